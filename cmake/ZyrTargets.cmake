@@ -1,0 +1,27 @@
+# Helpers shared by the project's CMake files.
+
+# zyr_collect_sources(<var> <dir>...): the C++ sources and headers below the given folders, so a
+# new file joins its library without editing a list.
+function(zyr_collect_sources var)
+    set(files)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+             "${dir}/*.cpp" "${dir}/*.h" "${dir}/*.ui" "${dir}/*.qrc")
+        list(APPEND files ${found})
+    endforeach()
+    set(${var} ${files} PARENT_SCOPE)
+endfunction()
+
+# zyr_add_test_area(<area> LIBS <libs>...): one Qt Test executable tst_<area> from
+# tests/<area>/*.cpp, run by CTest headless.
+function(zyr_add_test_area area)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    zyr_collect_sources(sources "${CMAKE_CURRENT_SOURCE_DIR}/${area}")
+    add_executable(tst_${area} ${sources})
+    target_link_libraries(tst_${area} PRIVATE Qt5::Test ${ARG_LIBS})
+    target_include_directories(tst_${area} PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/common")
+    add_test(NAME ${area} COMMAND tst_${area})
+    set_tests_properties(${area} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        TIMEOUT 300)
+endfunction()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs whatever Debian packages of scripts/packages.txt are missing; does nothing when all are there.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+missing=()
+while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    status="$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)"
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done < "$here/packages.txt"
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+if [[ "$(id -u)" != 0 ]]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
