@@ -12,20 +12,22 @@ const char* const ComDriver::errorStrings[5] = {
 
 const char* const ComDriver::unknownErrorCodeText = "Unknown error code";
 
-bool ComDriver::isOpen() { return itsOpen; }
+bool ComDriver::isOpen() {
+    return itsOpen;
+}
 
-int ComDriver::lastError()
-{
+int ComDriver::lastError() {
     const int error = itsLastError;
     clearBuffers();
     itsLastError = 0;
     return error;
 }
 
-int ComDriver::deviceState() { return itsDeviceState; }
+int ComDriver::deviceState() {
+    return itsDeviceState;
+}
 
-const char* ComDriver::errorToString(int code)
-{
+const char* ComDriver::errorToString(int code) {
     if (code <= 0 && code >= -4)
         return errorStrings[-code];
     return unknownErrorCodeText;

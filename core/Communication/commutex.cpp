@@ -2,20 +2,17 @@
 
 namespace ZyrCore::Communication {
 
-ComMutex::~ComMutex()
-{
+ComMutex::~ComMutex() {
     while (unlock()) {
     }
 }
 
-void ComMutex::lock()
-{
+void ComMutex::lock() {
     itsMutex.lock();
     ++itsLockCount;
 }
 
-bool ComMutex::unlock()
-{
+bool ComMutex::unlock() {
     if (itsLockCount == 0)
         return false;
     --itsLockCount;

@@ -11,8 +11,7 @@ namespace ZyrCore::Communication {
 namespace {
 const char* const kSource = "Communication/comobjecthelper";
 
-QString callingTypeName(IComObject::CallingType callingType)
-{
+QString callingTypeName(IComObject::CallingType callingType) {
     switch (callingType) {
     case IComObject::FireAndForget:
         return QStringLiteral("FireAndForget");
@@ -23,8 +22,7 @@ QString callingTypeName(IComObject::CallingType callingType)
 }
 } // namespace
 
-bool ComObjectHelper::serialize(unsigned char* buffer, unsigned int size, unsigned int value)
-{
+bool ComObjectHelper::serialize(unsigned char* buffer, unsigned int size, unsigned int value) {
     if (buffer == nullptr)
         return false;
     switch (size) {
@@ -41,8 +39,7 @@ bool ComObjectHelper::serialize(unsigned char* buffer, unsigned int size, unsign
     }
 }
 
-bool ComObjectHelper::deserialize(unsigned char* buffer, unsigned int size, unsigned int& value)
-{
+bool ComObjectHelper::deserialize(unsigned char* buffer, unsigned int size, unsigned int& value) {
     if (buffer == nullptr)
         return false;
     switch (size) {
@@ -63,8 +60,7 @@ bool ComObjectHelper::deserialize(unsigned char* buffer, unsigned int size, unsi
 }
 
 void ComObjectHelper::writeOpeningTag(IComObject* object, QXmlStreamWriter* writer,
-                                      unsigned char telegramType)
-{
+                                      unsigned char telegramType) {
     if (writer == nullptr)
         return;
     ZYR_ASSERT_NOT_NULL(kSource, object);
@@ -85,15 +81,13 @@ void ComObjectHelper::writeOpeningTag(IComObject* object, QXmlStreamWriter* writ
         writer->writeTextElement(QStringLiteral("Comment"), comment);
 }
 
-void ComObjectHelper::writeClosingTag(QXmlStreamWriter* writer)
-{
+void ComObjectHelper::writeClosingTag(QXmlStreamWriter* writer) {
     if (writer != nullptr)
         writer->writeEndElement();
 }
 
 void ComObjectHelper::writeValue(QXmlStreamWriter* xml, QString name, QString value, QString type,
-                                 bool outProperty)
-{
+                                 bool outProperty) {
     ZYR_ASSERT_NOT_NULL(kSource, xml);
     xml->writeStartElement(name);
     if (!type.isEmpty())
@@ -105,8 +99,7 @@ void ComObjectHelper::writeValue(QXmlStreamWriter* xml, QString name, QString va
 }
 
 void ComObjectHelper::writeTextElementWithType(QXmlStreamWriter* writer, QString name,
-                                               QString value, QString type)
-{
+                                               QString value, QString type) {
     if (writer == nullptr)
         return;
     writer->writeStartElement(name);

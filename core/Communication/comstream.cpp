@@ -26,24 +26,20 @@ ComStream::ComStream(ComDriver* driver, const StreamPolicy& policy)
     : itsDriver(driver != nullptr ? driver : &theEmptyDriver)
     , itsPolicy(&policy)
     , itsFrame(new unsigned char[maxFrameSize]())
-    , itsPayload(itsFrame.get() + frameHeaderSize)
-{
-}
+    , itsPayload(itsFrame.get() + frameHeaderSize) {}
 
 // Releasing the lock is ComMutex's own destructor's work; pending objects and the driver are
 // left alone.
 ComStream::~ComStream() = default;
 
-bool ComStream::open()
-{
+bool ComStream::open() {
     if (isOpen())
         return true;
     reset();
     return itsDriver->open();
 }
 
-bool ComStream::close()
-{
+bool ComStream::close() {
     if (!isOpen())
         return true;
     const bool closed = itsDriver->close();
@@ -51,10 +47,11 @@ bool ComStream::close()
     return closed;
 }
 
-bool ComStream::isOpen() { return itsDriver->isOpen(); }
+bool ComStream::isOpen() {
+    return itsDriver->isOpen();
+}
 
-bool ComStream::reset()
-{
+bool ComStream::reset() {
     const bool wasOpen = itsDriver->isOpen();
     if (wasOpen)
         itsDriver->close();
@@ -81,22 +78,19 @@ bool ComStream::reset()
     return false;
 }
 
-void ComStream::append(IComObject* comObject)
-{
+void ComStream::append(IComObject* comObject) {
     if (comObject->callingType() == IComObject::RequestAndResponse)
         rxInternal(comObject);
     else
         txInternal(comObject);
 }
 
-IComStream& ComStream::operator<<(IComObject& comObject)
-{
+IComStream& ComStream::operator<<(IComObject& comObject) {
     append(&comObject);
     return *this;
 }
 
-void ComStream::flush()
-{
+void ComStream::flush() {
     itsLock.lock();
     theFlush.serialize(itsPayload, 0);
     recordError(itsDriver->flush());
@@ -112,32 +106,34 @@ void ComStream::flush()
     itsLock.unlock();
 }
 
-int ComStream::lastError()
-{
+int ComStream::lastError() {
     const int error = itsDriver->lastError() | itsStreamError;
     itsStreamError = 0;
     return error;
 }
 
-ComDriver* ComStream::comDriver() { return itsDriver; }
+ComDriver* ComStream::comDriver() {
+    return itsDriver;
+}
 
-bool ComStream::isResultPending() { return itsPendingHead != nullptr; }
+bool ComStream::isResultPending() {
+    return itsPendingHead != nullptr;
+}
 
-void ComStream::setTracer(ZyrCore::Tracing::ITraceSink* tracer) { itsTracer = tracer; }
+void ComStream::setTracer(ZyrCore::Tracing::ITraceSink* tracer) {
+    itsTracer = tracer;
+}
 
-void ComStream::setComDriver(ComDriver* driver)
-{
+void ComStream::setComDriver(ComDriver* driver) {
     itsDriver = driver != nullptr ? driver : &theEmptyDriver;
 }
 
-bool ComStream::execute(IComObject* comObject)
-{
+bool ComStream::execute(IComObject* comObject) {
     ZYR_ASSERT_NOT_NULL(kSource, comObject);
     return executeInternal(comObject, true);
 }
 
-void ComStream::execute(QQueue<IComObject*>* queue)
-{
+void ComStream::execute(QQueue<IComObject*>* queue) {
     ZYR_ASSERT_NOT_NULL(kSource, queue);
     bool allAccepted = true;
     for (IComObject* comObject : *queue)
@@ -148,8 +144,7 @@ void ComStream::execute(QQueue<IComObject*>* queue)
         recordError(ComDriver::TransmitFailed);
 }
 
-bool ComStream::setNextNode(ICommunicationNode* node)
-{
+bool ComStream::setNextNode(ICommunicationNode* node) {
     auto* driver = dynamic_cast<ComDriver*>(node);
     if (driver == nullptr)
         return false;
@@ -157,8 +152,7 @@ bool ComStream::setNextNode(ICommunicationNode* node)
     return true;
 }
 
-const StreamPolicy* ComStream::setPolicy(const StreamPolicy& policy)
-{
+const StreamPolicy* ComStream::setPolicy(const StreamPolicy& policy) {
     itsLock.lock();
     const StreamPolicy* previous = itsPolicy;
     itsPolicy = &policy;
@@ -166,14 +160,12 @@ const StreamPolicy* ComStream::setPolicy(const StreamPolicy& policy)
     return previous;
 }
 
-void ComStream::trace(QString text)
-{
+void ComStream::trace(QString text) {
     if (itsTracer != nullptr)
         itsTracer->trace(text);
 }
 
-bool ComStream::executeInternal(IComObject* comObject, bool flushAtEnd)
-{
+bool ComStream::executeInternal(IComObject* comObject, bool flushAtEnd) {
     ZYR_ASSERT_NOT_NULL(kSource, comObject);
 
     if (auto* executable = dynamic_cast<IExecutable*>(comObject)) {
@@ -194,8 +186,7 @@ bool ComStream::executeInternal(IComObject* comObject, bool flushAtEnd)
     return false;
 }
 
-void ComStream::txInternal(IComObject* comObject)
-{
+void ComStream::txInternal(IComObject* comObject) {
     ZYR_ASSERT_NOT_NULL(kSource, comObject);
     itsLock.lock();
 
@@ -218,8 +209,7 @@ void ComStream::txInternal(IComObject* comObject)
     itsLock.unlock();
 }
 
-void ComStream::rxInternal(IComObject* comObject)
-{
+void ComStream::rxInternal(IComObject* comObject) {
     ZYR_ASSERT_NOT_NULL(kSource, comObject);
     itsLock.lock();
 
@@ -250,8 +240,7 @@ void ComStream::rxInternal(IComObject* comObject)
     itsLock.unlock();
 }
 
-void ComStream::rxPartOne(IComObject* comObject)
-{
+void ComStream::rxPartOne(IComObject* comObject) {
     itsLock.lock(); // held until rxPartTwo has read this request's reply
     auto* serializable = dynamic_cast<ISerializable*>(comObject);
     ZYR_ASSERT(kSource, serializable != NULL, "serializable is Null!");
@@ -274,8 +263,7 @@ void ComStream::rxPartOne(IComObject* comObject)
     traceTelegram(comObject, 0);
 }
 
-void ComStream::rxPartTwo(IComObject* comObject)
-{
+void ComStream::rxPartTwo(IComObject* comObject) {
     auto* serializable = dynamic_cast<ISerializable*>(comObject);
     ZYR_ASSERT(kSource, serializable != NULL, "serializable is Null!");
     if (readReply(comObject, serializable))
@@ -283,8 +271,7 @@ void ComStream::rxPartTwo(IComObject* comObject)
     itsLock.unlock(); // the hold rxPartOne took for this request
 }
 
-bool ComStream::readReply(IComObject* comObject, ISerializable* serializable)
-{
+bool ComStream::readReply(IComObject* comObject, ISerializable* serializable) {
     unsigned char* header = itsFrame.get();
     const int headerError = itsDriver->read(header, frameHeaderSize);
     if (headerError != 0) {
@@ -322,20 +309,17 @@ bool ComStream::readReply(IComObject* comObject, ISerializable* serializable)
     return true;
 }
 
-void ComStream::recordError(int code)
-{
+void ComStream::recordError(int code) {
     if (itsStreamError == 0)
         itsStreamError = code;
 }
 
-void ComStream::refuseRequest(IComObject* comObject)
-{
+void ComStream::refuseRequest(IComObject* comObject) {
     comObject->setStatus(1);
     comObject->setValid(false);
 }
 
-void ComStream::unlinkPendingTail(IComObject* comObject)
-{
+void ComStream::unlinkPendingTail(IComObject* comObject) {
     if (itsPendingHead == comObject) {
         itsPendingHead = nullptr;
         itsPendingTail = nullptr;
@@ -351,8 +335,7 @@ void ComStream::unlinkPendingTail(IComObject* comObject)
 }
 
 void ComStream::writeHeader(unsigned char protocolByte, unsigned int requestSize,
-                            unsigned int replySize)
-{
+                            unsigned int replySize) {
     unsigned char* header = itsFrame.get();
     header[0] = protocolByte;
     header[1] = static_cast<unsigned char>(requestSize >> 8);
@@ -361,8 +344,7 @@ void ComStream::writeHeader(unsigned char protocolByte, unsigned int requestSize
     header[4] = static_cast<unsigned char>(replySize);
 }
 
-void ComStream::traceTelegram(IComObject* comObject, unsigned int telegramType)
-{
+void ComStream::traceTelegram(IComObject* comObject, unsigned int telegramType) {
     if (itsTracer == nullptr)
         return;
     auto* xmlSerializable = dynamic_cast<IXmlSerializable*>(comObject);

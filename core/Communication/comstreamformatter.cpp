@@ -8,13 +8,16 @@ namespace {
 const char* const kSource = "Communication/comstreamformatter";
 }
 
-unsigned int ComStreamFormatter::getHeaderSize() { return headerSize; }
+unsigned int ComStreamFormatter::getHeaderSize() {
+    return headerSize;
+}
 
-unsigned int ComStreamFormatter::getMaxDataSize() { return maxDataSize; }
+unsigned int ComStreamFormatter::getMaxDataSize() {
+    return maxDataSize;
+}
 
 unsigned int ComStreamFormatter::formatHeader(unsigned char* buffer, unsigned char counter,
-                                              unsigned char length, unsigned char status)
-{
+                                              unsigned char length, unsigned char status) {
     ZYR_ASSERT_NOT_NULL(kSource, buffer);
     buffer[0] = counter;
     buffer[1] = length;
@@ -23,8 +26,7 @@ unsigned int ComStreamFormatter::formatHeader(unsigned char* buffer, unsigned ch
 }
 
 unsigned int ComStreamFormatter::parseHeader(unsigned char* buffer, unsigned char* counter,
-                                             unsigned char* length, unsigned char* status)
-{
+                                             unsigned char* length, unsigned char* status) {
     ZYR_ASSERT_NOT_NULL(kSource, buffer);
     if (counter != nullptr)
         *counter = buffer[0];

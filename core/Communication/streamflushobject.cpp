@@ -13,21 +13,21 @@ const char* const kSource = "Communication/streamflushobject";
 }
 
 StreamFlushObject::StreamFlushObject()
-    : SerializableComObject(flushProtocol, 0, 0, FireAndForget, flushTracePattern)
-{
+    : SerializableComObject(flushProtocol, 0, 0, FireAndForget, flushTracePattern) {}
+
+bool StreamFlushObject::serialize(unsigned char*, unsigned int) {
+    return true;
 }
 
-bool StreamFlushObject::serialize(unsigned char*, unsigned int) { return true; }
-
-bool StreamFlushObject::deserialize(unsigned char*, unsigned int)
-{
+bool StreamFlushObject::deserialize(unsigned char*, unsigned int) {
     ZYR_ASSERT(kSource, false, "StreamFlushObject has no result. Deserialize not supported.");
 }
 
-IComObject* StreamFlushObject::clone() { return new StreamFlushObject(*this); }
+IComObject* StreamFlushObject::clone() {
+    return new StreamFlushObject(*this);
+}
 
-bool StreamFlushObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType)
-{
+bool StreamFlushObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
     if (writer == nullptr)
         return false;
     ComObjectHelper::writeOpeningTag(this, writer, static_cast<unsigned char>(telegramType));
@@ -36,8 +36,7 @@ bool StreamFlushObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int tele
     return true;
 }
 
-bool StreamFlushObject::xmlDeserialize(QXmlStreamReader* reader)
-{
+bool StreamFlushObject::xmlDeserialize(QXmlStreamReader* reader) {
     if (reader == nullptr)
         return false;
     reader->skipCurrentElement();

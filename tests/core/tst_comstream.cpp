@@ -1,0 +1,671 @@
+#include "Communication/comstream.h"
+#include "Communication/iexecutable.h"
+#include "Communication/ixmlserializable.h"
+#include "Tracing/itracesink.h"
+#include "scriptedcomdriver.h"
+#include "testcomobject.h"
+#include "testregistry.h"
+
+#include <QThread>
+#include <QXmlStreamWriter>
+
+#include <atomic>
+
+using namespace ZyrCore::Communication;
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray result;
+    for (int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
+class RecordingSink : public ZyrCore::Tracing::ITraceSink {
+public:
+    void trace(QString telegram) override { telegrams.append(telegram); }
+    QStringList telegrams;
+};
+
+// A request with a telegram form that counts how often it is asked for it.
+class TracedComObject : public TestComObject, public virtual IXmlSerializable {
+public:
+    using TestComObject::TestComObject;
+    bool xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) override {
+        ++xmlSerializeCalls;
+        writer->writeStartElement(telegramType == 0 ? "Req" : "Resp");
+        writer->writeEndElement();
+        return true;
+    }
+    bool xmlDeserialize(QXmlStreamReader*) override { return false; }
+    int xmlSerializeCalls = 0;
+};
+
+class TestExecutable : public ComObject, public virtual IExecutable {
+public:
+    TestExecutable()
+        : ComObject(RequestAndResponse, 0) {}
+    IComObject* clone() override { return new TestExecutable(*this); }
+    bool execute(IComExecutor* executor) override {
+        receivedExecutor = executor;
+        return result;
+    }
+    IComExecutor* receivedExecutor = nullptr;
+    bool result = true;
+};
+
+class PlainComObject : public ComObject {
+public:
+    PlainComObject(CallingType callingType)
+        : ComObject(callingType, 0) {}
+    IComObject* clone() override { return new PlainComObject(*this); }
+};
+
+} // namespace
+
+class TestComStream : public QObject {
+    Q_OBJECT
+
+private slots:
+    void requestFrameBytes();
+    void fireAndForgetFrameBytes();
+    void flushProtocolSendsNoFrame();
+    void sizeLimits_data();
+    void sizeLimits();
+    void replyIsDeserialized();
+    void replyFailures_data();
+    void replyFailures();
+    void nullDriverFailsEveryTransfer();
+    void writeFailureKeepsRequestPending();
+    void errorsAreStickyUntilFetched();
+    void lastErrorCombinesDriverAndStreamErrors();
+    void latePolicyWritesAllBeforeReading();
+    void latePolicyEmptyQueueFlushesOnce();
+    void lockIsFreeAfterLateFlush();
+    void closeAbandonsPendingRequests();
+    void openAndCloseFollowTheDriver();
+    void setNextNodeTakesOnlyDrivers();
+    void executableRunsItsOwnExchange();
+    void nonSerializableObjects();
+    void queueWithRefusedObjectReportsTransmitFailure();
+    void tracesOnlyWithSink();
+
+    // Regressions of faults the stream once had.
+    void rejectedReplyIsAFailure();
+    void refusedRequestsAreMarkedFailed_data();
+    void refusedRequestsAreMarkedFailed();
+    void requestInAChainIsRefused();
+    void serializeFailureLeavesNothingPending();
+    void resetUnlinksAbandonedRequests();
+    void firstErrorWinsWithinOneFlush();
+    void refusedRequestErrorSurvivesLateFlush();
+
+    void nullObjectIsAProgrammingError();
+};
+
+void TestComStream::requestFrameBytes() {
+    ScriptedComDriver driver;
+    driver.setOpen(true);
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x05, 0, QByteArray(512, 'x'));
+
+    TestComObject request(0x05, bytes({0xAB, 0xCD}), 512);
+    QVERIFY(stream.execute(&request));
+
+    QCOMPARE(driver.writes.size(), 1);
+    QCOMPARE(driver.writes[0], bytes({0x05, 0x00, 0x02, 0x02, 0x00, 0xAB, 0xCD}));
+    QCOMPARE(driver.events, (QList<QByteArray>{"write", "flush", "read", "read"}));
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::fireAndForgetFrameBytes() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+
+    TestComObject command(0x05, bytes({0x01, 0x02, 0x03}), 40, IComObject::FireAndForget);
+    QVERIFY(stream.execute(&command));
+
+    QCOMPARE(driver.writes.size(), 1);
+    QCOMPARE(driver.writes[0], bytes({0x85, 0x00, 0x03, 0x00, 0x00, 0x01, 0x02, 0x03}));
+    QCOMPARE(driver.flushCalls, 1);
+    QVERIFY(!stream.isResultPending());
+    QVERIFY(command.valid());
+    QCOMPARE(int(command.status()), 0);
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::flushProtocolSendsNoFrame() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    StreamFlushObject flushObject;
+    stream.append(&flushObject);
+
+    QVERIFY(driver.writes.isEmpty());
+    QCOMPARE(driver.flushCalls, 1);
+}
+
+void TestComStream::sizeLimits_data() {
+    QTest::addColumn<int>("callingType");
+    QTest::addColumn<int>("requestSize");
+    QTest::addColumn<int>("replySize");
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<int>("error");
+
+    QTest::newRow("request of 1088 bytes")
+        << int(IComObject::RequestAndResponse) << 1088 << 0 << true << 0;
+    QTest::newRow("reply of 1088 bytes")
+        << int(IComObject::RequestAndResponse) << 1 << 1088 << true << 0;
+    QTest::newRow("request of 1089 bytes")
+        << int(IComObject::RequestAndResponse) << 1089 << 0 << false << -1;
+    QTest::newRow("reply of 1089 bytes")
+        << int(IComObject::RequestAndResponse) << 1 << 1089 << false << -1;
+    QTest::newRow("fire-and-forget of 1088 bytes")
+        << int(IComObject::FireAndForget) << 1088 << 0 << true << 0;
+    QTest::newRow("fire-and-forget of 1089 bytes")
+        << int(IComObject::FireAndForget) << 1089 << 0 << false << -2;
+}
+
+void TestComStream::sizeLimits() {
+    QFETCH(int, callingType);
+    QFETCH(int, requestSize);
+    QFETCH(int, replySize);
+    QFETCH(bool, sent);
+    QFETCH(int, error);
+
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.queueReply(0x10, 0, QByteArray(replySize, 'r'));
+
+    TestComObject object(0x10, QByteArray(requestSize, 'q'), static_cast<unsigned int>(replySize),
+                         static_cast<IComObject::CallingType>(callingType));
+    stream.execute(&object);
+
+    QCOMPARE(driver.writes.size(), sent ? 1 : 0);
+    if (sent)
+        QCOMPARE(driver.writes[0].size(), 5 + requestSize);
+    QVERIFY(!stream.isResultPending());
+    QCOMPARE(stream.lastError(), error);
+}
+
+void TestComStream::replyIsDeserialized() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x22, 0x07, bytes({1, 2, 3}));
+
+    TestComObject request(0x22, bytes({9}), 16);
+    stream.execute(&request);
+
+    QVERIFY(request.valid());
+    QCOMPARE(int(request.status()), 7);
+    QCOMPARE(request.reply, bytes({1, 2, 3}));
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::replyFailures_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QList<int>>("readFailures");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("reads");
+
+    QTest::newRow("header read fails") << QByteArray() << QList<int>{-3} << 1 << -3 << 1;
+    QTest::newRow("reply for another protocol")
+        << bytes({0x31, 0, 0, 0, 2, 0xAA, 0xBB}) << QList<int>{} << 2 << -4 << 1;
+    QTest::newRow("reply longer than expected")
+        << bytes({0x30, 0, 0, 0, 5, 1, 2, 3, 4, 5}) << QList<int>{} << 1 << -1 << 1;
+    QTest::newRow("payload read fails")
+        << bytes({0x30, 0, 0, 0, 2}) << QList<int>{0, -3} << 1 << -3 << 2;
+    QTest::newRow("payload cut short")
+        << bytes({0x30, 0, 0, 0, 3, 1}) << QList<int>{} << 1 << -3 << 2;
+}
+
+void TestComStream::replyFailures() {
+    QFETCH(QByteArray, reply);
+    QFETCH(QList<int>, readFailures);
+    QFETCH(int, status);
+    QFETCH(int, error);
+    QFETCH(int, reads);
+
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.replies = reply;
+    driver.readFailures = readFailures;
+
+    TestComObject request(0x30, bytes({1}), 4);
+    stream.execute(&request);
+
+    QCOMPARE(int(request.status()), status);
+    QVERIFY(!request.valid());
+    QCOMPARE(request.deserializeCalls, 0);
+    QCOMPARE(driver.events.count("read"), reads);
+    QCOMPARE(stream.lastError(), error);
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::nullDriverFailsEveryTransfer() {
+    ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
+    QCOMPARE(stream.comDriver(), &ComStream::theEmptyDriver);
+    QVERIFY(!stream.isOpen());
+    QVERIFY(!stream.open());
+
+    TestComObject request(0x01, bytes({1}), 4);
+    stream.execute(&request);
+    QCOMPARE(int(request.status()), 1);
+    QVERIFY(!request.valid());
+    QCOMPARE(stream.lastError(), -1);
+
+    TestComObject command(0x02, bytes({1}), 0, IComObject::FireAndForget);
+    stream.execute(&command);
+    QCOMPARE(stream.lastError(), -1);
+
+    stream.flush();
+    QCOMPARE(stream.lastError(), -1);
+}
+
+void TestComStream::writeFailureKeepsRequestPending() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.writeFailures = {-2};
+
+    TestComObject request(0x01, bytes({1}), 4);
+    stream.append(&request);
+    QVERIFY(stream.isResultPending());
+
+    driver.queueReply(0x01, 0, bytes({5}));
+    stream.flush();
+    QVERIFY(!stream.isResultPending());
+    QCOMPARE(stream.lastError(), -2);
+}
+
+void TestComStream::errorsAreStickyUntilFetched() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x09, 0, bytes({1}));
+
+    TestComObject first(0x08, bytes({1}), 4); // answered for protocol 9: a mismatch
+    stream.execute(&first);
+    QCOMPARE(int(first.status()), 2);
+
+    TestComObject second(0x08, bytes({2}), 4);
+    stream.execute(&second);
+    QCOMPARE(driver.writes.size(), 1); // refused while the error is held
+
+    QVERIFY(stream.lastError() != 0);
+    driver.replies.clear();
+    driver.queueReply(0x08, 0, bytes({3}));
+    stream.execute(&second);
+    QCOMPARE(driver.writes.size(), 2);
+    QVERIFY(second.valid());
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::lastErrorCombinesDriverAndStreamErrors() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x0B, 0, {});
+    TestComObject request(0x0A, bytes({1}), 4);
+    stream.execute(&request); // stream error -4
+    driver.setPendingError(-3);
+
+    const int clearsBefore = driver.clearBufferCalls;
+    QCOMPARE(stream.lastError(), -3); // -3 | -4
+    QCOMPARE(driver.clearBufferCalls, clearsBefore + 1);
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::latePolicyWritesAllBeforeReading() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.queueReply(0x01, 0, bytes({0x11}));
+    driver.queueReply(0x02, 0, bytes({0x22, 0x22}));
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    QQueue<IComObject*> queue;
+    queue << &first << &second;
+    stream.execute(&queue);
+
+    QCOMPARE(driver.events,
+             (QList<QByteArray>{"write", "write", "flush", "read", "read", "read", "read"}));
+    QCOMPARE(first.reply, bytes({0x11}));
+    QCOMPARE(second.reply, bytes({0x22, 0x22}));
+    QVERIFY(first.valid() && second.valid());
+    QVERIFY(!stream.isResultPending());
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::latePolicyEmptyQueueFlushesOnce() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    QQueue<IComObject*> queue;
+    stream.execute(&queue);
+    QCOMPARE(driver.flushCalls, 1);
+    QCOMPARE(stream.lastError(), 0);
+}
+
+void TestComStream::lockIsFreeAfterLateFlush() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.queueReply(0x01, 0, bytes({1}));
+    driver.queueReply(0x02, 0, bytes({2}));
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    QQueue<IComObject*> queue;
+    queue << &first << &second;
+    stream.execute(&queue);
+
+    // Another thread gets the stream at once: every hold was released.
+    std::atomic<bool> done{false};
+    std::unique_ptr<QThread> other(QThread::create([&] {
+        stream.flush();
+        done = true;
+    }));
+    other->start();
+    QVERIFY(other->wait(5000));
+    QVERIFY(done);
+}
+
+void TestComStream::closeAbandonsPendingRequests() {
+    ScriptedComDriver driver;
+    driver.setOpen(true);
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    stream.append(&first);
+    stream.append(&second);
+    QVERIFY(stream.isResultPending());
+
+    QVERIFY(stream.close());
+    QVERIFY(!stream.isResultPending());
+    QVERIFY(!first.valid());
+    QVERIFY(!second.valid());
+    QCOMPARE(stream.lastError(), 0);
+
+    // The lock was released with the abandoned requests.
+    std::unique_ptr<QThread> other(QThread::create([&] { stream.flush(); }));
+    other->start();
+    QVERIFY(other->wait(5000));
+}
+
+void TestComStream::openAndCloseFollowTheDriver() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    QVERIFY(!stream.isOpen());
+    QVERIFY(stream.close()); // closed already: nothing to do
+    QCOMPARE(driver.closeCalls, 0);
+
+    QVERIFY(stream.open());
+    QVERIFY(stream.isOpen());
+    QVERIFY(stream.open()); // open already: the driver is not opened again
+    QCOMPARE(driver.openCalls, 1);
+
+    driver.openResult = false;
+    QVERIFY(stream.close());
+    QCOMPARE(driver.closeCalls, 1);
+    QVERIFY(!stream.open());
+}
+
+void TestComStream::setNextNodeTakesOnlyDrivers() {
+    ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
+    ComStream otherStream(nullptr, ComStream::theImmediateFlushPolicy);
+    ScriptedComDriver driver;
+
+    QVERIFY(!stream.setNextNode(nullptr));
+    QVERIFY(!stream.setNextNode(&otherStream));
+    QCOMPARE(stream.comDriver(), &ComStream::theEmptyDriver);
+    QVERIFY(stream.setNextNode(&driver));
+    QCOMPARE(stream.comDriver(), static_cast<ComDriver*>(&driver));
+
+    stream.setComDriver(nullptr);
+    QCOMPARE(stream.comDriver(), &ComStream::theEmptyDriver);
+}
+
+void TestComStream::executableRunsItsOwnExchange() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestExecutable executable;
+    QVERIFY(stream.execute(&executable));
+    QCOMPARE(executable.receivedExecutor, static_cast<IComExecutor*>(&stream));
+    QVERIFY(executable.valid());
+    QCOMPARE(stream.lastError(), 0);
+
+    executable.result = false;
+    QVERIFY(!stream.execute(&executable));
+    QVERIFY(!executable.valid());
+    QCOMPARE(stream.lastError(), -2);
+    QVERIFY(driver.writes.isEmpty());
+}
+
+void TestComStream::nonSerializableObjects() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+
+    PlainComObject request(IComObject::RequestAndResponse);
+    QVERIFY(!stream.execute(&request));
+    QCOMPARE(stream.lastError(), 0); // execute does not even append it
+
+    stream.append(&request);
+    QCOMPARE(stream.lastError(), -1);
+
+    PlainComObject command(IComObject::FireAndForget);
+    stream.append(&command);
+    QCOMPARE(stream.lastError(), -2);
+    QVERIFY(driver.writes.isEmpty());
+}
+
+void TestComStream::queueWithRefusedObjectReportsTransmitFailure() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.queueReply(0x01, 0, bytes({1}));
+
+    TestComObject good(0x01, bytes({1}), 4);
+    PlainComObject plain(IComObject::RequestAndResponse);
+    QQueue<IComObject*> queue;
+    queue << &good << &plain;
+    stream.execute(&queue);
+
+    QVERIFY(good.valid());
+    QCOMPARE(stream.lastError(), -2);
+}
+
+void TestComStream::tracesOnlyWithSink() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x01, 0, bytes({1}));
+    driver.queueReply(0x01, 0, bytes({1}));
+
+    TracedComObject request(0x01, bytes({1}), 4);
+    stream.execute(&request);
+    QCOMPARE(request.xmlSerializeCalls, 0); // no sink: no telegram is even built
+
+    RecordingSink sink;
+    stream.setTracer(&sink);
+    stream.execute(&request);
+    QCOMPARE(request.xmlSerializeCalls, 2);
+    QCOMPARE(sink.telegrams.size(), 3); // request, flush, response
+    QVERIFY(sink.telegrams[0].contains("<Req/>"));
+    QVERIFY(sink.telegrams[1].contains("<StreamFlush/>"));
+    QVERIFY(sink.telegrams[1].contains("Trace=\"80000000\""));
+    QVERIFY(sink.telegrams[2].contains("<Resp/>"));
+    QCOMPARE(stream.lastError(), 0);
+
+    stream.setTracer(nullptr);
+    driver.queueReply(0x01, 0, bytes({1}));
+    stream.execute(&request);
+    QCOMPARE(sink.telegrams.size(), 3);
+}
+
+void TestComStream::rejectedReplyIsAFailure() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    RecordingSink sink;
+    driver.queueReply(0x01, 0, bytes({1, 2}));
+
+    TracedComObject request(0x01, bytes({1}), 4);
+    request.deserializeResult = false;
+    stream.setTracer(&sink);
+    stream.execute(&request);
+
+    QCOMPARE(request.deserializeCalls, 1);
+    QVERIFY(!request.valid());
+    QCOMPARE(int(request.status()), 1);
+    QCOMPARE(stream.lastError(), -4);
+    QVERIFY(!sink.telegrams.last().contains("<Resp/>"));
+}
+
+void TestComStream::refusedRequestsAreMarkedFailed_data() {
+    QTest::addColumn<QString>("why");
+    QTest::newRow("oversized") << "oversized";
+    QTest::newRow("not serializable") << "plain";
+    QTest::newRow("error not fetched") << "sticky";
+}
+
+void TestComStream::refusedRequestsAreMarkedFailed() {
+    QFETCH(QString, why);
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+
+    TestComObject oversized(0x01, QByteArray(1089, 'x'), 4);
+    PlainComObject plain(IComObject::RequestAndResponse);
+    TestComObject normal(0x01, bytes({1}), 4);
+    IComObject* refused = &normal;
+    if (why == "oversized") {
+        refused = &oversized;
+    } else if (why == "plain") {
+        refused = &plain;
+    } else {
+        driver.queueReply(0x02, 0, {});
+        TestComObject failing(0x01, bytes({1}), 4);
+        stream.execute(&failing); // leaves -4 unfetched
+    }
+
+    stream.append(refused);
+    QCOMPARE(int(refused->status()), 1);
+    QVERIFY(!refused->valid());
+    QVERIFY(stream.lastError() != 0);
+}
+
+void TestComStream::requestInAChainIsRefused() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    stream.append(&first);
+    stream.append(&second);
+    stream.append(&first);  // has a next: in the chain
+    stream.append(&second); // the chain's tail
+    QCOMPARE(driver.writes.size(), 2);
+
+    driver.queueReply(0x01, 0, bytes({1}));
+    driver.queueReply(0x02, 0, bytes({2}));
+    stream.flush();
+    QCOMPARE(first.reply, bytes({1}));
+    QCOMPARE(second.reply, bytes({2}));
+    QCOMPARE(stream.lastError(), -1);
+}
+
+void TestComStream::serializeFailureLeavesNothingPending() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestComObject good(0x01, bytes({1}), 4);
+    TestComObject broken(0x02, bytes({2}), 4);
+    broken.serializeResult = false;
+    stream.append(&good);
+    stream.append(&broken);
+
+    QCOMPARE(driver.writes.size(), 1);
+    QCOMPARE(int(broken.status()), 1);
+    QVERIFY(!broken.valid());
+
+    driver.queueReply(0x01, 0, bytes({7}));
+    stream.flush();
+    QVERIFY(good.valid()); // the reply went to the request that was sent
+    QCOMPARE(good.reply, bytes({7}));
+    QCOMPARE(stream.lastError(), -2);
+
+    // Every hold was released: another thread gets the stream.
+    std::unique_ptr<QThread> other(QThread::create([&] { stream.flush(); }));
+    other->start();
+    QVERIFY(other->wait(5000));
+}
+
+void TestComStream::resetUnlinksAbandonedRequests() {
+    ScriptedComDriver driver;
+    driver.setOpen(true);
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    stream.append(&first);
+    stream.append(&second);
+    QVERIFY(stream.reset());
+
+    QVERIFY(first.next() == nullptr);
+    QCOMPARE(int(first.status()), 1);
+    QCOMPARE(int(second.status()), 1);
+
+    // The abandoned request can be sent again.
+    driver.queueReply(0x01, 0, bytes({9}));
+    stream.append(&first);
+    stream.flush();
+    QVERIFY(first.valid());
+    QCOMPARE(first.reply, bytes({9}));
+}
+
+void TestComStream::firstErrorWinsWithinOneFlush() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+    driver.queueReply(0x05, 0, bytes({1})); // wrong protocol for the first
+    driver.queueReply(0x02, 0, bytes({2}));
+
+    TestComObject first(0x01, bytes({1}), 4);
+    TestComObject second(0x02, bytes({2}), 4);
+    QQueue<IComObject*> queue;
+    queue << &first << &second;
+    stream.execute(&queue);
+
+    QVERIFY(!first.valid());
+    QCOMPARE(stream.lastError(), -4);
+}
+
+void TestComStream::refusedRequestErrorSurvivesLateFlush() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
+
+    TestComObject oversized(0x01, QByteArray(1089, 'x'), 4);
+    stream.execute(&oversized); // refused, then the late policy flushes
+    QCOMPARE(driver.flushCalls, 1);
+    QCOMPARE(stream.lastError(), -1);
+
+    TestComObject command(0x03, bytes({1}), 0, IComObject::FireAndForget);
+    driver.writeFailures = {-2};
+    stream.execute(&command);
+    TestComObject next(0x03, bytes({1}), 0, IComObject::FireAndForget);
+    stream.execute(&next); // a later good write keeps the first error
+    QCOMPARE(stream.lastError(), -2);
+}
+
+ZYR_DEATH_SCENARIO(executeNull, [] {
+    ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
+    stream.execute(static_cast<IComObject*>(nullptr));
+})
+
+void TestComStream::nullObjectIsAProgrammingError() {
+    const TestRegistry::DeathResult result = TestRegistry::runDeathScenario("executeNull");
+    QVERIFY(result.crashed);
+    QVERIFY2(result.output.contains(
+                 QRegularExpression("Assert in: Communication/comstream, line \\d+\\.\n"
+                                    "Assert expression:  comObject != NULL\n"
+                                    "Message: comObject is Null!\n")),
+             qPrintable(result.output));
+}
+
+ZYR_TEST_CLASS(TestComStream)
+#include "tst_comstream.moc"
