@@ -11,8 +11,9 @@ const char* const kSource = "Communication/nodestatecontext";
 void registerNodeStateContextTypes() {
     qRegisterMetaType<NodeStateContext>();
     qRegisterMetaType<NodeStateContext>("NodeStateContext");
+    // No short alias for the pointer: a check slot must name the qualified type, and one that
+    // does not is not found (a failed check) rather than matched through an alias.
     qRegisterMetaType<NodeStateContext*>();
-    qRegisterMetaType<NodeStateContext*>("NodeStateContext*");
 }
 
 } // namespace

@@ -36,8 +36,8 @@ private:
 } // namespace ZyrCore::Communication
 
 // The context travels by value in stateChanged and by pointer to the check slots. The library
-// registers both, under their qualified names and as "NodeStateContext" and "NodeStateContext*",
-// the type texts that the manager's signal carries.
+// registers both under their qualified names, and the value also as "NodeStateContext", the type
+// text that the manager's signal carries.
 Q_DECLARE_METATYPE(ZyrCore::Communication::NodeStateContext)
 Q_DECLARE_METATYPE(ZyrCore::Communication::NodeStateContext*)
 
