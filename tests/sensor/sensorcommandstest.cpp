@@ -1,0 +1,462 @@
+#include "sensorcommandstest.h"
+
+#include "commands/getcalibrationdatacommand.h"
+#include "commands/gethistogramcommand.h"
+#include "commands/getobjectscommand.h"
+#include "commands/getserialnumbercommand.h"
+#include "commands/gettemperaturecommand.h"
+#include "commands/selecttdcscommand.h"
+#include "commands/setcapturetimecommand.h"
+#include "commands/setiterationsandobjectdetectionthresholdcommand.h"
+#include "commands/targetconfigurationcommand.h"
+#include "commands/textconversion.h"
+
+#include <QRegularExpression>
+#include <QSharedPointer>
+#include <QtTest>
+
+#include <memory>
+
+using ZyrCore::Communication::IComObject;
+using ZyrCore::Communication::SerializableComObject;
+using CommandPointer = QSharedPointer<SerializableComObject>;
+Q_DECLARE_METATYPE(CommandPointer)
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray result;
+    for (int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
+unsigned char* data(QByteArray& array) {
+    return reinterpret_cast<unsigned char*>(array.data());
+}
+
+// Matches a trace text in which "<MS>" stands for a time stamp in milliseconds.
+bool traceMatches(const QString& trace, const QString& expected) {
+    QStringList parts = expected.split(QStringLiteral("<MS>"));
+    for (QString& part : parts)
+        part = QRegularExpression::escape(part);
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(parts.join(QStringLiteral("\\d{10,}"))));
+    return pattern.match(trace).hasMatch();
+}
+
+QString traceOf(SerializableComObject* command) {
+    if (auto* c = dynamic_cast<GetHistogramCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<GetObjectsCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<SetCaptureTimeCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<SelectTDCsCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<TargetConfigurationCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<GetSerialNumberCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<GetCalibrationDataCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<GetTemperatureCommand*>(command))
+        return c->traceText();
+    if (auto* c = dynamic_cast<SetIterationsAndObjectDetectionThresholdCommand*>(command))
+        return c->traceText();
+    return QStringLiteral("<unknown command>");
+}
+
+QByteArray histogramReply(uint16_t first) {
+    QByteArray reply(512, '\0');
+    for (int bin = 0; bin < 256; ++bin) {
+        const uint16_t value = static_cast<uint16_t>(first + bin * 257);
+        reply[2 * bin] = static_cast<char>(value & 0xFF);
+        reply[2 * bin + 1] = static_cast<char>(value >> 8);
+    }
+    return reply;
+}
+
+QByteArray objectsReply() {
+    return bytes({0x01, 0x22, 0xD2, 0x04, 0x34, 0x12, 0x78, 0x56, 0x3F, 0x05, 0x00, 0x00, 0x00,
+                  0x70, 0x11, 0x01, 0x00});
+}
+
+} // namespace
+
+void SensorCommandsTest::requestLayout_data() {
+    QTest::addColumn<CommandPointer>("command");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<int>("replySize");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QString>("trace");
+
+    QTest::newRow("histogram") << CommandPointer(new GetHistogramCommand(3, 4)) << 1 << 512
+                               << bytes({0x03, 0x04}) << "#DTX;GET_HISTOGRAM;01;03;04\r\n";
+    QTest::newRow("objects") << CommandPointer(new GetObjectsCommand) << 2 << 17 << QByteArray()
+                             << "#DTX;<MS>;GET_OBJECTS;02\n";
+    QTest::newRow("capture time") << CommandPointer(new SetCaptureTimeCommand(200)) << 5 << 0
+                                  << bytes({0xC8, 0, 0, 0})
+                                  << "#DTX;SET_CAPTURE_TIME;05;c8;00;00;00\r\n";
+    QTest::newRow("select TDCs") << CommandPointer(new SelectTDCsCommand(true, false, true, true))
+                                 << 6 << 0 << bytes({1, 0, 1, 1})
+                                 << "#DTX;SELECT_TDCS;06;01;00;01;01\r\n";
+    QTest::newRow("target configuration")
+        << CommandPointer(new TargetConfigurationCommand(1, 0, 3)) << 7 << 0 << bytes({1, 0, 3})
+        << "#DTX;TARGET_CONFIGURATION;07;01;00;03\r\n";
+    QTest::newRow("serial number") << CommandPointer(new GetSerialNumberCommand) << 8 << 14
+                                   << QByteArray() << "#DTX;GET_SERIAL_NUMBER;08\n";
+    QTest::newRow("calibration") << CommandPointer(new GetCalibrationDataCommand(2)) << 9 << 14
+                                 << bytes({2}) << "#DTX;GET_CALIBRATION_DATA;09;02\r\n";
+    QTest::newRow("temperature") << CommandPointer(new GetTemperatureCommand) << 10 << 1
+                                 << QByteArray() << "#DTX;<MS>;GET_TEMPERATURE;0A\n";
+    QTest::newRow("iterations and threshold")
+        << CommandPointer(new SetIterationsAndObjectDetectionThresholdCommand(0x1234, 7)) << 11 << 0
+        << bytes({0x34, 0x12, 0x07})
+        << "#DTX;SET_ITERATIONS_AND_DETECTION_THRESHOLD;0B;34;12;07\r\n";
+}
+
+void SensorCommandsTest::requestLayout() {
+    QFETCH(CommandPointer, command);
+    QFETCH(int, protocol);
+    QFETCH(int, replySize);
+    QFETCH(QByteArray, request);
+    QFETCH(QString, trace);
+
+    QCOMPARE(int(command->protocol()), protocol);
+    QCOMPARE(command->tracePattern(), static_cast<unsigned int>(protocol));
+    QCOMPARE(command->callingType(), IComObject::RequestAndResponse);
+    QCOMPARE(int(command->serializeSize()), request.size());
+    QCOMPARE(int(command->deserializeSize()), replySize);
+    QVERIFY(command->valid());
+    QCOMPARE(int(command->status()), 0);
+
+    QByteArray buffer(16, char(0xAA));
+    QVERIFY(command->serialize(data(buffer), buffer.size()));
+    QCOMPARE(buffer.left(request.size()), request);
+    QCOMPARE(buffer.mid(request.size()), QByteArray(16 - request.size(), char(0xAA)));
+    QVERIFY2(traceMatches(traceOf(command.data()), trace), qPrintable(traceOf(command.data())));
+}
+
+void SensorCommandsTest::serializeRefusesSmallBuffer_data() {
+    QTest::addColumn<CommandPointer>("command");
+    QTest::newRow("histogram") << CommandPointer(new GetHistogramCommand(1, 1));
+    QTest::newRow("capture time") << CommandPointer(new SetCaptureTimeCommand(1));
+    QTest::newRow("select TDCs") << CommandPointer(new SelectTDCsCommand(true, true, true, true));
+    QTest::newRow("target configuration")
+        << CommandPointer(new TargetConfigurationCommand(1, 1, 1));
+    QTest::newRow("calibration") << CommandPointer(new GetCalibrationDataCommand(0));
+    QTest::newRow("iterations and threshold")
+        << CommandPointer(new SetIterationsAndObjectDetectionThresholdCommand(1, 1));
+}
+
+void SensorCommandsTest::serializeRefusesSmallBuffer() {
+    QFETCH(CommandPointer, command);
+    const int tooSmall = static_cast<int>(command->serializeSize()) - 1;
+    QByteArray buffer(8, char(0x55));
+    QVERIFY(!command->serialize(data(buffer), static_cast<unsigned int>(tooSmall)));
+    QCOMPARE(buffer, QByteArray(8, char(0x55)));
+    QCOMPARE(traceOf(command.data()), QString());
+}
+
+void SensorCommandsTest::settingCommandsAcceptAnyReply_data() {
+    QTest::addColumn<CommandPointer>("command");
+    QTest::addColumn<int>("size");
+    QTest::newRow("capture time, empty") << CommandPointer(new SetCaptureTimeCommand(1)) << 0;
+    QTest::newRow("select TDCs, 3 bytes")
+        << CommandPointer(new SelectTDCsCommand(true, true, true, true)) << 3;
+    QTest::newRow("target configuration, 1 byte")
+        << CommandPointer(new TargetConfigurationCommand(1, 1, 1)) << 1;
+    QTest::newRow("iterations, 20 bytes")
+        << CommandPointer(new SetIterationsAndObjectDetectionThresholdCommand(1, 1)) << 20;
+}
+
+void SensorCommandsTest::settingCommandsAcceptAnyReply() {
+    QFETCH(CommandPointer, command);
+    QFETCH(int, size);
+    QByteArray reply(size, '\x7');
+    QVERIFY(command->deserialize(data(reply), static_cast<unsigned int>(size)));
+    QCOMPARE(traceOf(command.data()), QString());
+}
+
+void SensorCommandsTest::histogramReplyDecodesLittleEndianBins() {
+    GetHistogramCommand command(1, 2);
+    for (int bin = 0; bin < 256; ++bin)
+        QCOMPARE(command.data()[bin], uint16_t(0));
+    QByteArray reply = histogramReply(1);
+    QVERIFY(command.deserialize(data(reply), 512));
+    QCOMPARE(command.data()[0], uint16_t(1));
+    QCOMPARE(command.data()[1], uint16_t(258));
+    QCOMPARE(command.data()[255], uint16_t(1 + 255 * 257));
+    QCOMPARE(command.traceText(),
+             QStringLiteral("#DRX;GET_HISTOGRAM") + bytesToHexText(data(reply), 512));
+    QVERIFY(command.traceText().startsWith(QStringLiteral("#DRX;GET_HISTOGRAM;01;00;02;01;")));
+}
+
+void SensorCommandsTest::histogramReplyOfWrongSizeIsRefused_data() {
+    QTest::addColumn<int>("size");
+    QTest::newRow("511") << 511;
+    QTest::newRow("513") << 513;
+    QTest::newRow("empty") << 0;
+}
+
+void SensorCommandsTest::histogramReplyOfWrongSizeIsRefused() {
+    QFETCH(int, size);
+    GetHistogramCommand command(1, 2);
+    QByteArray first = histogramReply(5);
+    QVERIFY(command.deserialize(data(first), 512));
+    const QString traceBefore = command.traceText();
+
+    QByteArray wrong = histogramReply(9);
+    wrong.resize(size);
+    QVERIFY(!command.deserialize(data(wrong), static_cast<unsigned int>(size)));
+    QCOMPARE(command.data()[0], uint16_t(5));
+    QCOMPARE(command.data()[255], uint16_t(5 + 255 * 257));
+    QCOMPARE(command.traceText(),
+             traceBefore + "#DRX;GET_HISTOGRAM;Wrong response size. Not deserialized.");
+}
+
+void SensorCommandsTest::objectsReplyDecodesFirstSeventeenBytes_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("17 bytes") << objectsReply();
+    QTest::newRow("20 bytes") << objectsReply() + bytes({0xEE, 0xDD, 0xCC});
+}
+
+void SensorCommandsTest::objectsReplyDecodesFirstSeventeenBytes() {
+    QFETCH(QByteArray, reply);
+    GetObjectsCommand command;
+    QVERIFY(command.deserialize(data(reply), static_cast<unsigned int>(reply.size())));
+    QCOMPARE(int(command.objectCount()), 1);
+    const ObjectsResult result = command.result();
+    QCOMPARE(int(result.byte1), 0x22);
+    QCOMPARE(int(result.distance), 1234);
+    QCOMPARE(int(result.word4), 0x1234);
+    QCOMPARE(int(result.word6), 0x5678);
+    QCOMPARE(int(result.confidence), 63);
+    QCOMPARE(result.referencePhotonCount, uint32_t(5));
+    QCOMPARE(result.objectPhotonCount, uint32_t(70000));
+    QVERIFY2(traceMatches(command.traceText(),
+                          "#DRX;<MS>;GET_OBJECTS" + bytesToHexText(data(reply), reply.size())),
+             qPrintable(command.traceText()));
+}
+
+void SensorCommandsTest::objectsReplyTooShortIsRefused() {
+    GetObjectsCommand command;
+    QByteArray full = objectsReply();
+    QVERIFY(command.deserialize(data(full), 17));
+    const QString traceBefore = command.traceText();
+
+    QByteArray shortReply(16, '\x09');
+    QVERIFY(!command.deserialize(data(shortReply), 16));
+    QCOMPARE(int(command.objectCount()), 1);
+    QCOMPARE(int(command.result().distance), 1234);
+    QCOMPARE(command.result().objectPhotonCount, uint32_t(70000));
+    QCOMPARE(command.traceText(), traceBefore);
+}
+
+void SensorCommandsTest::serialNumberReplyDecodes() {
+    GetSerialNumberCommand command;
+    QByteArray reply = bytes({0x01, 0x0A, 0xFF, 0x00, 2, 0, 15, 1, 1, 2, 3, 4, 7, 2});
+    QVERIFY(command.deserialize(data(reply), 14));
+    QCOMPARE(command.serialNumber(), QStringLiteral("01-0a-ff-00"));
+    QCOMPARE(command.app0Revision(), QStringLiteral("2.0.15.1"));
+    QCOMPARE(command.driverRevision(), QStringLiteral("1.2.3.4"));
+    QCOMPARE(command.chipId(), QStringLiteral("7"));
+    QCOMPARE(command.chipRevision(), QStringLiteral("2"));
+    QCOMPARE(
+        command.traceText(),
+        QStringLiteral("#DRX;GET_SERIAL_NUMBER;01;0a;ff;00;02;00;0f;01;01;02;03;04;07;02\r\n"));
+
+    // A longer reply is decoded from its first 14 bytes.
+    GetSerialNumberCommand longer;
+    QByteArray longReply = reply + bytes({9, 9});
+    QVERIFY(longer.deserialize(data(longReply), 16));
+    QCOMPARE(longer.chipRevision(), QStringLiteral("2"));
+    QCOMPARE(longer.traceText(), command.traceText());
+}
+
+void SensorCommandsTest::serialNumberDefaultsAndShortReply() {
+    GetSerialNumberCommand command;
+    QByteArray reply(13, '\x01');
+    QVERIFY(!command.deserialize(data(reply), 13));
+    QCOMPARE(command.serialNumber(), QStringLiteral("00-00-00-00"));
+    QCOMPARE(command.app0Revision(), QStringLiteral("11.11.11.11"));
+    QCOMPARE(command.driverRevision(), QStringLiteral("22.22.22.22"));
+    QCOMPARE(command.chipId(), QStringLiteral("0"));
+    QCOMPARE(command.chipRevision(), QStringLiteral("0"));
+    QCOMPARE(command.traceText(),
+             QStringLiteral("GET_SERIAL_NUMBER not deserialized. Response length: 0d"));
+}
+
+void SensorCommandsTest::calibrationReplyKeepsFirstFourteenBytes() {
+    GetCalibrationDataCommand command(2);
+    QCOMPARE(int(command.mode()), 2);
+    QCOMPARE(command.calibrationData(), QString());
+    QByteArray reply;
+    for (int i = 0; i < 20; ++i)
+        reply.append(static_cast<char>(0xA0 + i));
+    QVERIFY(command.deserialize(data(reply), 20));
+    const QString expected = QStringLiteral(";A0;A1;A2;A3;A4;A5;A6;A7;A8;A9;AA;AB;AC;AD\r\n");
+    QCOMPARE(command.calibrationData(), expected);
+    QCOMPARE(command.traceText(), "#DRX;GET_CALIBRATION_DATA" + expected);
+}
+
+void SensorCommandsTest::calibrationReplyTooShort() {
+    GetCalibrationDataCommand command(0);
+    QByteArray full(14, '\x11');
+    QVERIFY(command.deserialize(data(full), 14));
+    const QString traceBefore = command.traceText();
+
+    QByteArray reply = bytes({0xab, 0x01, 0xff});
+    QVERIFY(!command.deserialize(data(reply), 3));
+    QCOMPARE(command.calibrationData(), QStringLiteral("\r\n"));
+    QCOMPARE(command.traceText(),
+             traceBefore + "#DRX;GET_CALIBRATION_DATA not deserialized. Response length: 0x03. "
+                           "Data: ;AB;01;FF\r\n");
+}
+
+void SensorCommandsTest::temperatureReplyIsSigned_data() {
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("celsius");
+    QTest::newRow("0xF6") << 0xF6 << -10;
+    QTest::newRow("0x7F") << 0x7F << 127;
+    QTest::newRow("0x80") << 0x80 << -128;
+    QTest::newRow("zero") << 0 << 0;
+}
+
+void SensorCommandsTest::temperatureReplyIsSigned() {
+    QFETCH(int, byte);
+    QFETCH(int, celsius);
+    GetTemperatureCommand command;
+    QCOMPARE(int(command.temperature()), 20);
+    QByteArray reply = bytes({byte});
+    QVERIFY(command.deserialize(data(reply), 1));
+    QCOMPARE(int(command.temperature()), celsius);
+    QVERIFY2(
+        traceMatches(command.traceText(), "#DRX;<MS>;GET_TEMPERATURE;" + QString::number(celsius)),
+        qPrintable(command.traceText()));
+}
+
+void SensorCommandsTest::temperatureReplyEmpty() {
+    GetTemperatureCommand command;
+    QByteArray reply = bytes({0xF6});
+    QVERIFY(!command.deserialize(data(reply), 0));
+    QCOMPARE(int(command.temperature()), 20);
+    QCOMPARE(command.traceText(),
+             QStringLiteral("#DRX;GET_TEMPERATURE;receive buffer size below expexted length."));
+}
+
+void SensorCommandsTest::copiesTakeTheDocumentedFields() {
+    unsigned char buffer[8];
+
+    GetHistogramCommand histogram(4, 3);
+    QByteArray histogramBytes = histogramReply(7);
+    histogram.serialize(buffer, 8);
+    histogram.deserialize(data(histogramBytes), 512);
+    std::unique_ptr<IComObject> histogramClone(histogram.clone());
+    auto* histogramCopy = dynamic_cast<GetHistogramCommand*>(histogramClone.get());
+    QVERIFY(histogramCopy != nullptr);
+    QCOMPARE(histogramCopy->data()[0], uint16_t(0));
+    QCOMPARE(histogramCopy->data()[255], uint16_t(0));
+    QCOMPARE(histogramCopy->traceText(), QString());
+    QVERIFY(histogramCopy->serialize(buffer, 8));
+    QCOMPARE(int(buffer[0]), 4);
+    QCOMPARE(int(buffer[1]), 3);
+
+    GetObjectsCommand objects;
+    QByteArray objectsBytes = objectsReply();
+    objects.deserialize(data(objectsBytes), 17);
+    const GetObjectsCommand objectsCopy(objects);
+    QCOMPARE(int(objectsCopy.objectCount()), 1);
+    QCOMPARE(int(objectsCopy.result().distance), 1234);
+    QCOMPARE(objectsCopy.result().referencePhotonCount, uint32_t(5));
+    QCOMPARE(objectsCopy.traceText(), QString());
+
+    GetTemperatureCommand temperature;
+    QByteArray temperatureBytes = bytes({0xF6});
+    temperature.deserialize(data(temperatureBytes), 1);
+    std::unique_ptr<IComObject> temperatureClone(temperature.clone());
+    auto* temperatureCopy = dynamic_cast<GetTemperatureCommand*>(temperatureClone.get());
+    QVERIFY(temperatureCopy != nullptr);
+    QCOMPARE(int(temperatureCopy->temperature()), -10);
+    QCOMPARE(temperatureCopy->traceText(), QString());
+
+    GetSerialNumberCommand serial;
+    QByteArray serialBytes = bytes({0x01, 0x0A, 0xFF, 0x00, 2, 0, 15, 1, 1, 2, 3, 4, 7, 2});
+    serial.serialize(buffer, 8);
+    serial.deserialize(data(serialBytes), 14);
+    std::unique_ptr<IComObject> serialClone(serial.clone());
+    auto* serialCopy = dynamic_cast<GetSerialNumberCommand*>(serialClone.get());
+    QVERIFY(serialCopy != nullptr);
+    QCOMPARE(serialCopy->serialNumber(), serial.serialNumber());
+    QCOMPARE(serialCopy->app0Revision(), QStringLiteral("2.0.15.1"));
+    QCOMPARE(serialCopy->driverRevision(), serial.driverRevision());
+    QCOMPARE(serialCopy->chipId(), serial.chipId());
+    QCOMPARE(serialCopy->chipRevision(), serial.chipRevision());
+    QCOMPARE(serialCopy->traceText(), serial.traceText());
+    QVERIFY(!serialCopy->traceText().isEmpty());
+
+    GetCalibrationDataCommand calibration(1);
+    QByteArray calibrationBytes(14, '\x5A');
+    calibration.serialize(buffer, 8);
+    calibration.deserialize(data(calibrationBytes), 14);
+    const GetCalibrationDataCommand calibrationCopy(calibration);
+    QCOMPARE(int(calibrationCopy.mode()), 1);
+    QCOMPARE(calibrationCopy.calibrationData(), calibration.calibrationData());
+    QCOMPARE(calibrationCopy.traceText(), calibration.traceText());
+
+    SetIterationsAndObjectDetectionThresholdCommand iterations(4000, 9);
+    iterations.serialize(buffer, 8);
+    std::unique_ptr<IComObject> iterationsClone(iterations.clone());
+    auto* iterationsCopy =
+        dynamic_cast<SetIterationsAndObjectDetectionThresholdCommand*>(iterationsClone.get());
+    QVERIFY(iterationsCopy != nullptr);
+    QCOMPARE(iterationsCopy->traceText(), QString());
+    std::fill(buffer, buffer + 8, 0);
+    QVERIFY(iterationsCopy->serialize(buffer, 8));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buffer), 3), bytes({0xA0, 0x0F, 9}));
+
+    // Every clone is its own class with the original's protocol and sizes.
+    const QList<SerializableComObject*> originals = {
+        new SetCaptureTimeCommand(9), new SelectTDCsCommand(false, true, false, true),
+        new TargetConfigurationCommand(0, 1, 2)};
+    const QList<QByteArray> expected = {bytes({9, 0, 0, 0}), bytes({0, 1, 0, 1}), bytes({0, 1, 2})};
+    for (int i = 0; i < originals.size(); ++i) {
+        originals[i]->serialize(buffer, 8);
+        std::unique_ptr<IComObject> clone(originals[i]->clone());
+        auto* copy = dynamic_cast<SerializableComObject*>(clone.get());
+        QVERIFY(copy != nullptr);
+        QCOMPARE(copy->protocol(), originals[i]->protocol());
+        QCOMPARE(traceOf(copy), QString());
+        std::fill(buffer, buffer + 8, 0xEE);
+        QVERIFY(copy->serialize(buffer, 8));
+        QCOMPARE(QByteArray(reinterpret_cast<char*>(buffer), expected[i].size()), expected[i]);
+        delete originals[i];
+    }
+}
+
+void SensorCommandsTest::textConversions_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const unsigned char twoBytes[] = {0x0A, 0xFF};
+    const unsigned char one[] = {0x00};
+    QTest::newRow("byteToHex 0x0a") << byteToHex(0x0A) << "0a";
+    QTest::newRow("byteToHex 0") << byteToHex(0) << "00";
+    QTest::newRow("byteToHex 0xff") << byteToHex(0xFF) << "ff";
+    QTest::newRow("byteToHex 0x10") << byteToHex(0x10) << "10";
+    QTest::newRow("wordToHex 0x0a0b") << wordToHex(0x0A0B) << "0a0b";
+    QTest::newRow("wordToHex 0") << wordToHex(0) << "0000";
+    QTest::newRow("wordToHex 0xbeef") << wordToHex(0xBEEF) << "beef";
+    QTest::newRow("byteToDecimal 0") << byteToDecimal(0) << "0";
+    QTest::newRow("byteToDecimal 7") << byteToDecimal(7) << "7";
+    QTest::newRow("byteToDecimal 255") << byteToDecimal(255) << "255";
+    QTest::newRow("bytesToHexText two") << bytesToHexText(twoBytes, 2) << ";0a;ff\r\n";
+    QTest::newRow("bytesToHexText zero byte") << bytesToHexText(one, 1) << ";00\r\n";
+    QTest::newRow("bytesToHexText none") << bytesToHexText(twoBytes, 0) << "\r\n";
+}
+
+void SensorCommandsTest::textConversions() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
+}
