@@ -1,0 +1,197 @@
+#include "Serial/serialcomdriver.h"
+#include "Serial/serialportenumerator.h"
+#include "boardids.h"
+#include "simulatedserialport.h"
+#include "testregistry.h"
+
+#include <QElapsedTimer>
+
+#include <memory>
+
+using namespace ZyrCom::Serial;
+using ZyrSim::SimulatedSerialPort;
+
+namespace {
+
+SerialComDeviceInfo boardFilter() {
+    SerialComDeviceInfo filter;
+    filter.setVendorId(ZyrHid::BoardIds::vendorId);
+    filter.setProductId(ZyrHid::BoardIds::productId);
+    return filter;
+}
+
+// Reads until count bytes came or a read fails.
+QByteArray readBytes(SerialComDriver& driver, int count) {
+    QByteArray bytes;
+    char buffer[64];
+    while (bytes.size() < count) {
+        const qint64 got =
+            driver.readRaw(buffer, qMin<qint64>(sizeof buffer, count - bytes.size()));
+        if (got < 0)
+            break;
+        bytes.append(buffer, int(got));
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestSimulatedSerialPort : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        // Only the simulated port is listed, whatever the machine has.
+        itsSystemProvider = SerialPortEnumerator::provider();
+        SerialPortEnumerator::setProvider([] { return QList<SerialPortRecord>(); });
+        itsPort = std::make_unique<SimulatedSerialPort>();
+        QVERIFY(itsPort->plug());
+    }
+    void cleanup() {
+        itsPort.reset();
+        SerialPortEnumerator::setProvider(itsSystemProvider);
+    }
+
+    void pluggedPortIsListedWithTheBoardsIds() {
+        const SerialPortRecord record = itsPort->record();
+        QVERIFY(record.systemLocation.startsWith(QLatin1String("/dev/")));
+        QVERIFY(record.hasIds);
+
+        const SerialComDeviceInfo filter = boardFilter();
+        const QList<SerialComDeviceInfo> devices = SerialComDriver::findDevices(&filter);
+        QCOMPARE(devices.size(), 1);
+        const SerialComDeviceInfo& device = devices.first();
+        QCOMPARE(device.portName(), record.portName);
+        QCOMPARE(QString::number(device.portNumber()),
+                 record.portName.mid(record.portName.lastIndexOf('/') + 1));
+        QCOMPARE(device.manufacturer(), QString::fromLatin1(SimulatedSerialPort::manufacturer));
+        QCOMPARE(device.description(), QString::fromLatin1(SimulatedSerialPort::description));
+        QCOMPARE(device.vendorId(), ZyrHid::BoardIds::vendorId);
+        QCOMPARE(device.productId(), ZyrHid::BoardIds::productId);
+    }
+
+    void opensAt19200BaudEightDataBitsTwoStopBits() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        QVERIFY(driver.isOpen());
+        ZyrSim::SerialLineCoding coding;
+        QVERIFY(itsPort->tryGetLineCoding(coding));
+        QCOMPARE(coding.baudRate, 19200);
+        QCOMPARE(coding.dataBits, 8);
+        QCOMPARE(coding.stopBits, 2);
+        QVERIFY(!coding.parity);
+        QVERIFY(driver.close());
+        QVERIFY(!driver.isOpen());
+    }
+
+    void secondOpenIsRefusedAndTheFirstKept() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        QVERIFY(!driver.open());
+        QVERIFY(driver.isOpen());
+        QCOMPARE(driver.writeRaw("ok", 2), qint64(2));
+        QTRY_COMPARE(itsPort->received(), QByteArray("ok"));
+    }
+
+    void bytesTravelUnchangedBothWays() {
+        // Control characters a terminal would translate or act on.
+        const QByteArray bytes("\x00\x03\x0d\x0a\x11\x13\x1a\x7f\xff hello", 14);
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+
+        QCOMPARE(driver.writeRaw(bytes.constData(), bytes.size()), qint64(bytes.size()));
+        QTRY_COMPARE(itsPort->received(), bytes);
+
+        QVERIFY(itsPort->send(bytes));
+        driver.setTimeout(5000);
+        QCOMPARE(readBytes(driver, bytes.size()), bytes);
+        QCOMPARE(driver.lastError(), 0);
+    }
+
+    void manyBytesDoNotBlockTheHost() {
+        const QByteArray bytes(256 * 1024, '\x5a');
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        driver.setTimeout(10000);
+        QCOMPARE(driver.writeRaw(bytes.constData(), bytes.size()), qint64(bytes.size()));
+        QTRY_COMPARE(itsPort->received().size(), bytes.size());
+        QCOMPARE(itsPort->received(), bytes);
+    }
+
+    void readWithoutWaitingReturnsZeroAtOnce() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        driver.setWaitForData(false);
+        char buffer[8];
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(0));
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(driver.lastError(), 0);
+    }
+
+    void readTimeOutFailsAndLastErrorReportsItOnce() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        driver.setTimeout(50);
+        char buffer[8];
+        QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(-3));
+        // Fetching the error must neither abort nor disturb the open port.
+        QCOMPARE(driver.lastError(), -3);
+        QCOMPARE(driver.lastError(), 0);
+        QVERIFY(driver.isOpen());
+        QCOMPARE(driver.writeRaw("x", 1), qint64(1));
+    }
+
+    void lastErrorDropsNoReceivedBytes() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        QVERIFY(itsPort->send("abc"));
+        QCOMPARE(driver.lastError(), 0);
+        driver.setTimeout(5000);
+        QCOMPARE(readBytes(driver, 3), QByteArray("abc"));
+    }
+
+    void unplugRemovesThePortAndReplugBringsItBack() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+
+        itsPort->unplug();
+        QVERIFY(!itsPort->isPlugged());
+        const SerialComDeviceInfo filter = boardFilter();
+        QVERIFY(SerialComDriver::findDevices(&filter).isEmpty());
+        QVERIFY(!itsPort->send("lost"));
+        driver.setTimeout(200);
+        char buffer[8];
+        QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(-3));
+        QCOMPARE(driver.lastError(), -3);
+
+        // A presence check: close, then open again.
+        QVERIFY(driver.close());
+        QVERIFY(!driver.open());
+        QVERIFY(!driver.isOpen());
+
+        QVERIFY(itsPort->plug());
+        QCOMPARE(SerialComDriver::findDevices(&filter).size(), 1);
+        QVERIFY(driver.open());
+        ZyrSim::SerialLineCoding coding;
+        QVERIFY(itsPort->tryGetLineCoding(coding));
+        QCOMPARE(coding.baudRate, 19200);
+        QCOMPARE(driver.writeRaw("back", 4), qint64(4));
+        QTRY_COMPARE(itsPort->received(), QByteArray("back"));
+    }
+
+    void destroyingThePortRestoresTheEnumeration() {
+        itsPort.reset();
+        QVERIFY(SerialPortEnumerator::availablePorts().isEmpty());
+        SimulatedSerialPort unplugged;
+        QVERIFY(SerialPortEnumerator::availablePorts().isEmpty());
+    }
+
+private:
+    SerialPortEnumerator::Provider itsSystemProvider;
+    std::unique_ptr<SimulatedSerialPort> itsPort;
+};
+
+ZYR_TEST_CLASS(TestSimulatedSerialPort)
+#include "tst_simulatedserialport.moc"
