@@ -1,0 +1,319 @@
+#include "stacktests.h"
+
+#include "fakecommunicationnode.h"
+
+#include "Communication/communicationstack.h"
+#include "Communication/communicationstackelement.h"
+#include "Communication/icomdriver.h"
+#include "Communication/icomexecutor.h"
+#include "Communication/nodestatemanager.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using ZyrCore::Communication::CommunicationStack;
+using ZyrCore::Communication::CommunicationStackElement;
+using ZyrCore::Communication::IComDriver;
+using ZyrCore::Communication::IComExecutor;
+using ZyrCore::Communication::ICommunicationNode;
+using ZyrCore::Communication::IComObject;
+using ZyrCore::Communication::NodeStateContext;
+using ZyrCore::Communication::NodeStateManager;
+
+namespace {
+
+class FakeExecutorNode : public FakeCommunicationNode, public IComExecutor {
+public:
+    using FakeCommunicationNode::FakeCommunicationNode;
+    bool open() override { return FakeCommunicationNode::open(); }
+    bool close() override { return FakeCommunicationNode::close(); }
+    bool isOpen() override { return FakeCommunicationNode::isOpen(); }
+    int lastError() override { return 0; }
+    bool execute(IComObject*) override { return true; }
+    void execute(QQueue<IComObject*>*) override {}
+};
+
+class FakeDriverNode : public FakeCommunicationNode, public IComDriver {
+public:
+    using FakeCommunicationNode::FakeCommunicationNode;
+    bool open() override { return FakeCommunicationNode::open(); }
+    bool close() override { return FakeCommunicationNode::close(); }
+    bool isOpen() override { return FakeCommunicationNode::isOpen(); }
+    int flush() override { return 0; }
+    int write(unsigned char*, int) override { return 0; }
+    int read(unsigned char*, int) override { return 0; }
+    int lastError() override { return 0; }
+};
+
+QStringList names(const QList<CommunicationStackElement*>& elements) {
+    QStringList result;
+    for (CommunicationStackElement* element : elements)
+        result << element->name();
+    return result;
+}
+
+} // namespace
+
+class TestCommunicationStack : public QObject {
+    Q_OBJECT
+
+private slots:
+    void insertionBuildsTree();
+    void missingNextNodeChangesNothing_data();
+    void missingNextNodeChangesNothing();
+    void refusedNextNodeChangesNothing();
+    void onlyTopElementsAreRemovable();
+    void sharedNextNodeBecomesTopAfterLastRemoval();
+    void removalDeactivatesManager();
+    void lookups();
+    void executorAndDriverInNameOrder();
+    void clearElementsDeletesTopDown();
+    void clearElementsWithoutNodeDeletionKeepsNodes();
+    void destructorLeavesElementsAlone();
+};
+
+void TestCommunicationStack::insertionBuildsTree() {
+    FakeCommunicationNode root("R"), first("A"), second("B");
+    CommunicationStack stack;
+    QCOMPARE(stack.rootStackElement(), nullptr);
+
+    QVERIFY(stack.insertNode("R", &root, QString()));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
+    QVERIFY(stack.insertNode("A", &first, QString("R")));
+    QVERIFY(stack.insertNode("B", &second, &root));
+
+    QCOMPARE(names(stack.topStackElements()), QStringList({"A", "B"}));
+    QCOMPARE(stack.rootStackElement()->name(), QString("R"));
+    QCOMPARE(stack.stackElements().keys(), QStringList({"A", "B", "R"}));
+    QCOMPARE(root.setNextNodeCalls(), 0);
+    QCOMPARE(first.nextNode(), &root);
+    QCOMPARE(second.nextNode(), &root);
+
+    CommunicationStackElement* element = stack.findElement("A");
+    QCOMPARE(element->node(), &first);
+    QCOMPARE(element->next(), stack.rootStackElement());
+    QCOMPARE(stack.rootStackElement()->next(), nullptr);
+    QCOMPARE(element->stateManager()->context()->nodeName(), QString("A"));
+    QCOMPARE(element->stateManager()->context()->communicationNode(), &first);
+    QVERIFY(!element->stateManager()->isActive());
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::missingNextNodeChangesNothing_data() {
+    QTest::addColumn<bool>("byName");
+    QTest::newRow("by name") << true;
+    QTest::newRow("by node") << false;
+}
+
+void TestCommunicationStack::missingNextNodeChangesNothing() {
+    QFETCH(bool, byName);
+
+    FakeCommunicationNode root, node, stranger;
+    CommunicationStack stack;
+    QVERIFY(stack.insertNode("R", &root, nullptr));
+
+    // Names compare case-sensitively.
+    const bool inserted = byName ? stack.insertNode("A", &node, QString("r"))
+                                 : stack.insertNode("A", &node, &stranger);
+    QVERIFY(!inserted);
+    QCOMPARE(stack.stackElements().keys(), QStringList({"R"}));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
+    QCOMPARE(node.setNextNodeCalls(), 0);
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::refusedNextNodeChangesNothing() {
+    FakeCommunicationNode root, node;
+    node.setSetNextNodeResult(false);
+    CommunicationStack stack;
+    QVERIFY(stack.insertNode("R", &root, QString()));
+
+    QVERIFY(!stack.insertNode("A", &node, QString("R")));
+    QCOMPARE(node.setNextNodeCalls(), 1);
+    QCOMPARE(stack.stackElements().size(), 1);
+    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::onlyTopElementsAreRemovable() {
+    FakeCommunicationNode root, middle, top;
+    CommunicationStack stack;
+    stack.insertNode("R", &root, QString());
+    stack.insertNode("M", &middle, QString("R"));
+    stack.insertNode("T", &top, QString("M"));
+    CommunicationStack other;
+
+    QVERIFY(!stack.removeElement(stack.rootStackElement(), false));
+    QVERIFY(!stack.removeElement(stack.findElement("M"), false));
+    QVERIFY(!stack.removeElement(nullptr, false));
+    QVERIFY(!other.removeElement(stack.findElement("T"), false));
+    QCOMPARE(stack.stackElements().size(), 3);
+    QCOMPARE(root.closeCalls() + middle.closeCalls() + top.closeCalls(), 0);
+
+    QVERIFY(stack.removeElement(stack.findElement("T"), false));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"M"}));
+    QVERIFY(stack.removeElement(stack.findElement("M"), false));
+    QVERIFY(stack.removeElement(stack.rootStackElement(), false));
+    QCOMPARE(stack.rootStackElement(), nullptr);
+    QVERIFY(stack.stackElements().isEmpty());
+    QVERIFY(stack.topStackElements().isEmpty());
+
+    // An emptied stack takes a new root.
+    QVERIFY(stack.insertNode("R", &root, QString()));
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::sharedNextNodeBecomesTopAfterLastRemoval() {
+    FakeCommunicationNode root, first, second, third;
+    CommunicationStack stack;
+    stack.insertNode("R", &root, QString());
+    stack.insertNode("A", &first, QString("R"));
+    stack.insertNode("B", &second, QString("R"));
+    stack.insertNode("C", &third, QString("A"));
+
+    QVERIFY(stack.removeElement(stack.findElement("B"), false));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"C"}));
+    QVERIFY(stack.removeElement(stack.findElement("C"), false));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"A"}));
+    QVERIFY(stack.removeElement(stack.findElement("A"), false));
+    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::removalDeactivatesManager() {
+    FakeCommunicationNode root;
+    auto* node = new FakeCommunicationNode;
+    CommunicationStack stack;
+    stack.insertNode("R", &root, QString());
+    stack.insertNode("A", node, QString("R"));
+    NodeStateManager* manager = nullptr;
+    QVERIFY(stack.tryGetStateManager("A", &manager));
+    QCOMPARE(manager->setActive(true), 2);
+    QVERIFY(node->isOpen());
+
+    QSignalSpy spy(manager, &NodeStateManager::stateChanged);
+    QVERIFY(stack.removeElement(stack.findElement("A"), false));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(qvariant_cast<NodeStateContext>(spy.at(0).at(0)).nodeName(), QString("A"));
+    QCOMPARE(spy.at(0).at(2).toInt(), 4);
+    QVERIFY(!node->isOpen());
+    QCOMPARE(node->closeCalls(), 1);
+    delete node;
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::lookups() {
+    FakeCommunicationNode root, node, stranger;
+    CommunicationStack stack;
+    stack.insertNode("CONTROL_HID", &root, QString());
+    stack.insertNode("CONTROL_STREAM", &node, QString("CONTROL_HID"));
+    CommunicationStackElement* streamElement = stack.findElement("CONTROL_STREAM");
+    QVERIFY(streamElement != nullptr);
+    QCOMPARE(stack.findElement("control_stream"), nullptr);
+
+    CommunicationStackElement* element = streamElement;
+    QVERIFY(!stack.tryGetElementByName("MISSING", &element));
+    QCOMPARE(element, nullptr);
+    QVERIFY(stack.tryGetElementByName("CONTROL_STREAM", &element));
+    QCOMPARE(element, streamElement);
+
+    element = streamElement;
+    QVERIFY(!stack.tryGetElementByNode(&stranger, &element));
+    QCOMPARE(element, streamElement);
+    QVERIFY(stack.tryGetElementByNode(&root, &element));
+    QCOMPARE(element, stack.rootStackElement());
+
+    NodeStateManager sentinel(&stranger);
+    NodeStateManager* manager = &sentinel;
+    QVERIFY(!stack.tryGetStateManager("MISSING", &manager));
+    QCOMPARE(manager, &sentinel);
+    QVERIFY(!stack.tryGetStateManager(&stranger, &manager));
+    QCOMPARE(manager, &sentinel);
+    QVERIFY(stack.tryGetStateManager("CONTROL_STREAM", &manager));
+    QCOMPARE(manager, streamElement->stateManager());
+    manager = &sentinel;
+    QVERIFY(stack.tryGetStateManager(&node, &manager));
+    QCOMPARE(manager, streamElement->stateManager());
+    QVERIFY(stack.clearElements(false));
+}
+
+void TestCommunicationStack::executorAndDriverInNameOrder() {
+    FakeDriverNode controlHid, backupHid;
+    FakeExecutorNode moduleStream, controlStream;
+    FakeCommunicationNode plain;
+    CommunicationStack stack;
+    stack.insertNode("CONTROL_HID", &controlHid, QString());
+    QCOMPARE(stack.comExecutor(), nullptr);
+    stack.insertNode("MODULE_STREAM", &moduleStream, QString("CONTROL_HID"));
+    stack.insertNode("CONTROL_STREAM", &controlStream, QString("CONTROL_HID"));
+    stack.insertNode("BACKUP_HID", &backupHid, QString("CONTROL_HID"));
+    stack.insertNode("A_PLAIN", &plain, QString("CONTROL_HID"));
+
+    QCOMPARE(stack.comExecutor(), static_cast<IComExecutor*>(&controlStream));
+    QCOMPARE(stack.comDriver(), static_cast<IComDriver*>(&backupHid));
+    QVERIFY(stack.clearElements(false));
+
+    CommunicationStack plainStack;
+    plainStack.insertNode("ONLY", &plain, QString());
+    QCOMPARE(plainStack.comExecutor(), nullptr);
+    QCOMPARE(plainStack.comDriver(), nullptr);
+    QVERIFY(plainStack.clearElements(false));
+}
+
+void TestCommunicationStack::clearElementsDeletesTopDown() {
+    QStringList log;
+    CommunicationStack stack;
+    stack.insertNode("R", new FakeCommunicationNode("R", &log), QString());
+    stack.insertNode("A", new FakeCommunicationNode("A", &log), QString("R"));
+    stack.insertNode("B", new FakeCommunicationNode("B", &log), QString("A"));
+    stack.insertNode("C", new FakeCommunicationNode("C", &log), QString("R"));
+
+    QVERIFY(stack.clearElements(true));
+    QCOMPARE(log, QStringList({"B deleted", "C deleted", "A deleted", "R deleted"}));
+    QVERIFY(stack.stackElements().isEmpty());
+    QCOMPARE(stack.rootStackElement(), nullptr);
+
+    QVERIFY(stack.clearElements(true));
+    QCOMPARE(log.size(), 4);
+}
+
+void TestCommunicationStack::clearElementsWithoutNodeDeletionKeepsNodes() {
+    QStringList log;
+    FakeCommunicationNode root("R", &log), node("A", &log);
+    CommunicationStack stack;
+    stack.insertNode("R", &root, QString());
+    stack.insertNode("A", &node, QString("R"));
+    stack.findElement("R")->stateManager()->setActive(true);
+    stack.findElement("A")->stateManager()->setActive(true);
+
+    QVERIFY(stack.clearElements(false));
+    QVERIFY(log.isEmpty());
+    QVERIFY(!root.isOpen());
+    QVERIFY(!node.isOpen());
+}
+
+void TestCommunicationStack::destructorLeavesElementsAlone() {
+    QStringList log;
+    FakeCommunicationNode root("R", &log), node("A", &log);
+    auto stack = std::make_unique<CommunicationStack>();
+    stack->insertNode("R", &root, QString());
+    stack->insertNode("A", &node, QString("R"));
+    stack->findElement("A")->stateManager()->setActive(true);
+    const QList<CommunicationStackElement*> elements = stack->stackElements().values();
+
+    stack.reset();
+    QVERIFY(log.isEmpty());
+    QVERIFY(node.isOpen());
+    QCOMPARE(node.closeCalls(), 0);
+    QVERIFY(elements.at(0)->stateManager()->isActive());
+    qDeleteAll(elements);
+    QVERIFY(node.isOpen());
+}
+
+int runCommunicationStackTests(int argc, char** argv) {
+    TestCommunicationStack test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_communicationstack.moc"

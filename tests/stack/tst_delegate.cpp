@@ -1,0 +1,252 @@
+#include "stacktests.h"
+
+#include "Tools/delegate.h"
+#include "Tools/multidelegate.h"
+#include "Tools/rttihelper.h"
+
+#include <QtTest>
+
+#include <type_traits>
+#include <typeinfo>
+
+using ZyrCore::Tools::Delegate;
+using ZyrCore::Tools::MultiDelegate;
+using ZyrCore::Tools::RttiHelper;
+
+namespace ZyrCore::Communication {
+class IcComCore;
+}
+namespace ZyrCom::Serial {
+class SerialComDriver;
+}
+
+namespace {
+
+class DelegateTarget : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList calls;
+    Qt::HANDLE callingThread = nullptr;
+
+signals:
+    void changed(int value);
+
+public slots:
+    int onTwice(int value) {
+        calls << "onTwice";
+        callingThread = QThread::currentThreadId();
+        return 2 * value;
+    }
+    int onNegate(int value) {
+        calls << "onNegate";
+        return -value;
+    }
+    bool onFirst() {
+        calls << "onFirst";
+        return false;
+    }
+    void onThird() { calls << "onThird"; }
+};
+
+// How the interface-board stack names a node after its type: no pointer or reference marks and
+// no namespace.
+QString nodeNameFromTypeName(const std::string& typeName) {
+    QString name = QString::fromStdString(typeName).remove('*').remove('&');
+    return name.mid(name.lastIndexOf(':') + 1);
+}
+
+} // namespace
+
+class TestDelegate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void setParsesSlotText_data();
+    void setParsesSlotText();
+    void nullTargetLeavesDelegateUnset();
+    void invokeWithoutMatchingMethodFails_data();
+    void invokeWithoutMatchingMethodFails();
+    void invokeCallsDirectlyInCallingThread();
+    void copyAndReset();
+
+    void multiDelegateInvokesAllInOrder();
+    void multiDelegateOfNothingSucceeds();
+    void multiDelegateWithRefusedSlotTextNeverCalls();
+
+    void unmangleTypeName_data();
+    void unmangleTypeName();
+};
+
+void TestDelegate::setParsesSlotText_data() {
+    QTest::addColumn<QByteArray>("slotText");
+    QTest::addColumn<bool>("isNull");
+    QTest::addColumn<bool>("setResult");
+    QTest::addColumn<bool>("invokeResult");
+    QTest::addColumn<int>("answer");
+
+    // The delegate starts on onNegate; a refused text must leave it there.
+    QTest::newRow("slot signature")
+        << QByteArray(SLOT(onTwice(int))) << false << true << true << 42;
+    QTest::newRow("bare name") << QByteArray("1onTwice") << false << true << true << 42;
+    QTest::newRow("signal text") << QByteArray(SIGNAL(changed(int))) << false << false << true
+                                 << -21;
+    QTest::newRow("no code character")
+        << QByteArray("onTwice(int)") << false << false << true << -21;
+    QTest::newRow("empty text") << QByteArray("") << false << false << true << -21;
+    QTest::newRow("null text") << QByteArray() << true << false << true << -21;
+    QTest::newRow("code character only") << QByteArray("1") << false << true << false << 0;
+}
+
+void TestDelegate::setParsesSlotText() {
+    QFETCH(QByteArray, slotText);
+    QFETCH(bool, isNull);
+    QFETCH(bool, setResult);
+    QFETCH(bool, invokeResult);
+    QFETCH(int, answer);
+
+    DelegateTarget target;
+    Delegate delegate;
+    QVERIFY(delegate.set(&target, SLOT(onNegate(int))));
+
+    QCOMPARE(delegate.set(&target, isNull ? nullptr : slotText.constData()), setResult);
+    QCOMPARE(delegate.isSet(), invokeResult);
+    int result = 0;
+    QCOMPARE(delegate.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 21)), invokeResult);
+    QCOMPARE(result, answer);
+}
+
+void TestDelegate::nullTargetLeavesDelegateUnset() {
+    DelegateTarget target;
+    Delegate delegate;
+    QVERIFY(delegate.set(&target, SLOT(onTwice(int))));
+
+    QVERIFY(delegate.set(nullptr, SLOT(onTwice(int))));
+    QVERIFY(!delegate.isSet());
+    QVERIFY(!delegate.invoke(Q_ARG(int, 1)));
+    QVERIFY(target.calls.isEmpty());
+}
+
+void TestDelegate::invokeWithoutMatchingMethodFails_data() {
+    QTest::addColumn<QByteArray>("slotText");
+
+    QTest::newRow("no such name") << QByteArray(SLOT(onMissing(int)));
+    QTest::newRow("other parameter type") << QByteArray(SLOT(onTwice(QString)));
+}
+
+void TestDelegate::invokeWithoutMatchingMethodFails() {
+    QFETCH(QByteArray, slotText);
+
+    DelegateTarget target;
+    Delegate delegate;
+    QVERIFY(delegate.set(&target, slotText.constData()));
+    QVERIFY(delegate.isSet());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
+    QVERIFY(!delegate.invoke(Q_ARG(QString, QStringLiteral("21"))));
+    QVERIFY(target.calls.isEmpty());
+}
+
+void TestDelegate::invokeCallsDirectlyInCallingThread() {
+    // A target living in another thread is still called directly, not queued.
+    QThread otherThread;
+    DelegateTarget target;
+    target.moveToThread(&otherThread);
+
+    Delegate delegate;
+    QVERIFY(delegate.set(&target, SLOT(onTwice(int))));
+    int result = 0;
+    QVERIFY(delegate.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 5)));
+    QCOMPARE(result, 10);
+    QCOMPARE(target.callingThread, QThread::currentThreadId());
+
+    QVERIFY(delegate.invoke(Q_ARG(int, 5)));
+    QCOMPARE(target.calls, QStringList({"onTwice", "onTwice"}));
+}
+
+void TestDelegate::copyAndReset() {
+    DelegateTarget target;
+    Delegate original;
+    QVERIFY(original.set(&target, SLOT(onNegate(int))));
+
+    Delegate copy;
+    QVERIFY(copy.set(&original));
+    int result = 0;
+    QVERIFY(copy.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 3)));
+    QCOMPARE(result, -3);
+
+    original.reset();
+    QVERIFY(!original.isSet());
+    QVERIFY(!original.invoke(Q_ARG(int, 3)));
+    QVERIFY(copy.isSet());
+    QCOMPARE(target.calls, QStringList({"onNegate"}));
+}
+
+void TestDelegate::multiDelegateInvokesAllInOrder() {
+    static_assert(!std::is_copy_constructible_v<MultiDelegate>);
+    static_assert(!std::is_copy_assignable_v<MultiDelegate>);
+
+    DelegateTarget target;
+    MultiDelegate multi;
+    QVERIFY(multi.add(&target, SLOT(onFirst())));
+    QVERIFY(multi.add(&target, SLOT(onMissing())));
+    QVERIFY(multi.add(&target, SLOT(onThird())));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
+    // onFirst's own return value is not asked for; only the failed second call counts.
+    QVERIFY(!multi.invoke());
+    QCOMPARE(target.calls, QStringList({"onFirst", "onThird"}));
+}
+
+void TestDelegate::multiDelegateOfNothingSucceeds() {
+    MultiDelegate multi;
+    QVERIFY(multi.invoke());
+}
+
+void TestDelegate::multiDelegateWithRefusedSlotTextNeverCalls() {
+    DelegateTarget target;
+    MultiDelegate multi;
+    QVERIFY(multi.add(&target, SIGNAL(changed(int))));
+    QVERIFY(!multi.invoke(Q_ARG(int, 1)));
+    QVERIFY(target.calls.isEmpty());
+}
+
+void TestDelegate::unmangleTypeName_data() {
+    QTest::addColumn<QByteArray>("mangledName");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QString>("nodeName");
+
+    QTest::newRow("register node pointer")
+        << QByteArray(typeid(ZyrCore::Communication::IcComCore*).name())
+        << "ZyrCore::Communication::IcComCore*"
+        << "IcComCore";
+    QTest::newRow("serial driver pointer")
+        << QByteArray(typeid(ZyrCom::Serial::SerialComDriver*).name())
+        << "ZyrCom::Serial::SerialComDriver*"
+        << "SerialComDriver";
+    QTest::newRow("class") << QByteArray(typeid(DelegateTarget).name())
+                           << "(anonymous namespace)::DelegateTarget"
+                           << "DelegateTarget";
+    QTest::newRow("builtin") << QByteArray(typeid(int).name()) << "int"
+                             << "int";
+    QTest::newRow("no mangled name") << QByteArray("no mangled name") << "no mangled name"
+                                     << "no mangled name";
+    QTest::newRow("empty") << QByteArray("") << ""
+                           << "";
+}
+
+void TestDelegate::unmangleTypeName() {
+    QFETCH(QByteArray, mangledName);
+    QFETCH(QString, typeName);
+    QFETCH(QString, nodeName);
+
+    const std::string unmangled = RttiHelper::unmangleTypeName(mangledName.constData());
+    QCOMPARE(QString::fromStdString(unmangled), typeName);
+    QCOMPARE(nodeNameFromTypeName(unmangled), nodeName);
+}
+
+int runDelegateTests(int argc, char** argv) {
+    TestDelegate test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_delegate.moc"

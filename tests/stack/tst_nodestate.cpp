@@ -1,0 +1,321 @@
+#include "stacktests.h"
+
+#include "checkobject.h"
+#include "fakecommunicationnode.h"
+
+#include "Communication/communicationstack.h"
+#include "Communication/communicationstackelement.h"
+#include "Communication/nodestate.h"
+#include "Communication/nodestatemanager.h"
+
+#include <QtTest>
+
+#include <climits>
+
+using ZyrCore::Communication::CommunicationStack;
+using ZyrCore::Communication::ICommunicationNode;
+using ZyrCore::Communication::NodeState;
+using ZyrCore::Communication::NodeStateManager;
+
+namespace {
+
+struct StateChange {
+    NodeStateContext context;
+    int previousState;
+    int currentState;
+};
+
+StateChange changeAt(const QSignalSpy& spy, int index) {
+    const QList<QVariant>& arguments = spy.at(index);
+    return {qvariant_cast<NodeStateContext>(arguments.at(0)), arguments.at(1).toInt(),
+            arguments.at(2).toInt()};
+}
+
+// What makes an open node fail its next check.
+enum class Failure {
+    OpenFails,
+    OpenWithoutEffect,
+    CheckAnswers,
+    CheckSlotMissing,
+    CheckSlotWithShortTypeText,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Failure)
+
+class TestNodeState : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stateToString_data();
+    void stateToString();
+
+    void freshManagerReportsNothing();
+    void activationOpensAndReportsOnce();
+    void deactivationClosesEveryTime();
+    void failedCheckClosesNode_data();
+    void failedCheckClosesNode();
+    void checkSeesManagersOwnContext();
+    void closedNodeIsRetriedWhileDesiredOpen();
+    void setStateIsSilent();
+    void waitForStateWithoutEvents();
+    void supervisionRetriesOnTimer();
+};
+
+void TestNodeState::stateToString_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("text");
+
+    const QString outOfBounds = "invalid state (out of bounds)";
+    QTest::newRow("0") << 0 << "unknown";
+    QTest::newRow("1") << 1 << "opening";
+    QTest::newRow("2") << 2 << "open";
+    QTest::newRow("3") << 3 << "closing";
+    QTest::newRow("4") << 4 << "closed";
+    QTest::newRow("5") << 5 << outOfBounds;
+    QTest::newRow("6") << 6 << outOfBounds;
+    QTest::newRow("-1") << -1 << outOfBounds;
+    QTest::newRow("INT_MIN") << INT_MIN << outOfBounds;
+    QTest::newRow("INT_MAX") << INT_MAX << outOfBounds;
+}
+
+void TestNodeState::stateToString() {
+    QFETCH(int, state);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromLatin1(NodeState::stateToString(state)), text);
+}
+
+void TestNodeState::freshManagerReportsNothing() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+
+    QCOMPARE(manager.lastState(), 0);
+    QVERIFY(!manager.isActive());
+    QVERIFY(!manager.checkDelegate.isSet());
+    QCOMPARE(manager.context()->communicationNode(), &node);
+    // With no desired state yet the node is left alone.
+    QCOMPARE(manager.checkState(), 0);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(node.openCalls() + node.closeCalls(), 0);
+}
+
+void TestNodeState::activationOpensAndReportsOnce() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    manager.context()->setNodeName("CONTROL_HID");
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+    QVERIFY(spy.isValid());
+
+    QCOMPARE(manager.setActive(true), 2);
+    QVERIFY(manager.isActive());
+    QVERIFY(node.isOpen());
+    QCOMPARE(spy.count(), 1);
+    const StateChange change = changeAt(spy, 0);
+    QCOMPARE(change.previousState, 0);
+    QCOMPARE(change.currentState, 2);
+    QCOMPARE(change.context.nodeName(), QString("CONTROL_HID"));
+    QCOMPARE(change.context.communicationNode(), &node);
+
+    QCOMPARE(manager.checkState(), 2);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(node.openCalls(), 1);
+    QCOMPARE(manager.lastState(), 2);
+}
+
+void TestNodeState::deactivationClosesEveryTime() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+    manager.setActive(true);
+
+    QCOMPARE(manager.setActive(false), 4);
+    QVERIFY(!manager.isActive());
+    QVERIFY(!node.isOpen());
+    QCOMPARE(node.closeCalls(), 1);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(changeAt(spy, 1).previousState, 2);
+    QCOMPARE(changeAt(spy, 1).currentState, 4);
+
+    // Already closed: closed again, but no change to report.
+    QCOMPARE(manager.setActive(false), 4);
+    QCOMPARE(node.closeCalls(), 2);
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestNodeState::failedCheckClosesNode_data() {
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<int>("answer");
+
+    QTest::newRow("open fails") << Failure::OpenFails << 2;
+    QTest::newRow("open without effect") << Failure::OpenWithoutEffect << 2;
+    QTest::newRow("check answers closed") << Failure::CheckAnswers << 4;
+    QTest::newRow("check answers unknown") << Failure::CheckAnswers << 0;
+    QTest::newRow("check answers opening") << Failure::CheckAnswers << 1;
+    QTest::newRow("check answers out of bounds") << Failure::CheckAnswers << 7;
+    QTest::newRow("check slot missing") << Failure::CheckSlotMissing << 2;
+    QTest::newRow("check slot with short type text") << Failure::CheckSlotWithShortTypeText << 2;
+}
+
+void TestNodeState::failedCheckClosesNode() {
+    QFETCH(Failure, failure);
+    QFETCH(int, answer);
+
+    FakeCommunicationNode node;
+    CheckObject check;
+    NodeStateManager manager(&node);
+    QVERIFY(manager.checkDelegate.set(&check,
+                                      SLOT(onCheck(ZyrCore::Communication::NodeStateContext*))));
+    QCOMPARE(manager.setActive(true), 2);
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+    const int closeCallsBefore = node.closeCalls();
+
+    check.setAnswer(answer);
+    switch (failure) {
+    case Failure::OpenFails:
+        node.drop();
+        node.setOpenResult(false);
+        break;
+    case Failure::OpenWithoutEffect:
+        node.drop();
+        node.setOpenTakesEffect(false);
+        break;
+    case Failure::CheckAnswers:
+        break;
+    case Failure::CheckSlotMissing:
+        QVERIFY(manager.checkDelegate.set(
+            &check, SLOT(onNoSuchCheck(ZyrCore::Communication::NodeStateContext*))));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
+        break;
+    case Failure::CheckSlotWithShortTypeText:
+        QVERIFY(manager.checkDelegate.set(&check, SLOT(onCheckShortName(NodeStateContext*))));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
+        break;
+    }
+
+    QCOMPARE(manager.checkState(), 4);
+    QVERIFY(!node.isOpen());
+    QCOMPARE(node.closeCalls(), closeCallsBefore + 1);
+    QCOMPARE(check.shortNameCalls(), 0);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(changeAt(spy, 0).previousState, 2);
+    QCOMPARE(changeAt(spy, 0).currentState, 4);
+}
+
+void TestNodeState::checkSeesManagersOwnContext() {
+    FakeCommunicationNode node;
+    CheckObject check;
+    NodeStateManager manager(&node);
+    manager.context()->setNodeName("MODULE_STREAM");
+    manager.checkDelegate.set(&check, SLOT(onCheck(ZyrCore::Communication::NodeStateContext*)));
+
+    QCOMPARE(manager.setActive(true), 2);
+    QCOMPARE(check.calls(), 1);
+    QCOMPARE(check.lastContext(), manager.context());
+    QCOMPARE(check.lastContext()->nodeName(), QString("MODULE_STREAM"));
+    QCOMPARE(check.lastContext()->communicationNode(), &node);
+
+    // An open node is checked again on every run; what the slot writes stays in the context.
+    QCOMPARE(manager.checkState(), 2);
+    QCOMPARE(check.calls(), 2);
+    QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
+    QCOMPARE(node.openCalls(), 1);
+}
+
+void TestNodeState::closedNodeIsRetriedWhileDesiredOpen() {
+    FakeCommunicationNode node;
+    node.setOpenResult(false);
+    NodeStateManager manager(&node);
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+
+    QCOMPARE(manager.setActive(true), 4);
+    QCOMPARE(manager.checkState(), 4);
+    QCOMPARE(node.openCalls(), 2);
+    QCOMPARE(spy.count(), 1);
+
+    node.setOpenResult(true);
+    QCOMPARE(manager.checkState(), 2);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(changeAt(spy, 1).previousState, 4);
+    QCOMPARE(changeAt(spy, 1).currentState, 2);
+
+    // A desired state other than open or closed reports unknown and leaves the node alone.
+    const int closeCallsBefore = node.closeCalls();
+    QCOMPARE(manager.setActive(true, 0), 0);
+    QVERIFY(node.isOpen());
+    QCOMPARE(node.closeCalls(), closeCallsBefore);
+    QCOMPARE(changeAt(spy, 2).currentState, 0);
+    manager.setActive(false);
+}
+
+void TestNodeState::setStateIsSilent() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
+
+    QVERIFY(manager.setState(3));
+    QCOMPARE(manager.lastState(), 3);
+    QVERIFY(!manager.setState(3));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(node.openCalls() + node.closeCalls(), 0);
+}
+
+void TestNodeState::waitForStateWithoutEvents() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    QVERIFY(!manager.waitForState(2, 0, 10, false));
+    manager.setState(2);
+    QVERIFY(manager.waitForState(2, 0, 10, false));
+    QVERIFY(elapsed.elapsed() < 1000);
+    // Without events the timer never ticks, so the wait runs into its time-out.
+    manager.setState(4);
+    QVERIFY(!manager.waitForState(2, 50, 10, false));
+    QVERIFY(elapsed.elapsed() >= 50);
+}
+
+// The real 500 ms timer: a node failing its check is retried until it recovers.
+void TestNodeState::supervisionRetriesOnTimer() {
+    FakeCommunicationNode* node = new FakeCommunicationNode;
+    FakeCommunicationNode root;
+    CommunicationStack stack;
+    QVERIFY(stack.insertNode("CONTROL_HID", &root, QString()));
+    QVERIFY(stack.insertNode("MODULE_STREAM", node, QString("CONTROL_HID")));
+    NodeStateManager* manager = nullptr;
+    QVERIFY(stack.tryGetStateManager("MODULE_STREAM", &manager));
+
+    CheckObject check;
+    check.setAnswer(4);
+    manager->checkDelegate.set(&check, SLOT(onCheck(ZyrCore::Communication::NodeStateContext*)));
+    QSignalSpy spy(manager, &NodeStateManager::stateChanged);
+
+    QElapsedTimer sinceActivation;
+    sinceActivation.start();
+    QCOMPARE(manager->setActive(true), 4);
+    QCOMPARE(check.calls(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(check.calls(), 2, 2000);
+    QVERIFY2(sinceActivation.elapsed() >= 450, "retried before the interval");
+    QCOMPARE(node->openCalls(), 2);
+    QCOMPARE(spy.count(), 1);
+
+    check.setAnswer(2);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 2000);
+    const StateChange recovery = changeAt(spy, 1);
+    QCOMPARE(recovery.previousState, 4);
+    QCOMPARE(recovery.currentState, 2);
+    QCOMPARE(recovery.context.nodeName(), QString("MODULE_STREAM"));
+    QCOMPARE(recovery.context.communicationNode(), static_cast<ICommunicationNode*>(node));
+
+    QVERIFY(stack.removeElement(stack.findElement("MODULE_STREAM"), true));
+    QVERIFY(stack.clearElements(false));
+}
+
+int runNodeStateTests(int argc, char** argv) {
+    TestNodeState test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_nodestate.moc"
