@@ -38,6 +38,35 @@ void ZyrStatusField::addState(const StatusFieldState& state) {
     itsStates.append(state);
 }
 
+bool ZyrStatusField::setStateManager(ZyrCore::Communication::NodeStateManager* manager) {
+    releaseStateManager();
+    if (manager == nullptr)
+        return false;
+    itsStateManager = manager;
+    itsBound = true;
+    itsShowStateText = false;
+    itsStates = nodeStates();
+    connect(manager, &ZyrCore::Communication::NodeStateManager::stateChanged, this,
+            &ZyrStatusField::onStateChanged);
+    return true;
+}
+
+bool ZyrStatusField::releaseStateManager() {
+    if (!itsBound)
+        return false;
+    if (!itsStateManager.isNull())
+        disconnect(itsStateManager.data(), &ZyrCore::Communication::NodeStateManager::stateChanged,
+                   this, &ZyrStatusField::onStateChanged);
+    itsStateManager.clear();
+    itsBound = false;
+    return true;
+}
+
+void ZyrStatusField::onStateChanged(ZyrCore::Communication::NodeStateContext /*context*/,
+                                    int /*previousState*/, int currentState) {
+    setState(currentState);
+}
+
 void ZyrStatusField::applyState(const StatusFieldState& state) {
     if (itsShowStateText)
         setText(state.text());
