@@ -12,8 +12,7 @@ RecordingExecutor::RecordingExecutor(const QString& name, QList<ExecutorCall>* l
     , itsLog(log) {}
 
 RecordingExecutor::~RecordingExecutor() {
-    if (itsUnregisterOnDestruction)
-        IntentManager::instance()->unregisterExecutor(this);
+    IntentManager::instance()->unregisterExecutor(this);
 }
 
 void RecordingExecutor::intAlpha_execute(IIntentExecuteParameter* parameter) {
@@ -31,4 +30,8 @@ void RecordingExecutor::record(const char* slot, IIntentExecuteParameter* parame
     if (auto* checkable = dynamic_cast<IntentExecuteParameterCheckable*>(parameter))
         checked = checkable->isChecked() ? 1 : 0;
     itsLog->append({itsName, QLatin1String(slot), parameter, checked});
+}
+
+PlainExecutor::~PlainExecutor() {
+    IntentManager::instance()->unregisterExecutor(this);
 }

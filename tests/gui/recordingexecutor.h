@@ -19,7 +19,8 @@ struct ExecutorCall {
 };
 
 // An intent executor that writes every call of its slots into a shared log and may run an
-// action on its first slot, such as unregistering another executor.
+// action on its first slot, such as unregistering another executor. Like every executor it
+// unregisters itself when destroyed, so a failed test leaves nothing registered behind.
 class RecordingExecutor : public QObject, public ZyrGui::Intents::IIntentExecutor {
     Q_OBJECT
 
@@ -28,8 +29,6 @@ public:
     ~RecordingExecutor() override;
 
     void setOnAlpha(std::function<void()> action) { itsOnAlpha = std::move(action); }
-    // Unregisters itself when destroyed, as executors do.
-    void setUnregisterOnDestruction(bool unregister) { itsUnregisterOnDestruction = unregister; }
 
 public slots:
     void intAlpha_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
@@ -41,10 +40,12 @@ private:
     QString itsName;
     QList<ExecutorCall>* itsLog;
     std::function<void()> itsOnAlpha;
-    bool itsUnregisterOnDestruction = false;
 };
 
 // An executor that is no QObject: the manager cannot reach its slots.
-class PlainExecutor : public ZyrGui::Intents::IIntentExecutor {};
+class PlainExecutor : public ZyrGui::Intents::IIntentExecutor {
+public:
+    ~PlainExecutor() override;
+};
 
 #endif // TESTS_GUI_RECORDINGEXECUTOR_H

@@ -1,8 +1,9 @@
+#include "fakecommunicationnode.h"
 #include "guitests.h"
 #include "warningcollector.h"
 
+#include "Communication/nodestatemanager.h"
 #include "appwidgets/devicestatusbar.h"
-#include "statusfieldstate.h"
 #include "windowhelper.h"
 #include "zyrstatusfield.h"
 
@@ -11,7 +12,7 @@
 #include <QLayout>
 #include <QtTest>
 
-using ZyrGui::StatusFieldState;
+using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::ZyrStatusField;
 
 class TestDeviceStatusBar : public QObject {
@@ -85,16 +86,16 @@ void TestDeviceStatusBar::screenshotOfFieldStates() {
     WarningCollector warnings;
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     DeviceStatusBar bar(nullptr);
-    const QString green = QStringLiteral("background-color: #009f69; color: #ffffff;");
-    const QString red = QStringLiteral("background-color: #df5353; color: #ffffff;");
-    for (ZyrStatusField* field : {bar.controlHidField(), bar.moduleHidField()}) {
-        field->addState(StatusFieldState(green, QStringLiteral("opening")));
-        field->addState(StatusFieldState(green, QStringLiteral("open")));
-        field->addState(StatusFieldState(red, QStringLiteral("closing")));
-        field->addState(StatusFieldState(red, QStringLiteral("closed")));
-    }
-    bar.controlHidField()->setState(2);
-    bar.moduleHidField()->setState(4);
+    // The control channel opens, the module channel fails to; the loopback field stays unknown.
+    FakeCommunicationNode controlNode;
+    FakeCommunicationNode moduleNode;
+    moduleNode.setOpenResult(false);
+    NodeStateManager controlManager(&controlNode);
+    NodeStateManager moduleManager(&moduleNode);
+    QVERIFY(bar.controlHidField()->setStateManager(&controlManager));
+    QVERIFY(bar.moduleHidField()->setStateManager(&moduleManager));
+    QCOMPARE(controlManager.setActive(true), 2);
+    QCOMPARE(moduleManager.setActive(true), 4);
     bar.registerLoopbackField()->setState(0);
     bar.registerLoopbackField()->show();
 
@@ -104,6 +105,10 @@ void TestDeviceStatusBar::screenshotOfFieldStates() {
     const QString path = directory + "/devicestatusbar.png";
     QVERIFY(shot.save(path));
     qApp->setStyleSheet(QString());
+    controlManager.setActive(false);
+    moduleManager.setActive(false);
+    bar.controlHidField()->releaseStateManager();
+    bar.moduleHidField()->releaseStateManager();
 
     QVERIFY(!shot.isNull());
     QCOMPARE(warnings.warnings(), QStringList());

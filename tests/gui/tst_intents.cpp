@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QtTest>
+#include <memory>
 
 using namespace ZyrGui::Intents;
 
@@ -199,24 +200,25 @@ void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
     QList<ExecutorCall> log;
     IntentManager* manager = IntentManager::instance();
     RecordingExecutor killer(QStringLiteral("killer"), &log);
-    auto* victim = new RecordingExecutor(QStringLiteral("victim"), &log);
-    victim->setUnregisterOnDestruction(true);
+    auto victim = std::make_unique<RecordingExecutor>(QStringLiteral("victim"), &log);
     RecordingExecutor bystander(QStringLiteral("bystander"), &log);
     Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
+    bool struck = false;
     killer.setOnAlpha([&]() {
+        if (struck)
+            return;
+        struck = true;
         if (deleteVictim) {
-            delete victim;
+            victim.reset();
         } else {
-            manager->unregisterExecutor(victim);
+            manager->unregisterExecutor(victim.get());
             manager->unregisterExecutor(&killer);
         }
-        victim = nullptr;
     });
     manager->registerExecutor(&killer);
-    manager->registerExecutor(victim);
+    manager->registerExecutor(victim.get());
     manager->registerExecutor(&bystander);
     manager->registerExecutor(&killer);
-    RecordingExecutor* keepAlive = victim;
 
     alpha.execute();
 
@@ -225,10 +227,6 @@ void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
         deleteVictim ? QStringList({"killer.intAlpha", "bystander.intAlpha", "killer.intAlpha"})
                      : QStringList({"killer.intAlpha", "bystander.intAlpha"});
     QCOMPARE(executorsCalled(log), expected);
-    if (!deleteVictim)
-        delete keepAlive;
-    manager->unregisterExecutor(&killer);
-    manager->unregisterExecutor(&bystander);
 }
 
 void TestIntents::groupAddKeepsDuplicatesAndRemoveDropsAll() {

@@ -1,10 +1,16 @@
 #include "guitests.h"
 
+#include "fakecommunicationnode.h"
+
+#include "Communication/nodestatemanager.h"
 #include "statusfieldstate.h"
 #include "zyrstatusfield.h"
 
 #include <QtTest>
+#include <memory>
 
+using ZyrCore::Communication::NodeStateContext;
+using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::StatusFieldState;
 using ZyrGui::ZyrStatusField;
 
@@ -22,6 +28,13 @@ private slots:
     void indexOutsideTheStatesIsIgnored_data();
     void indexOutsideTheStatesIsIgnored();
     void addedStatesFollowTheFirst();
+    void boundFieldShowsNodeStateColours_data();
+    void boundFieldShowsNodeStateColours();
+    void boundFieldFollowsManagerTransitions();
+    void bindingToNullReleasesEarlierManager();
+    void rebindingIgnoresFirstManager();
+    void releaseTwiceGivesTrueThenFalse();
+    void managerDestroyedWhileBoundIsNotTouched();
 };
 
 void TestStatusField::freshFieldShowsUnknownOnGrey() {
@@ -73,6 +86,121 @@ void TestStatusField::addedStatesFollowTheFirst() {
 
     field.setState(3);
     QCOMPARE(field.text(), QStringLiteral("unknown"));
+}
+
+void TestStatusField::boundFieldShowsNodeStateColours_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("expectedStyle");
+
+    QTest::newRow("unknown") << 0 << greyStyle;
+    QTest::newRow("opening") << 1 << greenStyle;
+    QTest::newRow("open") << 2 << greenStyle;
+    QTest::newRow("closing") << 3 << redStyle;
+    QTest::newRow("closed") << 4 << redStyle;
+    QTest::newRow("out of range keeps the last") << 5 << redStyle;
+    QTest::newRow("negative keeps the last") << -1 << redStyle;
+}
+
+void TestStatusField::boundFieldShowsNodeStateColours() {
+    QFETCH(int, state);
+    QFETCH(QString, expectedStyle);
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    ZyrStatusField field(nullptr);
+    field.setText(QStringLiteral("Control HID"));
+    QVERIFY(field.setStateManager(&manager));
+    field.onStateChanged(NodeStateContext(), 0, 4);
+
+    field.onStateChanged(NodeStateContext(), 4, state);
+
+    QCOMPARE(field.styleSheet(), expectedStyle);
+    QCOMPARE(field.text(), QStringLiteral("Control HID"));
+}
+
+void TestStatusField::boundFieldFollowsManagerTransitions() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    ZyrStatusField field(nullptr);
+    field.setText(QStringLiteral("Module HID"));
+
+    QVERIFY(field.setStateManager(&manager));
+    // Binding alone shows nothing new; the next transition does.
+    QCOMPARE(field.styleSheet(), greyStyle);
+
+    QCOMPARE(manager.setActive(true), 2);
+    QCOMPARE(field.styleSheet(), greenStyle);
+    QCOMPARE(field.text(), QStringLiteral("Module HID"));
+
+    QCOMPARE(manager.setActive(false), 4);
+    QCOMPARE(field.styleSheet(), redStyle);
+    QCOMPARE(field.text(), QStringLiteral("Module HID"));
+}
+
+void TestStatusField::bindingToNullReleasesEarlierManager() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    ZyrStatusField field(nullptr);
+    QVERIFY(field.setStateManager(&manager));
+
+    QVERIFY(!field.setStateManager(nullptr));
+    manager.setActive(true);
+
+    QCOMPARE(field.styleSheet(), greyStyle);
+    QVERIFY(!field.releaseStateManager());
+}
+
+void TestStatusField::rebindingIgnoresFirstManager() {
+    FakeCommunicationNode firstNode;
+    FakeCommunicationNode secondNode;
+    NodeStateManager first(&firstNode);
+    NodeStateManager second(&secondNode);
+    ZyrStatusField field(nullptr);
+    QVERIFY(field.setStateManager(&first));
+    QVERIFY(field.setStateManager(&second));
+
+    first.setActive(true);
+    QCOMPARE(field.styleSheet(), greyStyle);
+
+    secondNode.setOpenResult(false);
+    second.setActive(true);
+    QCOMPARE(field.styleSheet(), redStyle);
+
+    second.setDesiredState(2);
+    secondNode.setOpenResult(true);
+    second.checkState();
+    QCOMPARE(field.styleSheet(), greenStyle);
+
+    first.setActive(false);
+    QCOMPARE(field.styleSheet(), greenStyle);
+}
+
+void TestStatusField::releaseTwiceGivesTrueThenFalse() {
+    FakeCommunicationNode node;
+    NodeStateManager manager(&node);
+    ZyrStatusField field(nullptr);
+    QVERIFY(!field.releaseStateManager());
+    QVERIFY(field.setStateManager(&manager));
+
+    QVERIFY(field.releaseStateManager());
+    QVERIFY(!field.releaseStateManager());
+
+    manager.setActive(true);
+    QCOMPARE(field.styleSheet(), greyStyle);
+    // The node states stay after the release.
+    field.setState(4);
+    QCOMPARE(field.styleSheet(), redStyle);
+}
+
+void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {
+    FakeCommunicationNode node;
+    auto manager = std::make_unique<NodeStateManager>(&node);
+    ZyrStatusField field(nullptr);
+    QVERIFY(field.setStateManager(manager.get()));
+
+    manager.reset();
+
+    QVERIFY(field.releaseStateManager());
+    QVERIFY(!field.releaseStateManager());
 }
 
 int runStatusFieldTests(int argc, char** argv) {
