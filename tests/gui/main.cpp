@@ -4,6 +4,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--assertion-case") == 0)
+        return runAssertionCase(argv[2]);
     int failures = 0;
     failures += runIntentTests(argc, argv);
     failures += runBarCreatorTests(argc, argv);
@@ -11,5 +13,6 @@ int main(int argc, char** argv) {
     failures += runStatusFieldTests(argc, argv);
     failures += runVersionInfoTests(argc, argv);
     failures += runDeviceStatusBarTests(argc, argv);
+    failures += runAssertionTests(argc, argv);
     return failures;
 }
