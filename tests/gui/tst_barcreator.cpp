@@ -1,0 +1,209 @@
+#include "guitests.h"
+#include "recordingexecutor.h"
+
+#include "intents/intent.h"
+#include "intents/intentgroup.h"
+#include "intents/intentmanager.h"
+#include "tools/barcreator.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+using namespace ZyrGui::Intents;
+namespace BarCreator = ZyrGui::BarCreator;
+
+namespace {
+
+QIcon redIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    return QIcon(pixmap);
+}
+
+// The titles of a menu's entries, sub-menus written as "Title{...}".
+QString describe(const QList<QAction*>& actions) {
+    QStringList entries;
+    for (QAction* action : actions) {
+        if (action->menu() != nullptr)
+            entries.append(action->text() + QLatin1Char('{') + describe(action->menu()->actions()) +
+                           QLatin1Char('}'));
+        else
+            entries.append(action->text());
+    }
+    return entries.join(QLatin1Char(','));
+}
+
+QAction* findAction(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* action : actions) {
+        if (action->text() == text)
+            return action;
+        if (action->menu() != nullptr) {
+            if (QAction* found = findAction(action->menu()->actions(), text))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+// Main{ File{ Open, Recent{ Last }, Empty{} }, Log (checkable), About }
+struct MenuTree {
+    Intent open{"intAlpha", "Open", redIcon(), "Opens a file", false};
+    Intent last{"intBeta", "Last", redIcon(), "Opens the last file", false};
+    Intent log{"intAlpha", "Log", redIcon(), "Logs results", true};
+    Intent about{"intBeta", "About", redIcon(), "About the program", false};
+    IntentGroup main{"Main"};
+    IntentGroup file{"File"};
+    IntentGroup recent{"Recent"};
+    IntentGroup empty{"Empty"};
+
+    MenuTree() {
+        recent.add(&last);
+        file.add(&open);
+        file.add(&recent);
+        file.add(&empty);
+        main.add(&file);
+        main.add(&log);
+        main.add(&about);
+    }
+};
+
+} // namespace
+
+class TestBarCreator : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuBarCascadesGroups();
+    void menuEntriesCarryIntentProperties();
+    void toolBarFlattensGroups();
+    void toolBarButtonsCarryIconsAndAreNotCheckable();
+    void triggeredMenuActionReachesExecutor();
+    void menuIntoExistingMenuAddsBelowIt();
+    void groupContainingItselfIsNotEnteredAgain();
+    void groupsInACycleAreNotEnteredAgain();
+};
+
+void TestBarCreator::menuBarCascadesGroups() {
+    MenuTree tree;
+    QMenuBar menuBar;
+
+    BarCreator::createMenuBar(&menuBar, &tree.main);
+
+    QCOMPARE(describe(menuBar.actions()),
+             QStringLiteral("File{Open,Recent{Last},Empty{}},Log,About"));
+}
+
+void TestBarCreator::menuEntriesCarryIntentProperties() {
+    MenuTree tree;
+    QMenuBar menuBar;
+
+    BarCreator::createMenuBar(&menuBar, &tree.main);
+
+    QAction* open = findAction(menuBar.actions(), QStringLiteral("Open"));
+    QAction* log = findAction(menuBar.actions(), QStringLiteral("Log"));
+    QVERIFY(open != nullptr && log != nullptr);
+    QCOMPARE(open->toolTip(), QStringLiteral("Opens a file"));
+    QCOMPARE(open->statusTip(), QStringLiteral("Opens a file"));
+    QVERIFY(!open->isCheckable());
+    QVERIFY(log->isCheckable());
+    QVERIFY(open->icon().isNull());
+    QVERIFY(log->icon().isNull());
+}
+
+void TestBarCreator::toolBarFlattensGroups() {
+    MenuTree tree;
+    QToolBar toolBar;
+
+    BarCreator::createToolBar(&toolBar, &tree.main);
+
+    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About"));
+}
+
+void TestBarCreator::toolBarButtonsCarryIconsAndAreNotCheckable() {
+    MenuTree tree;
+    QToolBar toolBar;
+
+    BarCreator::createToolBar(&toolBar, &tree.main);
+
+    for (QAction* action : toolBar.actions()) {
+        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
+        QVERIFY2(!action->isCheckable(), qPrintable(action->text()));
+    }
+    QCOMPARE(toolBar.actions().at(0)->toolTip(), QStringLiteral("Opens a file"));
+    QCOMPARE(toolBar.actions().at(0)->statusTip(), QStringLiteral("Opens a file"));
+}
+
+void TestBarCreator::triggeredMenuActionReachesExecutor() {
+    MenuTree tree;
+    QMenuBar menuBar;
+    QToolBar toolBar;
+    QList<ExecutorCall> calls;
+    RecordingExecutor executor(QStringLiteral("executor"), &calls);
+    IntentManager::instance()->registerExecutor(&executor);
+    BarCreator::createMenuBar(&menuBar, &tree.main);
+    BarCreator::createToolBar(&toolBar, &tree.main);
+
+    findAction(menuBar.actions(), QStringLiteral("Last"))->trigger();
+    findAction(menuBar.actions(), QStringLiteral("Log"))->trigger();
+    findAction(toolBar.actions(), QStringLiteral("Open"))->trigger();
+
+    IntentManager::instance()->unregisterExecutor(&executor);
+    QCOMPARE(calls.size(), 3);
+    QCOMPARE(calls.at(0).slot, QStringLiteral("intBeta"));
+    QCOMPARE(calls.at(0).checked, 0);
+    QCOMPARE(calls.at(1).slot, QStringLiteral("intAlpha"));
+    QCOMPARE(calls.at(1).checked, 1);
+    QCOMPARE(calls.at(2).slot, QStringLiteral("intAlpha"));
+}
+
+void TestBarCreator::menuIntoExistingMenuAddsBelowIt() {
+    MenuTree tree;
+    QMenuBar menuBar;
+    QMenu* existing = menuBar.addMenu(QStringLiteral("Existing"));
+
+    BarCreator::createMenu(&menuBar, existing, &tree.file);
+
+    QCOMPARE(describe(menuBar.actions()), QStringLiteral("Existing{Open,Recent{Last},Empty{}}"));
+}
+
+void TestBarCreator::groupContainingItselfIsNotEnteredAgain() {
+    MenuTree tree;
+    tree.recent.add(&tree.recent);
+    QMenuBar menuBar;
+    QToolBar toolBar;
+
+    BarCreator::createMenuBar(&menuBar, &tree.main);
+    BarCreator::createToolBar(&toolBar, &tree.main);
+
+    QCOMPARE(describe(menuBar.actions()),
+             QStringLiteral("File{Open,Recent{Last},Empty{}},Log,About"));
+    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About"));
+}
+
+void TestBarCreator::groupsInACycleAreNotEnteredAgain() {
+    MenuTree tree;
+    tree.recent.add(&tree.file);
+    // The same group twice side by side is no cycle: it appears twice.
+    tree.main.add(&tree.file);
+    QMenuBar menuBar;
+    QToolBar toolBar;
+
+    BarCreator::createMenuBar(&menuBar, &tree.main);
+    BarCreator::createToolBar(&toolBar, &tree.main);
+
+    const QString file = QStringLiteral("File{Open,Recent{Last},Empty{}}");
+    QCOMPARE(describe(menuBar.actions()), file + ",Log,About," + file);
+    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About,Open,Last"));
+}
+
+int runBarCreatorTests(int argc, char** argv) {
+    TestBarCreator test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_barcreator.moc"

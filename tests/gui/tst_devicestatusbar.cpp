@@ -1,0 +1,123 @@
+#include "fakecommunicationnode.h"
+#include "guitests.h"
+#include "warningcollector.h"
+
+#include "Communication/nodestatemanager.h"
+#include "appwidgets/devicestatusbar.h"
+#include "windowhelper.h"
+#include "zyrstatusfield.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLayout>
+#include <QtTest>
+
+using ZyrCore::Communication::NodeStateManager;
+using ZyrGui::ZyrStatusField;
+
+class TestDeviceStatusBar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formBuildsFourNamedFields_data();
+    void formBuildsFourNamedFields();
+    void barHasItsFormGeometry();
+    void onlyTheHidFieldsAreVisible();
+    void screenshotOfFieldStates();
+};
+
+void TestDeviceStatusBar::formBuildsFourNamedFields_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maximumHeight");
+
+    QTest::newRow("control") << 0 << "sfControlHID"
+                             << "Control HID" << QWIDGETSIZE_MAX;
+    QTest::newRow("module") << 1 << "sfModuleHID"
+                            << "Module HID" << QWIDGETSIZE_MAX;
+    QTest::newRow("loopback") << 2 << "sfRegLoopback"
+                              << "Register Loopback" << 16;
+    QTest::newRow("automation") << 3 << "sfAutomationStatus"
+                                << "AutomationStatus" << QWIDGETSIZE_MAX;
+}
+
+void TestDeviceStatusBar::formBuildsFourNamedFields() {
+    QFETCH(int, position);
+    QFETCH(QString, objectName);
+    QFETCH(QString, text);
+    QFETCH(int, maximumHeight);
+    DeviceStatusBar bar(nullptr);
+    const QList<ZyrStatusField*> fields = {bar.controlHidField(), bar.moduleHidField(),
+                                           bar.registerLoopbackField(),
+                                           bar.automationStatusField()};
+
+    ZyrStatusField* field = fields.at(position);
+    QVERIFY(field != nullptr);
+    QCOMPARE(field->objectName(), objectName);
+    QCOMPARE(field->text(), text);
+    QCOMPARE(field->parentWidget(), &bar);
+    QCOMPARE(field->minimumSize(), QSize(100, 0));
+    QCOMPARE(field->maximumHeight(), maximumHeight);
+    QCOMPARE(bar.layout()->indexOf(field), position);
+}
+
+void TestDeviceStatusBar::barHasItsFormGeometry() {
+    DeviceStatusBar bar(nullptr);
+
+    QCOMPARE(bar.objectName(), QStringLiteral("DeviceStatusBar"));
+    QCOMPARE(bar.size(), QSize(570, 16));
+    QCOMPARE(bar.minimumSize(), QSize(100, 0));
+    QCOMPARE(bar.windowTitle(), QStringLiteral("DeviceDetectorBar"));
+    QCOMPARE(bar.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
+}
+
+void TestDeviceStatusBar::onlyTheHidFieldsAreVisible() {
+    DeviceStatusBar bar(nullptr);
+    bar.show();
+
+    QVERIFY(bar.controlHidField()->isVisible());
+    QVERIFY(bar.moduleHidField()->isVisible());
+    QVERIFY(!bar.registerLoopbackField()->isVisible());
+    QVERIFY(!bar.automationStatusField()->isVisible());
+}
+
+void TestDeviceStatusBar::screenshotOfFieldStates() {
+    WarningCollector warnings;
+    ZyrGui::WindowHelper::applyStyleSheet(qApp);
+    DeviceStatusBar bar(nullptr);
+    // The control channel opens, the module channel fails to; the loopback field stays unknown.
+    FakeCommunicationNode controlNode;
+    FakeCommunicationNode moduleNode;
+    moduleNode.setOpenResult(false);
+    NodeStateManager controlManager(&controlNode);
+    NodeStateManager moduleManager(&moduleNode);
+    QVERIFY(bar.controlHidField()->setStateManager(&controlManager));
+    QVERIFY(bar.moduleHidField()->setStateManager(&moduleManager));
+    QCOMPARE(controlManager.setActive(true), 2);
+    QCOMPARE(moduleManager.setActive(true), 4);
+    bar.registerLoopbackField()->setState(0);
+    bar.registerLoopbackField()->show();
+
+    const QPixmap shot = bar.grab();
+    const QString directory = QCoreApplication::applicationDirPath() + "/screenshots";
+    QVERIFY(QDir().mkpath(directory));
+    const QString path = directory + "/devicestatusbar.png";
+    QVERIFY(shot.save(path));
+    qApp->setStyleSheet(QString());
+    controlManager.setActive(false);
+    moduleManager.setActive(false);
+    bar.controlHidField()->releaseStateManager();
+    bar.moduleHidField()->releaseStateManager();
+
+    QVERIFY(!shot.isNull());
+    QCOMPARE(warnings.warnings(), QStringList());
+    qInfo("Screenshot written to %s", qPrintable(path));
+}
+
+int runDeviceStatusBarTests(int argc, char** argv) {
+    TestDeviceStatusBar test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_devicestatusbar.moc"
