@@ -31,16 +31,14 @@ class FirmwareTable {
 public:
     using Handler = std::function<std::optional<FirmwareReply>(const FirmwareRequest&)>;
 
-    void setHandler(unsigned char protocol, Handler handler)
-    {
+    void setHandler(unsigned char protocol, Handler handler) {
         itsHandlers.insert(protocol, std::move(handler));
     }
     void removeHandler(unsigned char protocol) { itsHandlers.remove(protocol); }
     bool hasHandler(unsigned char protocol) const { return itsHandlers.contains(protocol); }
 
     // Unknown protocols get a quick reply with status unknownProtocolStatus and no payload.
-    std::optional<FirmwareReply> dispatch(const FirmwareRequest& request) const
-    {
+    std::optional<FirmwareReply> dispatch(const FirmwareRequest& request) const {
         const auto handler = itsHandlers.constFind(request.protocol);
         std::optional<FirmwareReply> reply;
         if (handler != itsHandlers.constEnd())
