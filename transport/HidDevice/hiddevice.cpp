@@ -90,6 +90,8 @@ int HidDevice::read(unsigned char* buffer, unsigned int bufferSize, unsigned int
     transferred = std::min<unsigned int>(transferred, itsInputReportLength);
     const unsigned int dataBytes = transferred > 0 ? transferred - 1 : 0;
     std::memmove(buffer, buffer + 1, dataBytes);
+    if (transferred > 0)
+        buffer[dataBytes] = 0; // the byte the move vacated
     if (bytesRead != nullptr)
         *bytesRead = dataBytes;
     return HID_SUCCESS;
