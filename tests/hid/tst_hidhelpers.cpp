@@ -1,3 +1,4 @@
+#include "HidDevice/hidbackend.h"
 #include "HidDevice/hidpath.h"
 #include "HidDevice/hidreportdescriptor.h"
 
@@ -17,6 +18,7 @@ private slots:
     void nodeOfPath();
     void reportLengths_data();
     void reportLengths();
+    void platformBackendRefusesMissingNode();
 };
 
 void TestHidHelpers::interfaceToken_data() {
@@ -97,6 +99,13 @@ void TestHidHelpers::reportLengths() {
     QCOMPARE(ids, usesReportIds);
     QCOMPARE(int(input), inputLength);
     QCOMPARE(int(output), outputLength);
+}
+
+void TestHidHelpers::platformBackendRefusesMissingNode() {
+    ZyrHid::IHidBackend* platform = ZyrHid::HidBackend::platform();
+    QVERIFY(ZyrHid::HidBackend::current() == platform);
+    QVERIFY(!platform->openExclusive("/nonexistent/hidraw0#vid_16d0&pid_4d58&mi_03"));
+    QVERIFY(!platform->openExclusive(QByteArray()));
 }
 
 int runHidHelperTests(int argc, char** argv) {
