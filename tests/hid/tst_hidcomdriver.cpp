@@ -1,0 +1,435 @@
+#include "Communication/comstreamformatter.h"
+#include "HidDevice/hidbackend.h"
+#include "fakehidbackend.h"
+#include "hid/hidcomdriver.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace ZyrHid;
+using ZyrCore::Communication::ComStreamFormatter;
+using Transfer = FakeHidBackend::Transfer;
+
+namespace {
+
+const QByteArray kControlPath("fake0#vid_16d0&pid_4d58&mi_03");
+const QByteArray kModulePath("fake1#vid_16d0&pid_4d58&mi_04");
+
+QByteArray pattern(int size, int seed = 0) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + seed) & 0xFF);
+    return bytes;
+}
+
+unsigned char* bytesOf(QByteArray& data) {
+    return reinterpret_cast<unsigned char*>(data.data());
+}
+
+HidComDeviceInfo boardInfo(const char* filter) {
+    HidComDeviceInfo info(BoardIds::vendorId, BoardIds::productId);
+    if (filter != nullptr)
+        info.setPath(filter);
+    return info;
+}
+
+// A fake backend with the board's module interface and an open driver on it.
+struct Rig {
+    explicit Rig(const char* filter = "mi_04", bool addModule = true)
+        : scope(&backend)
+        , driver(boardInfo(filter)) {
+        if (addModule)
+            backend.addDevice(kModulePath);
+        driver.setStreamFormatter(&formatter);
+        driver.setReadTimeout(50);
+    }
+
+    FakeHidBackend backend;
+    HidBackend::Scope scope;
+    ComStreamFormatter formatter;
+    HidComDriver driver;
+};
+
+} // namespace
+
+class TestHidComDriver : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstReportOfFiveByteFrame();
+    void fullPacketSentAtOnce();
+    void largestFrameAndOverflow();
+    void counterWrapsAfterFourteen();
+    void staleReportSkipped();
+    void replySplitAcrossReports();
+    void zeroCountReportDoesNotEndRead();
+    void wrongCounterReportsEndAtReadTimeout();
+    void payloadCountBeyondReport_data();
+    void payloadCountBeyondReport();
+    void openOnOpenDriverChangesNothing();
+    void longPathOpens();
+    void filterFallsBackToAnyInterface();
+    void formatterFixedWhileOpen();
+    void closedDriverRefusesTransfers();
+    void pendingErrorBlocksUntilFetched();
+    void writeFailure_data();
+    void writeFailure();
+    void deviceState_data();
+    void deviceState();
+    void rawReportsBypassFraming();
+    void nonZeroReportIds();
+};
+
+void TestHidComDriver::firstReportOfFiveByteFrame() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray frame = QByteArray::fromHex("0500020200");
+    QCOMPARE(rig.driver.write(bytesOf(frame), 5), 0);
+    QVERIFY(rig.backend.writes.isEmpty());
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 1);
+    QCOMPARE(rig.backend.writes[0],
+             QByteArray::fromHex("00010500") + frame + QByteArray(56, '\xCB'));
+}
+
+void TestHidComDriver::fullPacketSentAtOnce() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray data = pattern(61);
+    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
+    QCOMPARE(rig.backend.writes.size(), 1);
+    QCOMPARE(rig.backend.writes[0], QByteArray::fromHex("00013D00") + data);
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 1);
+}
+
+void TestHidComDriver::largestFrameAndOverflow() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray tooBig = pattern(1094);
+    QCOMPARE(rig.driver.write(bytesOf(tooBig), 1094), -5);
+    QVERIFY(rig.backend.writes.isEmpty());
+    QCOMPARE(rig.driver.lastError(), -5);
+
+    QByteArray frame = pattern(1093);
+    QCOMPARE(rig.driver.write(bytesOf(frame), 1093), 0);
+    QCOMPARE(rig.backend.writes.size(), 17);
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 18);
+    QByteArray sent;
+    for (const QByteArray& report : rig.backend.writes) {
+        QCOMPARE(report.size(), 65);
+        sent += report.mid(4, report[2]);
+    }
+    QCOMPARE(int(rig.backend.writes.last()[2]), 56);
+    QCOMPARE(rig.backend.writes.last().mid(60), QByteArray(5, '\xCB'));
+    QCOMPARE(sent, frame);
+}
+
+void TestHidComDriver::counterWrapsAfterFourteen() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray byte(1, '\x42');
+    for (int i = 0; i < 16; ++i) {
+        QCOMPARE(rig.driver.write(bytesOf(byte), 1), 0);
+        QCOMPARE(rig.driver.flush(), 0);
+    }
+    QList<int> counters;
+    for (const QByteArray& report : rig.backend.writes)
+        counters.append(report[1]);
+    QCOMPARE(counters, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0, 1}));
+}
+
+void TestHidComDriver::staleReportSkipped() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray request(1, '\x01');
+    rig.driver.write(bytesOf(request), 1);
+    QCOMPARE(rig.driver.flush(), 0); // counter 1
+    rig.backend.reads.push_back({Transfer::Done, replyReport(14, 3, 0, "old")});
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 3, 0, "new")});
+
+    QByteArray reply(3, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(reply), 3), 0);
+    QCOMPARE(reply, QByteArray("new"));
+    QCOMPARE(rig.backend.readCalls, 2);
+}
+
+void TestHidComDriver::replySplitAcrossReports() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray request(1, '\x01');
+    rig.driver.write(bytesOf(request), 1);
+    rig.driver.flush();
+    const QByteArray payload = pattern(20, 3);
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 20, 0, payload)});
+
+    QByteArray head(5, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(head), 5), 0);
+    QCOMPARE(head, payload.left(5));
+    QByteArray rest(15, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(rest), 15), 0);
+    QCOMPARE(rest, payload.mid(5));
+    QCOMPARE(rig.backend.readCalls, 1);
+
+    // A reply of 70 bytes comes in two reports and is read in one go.
+    const QByteArray longPayload = pattern(70, 9);
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 61, 0, longPayload.left(61))});
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 9, 0, longPayload.mid(61))});
+    QByteArray whole(70, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(whole), 70), 0);
+    QCOMPARE(whole, longPayload);
+}
+
+void TestHidComDriver::zeroCountReportDoesNotEndRead() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray request(1, '\x01');
+    rig.driver.write(bytesOf(request), 1);
+    rig.driver.flush();
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 5, 0, "hello")});
+    QByteArray reply(5, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(reply), 5), 0);
+    QCOMPARE(reply, QByteArray("hello"));
+
+    // Zero-count reports alone never satisfy a read: it fails when the time-out ends.
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
+    QCOMPARE(rig.driver.read(bytesOf(reply), 5), -3);
+}
+
+void TestHidComDriver::wrongCounterReportsEndAtReadTimeout() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray request(1, '\x01');
+    rig.driver.write(bytesOf(request), 1);
+    rig.driver.flush();
+    rig.backend.readSource = [] {
+        return FakeHidBackend::ScriptedRead{Transfer::Done, replyReport(7, 3, 0, "bad")};
+    };
+
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray reply(3, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(reply), 3), -3);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(rig.backend.readCalls > 1);
+    for (quint32 timeout : rig.backend.readTimeouts)
+        QVERIFY(timeout >= 1 && timeout <= 50);
+    QCOMPARE(rig.driver.readTimeout(), 50u);
+}
+
+void TestHidComDriver::payloadCountBeyondReport_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("reportSize");
+    QTest::newRow("count above 61") << 62 << 65;
+    QTest::newRow("count 255") << 255 << 65;
+    QTest::newRow("count above the bytes read") << 30 << 11;
+    QTest::newRow("report shorter than its header") << 0 << 3;
+}
+
+void TestHidComDriver::payloadCountBeyondReport() {
+    QFETCH(int, count);
+    QFETCH(int, reportSize);
+
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray request(1, '\x01');
+    rig.driver.write(bytesOf(request), 1);
+    rig.driver.flush();
+    rig.backend.reads.push_back({Transfer::Done, replyReport(1, static_cast<unsigned char>(count),
+                                                             0, pattern(61), reportSize)});
+    QByteArray reply(5, '\x55');
+    QCOMPARE(rig.driver.read(bytesOf(reply), 5), -3);
+    QCOMPARE(reply, QByteArray(5, '\x55'));
+    QCOMPARE(rig.backend.readCalls, 1);
+}
+
+void TestHidComDriver::openOnOpenDriverChangesNothing() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QVERIFY(rig.driver.open());
+    QVERIFY(rig.driver.isOpen());
+    QCOMPARE(rig.backend.openCalls, 2); // one for the path search, one for the device
+    QVERIFY(rig.backend.devices[0].open);
+    QByteArray data(1, '\x01');
+    QCOMPARE(rig.driver.write(bytesOf(data), 1), 0);
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 1);
+}
+
+void TestHidComDriver::longPathOpens() {
+    Rig rig("mi_03", false);
+    const QByteArray longPath = QByteArray(1000, 'p') + "#vid_16d0&pid_4d58&mi_03";
+    rig.backend.addDevice(kModulePath);
+    rig.backend.addDevice(longPath);
+    const QList<HidComDeviceInfo> found =
+        HidComDriver::findDevices(BoardIds::vendorId, BoardIds::productId, "mi_03");
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(QByteArray(found[0].path()), longPath);
+    QVERIFY(!found[0].isSerialNumberEmpty());
+    QVERIFY(rig.driver.open());
+    QVERIFY(rig.backend.devices[1].open);
+    QVERIFY(!rig.backend.devices[0].open);
+}
+
+void TestHidComDriver::filterFallsBackToAnyInterface() {
+    Rig rig("mi_03");
+    QVERIFY(rig.driver.open());
+    QVERIFY(rig.backend.devices[0].open); // the module interface, the only one there
+}
+
+void TestHidComDriver::formatterFixedWhileOpen() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    rig.driver.setStreamFormatter(nullptr);
+    QCOMPARE(rig.driver.streamFormatter(), &rig.formatter);
+    QByteArray data = pattern(61);
+    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
+    QCOMPARE(rig.backend.writes.size(), 1); // still 61 bytes per report behind a header
+
+    rig.driver.close();
+    rig.driver.setStreamFormatter(nullptr);
+    QCOMPARE(rig.driver.streamFormatter(), nullptr);
+}
+
+void TestHidComDriver::closedDriverRefusesTransfers() {
+    Rig rig;
+    QByteArray data(5, '\0');
+    QCOMPARE(rig.driver.write(bytesOf(data), 5), -1);
+    QCOMPARE(rig.driver.lastError(), -1);
+    QCOMPARE(rig.driver.flush(), -1);
+    QCOMPARE(rig.driver.lastError(), -1);
+    QCOMPARE(rig.driver.read(bytesOf(data), 5), -1);
+    QCOMPARE(rig.driver.lastError(), -1);
+    QCOMPARE(rig.driver.lastError(), 0);
+    QVERIFY(!rig.driver.close());
+}
+
+void TestHidComDriver::pendingErrorBlocksUntilFetched() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    QByteArray data(5, '\x01');
+    QCOMPARE(rig.driver.write(bytesOf(data), 5), 0);
+    QCOMPARE(rig.driver.read(bytesOf(data), 5), -3); // nothing scripted: time-out
+    QCOMPARE(rig.driver.write(bytesOf(data), 5), -3);
+    QCOMPARE(rig.driver.flush(), -3);
+    QVERIFY(rig.backend.writes.isEmpty());
+    QByteArray tooBig = pattern(1094);
+    QCOMPARE(rig.driver.write(bytesOf(tooBig), 1094), -5);
+
+    // Fetching the error also drops the five waiting bytes.
+    QCOMPARE(rig.driver.lastError(), -5);
+    QCOMPARE(rig.driver.flush(), 0);
+    QVERIFY(rig.backend.writes.isEmpty());
+    QCOMPARE(rig.driver.write(bytesOf(data), 5), 0);
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 1);
+}
+
+void TestHidComDriver::writeFailure_data() {
+    QTest::addColumn<bool>("stillPresent");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("device still there") << true << -2 << true;
+    QTest::newRow("device gone") << false << -1 << false;
+}
+
+void TestHidComDriver::writeFailure() {
+    QFETCH(bool, stillPresent);
+    QFETCH(int, error);
+    QFETCH(bool, open);
+
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    rig.backend.writeResult = Transfer::Failed;
+    if (!stillPresent) {
+        rig.backend.devices[0].present = false;
+        rig.backend.devices[0].productFails = true;
+    }
+    QByteArray data = pattern(61);
+    QCOMPARE(rig.driver.write(bytesOf(data), 61), error);
+    QCOMPARE(rig.driver.isOpen(), open);
+    QCOMPARE(rig.driver.deviceState(), stillPresent ? 4 : 2);
+    QCOMPARE(rig.driver.lastError(), error);
+}
+
+void TestHidComDriver::deviceState_data() {
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("productFails");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("openAfter");
+    QTest::newRow("open and answering") << true << false << true << 4 << true;
+    QTest::newRow("closed, plugged in") << false << false << true << 4 << false;
+    QTest::newRow("closed, unplugged") << false << false << false << 2 << false;
+    QTest::newRow("open, product string fails") << true << true << true << 4 << false;
+    QTest::newRow("open, gone") << true << true << false << 2 << false;
+}
+
+void TestHidComDriver::deviceState() {
+    QFETCH(bool, opened);
+    QFETCH(bool, productFails);
+    QFETCH(bool, present);
+    QFETCH(int, state);
+    QFETCH(bool, openAfter);
+
+    Rig rig;
+    QCOMPARE(rig.driver.deviceState(), 0);
+    if (opened)
+        QVERIFY(rig.driver.open());
+    rig.backend.devices[0].productFails = productFails;
+    rig.backend.devices[0].present = present;
+    QCOMPARE(rig.driver.checkDeviceState(), state);
+    QCOMPARE(rig.driver.deviceState(), state);
+    QCOMPARE(rig.driver.isOpen(), openAfter);
+}
+
+void TestHidComDriver::rawReportsBypassFraming() {
+    Rig rig;
+    QVERIFY(rig.driver.open());
+    const QByteArray report = QByteArray(1, '\0') + pattern(64);
+    QVERIFY(rig.driver.writeRaw(report.constData(), 65));
+    QCOMPARE(rig.backend.writes.last(), report);
+    QVERIFY(!rig.driver.writeRaw(report.constData(), 66) && rig.backend.writes.size() == 1);
+
+    rig.backend.reads.push_back({Transfer::Done, report});
+    char buffer[65];
+    QCOMPARE(rig.driver.readRaw(buffer, 65), qint64(64));
+    QCOMPARE(QByteArray(buffer, 64), pattern(64));
+    QCOMPARE(rig.driver.readRaw(buffer, 65), qint64(-1)); // time-out
+    QCOMPARE(rig.driver.readRaw(buffer, 10), qint64(-1)); // too small for a report
+}
+
+void TestHidComDriver::nonZeroReportIds() {
+    Rig rig;
+    rig.driver.setHidDeviceSettings(HidDeviceSettings(5, 6));
+    QCOMPARE(int(rig.driver.hidDeviceSettings().inputReportId), 6);
+    QVERIFY(rig.driver.open());
+
+    // 64-byte reports: one payload byte less, none lost.
+    QByteArray data = pattern(61);
+    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
+    QCOMPARE(rig.driver.flush(), 0);
+    QCOMPARE(rig.backend.writes.size(), 2);
+    QCOMPARE(rig.backend.writes[0], QByteArray::fromHex("05013C00") + data.left(60));
+    QCOMPARE(rig.backend.writes[1].left(5), QByteArray::fromHex("05020100") + data.mid(60));
+
+    // Input reports repeat the input report id in front of the header.
+    QByteArray withId = QByteArray::fromHex("0006") + replyReport(2, 2, 0, "ok").mid(1, 63);
+    rig.backend.reads.push_back({Transfer::Done, withId});
+    QByteArray reply(2, '\0');
+    QCOMPARE(rig.driver.read(bytesOf(reply), 2), 0);
+    QCOMPARE(reply, QByteArray("ok"));
+
+    QByteArray wrongId = QByteArray::fromHex("0007") + replyReport(2, 2, 0, "no").mid(1, 63);
+    rig.backend.reads.push_back({Transfer::Done, wrongId});
+    QCOMPARE(rig.driver.read(bytesOf(reply), 2), -3);
+}
+
+int runHidComDriverTests(int argc, char** argv) {
+    TestHidComDriver test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidcomdriver.moc"

@@ -1,0 +1,116 @@
+#include "HidDevice/hidbackend.h"
+#include "HidDevice/hidpath.h"
+#include "HidDevice/hidreportdescriptor.h"
+
+#include <QtTest>
+
+using ZyrHid::HidPath;
+using ZyrHid::HidReportDescriptor;
+
+class TestHidHelpers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void interfaceToken_data();
+    void interfaceToken();
+    void pathCarriesIdsAndToken();
+    void nodeOfPath_data();
+    void nodeOfPath();
+    void reportLengths_data();
+    void reportLengths();
+    void platformBackendRefusesMissingNode();
+};
+
+void TestHidHelpers::interfaceToken_data() {
+    QTest::addColumn<int>("interfaceNumber");
+    QTest::addColumn<QByteArray>("token");
+    QTest::newRow("control") << 3 << QByteArray("mi_03");
+    QTest::newRow("module") << 4 << QByteArray("mi_04");
+    QTest::newRow("first") << 0 << QByteArray("mi_00");
+    QTest::newRow("hex lower case") << 12 << QByteArray("mi_0c");
+    QTest::newRow("not usb") << -1 << QByteArray();
+}
+
+void TestHidHelpers::interfaceToken() {
+    QFETCH(int, interfaceNumber);
+    QFETCH(QByteArray, token);
+    QCOMPARE(HidPath::interfaceToken(interfaceNumber), token);
+}
+
+void TestHidHelpers::pathCarriesIdsAndToken() {
+    QCOMPARE(HidPath::make("/dev/hidraw3", 0x16D0, 0x4D58, 4),
+             QByteArray("/dev/hidraw3#vid_16d0&pid_4d58&mi_04"));
+    QCOMPARE(HidPath::make("/dev/hidraw0", 0x1, 0xABCD, -1),
+             QByteArray("/dev/hidraw0#vid_0001&pid_abcd"));
+}
+
+void TestHidHelpers::nodeOfPath_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("node");
+    QTest::newRow("made path") << QByteArray("/dev/hidraw3#vid_16d0&pid_4d58&mi_03")
+                               << QByteArray("/dev/hidraw3");
+    QTest::newRow("bare node") << QByteArray("/dev/hidraw7") << QByteArray("/dev/hidraw7");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestHidHelpers::nodeOfPath() {
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, node);
+    QCOMPARE(HidPath::node(path), node);
+}
+
+void TestHidHelpers::reportLengths_data() {
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<bool>("parses");
+    QTest::addColumn<bool>("usesReportIds");
+    QTest::addColumn<int>("inputLength");
+    QTest::addColumn<int>("outputLength");
+
+    const QByteArray vendor64 = QByteArray::fromHex("0600FF0901A101150026FF00750895400901810209"
+                                                    "019102C0");
+    QTest::newRow("64 bytes each way") << vendor64 << true << false << 65 << 65;
+    QTest::newRow("report ids, largest report counts")
+        << QByteArray::fromHex("0600FF0901A1018501750895100901810285027508952009018102"
+                               "850375089508090191 02C0")
+        << true << true << 33 << 9;
+    QTest::newRow("push and pop restore the sizes")
+        << QByteArray::fromHex("75089504A47510950181 02B48102") << true << false << 7 << 0;
+    QTest::newRow("long item skipped")
+        << QByteArray::fromHex("FE0200AAAA750895088102") << true << false << 9 << 0;
+    QTest::newRow("truncated item") << QByteArray::fromHex("750895") << false << false << 0 << 0;
+    QTest::newRow("truncated long item")
+        << QByteArray::fromHex("FE0500AA") << false << false << 0 << 0;
+    QTest::newRow("pop without push") << QByteArray::fromHex("B4") << false << false << 0 << 0;
+    QTest::newRow("report too large for 16 bits")
+        << QByteArray::fromHex("7720000000 97FFFF00008102") << false << false << 0 << 0;
+}
+
+void TestHidHelpers::reportLengths() {
+    QFETCH(QByteArray, descriptor);
+    QFETCH(bool, parses);
+    QFETCH(bool, usesReportIds);
+    QFETCH(int, inputLength);
+    QFETCH(int, outputLength);
+
+    bool ids = false;
+    quint16 input = 0;
+    quint16 output = 0;
+    QCOMPARE(HidReportDescriptor::parse(descriptor, &ids, &input, &output), parses);
+    QCOMPARE(ids, usesReportIds);
+    QCOMPARE(int(input), inputLength);
+    QCOMPARE(int(output), outputLength);
+}
+
+void TestHidHelpers::platformBackendRefusesMissingNode() {
+    ZyrHid::IHidBackend* platform = ZyrHid::HidBackend::platform();
+    QVERIFY(ZyrHid::HidBackend::current() == platform);
+    QVERIFY(!platform->openExclusive("/nonexistent/hidraw0#vid_16d0&pid_4d58&mi_03"));
+    QVERIFY(!platform->openExclusive(QByteArray()));
+}
+
+int runHidHelperTests(int argc, char** argv) {
+    TestHidHelpers test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidhelpers.moc"

@@ -1,0 +1,21 @@
+#ifndef ZYRHID_HIDDEVICE_HIDBACKEND_LINUX_H
+#define ZYRHID_HIDDEVICE_HIDBACKEND_LINUX_H
+
+#include "HidDevice/ihidbackend.h"
+
+namespace ZyrHid {
+
+// HID interfaces of the local machine through hidapi's hidraw backend. Paths carry the hidraw
+// node, the ids and the USB interface token ("/dev/hidraw3#vid_16d0&pid_4d58&mi_03"); an
+// exclusive flock on the node keeps a second opener out.
+class LinuxHidBackend : public IHidBackend {
+public:
+    LinuxHidBackend() = default;
+
+    bool devicePath(unsigned int index, QByteArray* path) override;
+    std::unique_ptr<IHidConnection> openExclusive(const QByteArray& path) override;
+};
+
+} // namespace ZyrHid
+
+#endif // ZYRHID_HIDDEVICE_HIDBACKEND_LINUX_H

@@ -1,0 +1,47 @@
+#include "HidDevice/hidcomdeviceinfo.h"
+
+#include "Tools/zyrassert.h"
+
+namespace ZyrHid {
+
+namespace {
+const char* const kSource = "HidDevice/hidcomdeviceinfo";
+}
+
+HidComDeviceInfo::HidComDeviceInfo(quint16 vendorId, quint16 productId)
+    : itsVendorId(vendorId)
+    , itsProductId(productId) {}
+
+HidComDeviceInfo::HidComDeviceInfo(const HidComDeviceInfo& other) {
+    *this = other;
+}
+
+HidComDeviceInfo& HidComDeviceInfo::operator=(const HidComDeviceInfo& other) {
+    if (this == &other)
+        return *this;
+    itsVendorId = other.itsVendorId;
+    itsProductId = other.itsProductId;
+    itsSerialNumber.clear();
+    itsSerialNumberSet = false;
+    itsPath.clear();
+    itsPathSet = false;
+    if (other.itsSerialNumberSet)
+        setSerialNumber(other.serialNumber());
+    if (other.itsPathSet)
+        setPath(other.path());
+    return *this;
+}
+
+void HidComDeviceInfo::setSerialNumber(const char16_t* serialNr) {
+    ZYR_ASSERT_NOT_NULL(kSource, serialNr);
+    itsSerialNumber = serialNr;
+    itsSerialNumberSet = true;
+}
+
+void HidComDeviceInfo::setPath(const char* path) {
+    ZYR_ASSERT_NOT_NULL(kSource, path);
+    itsPath = path;
+    itsPathSet = true;
+}
+
+} // namespace ZyrHid
