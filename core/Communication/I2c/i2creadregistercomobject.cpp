@@ -22,8 +22,8 @@ IComObject* I2cReadRegisterComObject::clone() {
 
 bool I2cReadRegisterComObject::serialize(unsigned char* buffer, unsigned int size) {
     const unsigned int addressWidth = addressByteWidth();
-    if (buffer == nullptr || !isSupportedByteWidth(addressWidth) ||
-        !isSupportedByteWidth(valueByteWidth()) || serializeSize() > size)
+    // Only the address goes out; the value width matters to the reply.
+    if (buffer == nullptr || !isSupportedByteWidth(addressWidth) || serializeSize() > size)
         return false;
     buffer[0] = writeAddressByte(itsSlaveAddress);
     ComObjectHelper::serialize(buffer + 1, addressWidth, registerAddress());
