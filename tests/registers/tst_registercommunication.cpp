@@ -1,7 +1,11 @@
 #include "framefakedriver.h"
 #include "simulatedregisterfile.h"
 
+#include "Communication/Control/firmwarenumbercomobject.h"
+#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
+#include "Communication/I2c/i2cconfigcomobject.h"
+#include "Communication/I2c/i2ctxrxcomobject.h"
 #include "Communication/comobservercache.h"
 #include "Communication/comstream.h"
 #include "Communication/iblockregistercomobject.h"
@@ -154,6 +158,10 @@ private slots:
     void cacheOutlivesDescriptions();
     void registerSetChange();
     void nodeOperations();
+    void observerMayCallBack();
+    void boardControlFrames();
+    void rawTransfers();
+    void otherSlaveIsNotAcknowledged();
 };
 
 void TestRegisterCommunication::readIdentification() {
@@ -336,12 +344,10 @@ void TestRegisterCommunication::modifyDirectFailures() {
         bench.registers.setFault(0x21, SimulatedRegisterFile::Fault::IgnoresWrites);
         RegisterInfoStd info(0x21, 8, 8, 0xFF);
         RegisterValue value(0x0A, 0);
-        RegisterValue outside(0x0F, 0);
         RegisterValue inside(0xF0, 0);
         QCOMPARE(bench.core.modifyRegister(&info, &value, &inside), -3);
         RegisterValue unchanged(0xF5, 0);
         QCOMPARE(bench.core.modifyRegister(&info, &unchanged, &inside), 0);
-        Q_UNUSED(outside);
     }
 }
 
@@ -627,6 +633,106 @@ void TestRegisterCommunication::nodeOperations() {
     I2cComObjectProvider provider;
     core.setComObjectProvider(&provider);
     QVERIFY(core.comObjectProvider() == &provider);
+}
+
+// Observers are told after the lock is released, so they may use the register node themselves.
+void TestRegisterCommunication::observerMayCallBack() {
+    Bench bench;
+    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
+    RegisterInfoStd id(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
+    RegisterValue idValue;
+    struct CallingBack : RecordingObserver {
+        CallingBack(IcComCore* core, IRegisterInfo* info, IRegisterValue* value)
+            : RecordingObserver("calling back", {})
+            , itsCore(core)
+            , itsInfo(info)
+            , itsValue(value) {}
+        void onValueChanged(IRegisterInfo* info, IRegisterValue* value) override {
+            RecordingObserver::onValueChanged(info, value);
+            if (info->equals(itsInfo))
+                return;
+            result = itsCore->readRegister(itsInfo, itsValue, false);
+        }
+        IcComCore* itsCore;
+        IRegisterInfo* itsInfo;
+        IRegisterValue* itsValue;
+        int result = 1;
+    } observer(&bench.core, &id, &idValue);
+    bench.core.registerObserver(&observer);
+
+    RegisterValue value(0x22, 0);
+    QCOMPARE(bench.core.writeRegister(&r12, &value), 0);
+    QCOMPARE(observer.result, 0);
+    QCOMPARE(idValue.value(), 0x8Eu);
+}
+
+// Configuration and reset go out without a reply; the stream stays in step afterwards.
+void TestRegisterCommunication::boardControlFrames() {
+    Bench bench;
+    ZyrCore::Communication::I2c::I2cConfigComObject config(2, 2, 0, 0x8000000);
+    QVERIFY(bench.stream.execute(&config));
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.registers.configuration(), QByteArray::fromHex("02010200000000"));
+    QCOMPARE(bench.driver.requests().last().protocol, static_cast<unsigned char>(98));
+    QVERIFY(bench.driver.requests().last().fireAndForget);
+
+    bench.registers.setRegisterValue(0x12, 0x77);
+    ZyrCore::Communication::Control::ResetFwComObject reset(1, 0x40000000);
+    QVERIFY(bench.stream.execute(&reset));
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.registers.resetCount(), 1);
+    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0));
+
+    RegisterInfoStd id(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
+    RegisterValue value;
+    QCOMPARE(bench.core.readRegister(&id, &value, false), 0);
+    QCOMPARE(value.value(), 0x8Eu);
+
+    // The identification register keeps its value whatever is written to it.
+    RegisterValue other(0x11, 0);
+    QCOMPARE(bench.core.writeRegister(&id, &other), -3);
+
+    // A protocol the register file does not serve answers with an empty reply.
+    ZyrCore::Communication::Control::FirmwareNumberComObject firmware(0x40000000);
+    bench.stream.execute(&firmware);
+    QVERIFY(bench.stream.lastError() != 0);
+    QCOMPARE(firmware.get(), 0u);
+}
+
+void TestRegisterCommunication::rawTransfers() {
+    Bench bench;
+    unsigned char write[] = {0x30, 0x0A, 0x0B};
+    ZyrCore::Communication::I2c::I2cTxRxComObject writeTwo(kSlave, 3, write, 0, 16, 0, 97);
+    bench.stream.execute(&writeTwo);
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.registers.registerValue(0x30), static_cast<unsigned char>(0x0A));
+    QCOMPARE(bench.registers.registerValue(0x31), static_cast<unsigned char>(0x0B));
+
+    unsigned char pointer[] = {0x30};
+    ZyrCore::Communication::I2c::I2cTxRxComObject readTwo(kSlave, 1, pointer, 2, 16, 0, 97);
+    bench.stream.execute(&readTwo);
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.driver.requests().last().payload, QByteArray::fromHex("803081"));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(readTwo.getData()), 2),
+             QByteArray::fromHex("0a0b"));
+
+    // A read phase alone continues where the register pointer stands.
+    ZyrCore::Communication::I2c::I2cTxRxComObject readOn(kSlave, 0, nullptr, 1, 16, 0, 97);
+    bench.registers.setRegisterValue(0x32, 0x0C);
+    bench.stream.execute(&readOn);
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(readOn.getData()[0], static_cast<unsigned char>(0x0C));
+}
+
+void TestRegisterCommunication::otherSlaveIsNotAcknowledged() {
+    Bench bench;
+    bench.provider->setConfiguration(0x29);
+    RegisterInfoStd info(0x12, 8, 8, 0xFF);
+    RegisterValue value(0x5A, 0);
+    QCOMPARE(bench.core.readRegister(&info, &value, false), -1);
+    QCOMPARE(value.state(), '\1');
+    QCOMPARE(bench.core.writeRegister(&info, &value), -3);
+    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0));
 }
 
 int runRegisterCommunicationTests(int argc, char** argv) {
