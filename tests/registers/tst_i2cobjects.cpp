@@ -1,0 +1,530 @@
+#include "abortcheck.h"
+
+#include "Communication/Control/firmwarenumbercomobject.h"
+#include "Communication/Control/resetfwcomobject.h"
+#include "Communication/I2c/i2cblockreadregistercomobject.h"
+#include "Communication/I2c/i2ccomobjectprovider.h"
+#include "Communication/I2c/i2cconfigcomobject.h"
+#include "Communication/I2c/i2cmodifyregistercomobject.h"
+#include "Communication/I2c/i2creadregistercomobject.h"
+#include "Communication/I2c/i2ctxrxcomobject.h"
+#include "Communication/I2c/i2cwriteregistercomobject.h"
+
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace ZyrCore::Communication;
+using namespace ZyrCore::Communication::I2c;
+using namespace ZyrCore::Communication::Control;
+
+namespace {
+
+constexpr unsigned char kSlave = 0x40;
+constexpr unsigned int kTrace = 0x8000000;
+
+// Serializes into a heap buffer of exactly the given capacity, so that AddressSanitizer sees any
+// write beyond it. Returns the bytes, or a null array when serialize refused.
+QByteArray serialized(ISerializable& object, unsigned int capacity) {
+    std::vector<unsigned char> buffer(capacity, 0xEE);
+    if (!object.serialize(buffer.data(), capacity))
+        return QByteArray();
+    const auto written = static_cast<int>(std::min(object.serializeSize(), capacity));
+    return QByteArray(reinterpret_cast<const char*>(buffer.data()), written);
+}
+
+QByteArray serialized(ISerializable& object) {
+    return serialized(object, object.serializeSize());
+}
+
+bool deserializeBytes(ISerializable& object, QByteArray bytes) {
+    // Never a null buffer, as from the stream, even for an empty reply.
+    std::vector<unsigned char> buffer(bytes.begin(), bytes.end());
+    buffer.push_back(0);
+    return object.deserialize(buffer.data(), static_cast<unsigned int>(bytes.size()));
+}
+
+// A clone must frame exactly as its original.
+void compareClone(IComObject* original) {
+    std::unique_ptr<IComObject> copy(original->clone());
+    auto* left = dynamic_cast<ISerializable*>(original);
+    auto* right = dynamic_cast<ISerializable*>(copy.get());
+    QVERIFY(left != nullptr && right != nullptr);
+    QCOMPARE(right->protocol(), left->protocol());
+    QCOMPARE(right->serializeSize(), left->serializeSize());
+    QCOMPARE(right->deserializeSize(), left->deserializeSize());
+    QCOMPARE(copy->callingType(), original->callingType());
+    QCOMPARE(copy->tracePattern(), original->tracePattern());
+    QCOMPARE(serialized(*right), serialized(*left));
+}
+
+} // namespace
+
+class TestI2cObjects : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readObject_data();
+    void readObject();
+    void readReply_data();
+    void readReply();
+    void writeObject_data();
+    void writeObject();
+    void modifyObject_data();
+    void modifyObject();
+    void widthChangesResizeRequests();
+    void blockRead();
+    void blockReadCapsAndBounds();
+    void txRx_data();
+    void txRx();
+    void txRxCopyKeepsReceivedBytes();
+    void clonesEqualOriginals();
+    void provider();
+    void programmingErrorsStop();
+    void configuration_data();
+    void configuration();
+    void clockModeNames_data();
+    void clockModeNames();
+    void firmwareNumber();
+    void reset();
+};
+
+void TestI2cObjects::readObject_data() {
+    QTest::addColumn<unsigned int>("addressWidth");
+    QTest::addColumn<unsigned int>("valueWidth");
+    QTest::addColumn<unsigned int>("address");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("widths 1") << 1u << 1u << 0x90u << QByteArray::fromHex("809081");
+    QTest::newRow("address width 2") << 2u << 1u << 0x1234u << QByteArray::fromHex("80123481");
+    QTest::newRow("widths 2") << 2u << 2u << 0x1234u << QByteArray::fromHex("80123481");
+    QTest::newRow("address width 4") << 4u << 1u << 0x1234u << QByteArray::fromHex("800000123481");
+    QTest::newRow("address width 0") << 0u << 1u << 0x12u << QByteArray::fromHex("8081");
+    QTest::newRow("address width 3 refused") << 3u << 1u << 0x12u << QByteArray();
+    QTest::newRow("value width 3 still sends")
+        << 1u << 3u << 0x12u << QByteArray::fromHex("801281");
+}
+
+void TestI2cObjects::readObject() {
+    QFETCH(unsigned int, addressWidth);
+    QFETCH(unsigned int, valueWidth);
+    QFETCH(unsigned int, address);
+    QFETCH(QByteArray, request);
+
+    I2cReadRegisterComObject object(kSlave, address, kTrace, addressWidth, valueWidth);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
+    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
+    QCOMPARE(object.serializeSize(), addressWidth + 2);
+    QCOMPARE(object.deserializeSize(), valueWidth);
+    QCOMPARE(serialized(object), request);
+    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
+}
+
+void TestI2cObjects::readReply_data() {
+    QTest::addColumn<unsigned int>("valueWidth");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<unsigned int>("value");
+
+    QTest::newRow("one byte") << 1u << QByteArray::fromHex("8e") << true << 0x8Eu;
+    QTest::newRow("two bytes") << 2u << QByteArray::fromHex("0102") << true << 0x0102u;
+    QTest::newRow("four bytes") << 4u << QByteArray::fromHex("01020304") << true << 0x01020304u;
+    QTest::newRow("longer reply reads the first bytes")
+        << 1u << QByteArray::fromHex("7f01") << true << 0x7Fu;
+    QTest::newRow("short reply") << 2u << QByteArray::fromHex("01") << false << 0x55u;
+    QTest::newRow("empty reply") << 1u << QByteArray() << false << 0x55u;
+    QTest::newRow("unsupported width") << 3u << QByteArray::fromHex("010203") << false << 0x55u;
+}
+
+void TestI2cObjects::readReply() {
+    QFETCH(unsigned int, valueWidth);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, accepted);
+    QFETCH(unsigned int, value);
+
+    I2cReadRegisterComObject object(kSlave, 0x12, kTrace, 1, valueWidth);
+    object.setRegisterValue(0x55);
+    QCOMPARE(deserializeBytes(object, reply), accepted);
+    QCOMPARE(object.registerValue(), value);
+}
+
+void TestI2cObjects::writeObject_data() {
+    QTest::addColumn<unsigned int>("addressWidth");
+    QTest::addColumn<unsigned int>("valueWidth");
+    QTest::addColumn<unsigned int>("address");
+    QTest::addColumn<unsigned int>("value");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("widths 1") << 1u << 1u << 0x12u << 0xABu << QByteArray::fromHex("8012ab");
+    QTest::newRow("widths 2") << 2u << 2u << 0x0102u << 0x0304u
+                              << QByteArray::fromHex("8001020304");
+    QTest::newRow("value width 4")
+        << 1u << 4u << 0x12u << 0xA1B2C3D4u << QByteArray::fromHex("8012a1b2c3d4");
+    QTest::newRow("high bits dropped")
+        << 1u << 1u << 0x1A2u << 0x1FFu << QByteArray::fromHex("80a2ff");
+    QTest::newRow("unsupported width") << 3u << 1u << 0x12u << 0x01u << QByteArray();
+}
+
+void TestI2cObjects::writeObject() {
+    QFETCH(unsigned int, addressWidth);
+    QFETCH(unsigned int, valueWidth);
+    QFETCH(unsigned int, address);
+    QFETCH(unsigned int, value);
+    QFETCH(QByteArray, request);
+
+    I2cWriteRegisterComObject object(kSlave, address, value, kTrace, addressWidth, valueWidth);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
+    QCOMPARE(object.callingType(), IComObject::FireAndForget);
+    QCOMPARE(object.serializeSize(), addressWidth + valueWidth + 1);
+    QCOMPARE(object.deserializeSize(), 0u);
+    if (request.isEmpty()) {
+        QVERIFY(serialized(object).isNull());
+        return;
+    }
+    QCOMPARE(serialized(object), request);
+    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
+}
+
+void TestI2cObjects::modifyObject_data() {
+    QTest::addColumn<unsigned int>("addressWidth");
+    QTest::addColumn<unsigned int>("valueWidth");
+    QTest::addColumn<unsigned int>("address");
+    QTest::addColumn<unsigned int>("value");
+    QTest::addColumn<unsigned int>("mask");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("widths 1") << 1u << 1u << 0x12u << 0x05u << 0x0Fu
+                              << QByteArray::fromHex("8012050f");
+    QTest::newRow("widths 2") << 2u << 2u << 0x0102u << 0x0304u << 0x0506u
+                              << QByteArray::fromHex("80010203040506");
+}
+
+void TestI2cObjects::modifyObject() {
+    QFETCH(unsigned int, addressWidth);
+    QFETCH(unsigned int, valueWidth);
+    QFETCH(unsigned int, address);
+    QFETCH(unsigned int, value);
+    QFETCH(unsigned int, mask);
+    QFETCH(QByteArray, request);
+
+    I2cModifyRegisterComObject object(kSlave, address, value, mask, kTrace, addressWidth,
+                                      valueWidth);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(108));
+    QCOMPARE(object.callingType(), IComObject::FireAndForget);
+    QCOMPARE(object.deserializeSize(), 0u);
+    QCOMPARE(object.serializeSize(), static_cast<unsigned int>(request.size()));
+    QCOMPARE(serialized(object), request);
+    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
+}
+
+// Widths set after construction must resize the request, so that the stream frames every byte
+// written and a buffer sized by serializeSize() is never overrun.
+void TestI2cObjects::widthChangesResizeRequests() {
+    I2cReadRegisterComObject read(kSlave, 0x1234, kTrace, 1, 1);
+    read.setAddressByteWidth(4);
+    read.setValueByteWidth(2);
+    QCOMPARE(read.serializeSize(), 6u);
+    QCOMPARE(read.deserializeSize(), 2u);
+    QCOMPARE(serialized(read), QByteArray::fromHex("800000123481"));
+    QVERIFY(serialized(read, 3).isNull());
+
+    I2cWriteRegisterComObject write(kSlave, 0x0102, 0x0304, kTrace, 1, 1);
+    write.setAddressByteWidth(2);
+    write.setValueByteWidth(2);
+    QCOMPARE(write.serializeSize(), 5u);
+    QCOMPARE(serialized(write), QByteArray::fromHex("8001020304"));
+    QVERIFY(serialized(write, 3).isNull());
+
+    I2cModifyRegisterComObject modify(kSlave, 0x0102, 0x0304, 0x0506, kTrace, 1, 1);
+    modify.setAddressByteWidth(2);
+    modify.setValueByteWidth(2);
+    QCOMPARE(modify.serializeSize(), 7u);
+    QCOMPARE(serialized(modify), QByteArray::fromHex("80010203040506"));
+    QVERIFY(serialized(modify, 4).isNull());
+
+    I2cBlockReadRegisterComObject block(kSlave, 0x1234, 4, nullptr, 1, 1, 1088, kTrace);
+    block.setAddressByteWidth(2);
+    QCOMPARE(block.serializeSize(), 4u);
+    QCOMPARE(serialized(block), QByteArray::fromHex("80123481"));
+    QVERIFY(serialized(block, 3).isNull());
+}
+
+void TestI2cObjects::blockRead() {
+    I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
+    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
+    QCOMPARE(serialized(object), QByteArray::fromHex("802081"));
+    QCOMPARE(object.deserializeSize(), 4u);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(object.data()), 4), QByteArray(4, '\0'));
+
+    QVERIFY(deserializeBytes(object, QByteArray::fromHex("0a0b0c")));
+    QCOMPARE(object.dataSize(), 3u);
+    QCOMPARE(object.deserializeSize(), 3u);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(object.data()), 3), QByteArray::fromHex("0a0b0c"));
+
+    unsigned char initial[] = {1, 2};
+    I2cBlockReadRegisterComObject seeded(kSlave, 0x20, 2, initial, 2, 1, 8, kTrace);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(seeded.data()), 2), QByteArray::fromHex("0102"));
+    QCOMPARE(seeded.blockSize(), 2u);
+    QCOMPARE(seeded.startAddress(), 0x20u);
+    QCOMPARE(seeded.maxDataSize(), 8u);
+    QCOMPARE(seeded.i2cSlaveAddress(), kSlave);
+}
+
+void TestI2cObjects::blockReadCapsAndBounds() {
+    I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
+    object.setDataSize(5000);
+    QCOMPARE(object.dataSize(), 1088u);
+    QCOMPARE(object.deserializeSize(), 1088u);
+
+    QVERIFY(!deserializeBytes(object, QByteArray(1089, 'x')));
+    QCOMPARE(object.dataSize(), 1088u);
+    QVERIFY(deserializeBytes(object, QByteArray(1088, 'x')));
+    QCOMPARE(object.data()[1087], static_cast<unsigned char>('x'));
+
+    // setData copies no more than the buffer holds, however large the count asked for.
+    std::vector<unsigned char> source(16, 0x33);
+    I2cBlockReadRegisterComObject small(kSlave, 0, 1, nullptr, 1, 1, 16, kTrace);
+    small.setData(source.data(), 5000);
+    QCOMPARE(small.dataSize(), 16u);
+    QCOMPARE(small.data()[15], static_cast<unsigned char>(0x33));
+}
+
+void TestI2cObjects::txRx_data() {
+    QTest::addColumn<QByteArray>("tx");
+    QTest::addColumn<unsigned int>("rx");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("write only") << QByteArray::fromHex("0102") << 0u
+                                << QByteArray::fromHex("800102");
+    QTest::newRow("read only") << QByteArray() << 4u << QByteArray::fromHex("81");
+    QTest::newRow("write then read")
+        << QByteArray::fromHex("0102") << 3u << QByteArray::fromHex("80010281");
+    QTest::newRow("empty") << QByteArray() << 0u << QByteArray("");
+}
+
+void TestI2cObjects::txRx() {
+    QFETCH(QByteArray, tx);
+    QFETCH(unsigned int, rx);
+    QFETCH(QByteArray, request);
+
+    std::vector<unsigned char> txBytes(tx.begin(), tx.end());
+    I2cTxRxComObject object(kSlave, static_cast<unsigned int>(tx.size()), txBytes.data(), rx, 16,
+                            kTrace, 97);
+    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
+    QCOMPARE(object.serializeSize(), static_cast<unsigned int>(request.size()));
+    QCOMPARE(object.deserializeSize(), rx);
+    unsigned char buffer[16] = {};
+    QVERIFY(object.serialize(buffer, sizeof buffer));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buffer), request.size()), request);
+
+    const QByteArray reply = QByteArray::fromHex("a1a2a3a4").left(static_cast<int>(rx));
+    QVERIFY(deserializeBytes(object, reply));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(object.getData()), reply.size()), reply);
+    if (rx > 0)
+        QVERIFY(!deserializeBytes(object, reply.left(reply.size() - 1)));
+}
+
+void TestI2cObjects::txRxCopyKeepsReceivedBytes() {
+    unsigned char tx[] = {0x01, 0x02};
+    I2cTxRxComObject object(kSlave, 2, tx, 4, 8, kTrace, 97);
+    QVERIFY(deserializeBytes(object, QByteArray::fromHex("0a0b0c0d")));
+
+    std::unique_ptr<IComObject> copy(object.clone());
+    auto* transfer = dynamic_cast<I2cTxRxComObject*>(copy.get());
+    QVERIFY(transfer != nullptr);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(transfer->getData()), 4),
+             QByteArray::fromHex("0a0b0c0d"));
+    QCOMPARE(transfer->getTxDataSize(), 2u);
+    QCOMPARE(transfer->getRxDataSize(), 4u);
+    QCOMPARE(transfer->getMaxDataSize(), 8u);
+    QCOMPARE(transfer->getSlaveAddress(), kSlave);
+    // Buffers start zero-filled, so the unused tail of a copy is defined too.
+    QCOMPARE(transfer->getData()[7], static_cast<unsigned char>(0));
+}
+
+void TestI2cObjects::clonesEqualOriginals() {
+    I2cReadRegisterComObject read(kSlave, 0x1234, kTrace, 2, 2);
+    read.setStatus(3);
+    compareClone(&read);
+    I2cWriteRegisterComObject write(kSlave, 0x12, 0xAB, kTrace, 1, 1);
+    compareClone(&write);
+    I2cModifyRegisterComObject modify(kSlave, 0x12, 0x05, 0x0F, kTrace, 1, 1);
+    compareClone(&modify);
+    I2cBlockReadRegisterComObject block(kSlave, 0x20, 3, nullptr, 1, 1, 1088, kTrace);
+    QVERIFY(deserializeBytes(block, QByteArray::fromHex("010203")));
+    compareClone(&block);
+    std::unique_ptr<IComObject> blockCopy(block.clone());
+    auto* copiedBlock = dynamic_cast<I2cBlockReadRegisterComObject*>(blockCopy.get());
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(copiedBlock->data()), 3),
+             QByteArray::fromHex("010203"));
+    unsigned char tx[] = {0x07};
+    I2cTxRxComObject transfer(kSlave, 1, tx, 2, 8, kTrace, 97);
+    compareClone(&transfer);
+    I2cConfigComObject config(2, 255, 1000, kTrace);
+    compareClone(&config);
+    ResetFwComObject reset(5, 0x40000000);
+    compareClone(&reset);
+    FirmwareNumberComObject firmware(0x40000000);
+    compareClone(&firmware);
+}
+
+void TestI2cObjects::provider() {
+    I2cComObjectProvider provider;
+    QVERIFY(abortsWithMessage([&provider] { delete provider.createReadRegisterObject(); },
+                              "ComObjectProvider is not initialized."));
+    provider.setConfiguration(kSlave);
+
+    std::unique_ptr<IRegisterComObject> read(provider.createReadRegisterObject());
+    read->setRegisterAddress(0x90);
+    QCOMPARE(read->tracePattern(), kTrace);
+    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(read.get())), QByteArray::fromHex("809081"));
+    QCOMPARE(dynamic_cast<ISerializable*>(read.get())->deserializeSize(), 1u);
+
+    std::unique_ptr<IRegisterComObject> write(provider.createWriteRegisterObject());
+    write->setRegisterAddress(0x12);
+    write->setRegisterValue(0xAB);
+    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(write.get())), QByteArray::fromHex("8012ab"));
+
+    std::unique_ptr<IModifyRegisterComObject> modify(provider.createModifyRegisterObject());
+    modify->setRegisterAddress(0x12);
+    modify->setRegisterValue(0x05);
+    modify->setMask(0x0F);
+    QCOMPARE(modify->tracePattern(), kTrace);
+    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(modify.get())),
+             QByteArray::fromHex("8012050f"));
+
+    std::unique_ptr<IBlockRegisterComObject> block(provider.createBlockRegisterObject());
+    QCOMPARE(block->dataSize(), 1u);
+    QCOMPARE(block->blockSize(), 1u);
+    QCOMPARE(block->addressByteWidth(), 1u);
+    QCOMPARE(block->tracePattern(), kTrace);
+    block->setDataSize(5000);
+    QCOMPARE(block->dataSize(), 1088u);
+
+    // A new configuration changes the address of the objects made afterwards.
+    provider.setConfiguration(0x29);
+    std::unique_ptr<IRegisterComObject> other(provider.createReadRegisterObject());
+    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(other.get())), QByteArray::fromHex("520053"));
+}
+
+void TestI2cObjects::programmingErrorsStop() {
+    QVERIFY(abortsWithMessage(
+        [] {
+            unsigned char tx[4] = {};
+            I2cTxRxComObject transfer(kSlave, 0, nullptr, 1, 4, kTrace, 97);
+            transfer.setTxData(tx, 4);
+        },
+        "Buffer overflow"));
+    QVERIFY(abortsWithMessage(
+        [] {
+            I2cWriteRegisterComObject write(kSlave, 0x12, 0xAB, kTrace, 1, 1);
+            unsigned char reply[1] = {};
+            write.deserialize(reply, 1);
+        },
+        "WriteRegister has no result. Deserialize not supported."));
+    QVERIFY(abortsWithMessage(
+        [] {
+            I2cConfigComObject config(2, 2, 0, kTrace);
+            unsigned char reply[1] = {};
+            config.deserialize(reply, 1);
+        },
+        "I2cConfigComObject has no result. Deserialize not supported."));
+    QVERIFY(abortsWithMessage(
+        [] { I2cBlockReadRegisterComObject block(kSlave, 0, 9, nullptr, 1, 1, 8, kTrace); },
+        "BlockSize must be lower or equal than MaxBlockSize."));
+}
+
+void TestI2cObjects::configuration_data() {
+    QTest::addColumn<unsigned char>("module");
+    QTest::addColumn<unsigned char>("clockMode");
+    QTest::addColumn<unsigned int>("speed");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("module 2, 400 kHz")
+        << uchar(2) << uchar(2) << 0u << QByteArray::fromHex("02010200000000");
+    QTest::newRow("custom speed") << uchar(2) << uchar(255) << 1000u
+                                  << QByteArray::fromHex("0201ff000003e8");
+    QTest::newRow("module 0 taken as 1")
+        << uchar(0) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
+    QTest::newRow("module 3 taken as 1")
+        << uchar(3) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
+    QTest::newRow("module 1") << uchar(1) << uchar(3) << 0u
+                              << QByteArray::fromHex("01010300000000");
+    QTest::newRow("unknown clock mode passed on")
+        << uchar(2) << uchar(7) << 0x01020304u << QByteArray::fromHex("02010701020304");
+}
+
+void TestI2cObjects::configuration() {
+    QFETCH(unsigned char, module);
+    QFETCH(unsigned char, clockMode);
+    QFETCH(unsigned int, speed);
+    QFETCH(QByteArray, request);
+
+    I2cConfigComObject object(module, clockMode, speed, kTrace);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(98));
+    QCOMPARE(object.callingType(), IComObject::FireAndForget);
+    QCOMPARE(object.deserializeSize(), 0u);
+    QCOMPARE(object.module(), static_cast<unsigned char>(request.at(0)));
+    QCOMPARE(serialized(object, 7), request);
+
+    unsigned char small[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    QVERIFY(!object.serialize(small, sizeof small));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(small), 6), QByteArray(6, '\xEE'));
+}
+
+void TestI2cObjects::clockModeNames_data() {
+    QTest::addColumn<unsigned char>("clockMode");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("1") << uchar(1) << "100KHz";
+    QTest::newRow("2") << uchar(2) << "400KHz";
+    QTest::newRow("3") << uchar(3) << "1MHz";
+    QTest::newRow("4") << uchar(4) << "3.4MHz";
+    QTest::newRow("255") << uchar(255) << "custom speed";
+    QTest::newRow("0") << uchar(0) << "unknown";
+    QTest::newRow("7") << uchar(7) << "unknown";
+}
+
+void TestI2cObjects::clockModeNames() {
+    QFETCH(unsigned char, clockMode);
+    QFETCH(QString, name);
+    QCOMPARE(QString::fromLatin1(I2cConfigComObject::clockModeToFrequency(clockMode)), name);
+}
+
+void TestI2cObjects::firmwareNumber() {
+    FirmwareNumberComObject object(0x40000000);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(103));
+    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
+    QCOMPARE(object.serializeSize(), 0u);
+    QCOMPARE(object.deserializeSize(), 3u);
+    QCOMPARE(object.get(), 0u);
+    QVERIFY(object.serialize(nullptr, 0));
+
+    QVERIFY(deserializeBytes(object, QByteArray::fromHex("010203")));
+    QCOMPARE(object.get(), 66051u);
+    QVERIFY(deserializeBytes(object, QByteArray::fromHex("ff0080")));
+    QCOMPARE(object.get(), 0xFF0080u);
+
+    QVERIFY(!deserializeBytes(object, QByteArray::fromHex("0102")));
+    QCOMPARE(object.get(), 0u);
+}
+
+void TestI2cObjects::reset() {
+    ResetFwComObject object(5, 0x40000000);
+    QCOMPARE(object.protocol(), static_cast<unsigned char>(101));
+    QCOMPARE(object.callingType(), IComObject::FireAndForget);
+    QCOMPARE(object.objectsToReset(), static_cast<unsigned char>(5));
+    QCOMPARE(serialized(object, 1), QByteArray::fromHex("05"));
+    unsigned char none[1] = {0xEE};
+    QVERIFY(!object.serialize(none, 0));
+    QCOMPARE(none[0], static_cast<unsigned char>(0xEE));
+    QVERIFY(!deserializeBytes(object, QByteArray::fromHex("01")));
+}
+
+int runI2cObjectTests(int argc, char** argv) {
+    TestI2cObjects tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "tst_i2cobjects.moc"
