@@ -3,7 +3,7 @@
 #include "warningcollector.h"
 
 #include "Communication/nodestatemanager.h"
-#include "appwidgets/devicestatusbar.h"
+#include "devicestatusbar.h"
 #include "windowhelper.h"
 #include "zyrstatusfield.h"
 

@@ -1,4 +1,4 @@
-#include "appwidgets/devicestatusbar.h"
+#include "devicestatusbar.h"
 
 #include "ui_devicestatusbar.h"
 
