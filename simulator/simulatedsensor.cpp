@@ -102,7 +102,8 @@ SimulatedSensor::SimulatedSensor(const SensorConfig& config, Clock clock)
     if (!SensorConfig::tryParseRevision(itsConfig.effectiveApp0Revision(), itsApp0Revision))
         SensorConfig::tryParseRevision(SensorConfig::defaultApp0Revision(itsConfig.chipModel),
                                        itsApp0Revision);
-    itsLongRangeFamily = itsApp0Revision[0] != 2;
+    // The family follows the revision's text, as the application reads it: not starting with '2'.
+    itsLongRangeFamily = !QString::number(itsApp0Revision[0]).startsWith(QLatin1Char('2'));
     for (double& phase : itsPhases)
         phase = kTwoPi * static_cast<double>(nextRandom()) / 4294967296.0;
     itsCalibrationRecord = makeCalibrationRecord();

@@ -200,9 +200,12 @@ void ComStream::txInternal(IComObject* comObject) {
     } else if (serializable->serialize(itsPayload, itsPayloadCapacity)) {
         const unsigned int size = serializable->serializeSize();
         writeHeader(serializable->protocol() | kNoReplyBit, size, 0);
-        recordError(itsDriver->write(itsFrame.get(), static_cast<int>(size + frameHeaderSize)));
+        const int writeError =
+            itsDriver->write(itsFrame.get(), static_cast<int>(size + frameHeaderSize));
+        recordError(writeError);
         traceTelegram(comObject, 0);
-        if (itsStreamError == 0 && itsPolicy->flushImmediately())
+        // An error held from earlier must not keep a frame that went out from being flushed.
+        if (writeError == 0 && itsPolicy->flushImmediately())
             flush();
     }
 
@@ -285,7 +288,7 @@ bool ComStream::readReply(IComObject* comObject, ISerializable* serializable) {
         return false;
     }
     const unsigned int replySize = (static_cast<unsigned int>(header[3]) << 8) | header[4];
-    if (replySize > serializable->deserializeSize()) {
+    if (replySize > serializable->deserializeSize() || replySize > itsPayloadCapacity) {
         recordError(ComDriver::ChannelNotOpen);
         comObject->setStatus(1);
         return false;

@@ -99,6 +99,7 @@ private slots:
     void serializeFailureLeavesNothingPending();
     void resetUnlinksAbandonedRequests();
     void firstErrorWinsWithinOneFlush();
+    void fireAndForgetIsFlushedDespiteHeldError();
     void refusedRequestErrorSurvivesLateFlush();
 
     void nullObjectIsAProgrammingError();
@@ -520,19 +521,22 @@ void TestComStream::rejectedReplyIsAFailure() {
 
 void TestComStream::refusedRequestsAreMarkedFailed_data() {
     QTest::addColumn<QString>("why");
-    QTest::newRow("oversized") << "oversized";
-    QTest::newRow("not serializable") << "plain";
-    QTest::newRow("error not fetched") << "sticky";
+    QTest::addColumn<int>("error");
+    QTest::newRow("oversized") << "oversized" << -1;
+    QTest::newRow("not serializable") << "plain" << -1;
+    QTest::newRow("error not fetched") << "sticky" << -4;
 }
 
 void TestComStream::refusedRequestsAreMarkedFailed() {
     QFETCH(QString, why);
+    QFETCH(int, error);
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
 
     TestComObject oversized(0x01, QByteArray(1089, 'x'), 4);
     PlainComObject plain(IComObject::RequestAndResponse);
     TestComObject normal(0x01, bytes({1}), 4);
+    TestComObject failing(0x01, bytes({1}), 4);
     IComObject* refused = &normal;
     if (why == "oversized") {
         refused = &oversized;
@@ -540,14 +544,16 @@ void TestComStream::refusedRequestsAreMarkedFailed() {
         refused = &plain;
     } else {
         driver.queueReply(0x02, 0, {});
-        TestComObject failing(0x01, bytes({1}), 4);
         stream.execute(&failing); // leaves -4 unfetched
     }
+    const int writesBefore = driver.writes.size();
 
     stream.append(refused);
+    QCOMPARE(driver.writes.size(), writesBefore);
     QCOMPARE(int(refused->status()), 1);
     QVERIFY(!refused->valid());
-    QVERIFY(stream.lastError() != 0);
+    QVERIFY(!stream.isResultPending());
+    QCOMPARE(stream.lastError(), error);
 }
 
 void TestComStream::requestInAChainIsRefused() {
@@ -622,7 +628,7 @@ void TestComStream::resetUnlinksAbandonedRequests() {
 void TestComStream::firstErrorWinsWithinOneFlush() {
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.queueReply(0x05, 0, bytes({1})); // wrong protocol for the first
+    driver.queueReply(0x05, 0, {}); // wrong protocol for the first, nothing left behind
     driver.queueReply(0x02, 0, bytes({2}));
 
     TestComObject first(0x01, bytes({1}), 4);
@@ -632,6 +638,23 @@ void TestComStream::firstErrorWinsWithinOneFlush() {
     stream.execute(&queue);
 
     QVERIFY(!first.valid());
+    QVERIFY(second.valid()); // a later good reply does not hide the earlier failure
+    QCOMPARE(second.reply, bytes({2}));
+    QCOMPARE(stream.lastError(), -4);
+}
+
+void TestComStream::fireAndForgetIsFlushedDespiteHeldError() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x09, 0, {});
+    TestComObject failing(0x08, bytes({1}), 4);
+    stream.execute(&failing); // leaves -4 unfetched
+    const int flushesBefore = driver.flushCalls;
+
+    TestComObject command(0x03, bytes({1}), 0, IComObject::FireAndForget);
+    stream.execute(&command);
+    QCOMPARE(driver.writes.size(), 2);
+    QCOMPARE(driver.flushCalls, flushesBefore + 1);
     QCOMPARE(stream.lastError(), -4);
 }
 

@@ -306,6 +306,11 @@ void SimulatedSensorTest::identityFollowsChipModel_data() {
                                        << "2.0.15.1"
                                        << "44"
                                        << "1" << false;
+    QTest::newRow("revision text starting with 2") << "chip=KEL4401 seed=0x0a0b0c app0=20.1.0.0"
+                                                   << "44-0a-0b-0c"
+                                                   << "20.1.0.0"
+                                                   << "44"
+                                                   << "1" << false;
 }
 
 void SimulatedSensorTest::identityFollowsChipModel() {
