@@ -1,0 +1,238 @@
+#include "mainwindow.h"
+
+#include "Communication/comstream.h"
+#include "Communication/communicationstackelement.h"
+#include "Communication/nodestatemanager.h"
+#include "Tools/versioninfo.h"
+#include "commands/getserialnumbercommand.h"
+#include "intents/intentgroup.h"
+#include "intents/intentmanager.h"
+#include "statusfieldstate.h"
+#include "tools/barcreator.h"
+#include "ui_mainwindow.h"
+#include "windowhelper.h"
+#include "zyrstatusfield.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
+
+using ZyrCore::Communication::ComStream;
+using ZyrCore::Communication::CommunicationStackElement;
+using ZyrCore::Communication::NodeState;
+using ZyrCore::Communication::NodeStateContext;
+using ZyrCore::Communication::NodeStateManager;
+using ZyrGui::StatusFieldState;
+using ZyrGui::Intents::IntentGroup;
+using ZyrGui::Intents::IntentManager;
+
+const char* const MainWindow::organizationName = "zyr";
+const char* const MainWindow::applicationName = "ORVANE_GUI";
+const char* const MainWindow::alreadyRunningKey = "AlreadyRunning";
+
+namespace {
+
+constexpr int kContinuousIntervalMs = 16;
+constexpr int kShrinkDelayMs = 100;
+const char* const kOutdatedFirmware = "2.0.15.1";
+
+StatusFieldState colouredState(const QString& text, const char* background) {
+    return StatusFieldState(
+        QStringLiteral("background-color: %1; color: %2;").arg(background, "#ffffff"), text);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , itsDeviceStatusBar(this)
+    , itsUi(new Ui_MainWindow)
+    , itsSettings(QSettings::IniFormat, QSettings::UserScope, organizationName, applicationName)
+    , itsGlobalSettings(QSettings::SystemScope, organizationName, applicationName) {
+    ZyrGui::WindowHelper::applyStyleSheet(qApp);
+    itsUi->setupUi(this);
+    IntentManager::instance()->registerExecutor(this);
+    itsControlLogic.initialize();
+    statusBar()->addPermanentWidget(&itsDeviceStatusBar, 0);
+    addStatusFieldStates();
+    connectStatusFields();
+    itsControlLogic.communicationInitialized.set(this, SLOT(on_communicationInitialized()));
+    itsControlLogic.communicationDeinitialized.set(this, SLOT(on_communicationDeinitialized()));
+    buildMenuBar();
+    findModuleStream();
+    // Queued: the module may open inside the activation below, and what the window does on
+    // activation can open message boxes whose event loop must not run inside that cascade.
+    connect(&itsControlLogic, &ControlLogic::tofModuleActivated, this,
+            &MainWindow::onToFModuleActivated, Qt::QueuedConnection);
+    itsControlLogic.activateCommunication();
+
+    itsVersionInfo = new ZyrCore::Tools::VersionInfo();
+    itsVersionInfo->retrieveInfo();
+    setWindowTitle(itsVersionInfo->productNameString());
+
+    itsContinuousTimer = new QTimer(this);
+    connect(itsContinuousTimer, &QTimer::timeout, this, &MainWindow::clickpbStartContinuous);
+    itsContinuousTimer->start(kContinuousIntervalMs);
+
+    checkSingleInstance();
+
+    QTimer::singleShot(kShrinkDelayMs, this, &MainWindow::resizeMainWindowToMinimum);
+    itsElapsedTimer.start();
+}
+
+MainWindow::~MainWindow() {
+    if (!itsAlreadyRunningWarned)
+        itsGlobalSettings.setValue(alreadyRunningKey, false);
+    disconnectStatusFields();
+    IntentManager::instance()->unregisterExecutor(this);
+    delete itsUi;
+    delete itsVersionInfo;
+    qDeleteAll(itsIntentGroups);
+    itsIntentGroups.clear();
+}
+
+void MainWindow::addStatusFieldStates() {
+    ZyrGui::ZyrStatusField* moduleHid = itsDeviceStatusBar.moduleHidField();
+    moduleHid->addState(colouredState(tr("Firmware"), "#009f69"));
+    moduleHid->addState(colouredState(tr("Firmware"), "#df5353"));
+    ZyrGui::ZyrStatusField* loopback = itsDeviceStatusBar.registerLoopbackField();
+    loopback->addState(colouredState(tr("Loopback"), "#009f69"));
+    loopback->addState(colouredState(tr("Loopback"), "#df5353"));
+    ZyrGui::ZyrStatusField* automation = itsDeviceStatusBar.automationStatusField();
+    automation->addState(colouredState(tr("Local"), "#009f69"));
+    automation->addState(colouredState(tr("Automation On"), "#0075b0"));
+}
+
+void MainWindow::connectStatusFields() {
+    auto* stack = itsControlLogic.communicationStack();
+    NodeStateManager* controlManager = nullptr;
+    stack->tryGetStateManager(QStringLiteral("CONTROL_STREAM"), &controlManager);
+    itsDeviceStatusBar.controlHidField()->setStateManager(controlManager);
+    NodeStateManager* moduleManager = nullptr;
+    stack->tryGetStateManager(QStringLiteral("MODULE_STREAM"), &moduleManager);
+    itsDeviceStatusBar.moduleHidField()->setStateManager(moduleManager);
+}
+
+void MainWindow::disconnectStatusFields() {
+    itsDeviceStatusBar.moduleHidField()->releaseStateManager();
+    itsDeviceStatusBar.controlHidField()->releaseStateManager();
+}
+
+void MainWindow::buildMenuBar() {
+    menuBar()->clear();
+    auto* mainMenu = new IntentGroup(QStringLiteral("MainMenu"));
+    auto* file = new IntentGroup(tr("File"));
+    auto* view = new IntentGroup(tr("View"));
+    auto* help = new IntentGroup(tr("Help"));
+    itsIntentGroups << mainMenu << file << view << help;
+    mainMenu->add(file);
+    mainMenu->add(view);
+    mainMenu->add(help);
+
+    const auto addIntent = [](IntentGroup* group, const char* name) {
+        if (auto* intent = IntentManager::instance()->getIntent(QLatin1String(name)))
+            group->add(intent);
+    };
+    addIntent(file, "intLoadConfiguration");
+    addIntent(file, "intSaveConfiguration");
+    addIntent(file, "intExit");
+    addIntent(view, "intRedockWindows");
+    addIntent(view, "intUpdateGraphs");
+    addIntent(help, "intOpenAboutDialog");
+    ZyrGui::BarCreator::createMenuBar(menuBar(), mainMenu);
+
+    // The docks start docked, so "Dock Windows" has nothing to do yet.
+    for (QAction* menuAction : menuBar()->actions()) {
+        if (menuAction->text() != QLatin1String("View") || menuAction->menu() == nullptr)
+            continue;
+        for (QAction* action : menuAction->menu()->actions()) {
+            if (action->text() == QLatin1String("Dock Windows"))
+                itsDockWindowsAction = action;
+        }
+    }
+    if (itsDockWindowsAction != nullptr)
+        itsDockWindowsAction->setEnabled(false);
+}
+
+void MainWindow::findModuleStream() {
+    CommunicationStackElement* element = nullptr;
+    if (itsControlLogic.communicationStack()->tryGetElementByName(QStringLiteral("MODULE_STREAM"),
+                                                                  &element))
+        itsModuleStream = dynamic_cast<ComStream*>(element->node());
+}
+
+void MainWindow::checkSingleInstance() {
+    if (itsModuleStream != nullptr && itsModuleStream->isOpen()) {
+        itsAlreadyRunningWarned = false;
+        itsGlobalSettings.setValue(alreadyRunningKey, false);
+    }
+    if (itsGlobalSettings.value(alreadyRunningKey, false).toBool()) {
+        itsAlreadyRunningWarned = true;
+        QMessageBox::warning(
+            this, itsVersionInfo->productNameString(),
+            tr("Could not connect to target. Is another instance of the GUI already running?\n"),
+            QMessageBox::Ok);
+    } else {
+        itsGlobalSettings.setValue(alreadyRunningKey, true);
+    }
+}
+
+void MainWindow::intUpdateGraphs_update(bool&) {}
+
+void MainWindow::intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter*) {
+    itsGraphUpdatesEnabled = !itsGraphUpdatesEnabled;
+}
+
+void MainWindow::onToFModuleActivated() { readDeviceInfo(); }
+
+void MainWindow::readDeviceInfo() {
+    if (itsModuleStream == nullptr || !itsModuleStream->isOpen())
+        return;
+    GetSerialNumberCommand command;
+    itsModuleStream->execute(&command);
+    if (itsModuleStream->lastError() == -1) {
+        QMessageBox::warning(this, tr("Warning"), tr("Could not retrieve serial number."),
+                             QMessageBox::Ok);
+        return;
+    }
+    itsSerialNumber = command.serialNumber();
+    itsApp0Revision = command.app0Revision();
+    itsDriverRevision = command.driverRevision();
+    itsChipId = command.chipId();
+    itsChipRevision = command.chipRevision();
+    if (itsApp0Revision == QLatin1String(kOutdatedFirmware)) {
+        QMessageBox::critical(this, tr("Critical"),
+                              tr("KEL4X0X target runs with outdated and unsupported ROM firmware. "
+                                 "Device may not function correctly."),
+                              QMessageBox::Ok);
+    }
+}
+
+void MainWindow::onMcuStateChanged(NodeStateContext, int, int currentState) {
+    int fieldState = 0;
+    if (currentState == NodeState::Open)
+        fieldState = 1;
+    else if (currentState == NodeState::Closed)
+        fieldState = 2;
+    itsDeviceStatusBar.moduleHidField()->setState(fieldState);
+}
+
+void MainWindow::onIcStateChanged(NodeStateContext, int, int currentState) {
+    int fieldState = 0;
+    if (currentState == NodeState::Open)
+        fieldState = 1;
+    else if (currentState == NodeState::Opening || currentState == NodeState::Closing ||
+             currentState == NodeState::Closed)
+        fieldState = 2;
+    itsDeviceStatusBar.registerLoopbackField()->setState(fieldState);
+}
+
+void MainWindow::on_communicationInitialized() {}
+
+void MainWindow::on_communicationDeinitialized() {}
+
+void MainWindow::clickpbStartContinuous() {}
+
+void MainWindow::resizeMainWindowToMinimum() { resize(minimumSize()); }
