@@ -30,15 +30,21 @@ struct FirmwareReply {
 class FirmwareTable {
 public:
     using Handler = std::function<std::optional<FirmwareReply>(const FirmwareRequest&)>;
+    // Sees every request before its handler does, in the order they arrive.
+    using Observer = std::function<void(const FirmwareRequest&)>;
 
     void setHandler(unsigned char protocol, Handler handler) {
         itsHandlers.insert(protocol, std::move(handler));
     }
     void removeHandler(unsigned char protocol) { itsHandlers.remove(protocol); }
     bool hasHandler(unsigned char protocol) const { return itsHandlers.contains(protocol); }
+    // A null observer removes the current one.
+    void setObserver(Observer observer) { itsObserver = std::move(observer); }
 
     // Unknown protocols get a quick reply with status unknownProtocolStatus and no payload.
     std::optional<FirmwareReply> dispatch(const FirmwareRequest& request) const {
+        if (itsObserver)
+            itsObserver(request);
         const auto handler = itsHandlers.constFind(request.protocol);
         std::optional<FirmwareReply> reply;
         if (handler != itsHandlers.constEnd())
@@ -54,6 +60,7 @@ public:
 
 private:
     QHash<unsigned char, Handler> itsHandlers;
+    Observer itsObserver;
 };
 
 } // namespace ZyrSim

@@ -54,18 +54,34 @@ bool SimulatorConfig::tryGetFault(const QString& name, TransportFault* fault) {
     return false;
 }
 
-bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config) {
-    if (config == nullptr)
+SensorConfig SimulatorConfig::sensorConfig() const {
+    SensorConfig config = sensor;
+    config.seed = seed;
+    return config;
+}
+
+bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config, QString* errorMessage) {
+    const auto refuse = [errorMessage](const QString& message) {
+        if (errorMessage != nullptr)
+            *errorMessage = message;
         return false;
+    };
+    if (config == nullptr)
+        return refuse(QStringLiteral("No simulator settings to fill."));
     SimulatorConfig parsed = *config;
     const QStringList pairs = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& pair : pairs) {
+        if (pair.trimmed().isEmpty())
+            continue;
         const int separator = pair.indexOf(QLatin1Char('='));
-        if (separator < 0)
-            return false;
+        if (separator < 0) {
+            return refuse(QStringLiteral("Simulator setting \"%1\" is not of the form key=value.")
+                              .arg(pair.trimmed()));
+        }
         const QString key = pair.left(separator).trimmed();
         const QString value = pair.mid(separator + 1).trimmed();
         bool ok = false;
+        bool boardKey = true;
         if (key == QLatin1String("seed")) {
             parsed.seed = value.toUInt(&ok);
         } else if (key == QLatin1String("timing")) {
@@ -74,20 +90,36 @@ bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config) {
             ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Control)]);
         } else if (key == QLatin1String("fault.module")) {
             ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Module)]);
+        } else {
+            boardKey = false;
+            ok = parsed.sensor.setValue(key, value);
         }
-        if (!ok)
-            return false;
+        if (!ok && boardKey) {
+            return refuse(
+                QStringLiteral("Bad value \"%1\" for simulator setting \"%2\".").arg(value, key));
+        }
+        if (!ok) {
+            return refuse(QStringLiteral("Unknown simulator setting or bad value: \"%1=%2\".")
+                              .arg(key, value));
+        }
     }
     *config = parsed;
     return true;
 }
 
 QString SimulatorConfig::toString() const {
-    return QStringLiteral("seed=%1,timing=%2,fault.control=%3,fault.module=%4")
-        .arg(seed)
-        .arg(timing ? QStringLiteral("on") : QStringLiteral("off"))
-        .arg(faultName(fault(BoardInterface::Control)))
-        .arg(faultName(fault(BoardInterface::Module)));
+    QStringList pairs;
+    pairs << QStringLiteral("seed=%1").arg(seed)
+          << QStringLiteral("timing=%1").arg(timing ? QStringLiteral("on") : QStringLiteral("off"))
+          << QStringLiteral("fault.control=%1").arg(faultName(fault(BoardInterface::Control)))
+          << QStringLiteral("fault.module=%1").arg(faultName(fault(BoardInterface::Module)));
+    // The sensor's own pairs, less its seed, which the board's replaces.
+    const QStringList sensorPairs = sensor.toText().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& pair : sensorPairs) {
+        if (!pair.startsWith(QLatin1String("seed=")))
+            pairs << pair;
+    }
+    return pairs.join(QLatin1Char(','));
 }
 
 } // namespace ZyrSim

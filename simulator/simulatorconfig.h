@@ -2,6 +2,7 @@
 #define ZYRSIM_SIMULATORCONFIG_H
 
 #include "boardinterface.h"
+#include "sensorconfig.h"
 #include "transportfault.h"
 
 #include <QString>
@@ -11,22 +12,30 @@
 
 namespace ZyrSim {
 
-// Settings of a simulated board, also as text: comma-separated key=value pairs such as
-// "seed=7,timing=on,fault.module=noreply". Keys: seed (unsigned), timing (on/off),
-// fault.control and fault.module (none, noreply, wrongprotocol, toolong, stale, zerocount,
-// endless, unplugged).
+// Settings of a simulated board and the sensor behind it, also as text: comma-separated
+// key=value pairs such as "chip=KEL4405,seed=3,timing=off,fault.module=noreply". Board keys:
+// seed (unsigned; it seeds the sensor as well), timing (on/off), fault.control and fault.module
+// (none, noreply, wrongprotocol, toolong, stale, zerocount, endless, unplugged). Every other key
+// is a sensor key (chip, app0, target, badHistogram, shortObjects, deviceStatus).
 struct SimulatorConfig {
     quint32 seed = 1;
     // One report per millisecond in each direction, as a full-speed interrupt endpoint.
     bool timing = false;
     std::array<TransportFault, boardInterfaceCount> faults = {TransportFault::None,
                                                               TransportFault::None};
+    // Its seed is not used: the board's seed drives the sensor (see sensorConfig()).
+    SensorConfig sensor;
 
     TransportFault fault(BoardInterface which) const { return faults[int(which)]; }
     void setFault(BoardInterface which, TransportFault fault) { faults[int(which)] = fault; }
 
-    // False for text that does not parse; config is then left as it was.
-    static bool parse(const QString& text, SimulatorConfig* config);
+    // The sensor's settings with the board's seed.
+    SensorConfig sensorConfig() const;
+
+    // False for text that does not parse; config is then left as it was and errorMessage, when
+    // given, says which pair was refused.
+    static bool parse(const QString& text, SimulatorConfig* config,
+                      QString* errorMessage = nullptr);
     QString toString() const;
 
     static QString faultName(TransportFault fault);

@@ -55,6 +55,7 @@ class TestSimulator : public QObject {
 private slots:
     void configParses_data();
     void configParses();
+    void configSeedDrivesSensor();
     void configRefuses_data();
     void configRefuses();
     void firmwareNumberReply();
@@ -70,43 +71,80 @@ void TestSimulator::configParses_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("normalised");
     QTest::newRow("defaults") << ""
-                              << "seed=1,timing=off,fault.control=none,fault.module=none";
-    QTest::newRow("all keys") << "seed=7,timing=on,fault.module=noreply,fault.control=stale"
-                              << "seed=7,timing=on,fault.control=stale,fault.module=noreply";
+                              << "seed=1,timing=off,fault.control=none,fault.module=none,"
+                                 "chip=KEL4401";
+    QTest::newRow("all board keys")
+        << "seed=7,timing=on,fault.module=noreply,fault.control=stale"
+        << "seed=7,timing=on,fault.control=stale,fault.module=noreply,chip=KEL4401";
     QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged "
                                             << "seed=3,timing=off,fault.control=none,"
-                                               "fault.module=unplugged";
+                                               "fault.module=unplugged,chip=KEL4401";
+    QTest::newRow("sensor keys")
+        << "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
+           "badHistogram=1,shortObjects=on,deviceStatus=5"
+        << "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
+           "app0=2.0.15.1,target=1200,badHistogram=1,shortObjects=1,deviceStatus=5";
 }
 
 void TestSimulator::configParses() {
     QFETCH(QString, text);
     QFETCH(QString, normalised);
     SimulatorConfig config;
-    QVERIFY(SimulatorConfig::parse(text, &config));
+    QString message = QStringLiteral("untouched");
+    QVERIFY(SimulatorConfig::parse(text, &config, &message));
+    QCOMPARE(message, QStringLiteral("untouched"));
     QCOMPARE(config.toString(), normalised);
     SimulatorConfig again;
     QVERIFY(SimulatorConfig::parse(config.toString(), &again));
     QCOMPARE(again.toString(), normalised);
 }
 
+void TestSimulator::configSeedDrivesSensor() {
+    SimulatorConfig config;
+    QVERIFY(SimulatorConfig::parse(QStringLiteral("seed=9,chip=KEL4301"), &config));
+    QCOMPARE(config.sensorConfig().seed, 9u);
+    QVERIFY(config.sensorConfig().chipModel == SensorConfig::ChipModel::Kel4301);
+    config.seed = 11;
+    QCOMPARE(config.sensorConfig().seed, 11u);
+}
+
 void TestSimulator::configRefuses_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("seed not a number") << "seed=abc";
-    QTest::newRow("negative seed") << "seed=-1";
-    QTest::newRow("timing neither on nor off") << "timing=maybe";
-    QTest::newRow("unknown fault") << "fault.module=bogus";
-    QTest::newRow("unknown key") << "colour=red";
-    QTest::newRow("no value") << "seed";
-    QTest::newRow("good then bad") << "timing=on,fault.control=";
+    QTest::addColumn<QString>("message");
+    QTest::newRow("seed not a number") << "seed=abc"
+                                       << "Bad value \"abc\" for simulator setting \"seed\".";
+    QTest::newRow("negative seed") << "seed=-1"
+                                   << "Bad value \"-1\" for simulator setting \"seed\".";
+    QTest::newRow("timing neither on nor off")
+        << "timing=maybe"
+        << "Bad value \"maybe\" for simulator setting \"timing\".";
+    QTest::newRow("unknown fault") << "fault.module=bogus"
+                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
+    QTest::newRow("unknown key") << "colour=red"
+                                 << "Unknown simulator setting or bad value: \"colour=red\".";
+    QTest::newRow("unknown chip") << "chip=KEL9999"
+                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
+    QTest::newRow("target out of range")
+        << "target=99999"
+        << "Unknown simulator setting or bad value: \"target=99999\".";
+    QTest::newRow("no value") << "seed"
+                              << "Simulator setting \"seed\" is not of the form key=value.";
+    QTest::newRow("good then bad") << "timing=on,fault.control="
+                                   << "Bad value \"\" for simulator setting \"fault.control\".";
+    QTest::newRow("sensor key, then bad") << "chip=KEL4405,seed=x"
+                                          << "Bad value \"x\" for simulator setting \"seed\".";
 }
 
 void TestSimulator::configRefuses() {
     QFETCH(QString, text);
+    QFETCH(QString, message);
     SimulatorConfig config;
     config.seed = 42;
-    QVERIFY(!SimulatorConfig::parse(text, &config));
+    QString refusal;
+    QVERIFY(!SimulatorConfig::parse(text, &config, &refusal));
+    QCOMPARE(refusal, message);
     QCOMPARE(config.toString(), QStringLiteral("seed=42,timing=off,fault.control=none,"
-                                               "fault.module=none"));
+                                               "fault.module=none,chip=KEL4401"));
     QVERIFY(!SimulatorConfig::parse(text, nullptr));
 }
 

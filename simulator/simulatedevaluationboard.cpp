@@ -1,0 +1,36 @@
+#include "simulatedevaluationboard.h"
+
+namespace ZyrSim {
+
+SimulatedEvaluationBoard::SimulatedEvaluationBoard(const SimulatorConfig& config)
+    : itsSensor(config.sensorConfig())
+    , itsBoard(config)
+    , itsHidBackend(itsBoard)
+    , itsHidBackendScope(&itsHidBackend) {
+    FirmwareTable& module = itsBoard.firmware(BoardInterface::Module);
+    itsSensor.install(module);
+    itsRegisterFile.install(module);
+    itsSerialPort.plug();
+}
+
+SimulatedEvaluationBoard::~SimulatedEvaluationBoard() = default;
+
+std::unique_ptr<SimulatedEvaluationBoard>
+SimulatedEvaluationBoard::create(const QString& configText, QString* errorMessage) {
+    SimulatorConfig config;
+    if (!SimulatorConfig::parse(configText, &config, errorMessage))
+        return nullptr;
+    return std::make_unique<SimulatedEvaluationBoard>(config);
+}
+
+void SimulatedEvaluationBoard::unplug() {
+    itsBoard.unplug();
+    itsSerialPort.unplug();
+}
+
+bool SimulatedEvaluationBoard::replug() {
+    itsBoard.replug();
+    return itsSerialPort.plug();
+}
+
+} // namespace ZyrSim

@@ -1,0 +1,373 @@
+#include "raspirig.h"
+#include "testregistry.h"
+
+#include "Communication/comstream.h"
+#include "Communication/iccomcore.h"
+#include "Communication/icommunicationnode.h"
+#include "Communication/nodestate.h"
+#include "Serial/serialcomdriver.h"
+#include "hid/hidcomdriver.h"
+
+#include <QtTest>
+
+using ZyrCore::Communication::ComStream;
+using ZyrCore::Communication::IcComCore;
+using ZyrCore::Communication::ICommunicationNode;
+using ZyrCore::Communication::NodeState;
+using ZyrCore::Communication::NodeStateContext;
+using ZyrCore::Communication::NodeStateManager;
+using ZyrRasPi::RasPiStreamCommunicationStack;
+using ZyrSim::BoardInterface;
+using ZyrSim::FirmwareReply;
+using ZyrSim::FirmwareRequest;
+using ZyrSim::SimulatedRegisterFile;
+
+Q_DECLARE_METATYPE(BoardInterface)
+
+namespace {
+
+const QList<int> kAllOpen = {2, 2, 2, 2, 2, 2};
+const QList<int> kAllClosed = {4, 4, 4, 4, 4, 4};
+
+const QString kFirmwareNumberFrame = QStringLiteral("67 00 00 00 03");
+const QString kI2cConfigurationFrame = QStringLiteral("E2 00 07 00 00 02 01 02 00 00 00 00");
+const QString kIdentificationReadFrame = QStringLiteral("61 00 03 00 01 80 90 81");
+
+// A node stacked on a HID driver that talks through the driver's formatter when it is closed,
+// as a node that flushes on close would.
+class FormatterProbe : public virtual ICommunicationNode {
+public:
+    explicit FormatterProbe(unsigned int* headerSizeSeen)
+        : itsHeaderSizeSeen(headerSizeSeen) {}
+
+    bool open() override { return false; }
+    bool isOpen() override { return false; }
+    bool close() override {
+        if (itsDriver != nullptr && itsDriver->streamFormatter() != nullptr)
+            *itsHeaderSizeSeen = itsDriver->streamFormatter()->getHeaderSize();
+        return true;
+    }
+    bool setNextNode(ICommunicationNode* node) override {
+        itsDriver = dynamic_cast<ZyrHid::HidComDriver*>(node);
+        return itsDriver != nullptr;
+    }
+
+private:
+    unsigned int* itsHeaderSizeSeen;
+    ZyrHid::HidComDriver* itsDriver = nullptr;
+};
+
+} // namespace
+
+class TestRasPiStack : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nodesAndTree();
+    void namesFollowNodeTypes();
+    void noBoardClosesEveryNodeAndOnlyRootRetries();
+    void boardPresentOpensEveryNodeInOneCall();
+    void deactivationClosesEveryNode();
+    void firmwareStatusClosesStream_data();
+    void firmwareStatusClosesStream();
+    void identificationFailureKeepsRegisterNodeClosed_data();
+    void identificationFailureKeepsRegisterNodeClosed();
+    void unplugCascadesAndReplugRecovers();
+    void deinitializeThenInitializeAgain();
+    void formattersOutliveTheirDrivers();
+    void registerSetReachesRegisterNode();
+    void contractViolationsAbort_data();
+    void contractViolationsAbort();
+};
+
+void TestRasPiStack::nodesAndTree() {
+    RasPiRig rig;
+    QStringList names = raspiNodeNames();
+    names.sort();
+    QCOMPARE(rig.stack.stackElements().keys(), names);
+    QVERIFY(rig.stack.rootStackElement() != nullptr);
+    QCOMPARE(rig.stack.rootStackElement()->name(), QStringLiteral("CONTROL_HID"));
+
+    const QList<QPair<QString, QString>> nextOf = {{"CONTROL_STREAM", "CONTROL_HID"},
+                                                   {"MODULE_HID", "CONTROL_HID"},
+                                                   {"MODULE_STREAM", "MODULE_HID"},
+                                                   {"IcComCore", "MODULE_STREAM"},
+                                                   {"SerialComDriver", "CONTROL_HID"}};
+    for (const auto& pair : nextOf) {
+        auto* element = rig.stack.findElement(pair.first);
+        QVERIFY2(element != nullptr && element->next() != nullptr, qPrintable(pair.first));
+        QCOMPARE(element->next()->name(), pair.second);
+    }
+    QVERIFY(rig.node<ZyrHid::HidComDriver>("CONTROL_HID") != nullptr);
+    QVERIFY(rig.node<ComStream>("CONTROL_STREAM") != nullptr);
+    QVERIFY(rig.node<ZyrHid::HidComDriver>("MODULE_HID") != nullptr);
+    QVERIFY(rig.node<ComStream>("MODULE_STREAM") != nullptr);
+    QVERIFY(rig.node<IcComCore>("IcComCore") != nullptr);
+    QCOMPARE(
+        rig.node<IcComCore>("IcComCore")->stream(),
+        static_cast<ZyrCore::Communication::IComExecutor*>(rig.node<ComStream>("MODULE_STREAM")));
+    auto* serial = rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver");
+    QVERIFY(serial != nullptr);
+    QVERIFY(!serial->waitForData());
+    QCOMPARE(serial->deviceInfo().vendorId(), ZyrHid::BoardIds::vendorId);
+    QCOMPARE(serial->deviceInfo().productId(), ZyrHid::BoardIds::productId);
+    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->deviceInfo()->path()),
+             QStringLiteral("mi_03"));
+    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("MODULE_HID")->deviceInfo()->path()),
+             QStringLiteral("mi_04"));
+
+    // Built, not yet supervised.
+    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
+    QVERIFY(rig.activeManagers().isEmpty());
+    QVERIFY(rig.requests.isEmpty());
+}
+
+void TestRasPiStack::namesFollowNodeTypes() {
+    QCOMPARE(RasPiStreamCommunicationStack::icComCoreName(), QStringLiteral("IcComCore"));
+    QCOMPARE(RasPiStreamCommunicationStack::serialComDriverName(),
+             QStringLiteral("SerialComDriver"));
+}
+
+void TestRasPiStack::noBoardClosesEveryNodeAndOnlyRootRetries() {
+    RasPiRig rig;
+    rig.board.unplug();
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllClosed);
+    QCOMPARE(rig.activeManagers(), QStringList({"CONTROL_HID"}));
+
+    // A retry of the root with the board still away changes nothing.
+    QCOMPARE(rig.manager("CONTROL_HID")->checkState(), int(NodeState::Closed));
+    QCOMPARE(rig.states(), kAllClosed);
+    QVERIFY(rig.requests.isEmpty());
+}
+
+void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
+    QStringList changes; // outlives the rig, whose end closes the nodes
+    RasPiRig rig;
+    for (const QString& name : raspiNodeNames()) {
+        connect(
+            rig.manager(name), &NodeStateManager::stateChanged, this,
+            [&changes](NodeStateContext context, int previous, int current) {
+                changes.append(
+                    QStringLiteral("%1 %2>%3").arg(context.nodeName()).arg(previous).arg(current));
+            });
+    }
+
+    rig.stack.setActive(true);
+
+    QCOMPARE(rig.states(), kAllOpen);
+    QCOMPARE(rig.activeManagers(), raspiNodeNames());
+    // The stack's handlers run before this receiver, so each node is recorded after the nodes
+    // its opening brought up.
+    QCOMPARE(changes,
+             QStringList({"IcComCore 0>2", "MODULE_STREAM 0>2", "MODULE_HID 0>2",
+                          "SerialComDriver 0>2", "CONTROL_STREAM 0>2", "CONTROL_HID 0>2"}));
+    // The module channel is checked, the I2C master set up and the chip identified before the
+    // control channel is checked.
+    QCOMPARE(
+        rig.requests,
+        QStringList({"module " + kFirmwareNumberFrame, "module " + kI2cConfigurationFrame,
+                     "module " + kIdentificationReadFrame, "control " + kFirmwareNumberFrame}));
+    QCOMPARE(rig.board.registerFile().configuration(), QByteArray("\x02\x01\x02\0\0\0\0", 7));
+
+    // The serial node holds the board's virtual COM port at 19200 baud 8N2.
+    ZyrSim::SerialLineCoding coding;
+    QVERIFY(rig.board.serialPort().tryGetLineCoding(coding));
+    QCOMPARE(coding.baudRate, 19200);
+    QCOMPARE(coding.dataBits, 8);
+    QCOMPARE(coding.stopBits, 2);
+    QVERIFY(!coding.parity);
+
+    // A supervision round on the open stack keeps everything open without new signals.
+    changes.clear();
+    for (const QString& name : raspiNodeNames())
+        QCOMPARE(rig.manager(name)->checkState(), int(NodeState::Open));
+    QVERIFY(changes.isEmpty());
+}
+
+void TestRasPiStack::deactivationClosesEveryNode() {
+    RasPiRig rig;
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+
+    rig.stack.setActive(false);
+    QCOMPARE(rig.states(), kAllClosed);
+    QVERIFY(rig.activeManagers().isEmpty());
+    QVERIFY(!rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->isOpen());
+    QVERIFY(!rig.node<ZyrHid::HidComDriver>("MODULE_HID")->isOpen());
+    QVERIFY(!rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver")->isOpen());
+
+    // And up again.
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+}
+
+void TestRasPiStack::firmwareStatusClosesStream_data() {
+    QTest::addColumn<BoardInterface>("which");
+    QTest::addColumn<QList<int>>("states");
+    QTest::newRow("control") << BoardInterface::Control << QList<int>({2, 4, 2, 2, 2, 2});
+    // The register node goes down with the stream it sends through.
+    QTest::newRow("module") << BoardInterface::Module << QList<int>({2, 2, 2, 4, 4, 2});
+}
+
+void TestRasPiStack::firmwareStatusClosesStream() {
+    QFETCH(BoardInterface, which);
+    QFETCH(QList<int>, states);
+    RasPiRig rig;
+    rig.board.board().firmware(which).setHandler(
+        ZyrSim::SimulatedBoard::firmwareNumberProtocol,
+        [](const FirmwareRequest&) -> std::optional<FirmwareReply> {
+            return FirmwareReply{0x21, ZyrSim::SimulatedBoard::firmwareNumber(), {}, 0};
+        });
+
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), states);
+    // The failed stream stays supervised and is retried.
+    const QString stream = which == BoardInterface::Control ? "CONTROL_STREAM" : "MODULE_STREAM";
+    QVERIFY(rig.manager(stream)->isActive());
+    QCOMPARE(rig.manager(stream)->checkState(), int(NodeState::Closed));
+}
+
+void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed_data() {
+    QTest::addColumn<int>("chipValue");
+    QTest::addColumn<int>("fault");
+    QTest::newRow("other value") << 0x11 << int(SimulatedRegisterFile::Fault::None);
+    QTest::newRow("error status") << int(SimulatedRegisterFile::identificationValue)
+                                  << int(SimulatedRegisterFile::Fault::ErrorStatus);
+    QTest::newRow("short reply") << int(SimulatedRegisterFile::identificationValue)
+                                 << int(SimulatedRegisterFile::Fault::ShortReply);
+}
+
+void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed() {
+    QFETCH(int, chipValue);
+    QFETCH(int, fault);
+    RasPiRig rig;
+    SimulatedRegisterFile& registers = rig.board.registerFile();
+    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister, uchar(chipValue));
+    registers.setFault(SimulatedRegisterFile::identificationRegister,
+                       SimulatedRegisterFile::Fault(fault));
+
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), QList<int>({2, 2, 2, 2, 4, 2}));
+    NodeStateManager* ic = rig.manager("IcComCore");
+    QVERIFY(ic->isActive());
+    QCOMPARE(ic->checkState(), int(NodeState::Closed));
+
+    // Once the chip answers as expected, the next supervision round opens the node.
+    registers.clearFaults();
+    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
+                               SimulatedRegisterFile::identificationValue);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.state("IcComCore"), int(NodeState::Open), 1500);
+    QCOMPARE(rig.states(), kAllOpen);
+}
+
+void TestRasPiStack::unplugCascadesAndReplugRecovers() {
+    RasPiRig rig;
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+
+    rig.board.unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllClosed, 1500);
+    QCOMPARE(rig.activeManagers(), QStringList({"CONTROL_HID"}));
+
+    QVERIFY(rig.board.replug());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 1500);
+    QCOMPARE(rig.activeManagers(), raspiNodeNames());
+}
+
+void TestRasPiStack::deinitializeThenInitializeAgain() {
+    RasPiRig rig;
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+
+    rig.stack.deinitialize();
+    QVERIFY(!rig.stack.isInitialized());
+    QVERIFY(rig.stack.stackElements().isEmpty());
+    QVERIFY(rig.stack.topStackElements().isEmpty());
+    QVERIFY(rig.stack.rootStackElement() == nullptr);
+    // The board's interfaces are free again.
+    for (BoardInterface which : {BoardInterface::Control, BoardInterface::Module}) {
+        ZyrSim::SimulatedHidInterface& hid = rig.board.board().hidInterface(which);
+        const auto session = hid.claim();
+        QVERIFY(session != 0);
+        hid.release(session);
+    }
+    rig.stack.deinitialize(); // once more: nothing to do
+
+    rig.requests.clear();
+    rig.initialize();
+    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+    QCOMPARE(rig.requests.size(), 4);
+}
+
+void TestRasPiStack::formattersOutliveTheirDrivers() {
+    unsigned int headerSizeSeen = 0;
+    {
+        RasPiRig rig;
+        rig.stack.setActive(true);
+        QVERIFY(rig.stack.insertNode(QStringLiteral("PROBE"), new FormatterProbe(&headerSizeSeen),
+                                     QStringLiteral("MODULE_HID")));
+        // Removes the probe, closing it, before the driver below it is deleted.
+        rig.stack.deinitialize();
+    }
+    QCOMPARE(headerSizeSeen, 3u);
+}
+
+void TestRasPiStack::registerSetReachesRegisterNode() {
+    RasPiRig rig;
+    int stand = 0; // the register set is opaque to the stack and the register node
+    auto* registerSet = reinterpret_cast<ZyrCore::Register::RegisterSet*>(&stand);
+    rig.stack.setRegisterSet(registerSet);
+    QCOMPARE(rig.node<IcComCore>("IcComCore")->registerSet(), registerSet);
+}
+
+void TestRasPiStack::contractViolationsAbort_data() {
+    QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("initialize twice") << "raspiInitializeTwice"
+                                      << "!itsIsInitialized"
+                                      << "CommunicationStack is already initialized.";
+    QTest::newRow("no config object") << "raspiNoConfigObject"
+                                      << "configObject != NULL"
+                                      << "configObject is Null!";
+    QTest::newRow("activate before initialize") << "raspiActivateFirst"
+                                                << "itsIsInitialized"
+                                                << "CommunicationStack is not initialized.";
+}
+
+void TestRasPiStack::contractViolationsAbort() {
+    QFETCH(QString, scenario);
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    const TestRegistry::DeathResult result = TestRegistry::runDeathScenario(scenario);
+    QVERIFY2(result.crashed, qPrintable(result.output));
+    QVERIFY2(result.output.contains("Assert in: raspi/raspistreamcommunicationstack, line "),
+             qPrintable(result.output));
+    QVERIFY2(result.output.contains("Assert expression:  " + expression + "\n"),
+             qPrintable(result.output));
+    QVERIFY2(result.output.contains("Message: " + message + "\n"), qPrintable(result.output));
+}
+
+ZYR_DEATH_SCENARIO(raspiInitializeTwice, [] {
+    ZyrCore::Communication::I2c::I2cConfigComObject configObject(2, 2, 0, 0);
+    RasPiStreamCommunicationStack stack;
+    stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
+    stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
+})
+
+ZYR_DEATH_SCENARIO(raspiNoConfigObject, [] {
+    RasPiStreamCommunicationStack stack;
+    stack.initialize(ZyrHid::BoardIds::productId, 0x40, nullptr, nullptr);
+})
+
+ZYR_DEATH_SCENARIO(raspiActivateFirst, [] {
+    RasPiStreamCommunicationStack stack;
+    stack.setActive(true);
+})
+
+ZYR_TEST_CLASS(TestRasPiStack)
+
+#include "tst_raspistack.moc"
