@@ -56,10 +56,10 @@ ControlLogic::ControlLogic()
         {"intOpenAboutDialog", "About Dialog", nullptr, "Opens the About Dialog", false},
     };
     for (const IntentText& entry : intents) {
-        auto* myInt = new Intent(entry.name, QString::fromLatin1(entry.text),
-                                 entry.icon != nullptr ? QIcon(QString::fromLatin1(entry.icon))
-                                                       : QIcon(),
-                                 QString::fromLatin1(entry.description), entry.checkable);
+        auto* myInt =
+            new Intent(entry.name, QString::fromLatin1(entry.text),
+                       entry.icon != nullptr ? QIcon(QString::fromLatin1(entry.icon)) : QIcon(),
+                       QString::fromLatin1(entry.description), entry.checkable);
         ZYR_ASSERT_NOT_NULL(kSource, myInt);
         itsIntents.append(myInt);
     }
@@ -92,9 +92,13 @@ void ControlLogic::deinitialize() {
     itsCommunicationStack.deinitialize();
 }
 
-void ControlLogic::activateCommunication() { itsCommunicationStack.setActive(true); }
+void ControlLogic::activateCommunication() {
+    itsCommunicationStack.setActive(true);
+}
 
-void ControlLogic::deactivateCommunication() { itsCommunicationStack.setActive(false); }
+void ControlLogic::deactivateCommunication() {
+    itsCommunicationStack.setActive(false);
+}
 
 ZyrRasPi::RasPiStreamCommunicationStack* ControlLogic::communicationStack() {
     return &itsCommunicationStack;

@@ -53,8 +53,8 @@ signals:
 private slots:
     void onIcStateChanged(ZyrCore::Communication::NodeStateContext context, int previousState,
                           int currentState);
-    void onModuleStateChanged(ZyrCore::Communication::NodeStateContext context,
-                              int previousState, int currentState);
+    void onModuleStateChanged(ZyrCore::Communication::NodeStateContext context, int previousState,
+                              int currentState);
 
 public slots:
     void intExit_update(bool& enabled);

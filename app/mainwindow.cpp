@@ -1,10 +1,11 @@
 #include "mainwindow.h"
 
-#include "Communication/comstream.h"
 #include "Communication/communicationstackelement.h"
+#include "Communication/comstream.h"
 #include "Communication/nodestatemanager.h"
 #include "Tools/versioninfo.h"
 #include "commands/getserialnumbercommand.h"
+#include "intents/iintent.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
 #include "statusfieldstate.h"
@@ -19,8 +20,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
-using ZyrCore::Communication::ComStream;
 using ZyrCore::Communication::CommunicationStackElement;
+using ZyrCore::Communication::ComStream;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
@@ -185,7 +186,9 @@ void MainWindow::intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParamete
     itsGraphUpdatesEnabled = !itsGraphUpdatesEnabled;
 }
 
-void MainWindow::onToFModuleActivated() { readDeviceInfo(); }
+void MainWindow::onToFModuleActivated() {
+    readDeviceInfo();
+}
 
 void MainWindow::readDeviceInfo() {
     if (itsModuleStream == nullptr || !itsModuleStream->isOpen())
@@ -235,4 +238,6 @@ void MainWindow::on_communicationDeinitialized() {}
 
 void MainWindow::clickpbStartContinuous() {}
 
-void MainWindow::resizeMainWindowToMinimum() { resize(minimumSize()); }
+void MainWindow::resizeMainWindowToMinimum() {
+    resize(minimumSize());
+}

@@ -1,0 +1,67 @@
+#include "programentry.h"
+
+#include "mainwindow.h"
+#include "programoptions.h"
+#include "simulatedevaluationboard.h"
+#include "windowhelper.h"
+
+#include <QApplication>
+#include <QSplashScreen>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0)
+            return true;
+    }
+    return false;
+}
+
+void printHelp(FILE* stream, const char* programName) {
+    std::fputs(qPrintable(ProgramOptions::helpText(QString::fromLocal8Bit(programName))), stream);
+}
+
+} // namespace
+
+int runProgram(int argc, char** argv) {
+    // Help needs no display, so it is answered before the application connects to one.
+    if (asksForHelp(argc, argv)) {
+        printHelp(stdout, argv[0]);
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    const ProgramOptions options = ProgramOptions::parse(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n\n", qPrintable(options.error));
+        printHelp(stderr, argv[0]);
+        return 2;
+    }
+
+    // The simulated board stands in for the USB board for as long as the window lives.
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> simulatedBoard;
+    if (options.simulate) {
+        QString error;
+        simulatedBoard = ZyrSim::SimulatedEvaluationBoard::create(options.simulatorConfig, &error);
+        if (!simulatedBoard) {
+            std::fprintf(stderr, "Invalid simulator configuration: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
+    std::unique_ptr<QSplashScreen> splash(ZyrGui::WindowHelper::createSplashScreen());
+    splash->show();
+    QApplication::processEvents();
+
+    MainWindow window;
+    ZyrGui::WindowHelper::setWindowIcon(&window);
+    window.show();
+    splash->finish(&window);
+    splash.reset();
+
+    return QApplication::exec();
+}

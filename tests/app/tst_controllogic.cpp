@@ -1,0 +1,198 @@
+#include "apptestsupport.h"
+#include "testregistry.h"
+
+#include "Communication/nodestate.h"
+#include "Communication/nodestatemanager.h"
+#include "controllogic.h"
+#include "intents/iintent.h"
+#include "intents/intentmanager.h"
+#include "simulatedevaluationboard.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using ZyrCore::Communication::NodeStateContext;
+using ZyrCore::Communication::NodeStateManager;
+using ZyrGui::Intents::IntentManager;
+
+namespace {
+
+// Counts the calls that the control logic's delegates make.
+class DelegateTarget : public QObject {
+    Q_OBJECT
+public:
+    int initialized = 0;
+    int deinitialized = 0;
+public slots:
+    void onInitialized() { ++initialized; }
+    void onDeinitialized() { ++deinitialized; }
+};
+
+NodeStateManager* managerOf(ControlLogic& logic, const QString& name) {
+    NodeStateManager* manager = nullptr;
+    logic.communicationStack()->tryGetStateManager(name, &manager);
+    return manager;
+}
+
+void pointDelegatesAt(ControlLogic& logic, DelegateTarget& target) {
+    logic.communicationInitialized.set(&target, SLOT(onInitialized()));
+    logic.communicationDeinitialized.set(&target, SLOT(onDeinitialized()));
+}
+
+} // namespace
+
+class TestControlLogic : public QObject {
+    Q_OBJECT
+
+private slots:
+    void createsTheIntents_data();
+    void createsTheIntents();
+    void exitIntentQuitsTheEventLoop();
+    void moduleActivationFollowsTheModuleStream();
+    void registerNodeCallsTheDelegates_data();
+    void registerNodeCallsTheDelegates();
+    void boardBringsTheModuleUp();
+    void shutdownCallsNoDelegate();
+    void uninitializedLogicIsDestroyedQuietly();
+};
+
+void TestControlLogic::createsTheIntents_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("checkable");
+    QTest::newRow("intExit") << "intExit"
+                             << "Exit" << false;
+    QTest::newRow("intOpenRegMap") << "intOpenRegMap"
+                                   << "Register Map" << false;
+    QTest::newRow("intSaveConfiguration") << "intSaveConfiguration"
+                                          << "Save Configuration" << false;
+    QTest::newRow("intLoadConfiguration") << "intLoadConfiguration"
+                                          << "Load Configuration" << false;
+    QTest::newRow("intRedockWindows") << "intRedockWindows"
+                                      << "Dock Windows" << false;
+    QTest::newRow("intUpdateGraphs") << "intUpdateGraphs"
+                                     << "Disable Graph Updates" << true;
+    QTest::newRow("intOpenAboutDialog") << "intOpenAboutDialog"
+                                        << "About Dialog" << false;
+}
+
+void TestControlLogic::createsTheIntents() {
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, checkable);
+
+    QVERIFY(IntentManager::instance()->getIntent(name) == nullptr);
+    {
+        ControlLogic logic;
+        ZyrGui::Intents::IIntent* intent = IntentManager::instance()->getIntent(name);
+        QVERIFY(intent != nullptr);
+        QCOMPARE(intent->text(), text);
+        QCOMPARE(intent->isCheckable(), checkable);
+        if (name == QLatin1String("intOpenRegMap"))
+            QVERIFY(!intent->icon().isNull());
+    }
+    QVERIFY(IntentManager::instance()->getIntent(name) == nullptr);
+}
+
+void TestControlLogic::exitIntentQuitsTheEventLoop() {
+    ControlLogic logic;
+    QTimer::singleShot(
+        0, [] { IntentManager::instance()->getIntent(QStringLiteral("intExit"))->execute(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+}
+
+void TestControlLogic::moduleActivationFollowsTheModuleStream() {
+    ControlLogic logic;
+    logic.initialize();
+    NodeStateManager* module = managerOf(logic, QStringLiteral("MODULE_STREAM"));
+    QVERIFY(module != nullptr);
+    QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
+
+    const NodeStateContext context = *module->context();
+    const int states[] = {0, 4, 2, 4, 2};
+    int previous = 0;
+    for (int state : states) {
+        emit module->stateChanged(context, previous, state);
+        previous = state;
+    }
+    QCOMPARE(activations.count(), 2);
+}
+
+void TestControlLogic::registerNodeCallsTheDelegates_data() {
+    QTest::addColumn<int>("previous");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("initialized");
+    QTest::addColumn<int>("deinitialized");
+    QTest::newRow("opened") << 0 << 2 << 1 << 0;
+    QTest::newRow("open to closed") << 2 << 4 << 0 << 1;
+    QTest::newRow("closing to closed") << 3 << 4 << 0 << 1;
+    QTest::newRow("unknown to closed") << 0 << 4 << 0 << 0;
+    QTest::newRow("closed to closed") << 4 << 4 << 0 << 0;
+}
+
+void TestControlLogic::registerNodeCallsTheDelegates() {
+    QFETCH(int, previous);
+    QFETCH(int, current);
+    QFETCH(int, initialized);
+    QFETCH(int, deinitialized);
+
+    ControlLogic logic;
+    logic.initialize();
+    DelegateTarget target;
+    pointDelegatesAt(logic, target);
+    NodeStateManager* ic = managerOf(logic, QStringLiteral("IcComCore"));
+    QVERIFY(ic != nullptr);
+
+    emit ic->stateChanged(*ic->context(), previous, current);
+    QCOMPARE(target.initialized, initialized);
+    QCOMPARE(target.deinitialized, deinitialized);
+}
+
+void TestControlLogic::boardBringsTheModuleUp() {
+    QString error;
+    auto board = ZyrSim::SimulatedEvaluationBoard::create(QString(), &error);
+    QVERIFY2(board, qPrintable(error));
+
+    ControlLogic logic;
+    logic.initialize();
+    DelegateTarget target;
+    pointDelegatesAt(logic, target);
+    QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
+
+    logic.activateCommunication();
+    QCOMPARE(activations.count(), 1);
+    QCOMPARE(target.initialized, 1);
+    QCOMPARE(managerOf(logic, QStringLiteral("IcComCore"))->lastState(),
+             int(ZyrCore::Communication::NodeState::Open));
+
+    logic.deactivateCommunication();
+    QCOMPARE(target.deinitialized, 1);
+}
+
+void TestControlLogic::shutdownCallsNoDelegate() {
+    QString error;
+    auto board = ZyrSim::SimulatedEvaluationBoard::create(QString(), &error);
+    QVERIFY2(board, qPrintable(error));
+
+    DelegateTarget target;
+    {
+        ControlLogic logic;
+        logic.initialize();
+        pointDelegatesAt(logic, target);
+        logic.activateCommunication();
+        QCOMPARE(target.initialized, 1);
+    }
+    // The register node went from open to closed while the logic was torn down, but whoever the
+    // delegates point at may be gone by then.
+    QCOMPARE(target.deinitialized, 0);
+}
+
+void TestControlLogic::uninitializedLogicIsDestroyedQuietly() {
+    auto logic = std::make_unique<ControlLogic>();
+    logic.reset();
+    QVERIFY(IntentManager::instance()->getIntent(QStringLiteral("intExit")) == nullptr);
+}
+
+ZYR_TEST_CLASS(TestControlLogic)
+#include "tst_controllogic.moc"

@@ -1,0 +1,127 @@
+#include "apptestsupport.h"
+#include "testregistry.h"
+
+#include "programoptions.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+class TestProgramEntry : public QObject {
+    Q_OBJECT
+
+private slots:
+    void options_data();
+    void options();
+    void helpListsTheSimulateOption();
+    void startsOnTheSimulatedBoardAndExitsCleanly();
+    void refusesABadSimulatorConfiguration();
+};
+
+void TestProgramEntry::options_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("simulate");
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("error");
+
+    QTest::newRow("nothing") << QStringList{"prog"} << false << QString() << false << false;
+    QTest::newRow("simulate") << QStringList{"prog", "--simulate"} << true << QString() << false
+                              << false;
+    QTest::newRow("simulate with config") << QStringList{"prog", "--simulate=chip=KEL4405,seed=3"}
+                                          << true << "chip=KEL4405,seed=3" << false << false;
+    QTest::newRow("empty config") << QStringList{"prog", "--simulate="} << true << QString()
+                                  << false << false;
+    QTest::newRow("help") << QStringList{"prog", "--help"} << false << QString() << true << false;
+    QTest::newRow("short help") << QStringList{"prog", "-h"} << false << QString() << true << false;
+    QTest::newRow("unknown") << QStringList{"prog", "--simulated"} << false << QString() << false
+                             << true;
+    QTest::newRow("stray word") << QStringList{"prog", "--simulate", "chip=KEL4405"} << true
+                                << QString() << false << true;
+}
+
+void TestProgramEntry::options() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, simulate);
+    QFETCH(QString, config);
+    QFETCH(bool, help);
+    QFETCH(bool, error);
+
+    const ProgramOptions options = ProgramOptions::parse(arguments);
+    QCOMPARE(options.simulate, simulate);
+    QCOMPARE(options.simulatorConfig, config);
+    QCOMPARE(options.showHelp, help);
+    QCOMPARE(!options.error.isEmpty(), error);
+}
+
+namespace {
+
+struct ProgramRun {
+    bool finished = false;
+    int exitCode = -1;
+    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+    QString output;
+    QString errors;
+};
+
+// Runs the program entry in a child process: this test executable started again with
+// ZYR_PROGRAM_RUN set, which makes its main hand over to the program.
+ProgramRun runProgramChild(const QStringList& arguments, bool probe) {
+    ScopedSettingsFolder settings;
+    QTemporaryDir home;
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ZYR_PROGRAM_RUN", "1");
+    if (probe)
+        environment.insert("ZYR_PROGRAM_PROBE", "1");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    // The program's own settings go to a private folder.
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("XDG_CONFIG_DIRS", home.filePath("system"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    ProgramRun run;
+    run.finished = child.waitForFinished(30000);
+    if (!run.finished) {
+        child.kill();
+        child.waitForFinished();
+    }
+    run.exitCode = child.exitCode();
+    run.exitStatus = child.exitStatus();
+    run.output = QString::fromLocal8Bit(child.readAllStandardOutput());
+    run.errors = QString::fromLocal8Bit(child.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+void TestProgramEntry::helpListsTheSimulateOption() {
+    const ProgramRun run = runProgramChild({"--help"}, false);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.output.contains("--simulate[=<config>]"));
+}
+
+void TestProgramEntry::startsOnTheSimulatedBoardAndExitsCleanly() {
+    const ProgramRun run = runProgramChild({"--simulate"}, true);
+    QVERIFY2(run.finished, qPrintable(run.errors));
+    QVERIFY2(run.exitStatus == QProcess::NormalExit && run.exitCode == 0,
+             qPrintable(run.output + run.errors));
+    // The probe in the child reports how long it took until both channel fields showed open.
+    const QRegularExpressionMatch match =
+        QRegularExpression("both channels open after (\\d+) ms").match(run.output);
+    QVERIFY2(match.hasMatch(), qPrintable(run.output + run.errors));
+    QVERIFY(match.captured(1).toInt() < 3000);
+    QVERIFY2(!run.errors.contains("Sanitizer"), qPrintable(run.errors));
+    QVERIFY2(!run.errors.contains("runtime error"), qPrintable(run.errors));
+}
+
+void TestProgramEntry::refusesABadSimulatorConfiguration() {
+    const ProgramRun run = runProgramChild({"--simulate=chip"}, false);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.errors.contains("Invalid simulator configuration"));
+}
+
+ZYR_TEST_CLASS(TestProgramEntry)
+#include "tst_programentry.moc"
