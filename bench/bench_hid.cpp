@@ -5,9 +5,9 @@
 #include "Communication/comstreamformatter.h"
 #include "Communication/serializablecomobject.h"
 #include "HidDevice/hidbackend.h"
-#include "hidbackend_sim.h"
 #include "boardids.h"
 #include "hid/hidcomdriver.h"
+#include "hidbackend_sim.h"
 #include "simulatedboard.h"
 
 #include <benchmark/benchmark.h>

@@ -13,13 +13,14 @@ namespace {
 
 class ReplayDriver : public ComDriver {
 public:
-    ReplayDriver(const uint8_t* data, size_t size) : itsData(data), itsSize(size) {}
+    ReplayDriver(const uint8_t* data, size_t size)
+        : itsData(data)
+        , itsSize(size) {}
     bool open() override { return itsOpen = true; }
     bool close() override { return !(itsOpen = false); }
     int flush() override { return 0; }
     int write(unsigned char*, int) override { return 0; }
-    int read(unsigned char* buffer, int size) override
-    {
+    int read(unsigned char* buffer, int size) override {
         if (size < 0 || itsPosition + static_cast<size_t>(size) > itsSize)
             return itsLastError = ReceiveFailed;
         std::memcpy(buffer, itsData + itsPosition, static_cast<size_t>(size));
@@ -39,18 +40,14 @@ private:
 class Request : public SerializableComObject {
 public:
     Request(unsigned char protocol, unsigned int replySize)
-        : SerializableComObject(protocol, 1, replySize, RequestAndResponse, 0)
-    {
-    }
-    bool serialize(unsigned char* buffer, unsigned int size) override
-    {
+        : SerializableComObject(protocol, 1, replySize, RequestAndResponse, 0) {}
+    bool serialize(unsigned char* buffer, unsigned int size) override {
         if (size < 1)
             return false;
         buffer[0] = 0;
         return true;
     }
-    bool deserialize(unsigned char* buffer, unsigned int size) override
-    {
+    bool deserialize(unsigned char* buffer, unsigned int size) override {
         if (size > sizeof(itsReply))
             return false;
         std::memcpy(itsReply, buffer, size);
@@ -64,8 +61,7 @@ private:
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReplayDriver driver(data, size);
     ComStream stream(&driver, ComStream::theLateFlushPolicy);
     Request histogram(0x01, 512);

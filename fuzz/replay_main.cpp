@@ -11,8 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) {
             std::ifstream file(argv[i], std::ios::binary);

@@ -2,10 +2,10 @@
 #include "Communication/comstreamformatter.h"
 #include "Communication/serializablecomobject.h"
 #include "HidDevice/hidbackend.h"
-#include "hidbackend_sim.h"
 #include "HidDevice/hidconstants.h"
 #include "boardids.h"
 #include "hid/hidcomdriver.h"
+#include "hidbackend_sim.h"
 #include "simulatedboard.h"
 
 #include <QElapsedTimer>
