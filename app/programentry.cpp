@@ -6,7 +6,9 @@
 #include "windowhelper.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QSplashScreen>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <memory>
@@ -25,6 +27,15 @@ void printHelp(FILE* stream, const char* programName) {
     std::fputs(qPrintable(ProgramOptions::helpText(QString::fromLocal8Bit(programName))), stream);
 }
 
+// The machine-wide settings store (single-instance flag) lives where only administrators may
+// write; the program's instances share it through a store in the user's configuration folder.
+void useWritableMachineSettings() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!folder.isEmpty())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope,
+                           folder + QStringLiteral("/zyr-machine"));
+}
+
 } // namespace
 
 int runProgram(int argc, char** argv) {
@@ -35,6 +46,7 @@ int runProgram(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    useWritableMachineSettings();
     const ProgramOptions options = ProgramOptions::parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "%s\n\n", qPrintable(options.error));

@@ -113,16 +113,20 @@ private:
 } // namespace
 
 bool LinuxHidBackend::devicePath(unsigned int index, QByteArray* path) {
-    hid_device_info* list = hid_enumerate(0, 0);
-    const hid_device_info* entry = list;
-    for (unsigned int i = 0; entry != nullptr && i < index; ++i)
-        entry = entry->next;
-    const bool found = entry != nullptr && entry->path != nullptr;
-    if (found)
-        *path = HidPath::make(entry->path, entry->vendor_id, entry->product_id,
-                              entry->interface_number);
-    hid_free_enumeration(list);
-    return found;
+    if (index == 0) {
+        itsPaths.clear();
+        hid_device_info* list = hid_enumerate(0, 0);
+        for (const hid_device_info* entry = list; entry != nullptr; entry = entry->next) {
+            if (entry->path != nullptr)
+                itsPaths.append(HidPath::make(entry->path, entry->vendor_id, entry->product_id,
+                                              entry->interface_number));
+        }
+        hid_free_enumeration(list);
+    }
+    if (index >= static_cast<unsigned int>(itsPaths.size()))
+        return false;
+    *path = itsPaths[static_cast<int>(index)];
+    return true;
 }
 
 std::unique_ptr<IHidConnection> LinuxHidBackend::openExclusive(const QByteArray& path) {

@@ -3,6 +3,8 @@
 
 #include "HidDevice/ihidbackend.h"
 
+#include <QList>
+
 namespace ZyrHid {
 
 // HID interfaces of the local machine through hidapi's hidraw backend. Paths carry the hidraw
@@ -12,8 +14,13 @@ class LinuxHidBackend : public IHidBackend {
 public:
     LinuxHidBackend() = default;
 
+    // Index 0 takes a fresh look at the system; the following indexes read that same list, so a
+    // walk over the indexes costs one enumeration and sees one consistent set of devices.
     bool devicePath(unsigned int index, QByteArray* path) override;
     std::unique_ptr<IHidConnection> openExclusive(const QByteArray& path) override;
+
+private:
+    QList<QByteArray> itsPaths;
 };
 
 } // namespace ZyrHid

@@ -8,8 +8,15 @@ namespace {
 const char* const kSource = "HidDevice/hiddeviceinfo";
 }
 
-const char* const HidDeviceInfo::unsetPath = "";
-const char16_t* const HidDeviceInfo::unsetSerialNumber = u"";
+// Named arrays rather than literals: "unset" is told by address, and identical literals
+// elsewhere may share this one's.
+namespace {
+const char theUnsetPath[1] = {};
+const char16_t theUnsetSerialNumber[1] = {};
+} // namespace
+
+const char* const HidDeviceInfo::unsetPath = theUnsetPath;
+const char16_t* const HidDeviceInfo::unsetSerialNumber = theUnsetSerialNumber;
 
 HidDeviceInfo::HidDeviceInfo() = default;
 

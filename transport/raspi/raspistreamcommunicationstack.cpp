@@ -318,8 +318,9 @@ void RasPiStreamCommunicationStack::onModuleStreamStateChanged(NodeStateContext 
 
     // The board's I2C master is set up afresh each time the module interface comes up.
     itsConfigObject->setCallingType(IComObject::FireAndForget);
+    // Its result is left to the stream: a failed send stays as the stream's error and fails the
+    // identification read that follows.
     stream->execute(itsConfigObject);
-    stream->lastError(); // a failed set-up shows in the identification check
 
     itsProvider.setConfiguration(itsI2cSlaveAddress);
     CommunicationStackElement* icElement = findElement(icComCoreName());
