@@ -1,5 +1,5 @@
 #include "fakecommunicationnode.h"
-#include "guitests.h"
+#include "testregistry.h"
 #include "warningcollector.h"
 
 #include "Communication/nodestatemanager.h"
@@ -115,9 +115,6 @@ void TestDeviceStatusBar::screenshotOfFieldStates() {
     qInfo("Screenshot written to %s", qPrintable(path));
 }
 
-int runDeviceStatusBarTests(int argc, char** argv) {
-    TestDeviceStatusBar test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestDeviceStatusBar)
 
 #include "tst_devicestatusbar.moc"

@@ -1,4 +1,4 @@
-#include "guitests.h"
+#include "testregistry.h"
 
 #include "fakecommunicationnode.h"
 
@@ -203,9 +203,6 @@ void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {
     QVERIFY(!field.releaseStateManager());
 }
 
-int runStatusFieldTests(int argc, char** argv) {
-    TestStatusField test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestStatusField)
 
 #include "tst_statusfield.moc"

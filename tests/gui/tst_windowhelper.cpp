@@ -1,4 +1,4 @@
-#include "guitests.h"
+#include "testregistry.h"
 #include "warningcollector.h"
 
 #include "windowhelper.h"
@@ -156,9 +156,6 @@ void TestWindowHelper::everyStyleSheetImageExists() {
     QVERIFY(text.contains(QLatin1String(":/css/css/checkbox_checked.")));
 }
 
-int runWindowHelperTests(int argc, char** argv) {
-    TestWindowHelper test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestWindowHelper)
 
 #include "tst_windowhelper.moc"

@@ -2,6 +2,7 @@
 #include "HidDevice/hidbackend.h"
 #include "fakehidbackend.h"
 #include "hid/hidcomdriver.h"
+#include "testregistry.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -427,9 +428,6 @@ void TestHidComDriver::nonZeroReportIds() {
     QCOMPARE(rig.driver.read(bytesOf(reply), 2), -3);
 }
 
-int runHidComDriverTests(int argc, char** argv) {
-    TestHidComDriver test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidComDriver)
 
 #include "tst_hidcomdriver.moc"

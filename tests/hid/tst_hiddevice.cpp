@@ -1,8 +1,9 @@
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidconstants.h"
 #include "HidDevice/hiddevice.h"
-#include "assertionprobe.h"
+#include "assertionabort.h"
 #include "fakehidbackend.h"
+#include "testregistry.h"
 
 #include <QtTest>
 
@@ -282,34 +283,32 @@ void TestHidDevice::timeoutsAccepted() {
 void TestHidDevice::timeoutsRefused_data() {
     QTest::addColumn<quint32>("readTimeout");
     QTest::addColumn<quint32>("writeTimeout");
-    QTest::addColumn<QByteArray>("expression");
-    QTest::newRow("read zero") << quint32(0) << quint32(100)
-                               << QByteArray("readTimeout >= HID_TIMEOUT_MIN");
-    QTest::newRow("write zero") << quint32(100) << quint32(0)
-                                << QByteArray("writeTimeout >= HID_TIMEOUT_MIN");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    const QString tooShort = "%1 must be greater or equal the minimum timeout of 1ms";
+    const QString tooLong =
+        "%1 must be less or equal the maximum timeout or equal the infinite timeout";
+    QTest::newRow("read zero") << quint32(0) << quint32(100) << "readTimeout >= HID_TIMEOUT_MIN"
+                               << tooShort.arg("readTimeout");
+    QTest::newRow("write zero") << quint32(100) << quint32(0) << "writeTimeout >= HID_TIMEOUT_MIN"
+                                << tooShort.arg("writeTimeout");
     QTest::newRow("read 0x80000000")
         << quint32(0x80000000) << quint32(100)
-        << QByteArray("(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)");
+        << "(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)"
+        << tooLong.arg("readTimeout");
     QTest::newRow("write one below infinite")
         << quint32(100) << quint32(0xFFFFFFFE)
-        << QByteArray(
-               "(writeTimeout <= HID_TIMEOUT_MAX) || (writeTimeout == HID_TIMEOUT_INFINITE)");
+        << "(writeTimeout <= HID_TIMEOUT_MAX) || (writeTimeout == HID_TIMEOUT_INFINITE)"
+        << tooLong.arg("writeTimeout");
 }
 
 void TestHidDevice::timeoutsRefused() {
     QFETCH(quint32, readTimeout);
     QFETCH(quint32, writeTimeout);
-    QFETCH(QByteArray, expression);
-
-    QByteArray output;
-    QVERIFY(endsInAssertion(
-        [&] {
-            HidDevice hid;
-            hid.setTimeouts(readTimeout, writeTimeout);
-        },
-        &output));
-    QVERIFY2(output.contains("Assert in: HidDevice/hiddevicebase"), output.constData());
-    QVERIFY2(output.contains("Assert expression:  " + expression), output.constData());
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    ZYR_VERIFY_ASSERTION([&] { HidDevice().setTimeouts(readTimeout, writeTimeout); },
+                         "HidDevice/hiddevicebase", expression, message);
 }
 
 void TestHidDevice::enumerationFiltersByPathAndIds_data() {
@@ -376,9 +375,6 @@ void TestHidDevice::enumerationStopsAtFirstMissingIndex() {
     QCOMPARE(HidDevice::enumerateDevices(kVendor).size(), 1);
 }
 
-int runHidDeviceTests(int argc, char** argv) {
-    TestHidDevice test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidDevice)
 
 #include "tst_hiddevice.moc"

@@ -7,6 +7,7 @@
 #include "hid/hidcomdriver.h"
 #include "hidbackend_sim.h"
 #include "simulatedboard.h"
+#include "testregistry.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -270,9 +271,6 @@ void TestHidEndToEnd::boardUnplugClosesChannel() {
     QVERIFY(rig.firmwareNumberReads());
 }
 
-int runHidEndToEndTests(int argc, char** argv) {
-    TestHidEndToEnd test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidEndToEnd)
 
 #include "tst_hidendtoend.moc"

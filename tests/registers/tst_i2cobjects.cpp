@@ -1,4 +1,5 @@
-#include "abortcheck.h"
+#include "assertionabort.h"
+#include "testregistry.h"
 
 #include "Communication/Control/firmwarenumbercomobject.h"
 #include "Communication/Control/resetfwcomobject.h"
@@ -372,8 +373,9 @@ void TestI2cObjects::clonesEqualOriginals() {
 
 void TestI2cObjects::provider() {
     I2cComObjectProvider provider;
-    QVERIFY(abortsWithMessage([&provider] { delete provider.createReadRegisterObject(); },
-                              "ComObjectProvider is not initialized."));
+    ZYR_VERIFY_ASSERTION([&provider] { delete provider.createReadRegisterObject(); },
+                         "Communication/I2c/i2ccomobjectprovider", "itsIsInitialized",
+                         "ComObjectProvider is not initialized.");
     provider.setConfiguration(kSlave);
 
     std::unique_ptr<IRegisterComObject> read(provider.createReadRegisterObject());
@@ -410,30 +412,26 @@ void TestI2cObjects::provider() {
 }
 
 void TestI2cObjects::programmingErrorsStop() {
-    QVERIFY(abortsWithMessage(
+    ZYR_VERIFY_ASSERTION(
         [] {
             unsigned char tx[4] = {};
             I2cTxRxComObject transfer(kSlave, 0, nullptr, 1, 4, kTrace, 97);
             transfer.setTxData(tx, 4);
         },
-        "Buffer overflow"));
-    QVERIFY(abortsWithMessage(
+        "Communication/I2c/i2ctxrxcomobject", "itsSerializeSize <= itsMaxDataSize",
+        "Buffer overflow");
+    ZYR_VERIFY_ASSERTION(
         [] {
             I2cWriteRegisterComObject write(kSlave, 0x12, 0xAB, kTrace, 1, 1);
             unsigned char reply[1] = {};
             write.deserialize(reply, 1);
         },
-        "WriteRegister has no result. Deserialize not supported."));
-    QVERIFY(abortsWithMessage(
-        [] {
-            I2cConfigComObject config(2, 2, 0, kTrace);
-            unsigned char reply[1] = {};
-            config.deserialize(reply, 1);
-        },
-        "I2cConfigComObject has no result. Deserialize not supported."));
-    QVERIFY(abortsWithMessage(
+        "Communication/I2c/i2cwriteregistercomobject", "false",
+        "WriteRegister has no result. Deserialize not supported.");
+    ZYR_VERIFY_ASSERTION(
         [] { I2cBlockReadRegisterComObject block(kSlave, 0, 9, nullptr, 1, 1, 8, kTrace); },
-        "BlockSize must be lower or equal than MaxBlockSize."));
+        "Communication/I2c/i2cblockreadregistercomobject", "itsDataSize <= itsMaxDataSize",
+        "BlockSize must be lower or equal than MaxBlockSize.");
 }
 
 void TestI2cObjects::configuration_data() {
@@ -522,9 +520,6 @@ void TestI2cObjects::reset() {
     QVERIFY(!deserializeBytes(object, QByteArray::fromHex("01")));
 }
 
-int runI2cObjectTests(int argc, char** argv) {
-    TestI2cObjects tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+ZYR_TEST_CLASS(TestI2cObjects)
 
 #include "tst_i2cobjects.moc"

@@ -1,5 +1,6 @@
 #include "framefakedriver.h"
 #include "simulatedregisterfile.h"
+#include "testregistry.h"
 
 #include "Communication/Control/firmwarenumbercomobject.h"
 #include "Communication/Control/resetfwcomobject.h"
@@ -735,9 +736,6 @@ void TestRegisterCommunication::otherSlaveIsNotAcknowledged() {
     QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0));
 }
 
-int runRegisterCommunicationTests(int argc, char** argv) {
-    TestRegisterCommunication tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+ZYR_TEST_CLASS(TestRegisterCommunication)
 
 #include "tst_registercommunication.moc"

@@ -1,4 +1,5 @@
-#include "abortcheck.h"
+#include "assertionabort.h"
+#include "testregistry.h"
 
 #include "Communication/I2c/i2cblockreadregistercomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
@@ -327,27 +328,14 @@ void TestRegisterModel::shortBlockCopiesNothing() {
 }
 
 void TestRegisterModel::contractViolationsStop() {
-    QVERIFY(abortsWithMessage(
+    ZYR_VERIFY_NULL_ASSERTION(
         [] {
             RegisterValue stored;
             RegisterValue mask(1, 0);
             stored.modifyValue(nullptr, &mask);
         },
-        "modValue is Null!"));
-    QVERIFY(abortsWithMessage(
-        [] {
-            RegisterValue stored;
-            RegisterValue value(1, 0);
-            stored.modifyValue(&value, nullptr);
-        },
-        "modMask is Null!"));
-    QVERIFY(abortsWithMessage(
-        [] {
-            RegisterInfoStd info(0x10, 8, 8, 0xFF);
-            info.equals(nullptr);
-        },
-        "other is Null!"));
-    QVERIFY(abortsWithMessage(
+        "Communication/registervalue", "modValue");
+    ZYR_VERIFY_ASSERTION(
         [] {
             RegisterInfoStd info(0x10, 8, 8, 0xFF);
             QQueue<IComObject*> queue;
@@ -355,12 +343,9 @@ void TestRegisterModel::contractViolationsStop() {
             queue.enqueue(nullptr);
             info.processReadRegisterResponse(&queue, &value);
         },
-        "No matching com object found."));
+        "Communication/registerinfostd", "false", "No matching com object found.");
 }
 
-int runRegisterModelTests(int argc, char** argv) {
-    TestRegisterModel tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+ZYR_TEST_CLASS(TestRegisterModel)
 
 #include "tst_registermodel.moc"

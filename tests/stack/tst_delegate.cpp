@@ -1,4 +1,4 @@
-#include "stacktests.h"
+#include "testregistry.h"
 
 #include "Tools/delegate.h"
 #include "Tools/multidelegate.h"
@@ -244,9 +244,6 @@ void TestDelegate::unmangleTypeName() {
     QCOMPARE(nodeNameFromTypeName(unmangled), nodeName);
 }
 
-int runDelegateTests(int argc, char** argv) {
-    TestDelegate test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestDelegate)
 
 #include "tst_delegate.moc"

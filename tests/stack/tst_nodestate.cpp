@@ -1,4 +1,4 @@
-#include "stacktests.h"
+#include "testregistry.h"
 
 #include "checkobject.h"
 #include "fakecommunicationnode.h"
@@ -313,9 +313,6 @@ void TestNodeState::supervisionRetriesOnTimer() {
     QVERIFY(stack.clearElements(false));
 }
 
-int runNodeStateTests(int argc, char** argv) {
-    TestNodeState test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestNodeState)
 
 #include "tst_nodestate.moc"
