@@ -21,7 +21,6 @@ class TestDeviceStatusBar : public QObject {
 private slots:
     void formBuildsFourNamedFields_data();
     void formBuildsFourNamedFields();
-    void barHasItsFormGeometry();
     void onlyTheHidFieldsAreVisible();
     void screenshotOfFieldStates();
 };
@@ -60,16 +59,6 @@ void TestDeviceStatusBar::formBuildsFourNamedFields() {
     QCOMPARE(field->minimumSize(), QSize(100, 0));
     QCOMPARE(field->maximumHeight(), maximumHeight);
     QCOMPARE(bar.layout()->indexOf(field), position);
-}
-
-void TestDeviceStatusBar::barHasItsFormGeometry() {
-    DeviceStatusBar bar(nullptr);
-
-    QCOMPARE(bar.objectName(), QStringLiteral("DeviceStatusBar"));
-    QCOMPARE(bar.size(), QSize(570, 16));
-    QCOMPARE(bar.minimumSize(), QSize(100, 0));
-    QCOMPARE(bar.windowTitle(), QStringLiteral("DeviceDetectorBar"));
-    QCOMPARE(bar.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
 }
 
 void TestDeviceStatusBar::onlyTheHidFieldsAreVisible() {

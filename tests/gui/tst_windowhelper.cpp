@@ -86,7 +86,6 @@ private slots:
     void splashScreenShowsTheSplashImage();
     void styleSheetIsAppendedAfterEarlierRules();
     void styleSheetAppliesWithoutWarnings();
-    void brokenStyleSheetIsNoticed();
     void everyStyleSheetImageExists();
 };
 
@@ -130,16 +129,6 @@ void TestWindowHelper::styleSheetAppliesWithoutWarnings() {
     renderSampleWindow();
 
     QCOMPARE(warnings.warnings(), QStringList());
-}
-
-void TestWindowHelper::brokenStyleSheetIsNoticed() {
-    WarningCollector warnings;
-    QTest::ignoreMessage(QtWarningMsg, "Could not parse application stylesheet");
-
-    qApp->setStyleSheet(QStringLiteral("QWidget { color: #46555f; "));
-    renderSampleWindow();
-
-    QVERIFY(!warnings.warnings().isEmpty());
 }
 
 void TestWindowHelper::everyStyleSheetImageExists() {

@@ -30,12 +30,10 @@ private slots:
     void openResult();
     void openWithoutPathTakesFirstMatchingInterface();
     void openWithoutPathFailsWhenNothingMatches();
-    void closeResult();
     void bufferSizeCheckedBeforeAnyTransfer();
     void readDropsReportId();
     void transferResult_data();
     void transferResult();
-    void writeSendsReportUnchanged();
     void productString();
     void timeoutsAccepted_data();
     void timeoutsAccepted();
@@ -132,18 +130,6 @@ void TestHidDevice::openWithoutPathFailsWhenNothingMatches() {
     QVERIFY(!itsBackend->devices[0].open);
 }
 
-void TestHidDevice::closeResult() {
-    itsBackend->addDevice(kModulePath);
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.close(), int(HID_ERROR_NOT_OPEN));
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    QCOMPARE(hid.close(), int(HID_SUCCESS));
-    QVERIFY(!itsBackend->devices[0].open);
-    QCOMPARE(int(hid.inputReportLength()), 0);
-    QCOMPARE(hid.close(), int(HID_ERROR_NOT_OPEN));
-}
-
 void TestHidDevice::bufferSizeCheckedBeforeAnyTransfer() {
     itsBackend->addDevice(kModulePath);
     itsBackend->reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
@@ -220,18 +206,6 @@ void TestHidDevice::transferResult() {
     unsigned int bytesRead = 0;
     QCOMPARE(hid.read(buffer, sizeof buffer, &bytesRead), result);
     QCOMPARE(hid.write(buffer, 65), result);
-}
-
-void TestHidDevice::writeSendsReportUnchanged() {
-    itsBackend->addDevice(kModulePath);
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    const QByteArray report = QByteArray::fromHex("00010500") + QByteArray(61, '\xCB');
-    QCOMPARE(hid.write(reinterpret_cast<const unsigned char*>(report.constData()), 65),
-             int(HID_SUCCESS));
-    QCOMPARE(itsBackend->writes.size(), 1);
-    QCOMPARE(itsBackend->writes[0], report);
 }
 
 void TestHidDevice::productString() {

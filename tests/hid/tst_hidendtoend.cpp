@@ -96,10 +96,7 @@ private slots:
     void boardShowsTwoInterfaces();
     void firmwareNumber_data();
     void firmwareNumber();
-    void unknownProtocolGetsErrorStatus();
     void histogramSpansReports();
-    void fireAndForgetGetsNoReply();
-    void interfaceOpensOnlyOnce();
     void fault_data();
     void fault();
     void boardUnplugClosesChannel();
@@ -146,18 +143,6 @@ void TestHidEndToEnd::firmwareNumber() {
     QCOMPARE(rig.driver.checkDeviceState(), 4);
 }
 
-void TestHidEndToEnd::unknownProtocolGetsErrorStatus() {
-    BoardRig rig;
-    QVERIFY(rig.stream.open());
-    RawCommand command(0x42, QByteArray("\x01\x02", 2), 16);
-    rig.stream.execute(&command);
-    QCOMPARE(rig.stream.lastError(), 0);
-    QVERIFY(command.valid());
-    QCOMPARE(static_cast<unsigned char>(command.status()),
-             ZyrSim::FirmwareTable::unknownProtocolStatus);
-    QVERIFY(command.reply.isEmpty());
-}
-
 void TestHidEndToEnd::histogramSpansReports() {
     BoardRig rig;
     QByteArray bins(512, '\0');
@@ -176,38 +161,6 @@ void TestHidEndToEnd::histogramSpansReports() {
     QVERIFY(histogram.valid());
     QCOMPARE(seenRequest, QByteArray("\x03\x00", 2));
     QCOMPARE(histogram.reply, bins);
-}
-
-void TestHidEndToEnd::fireAndForgetGetsNoReply() {
-    BoardRig rig;
-    int calls = 0;
-    rig.board.firmware(BoardInterface::Module)
-        .setHandler(5, [&](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            ++calls;
-            return FirmwareReply{};
-        });
-    QVERIFY(rig.stream.open());
-    RawCommand notice(5, QByteArray("\x01", 1), 0, IComObject::FireAndForget);
-    rig.stream.execute(&notice);
-    QCOMPARE(rig.stream.lastError(), 0);
-    QCOMPARE(calls, 1);
-    QCOMPARE(rig.board.hidInterface(BoardInterface::Module).pendingReports(), 0);
-    QVERIFY(rig.firmwareNumberReads());
-}
-
-void TestHidEndToEnd::interfaceOpensOnlyOnce() {
-    BoardRig rig;
-    QVERIFY(rig.driver.open());
-    HidDevice second;
-    HidDeviceInfo module(BoardIds::vendorId, BoardIds::productId);
-    const QList<HidComDeviceInfo> paths =
-        HidComDriver::findDevices(BoardIds::vendorId, BoardIds::productId, "");
-    QCOMPARE(paths.size(), 1); // the open interface is not offered
-    QVERIFY(QByteArray(paths[0].path()).contains("mi_03"));
-    module.setPath(QByteArray(paths[0].path()).replace("mi_03", "mi_04").constData());
-    QCOMPARE(second.open(&module), int(HID_ERROR_NOT_OPEN));
-    rig.driver.close();
-    QCOMPARE(second.open(&module), int(HID_SUCCESS));
 }
 
 void TestHidEndToEnd::fault_data() {

@@ -76,7 +76,6 @@ private slots:
     void unplugCascadesAndReplugRecovers();
     void deinitializeThenInitializeAgain();
     void formattersOutliveTheirDrivers();
-    void registerSetReachesRegisterNode();
     void contractViolationsAbort();
 };
 
@@ -313,14 +312,6 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
         rig.stack.deinitialize();
     }
     QCOMPARE(headerSizeSeen, 3u);
-}
-
-void TestRasPiStack::registerSetReachesRegisterNode() {
-    RasPiRig rig;
-    int stand = 0; // the register set is opaque to the stack and the register node
-    auto* registerSet = reinterpret_cast<ZyrCore::Register::RegisterSet*>(&stand);
-    rig.stack.setRegisterSet(registerSet);
-    QCOMPARE(rig.node<IcComCore>("IcComCore")->registerSet(), registerSet);
 }
 
 void TestRasPiStack::contractViolationsAbort() {
