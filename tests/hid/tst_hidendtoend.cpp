@@ -141,6 +141,15 @@ void TestHidEndToEnd::firmwareNumber() {
     QVERIFY(rig.firmwareNumberReads());
     QVERIFY(rig.firmwareNumberReads()); // and again, with the next counter
     QCOMPARE(rig.driver.checkDeviceState(), 4);
+
+    // An unknown protocol gets a quick reply with an error status and no payload.
+    RawCommand unknown(0x42, QByteArray("\x01\x02", 2), 16);
+    rig.stream.execute(&unknown);
+    QCOMPARE(rig.stream.lastError(), 0);
+    QVERIFY(unknown.valid());
+    QCOMPARE(static_cast<unsigned char>(unknown.status()),
+             ZyrSim::FirmwareTable::unknownProtocolStatus);
+    QVERIFY(unknown.reply.isEmpty());
 }
 
 void TestHidEndToEnd::histogramSpansReports() {
