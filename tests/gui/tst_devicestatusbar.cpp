@@ -1,5 +1,5 @@
 #include "fakecommunicationnode.h"
-#include "guitests.h"
+#include "testregistry.h"
 #include "warningcollector.h"
 
 #include "Communication/nodestatemanager.h"
@@ -21,7 +21,6 @@ class TestDeviceStatusBar : public QObject {
 private slots:
     void formBuildsFourNamedFields_data();
     void formBuildsFourNamedFields();
-    void barHasItsFormGeometry();
     void onlyTheHidFieldsAreVisible();
     void screenshotOfFieldStates();
 };
@@ -60,16 +59,6 @@ void TestDeviceStatusBar::formBuildsFourNamedFields() {
     QCOMPARE(field->minimumSize(), QSize(100, 0));
     QCOMPARE(field->maximumHeight(), maximumHeight);
     QCOMPARE(bar.layout()->indexOf(field), position);
-}
-
-void TestDeviceStatusBar::barHasItsFormGeometry() {
-    DeviceStatusBar bar(nullptr);
-
-    QCOMPARE(bar.objectName(), QStringLiteral("DeviceStatusBar"));
-    QCOMPARE(bar.size(), QSize(570, 16));
-    QCOMPARE(bar.minimumSize(), QSize(100, 0));
-    QCOMPARE(bar.windowTitle(), QStringLiteral("DeviceDetectorBar"));
-    QCOMPARE(bar.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
 }
 
 void TestDeviceStatusBar::onlyTheHidFieldsAreVisible() {
@@ -115,9 +104,6 @@ void TestDeviceStatusBar::screenshotOfFieldStates() {
     qInfo("Screenshot written to %s", qPrintable(path));
 }
 
-int runDeviceStatusBarTests(int argc, char** argv) {
-    TestDeviceStatusBar test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestDeviceStatusBar)
 
 #include "tst_devicestatusbar.moc"

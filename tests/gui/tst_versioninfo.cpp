@@ -1,4 +1,4 @@
-#include "guitests.h"
+#include "testregistry.h"
 
 #include "Tools/versioninfo.h"
 
@@ -72,9 +72,6 @@ void TestVersionInfo::absentKeyIsEmpty() {
     QVERIFY(!info.productNameString().isEmpty());
 }
 
-int runVersionInfoTests(int argc, char** argv) {
-    TestVersionInfo test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestVersionInfo)
 
 #include "tst_versioninfo.moc"

@@ -1,4 +1,4 @@
-#include "guitests.h"
+#include "testregistry.h"
 #include "warningcollector.h"
 
 #include "windowhelper.h"
@@ -86,7 +86,6 @@ private slots:
     void splashScreenShowsTheSplashImage();
     void styleSheetIsAppendedAfterEarlierRules();
     void styleSheetAppliesWithoutWarnings();
-    void brokenStyleSheetIsNoticed();
     void everyStyleSheetImageExists();
 };
 
@@ -132,16 +131,6 @@ void TestWindowHelper::styleSheetAppliesWithoutWarnings() {
     QCOMPARE(warnings.warnings(), QStringList());
 }
 
-void TestWindowHelper::brokenStyleSheetIsNoticed() {
-    WarningCollector warnings;
-    QTest::ignoreMessage(QtWarningMsg, "Could not parse application stylesheet");
-
-    qApp->setStyleSheet(QStringLiteral("QWidget { color: #46555f; "));
-    renderSampleWindow();
-
-    QVERIFY(!warnings.warnings().isEmpty());
-}
-
 void TestWindowHelper::everyStyleSheetImageExists() {
     const QString text = styleSheetFileText();
     const QRegularExpression urlPattern(QStringLiteral(R"(url\(\s*([^)\s]+)\s*\))"));
@@ -156,9 +145,6 @@ void TestWindowHelper::everyStyleSheetImageExists() {
     QVERIFY(text.contains(QLatin1String(":/css/css/checkbox_checked.")));
 }
 
-int runWindowHelperTests(int argc, char** argv) {
-    TestWindowHelper test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestWindowHelper)
 
 #include "tst_windowhelper.moc"

@@ -2,6 +2,7 @@
 #include "HidDevice/hidbackend.h"
 #include "fakehidbackend.h"
 #include "hid/hidcomdriver.h"
+#include "testregistry.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -69,14 +70,11 @@ private slots:
     void openOnOpenDriverChangesNothing();
     void longPathOpens();
     void filterFallsBackToAnyInterface();
-    void formatterFixedWhileOpen();
-    void closedDriverRefusesTransfers();
     void pendingErrorBlocksUntilFetched();
     void writeFailure_data();
     void writeFailure();
     void deviceState_data();
     void deviceState();
-    void rawReportsBypassFraming();
     void nonZeroReportIds();
 };
 
@@ -279,33 +277,6 @@ void TestHidComDriver::filterFallsBackToAnyInterface() {
     QVERIFY(rig.backend.devices[0].open); // the module interface, the only one there
 }
 
-void TestHidComDriver::formatterFixedWhileOpen() {
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    rig.driver.setStreamFormatter(nullptr);
-    QCOMPARE(rig.driver.streamFormatter(), &rig.formatter);
-    QByteArray data = pattern(61);
-    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
-    QCOMPARE(rig.backend.writes.size(), 1); // still 61 bytes per report behind a header
-
-    rig.driver.close();
-    rig.driver.setStreamFormatter(nullptr);
-    QCOMPARE(rig.driver.streamFormatter(), nullptr);
-}
-
-void TestHidComDriver::closedDriverRefusesTransfers() {
-    Rig rig;
-    QByteArray data(5, '\0');
-    QCOMPARE(rig.driver.write(bytesOf(data), 5), -1);
-    QCOMPARE(rig.driver.lastError(), -1);
-    QCOMPARE(rig.driver.flush(), -1);
-    QCOMPARE(rig.driver.lastError(), -1);
-    QCOMPARE(rig.driver.read(bytesOf(data), 5), -1);
-    QCOMPARE(rig.driver.lastError(), -1);
-    QCOMPARE(rig.driver.lastError(), 0);
-    QVERIFY(!rig.driver.close());
-}
-
 void TestHidComDriver::pendingErrorBlocksUntilFetched() {
     Rig rig;
     QVERIFY(rig.driver.open());
@@ -385,22 +356,6 @@ void TestHidComDriver::deviceState() {
     QCOMPARE(rig.driver.isOpen(), openAfter);
 }
 
-void TestHidComDriver::rawReportsBypassFraming() {
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    const QByteArray report = QByteArray(1, '\0') + pattern(64);
-    QVERIFY(rig.driver.writeRaw(report.constData(), 65));
-    QCOMPARE(rig.backend.writes.last(), report);
-    QVERIFY(!rig.driver.writeRaw(report.constData(), 66) && rig.backend.writes.size() == 1);
-
-    rig.backend.reads.push_back({Transfer::Done, report});
-    char buffer[65];
-    QCOMPARE(rig.driver.readRaw(buffer, 65), qint64(64));
-    QCOMPARE(QByteArray(buffer, 64), pattern(64));
-    QCOMPARE(rig.driver.readRaw(buffer, 65), qint64(-1)); // time-out
-    QCOMPARE(rig.driver.readRaw(buffer, 10), qint64(-1)); // too small for a report
-}
-
 void TestHidComDriver::nonZeroReportIds() {
     Rig rig;
     rig.driver.setHidDeviceSettings(HidDeviceSettings(5, 6));
@@ -427,9 +382,6 @@ void TestHidComDriver::nonZeroReportIds() {
     QCOMPARE(rig.driver.read(bytesOf(reply), 2), -3);
 }
 
-int runHidComDriverTests(int argc, char** argv) {
-    TestHidComDriver test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidComDriver)
 
 #include "tst_hidcomdriver.moc"

@@ -1,8 +1,9 @@
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidconstants.h"
 #include "HidDevice/hiddevice.h"
-#include "assertionprobe.h"
+#include "assertionabort.h"
 #include "fakehidbackend.h"
+#include "testregistry.h"
 
 #include <QtTest>
 
@@ -29,12 +30,10 @@ private slots:
     void openResult();
     void openWithoutPathTakesFirstMatchingInterface();
     void openWithoutPathFailsWhenNothingMatches();
-    void closeResult();
     void bufferSizeCheckedBeforeAnyTransfer();
     void readDropsReportId();
     void transferResult_data();
     void transferResult();
-    void writeSendsReportUnchanged();
     void productString();
     void timeoutsAccepted_data();
     void timeoutsAccepted();
@@ -131,18 +130,6 @@ void TestHidDevice::openWithoutPathFailsWhenNothingMatches() {
     QVERIFY(!itsBackend->devices[0].open);
 }
 
-void TestHidDevice::closeResult() {
-    itsBackend->addDevice(kModulePath);
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.close(), int(HID_ERROR_NOT_OPEN));
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    QCOMPARE(hid.close(), int(HID_SUCCESS));
-    QVERIFY(!itsBackend->devices[0].open);
-    QCOMPARE(int(hid.inputReportLength()), 0);
-    QCOMPARE(hid.close(), int(HID_ERROR_NOT_OPEN));
-}
-
 void TestHidDevice::bufferSizeCheckedBeforeAnyTransfer() {
     itsBackend->addDevice(kModulePath);
     itsBackend->reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
@@ -221,18 +208,6 @@ void TestHidDevice::transferResult() {
     QCOMPARE(hid.write(buffer, 65), result);
 }
 
-void TestHidDevice::writeSendsReportUnchanged() {
-    itsBackend->addDevice(kModulePath);
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    const QByteArray report = QByteArray::fromHex("00010500") + QByteArray(61, '\xCB');
-    QCOMPARE(hid.write(reinterpret_cast<const unsigned char*>(report.constData()), 65),
-             int(HID_SUCCESS));
-    QCOMPARE(itsBackend->writes.size(), 1);
-    QCOMPARE(itsBackend->writes[0], report);
-}
-
 void TestHidDevice::productString() {
     itsBackend->addDevice(kModulePath);
     HidDevice hid;
@@ -282,34 +257,32 @@ void TestHidDevice::timeoutsAccepted() {
 void TestHidDevice::timeoutsRefused_data() {
     QTest::addColumn<quint32>("readTimeout");
     QTest::addColumn<quint32>("writeTimeout");
-    QTest::addColumn<QByteArray>("expression");
-    QTest::newRow("read zero") << quint32(0) << quint32(100)
-                               << QByteArray("readTimeout >= HID_TIMEOUT_MIN");
-    QTest::newRow("write zero") << quint32(100) << quint32(0)
-                                << QByteArray("writeTimeout >= HID_TIMEOUT_MIN");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    const QString tooShort = "%1 must be greater or equal the minimum timeout of 1ms";
+    const QString tooLong =
+        "%1 must be less or equal the maximum timeout or equal the infinite timeout";
+    QTest::newRow("read zero") << quint32(0) << quint32(100) << "readTimeout >= HID_TIMEOUT_MIN"
+                               << tooShort.arg("readTimeout");
+    QTest::newRow("write zero") << quint32(100) << quint32(0) << "writeTimeout >= HID_TIMEOUT_MIN"
+                                << tooShort.arg("writeTimeout");
     QTest::newRow("read 0x80000000")
         << quint32(0x80000000) << quint32(100)
-        << QByteArray("(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)");
+        << "(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)"
+        << tooLong.arg("readTimeout");
     QTest::newRow("write one below infinite")
         << quint32(100) << quint32(0xFFFFFFFE)
-        << QByteArray(
-               "(writeTimeout <= HID_TIMEOUT_MAX) || (writeTimeout == HID_TIMEOUT_INFINITE)");
+        << "(writeTimeout <= HID_TIMEOUT_MAX) || (writeTimeout == HID_TIMEOUT_INFINITE)"
+        << tooLong.arg("writeTimeout");
 }
 
 void TestHidDevice::timeoutsRefused() {
     QFETCH(quint32, readTimeout);
     QFETCH(quint32, writeTimeout);
-    QFETCH(QByteArray, expression);
-
-    QByteArray output;
-    QVERIFY(endsInAssertion(
-        [&] {
-            HidDevice hid;
-            hid.setTimeouts(readTimeout, writeTimeout);
-        },
-        &output));
-    QVERIFY2(output.contains("Assert in: HidDevice/hiddevicebase"), output.constData());
-    QVERIFY2(output.contains("Assert expression:  " + expression), output.constData());
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    ZYR_VERIFY_ASSERTION([&] { HidDevice().setTimeouts(readTimeout, writeTimeout); },
+                         "HidDevice/hiddevicebase", expression, message);
 }
 
 void TestHidDevice::enumerationFiltersByPathAndIds_data() {
@@ -376,9 +349,6 @@ void TestHidDevice::enumerationStopsAtFirstMissingIndex() {
     QCOMPARE(HidDevice::enumerateDevices(kVendor).size(), 1);
 }
 
-int runHidDeviceTests(int argc, char** argv) {
-    TestHidDevice test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidDevice)
 
 #include "tst_hiddevice.moc"

@@ -7,6 +7,7 @@
 #include "hid/hidcomdriver.h"
 #include "hidbackend_sim.h"
 #include "simulatedboard.h"
+#include "testregistry.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -95,10 +96,7 @@ private slots:
     void boardShowsTwoInterfaces();
     void firmwareNumber_data();
     void firmwareNumber();
-    void unknownProtocolGetsErrorStatus();
     void histogramSpansReports();
-    void fireAndForgetGetsNoReply();
-    void interfaceOpensOnlyOnce();
     void fault_data();
     void fault();
     void boardUnplugClosesChannel();
@@ -143,18 +141,15 @@ void TestHidEndToEnd::firmwareNumber() {
     QVERIFY(rig.firmwareNumberReads());
     QVERIFY(rig.firmwareNumberReads()); // and again, with the next counter
     QCOMPARE(rig.driver.checkDeviceState(), 4);
-}
 
-void TestHidEndToEnd::unknownProtocolGetsErrorStatus() {
-    BoardRig rig;
-    QVERIFY(rig.stream.open());
-    RawCommand command(0x42, QByteArray("\x01\x02", 2), 16);
-    rig.stream.execute(&command);
+    // An unknown protocol gets a quick reply with an error status and no payload.
+    RawCommand unknown(0x42, QByteArray("\x01\x02", 2), 16);
+    rig.stream.execute(&unknown);
     QCOMPARE(rig.stream.lastError(), 0);
-    QVERIFY(command.valid());
-    QCOMPARE(static_cast<unsigned char>(command.status()),
+    QVERIFY(unknown.valid());
+    QCOMPARE(static_cast<unsigned char>(unknown.status()),
              ZyrSim::FirmwareTable::unknownProtocolStatus);
-    QVERIFY(command.reply.isEmpty());
+    QVERIFY(unknown.reply.isEmpty());
 }
 
 void TestHidEndToEnd::histogramSpansReports() {
@@ -175,38 +170,6 @@ void TestHidEndToEnd::histogramSpansReports() {
     QVERIFY(histogram.valid());
     QCOMPARE(seenRequest, QByteArray("\x03\x00", 2));
     QCOMPARE(histogram.reply, bins);
-}
-
-void TestHidEndToEnd::fireAndForgetGetsNoReply() {
-    BoardRig rig;
-    int calls = 0;
-    rig.board.firmware(BoardInterface::Module)
-        .setHandler(5, [&](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            ++calls;
-            return FirmwareReply{};
-        });
-    QVERIFY(rig.stream.open());
-    RawCommand notice(5, QByteArray("\x01", 1), 0, IComObject::FireAndForget);
-    rig.stream.execute(&notice);
-    QCOMPARE(rig.stream.lastError(), 0);
-    QCOMPARE(calls, 1);
-    QCOMPARE(rig.board.hidInterface(BoardInterface::Module).pendingReports(), 0);
-    QVERIFY(rig.firmwareNumberReads());
-}
-
-void TestHidEndToEnd::interfaceOpensOnlyOnce() {
-    BoardRig rig;
-    QVERIFY(rig.driver.open());
-    HidDevice second;
-    HidDeviceInfo module(BoardIds::vendorId, BoardIds::productId);
-    const QList<HidComDeviceInfo> paths =
-        HidComDriver::findDevices(BoardIds::vendorId, BoardIds::productId, "");
-    QCOMPARE(paths.size(), 1); // the open interface is not offered
-    QVERIFY(QByteArray(paths[0].path()).contains("mi_03"));
-    module.setPath(QByteArray(paths[0].path()).replace("mi_03", "mi_04").constData());
-    QCOMPARE(second.open(&module), int(HID_ERROR_NOT_OPEN));
-    rig.driver.close();
-    QCOMPARE(second.open(&module), int(HID_SUCCESS));
 }
 
 void TestHidEndToEnd::fault_data() {
@@ -270,9 +233,6 @@ void TestHidEndToEnd::boardUnplugClosesChannel() {
     QVERIFY(rig.firmwareNumberReads());
 }
 
-int runHidEndToEndTests(int argc, char** argv) {
-    TestHidEndToEnd test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidEndToEnd)
 
 #include "tst_hidendtoend.moc"

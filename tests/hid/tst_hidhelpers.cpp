@@ -1,6 +1,7 @@
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidpath.h"
 #include "HidDevice/hidreportdescriptor.h"
+#include "testregistry.h"
 
 #include <QtTest>
 
@@ -108,9 +109,6 @@ void TestHidHelpers::platformBackendRefusesMissingNode() {
     QVERIFY(!platform->openExclusive(QByteArray()));
 }
 
-int runHidHelperTests(int argc, char** argv) {
-    TestHidHelpers test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestHidHelpers)
 
 #include "tst_hidhelpers.moc"

@@ -44,8 +44,6 @@ class TestEvaluationBoard : public QObject {
 
 private slots:
     void createdFromText();
-    void badTextRefused_data();
-    void badTextRefused();
     void selectsItselfWhileAlive();
     void unplugTakesEverythingAway();
     void moduleInterfaceAnswersSensorAndRegisters();
@@ -63,28 +61,6 @@ void TestEvaluationBoard::createdFromText() {
     QVERIFY(board->sensor().config().chipModel == ZyrSim::SensorConfig::ChipModel::Kel4405);
     // One seed for the board and the sensor.
     QCOMPARE(board->sensor().config().seed, 3u);
-}
-
-void TestEvaluationBoard::badTextRefused_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("unknown chip") << "chip=KEL0000,seed=3"
-                                  << "Unknown simulator setting or bad value: \"chip=KEL0000\".";
-    QTest::newRow("bad seed") << "seed=three"
-                              << "Bad value \"three\" for simulator setting \"seed\".";
-    QTest::newRow("no pair") << "chip=KEL4405,garbage"
-                             << "Simulator setting \"garbage\" is not of the form key=value.";
-}
-
-void TestEvaluationBoard::badTextRefused() {
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    ZyrHid::IHidBackend* before = ZyrHid::HidBackend::current();
-    QString refusal;
-    QVERIFY(SimulatedEvaluationBoard::create(text, &refusal) == nullptr);
-    QCOMPARE(refusal, message);
-    QCOMPARE(ZyrHid::HidBackend::current(), before);
-    QVERIFY(SimulatedEvaluationBoard::create(text) == nullptr); // without a message too
 }
 
 void TestEvaluationBoard::selectsItselfWhileAlive() {

@@ -1,3 +1,4 @@
+#include "assertionabort.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
@@ -75,8 +76,6 @@ private slots:
     void unplugCascadesAndReplugRecovers();
     void deinitializeThenInitializeAgain();
     void formattersOutliveTheirDrivers();
-    void registerSetReachesRegisterNode();
-    void contractViolationsAbort_data();
     void contractViolationsAbort();
 };
 
@@ -315,58 +314,25 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
     QCOMPARE(headerSizeSeen, 3u);
 }
 
-void TestRasPiStack::registerSetReachesRegisterNode() {
-    RasPiRig rig;
-    int stand = 0; // the register set is opaque to the stack and the register node
-    auto* registerSet = reinterpret_cast<ZyrCore::Register::RegisterSet*>(&stand);
-    rig.stack.setRegisterSet(registerSet);
-    QCOMPARE(rig.node<IcComCore>("IcComCore")->registerSet(), registerSet);
-}
-
-void TestRasPiStack::contractViolationsAbort_data() {
-    QTest::addColumn<QString>("scenario");
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("initialize twice") << "raspiInitializeTwice"
-                                      << "!itsIsInitialized"
-                                      << "CommunicationStack is already initialized.";
-    QTest::newRow("no config object") << "raspiNoConfigObject"
-                                      << "configObject != NULL"
-                                      << "configObject is Null!";
-    QTest::newRow("activate before initialize") << "raspiActivateFirst"
-                                                << "itsIsInitialized"
-                                                << "CommunicationStack is not initialized.";
-}
-
 void TestRasPiStack::contractViolationsAbort() {
-    QFETCH(QString, scenario);
-    QFETCH(QString, expression);
-    QFETCH(QString, message);
-    const TestRegistry::DeathResult result = TestRegistry::runDeathScenario(scenario);
-    QVERIFY2(result.crashed, qPrintable(result.output));
-    QVERIFY2(result.output.contains("Assert in: raspi/raspistreamcommunicationstack, line "),
-             qPrintable(result.output));
-    QVERIFY2(result.output.contains("Assert expression:  " + expression + "\n"),
-             qPrintable(result.output));
-    QVERIFY2(result.output.contains("Message: " + message + "\n"), qPrintable(result.output));
+    const QString source = "raspi/raspistreamcommunicationstack";
+    ZYR_VERIFY_ASSERTION(
+        [] {
+            ZyrCore::Communication::I2c::I2cConfigComObject configObject(2, 2, 0, 0);
+            RasPiStreamCommunicationStack stack;
+            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
+            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
+        },
+        source, "!itsIsInitialized", "CommunicationStack is already initialized.");
+    ZYR_VERIFY_NULL_ASSERTION(
+        [] {
+            RasPiStreamCommunicationStack stack;
+            stack.initialize(ZyrHid::BoardIds::productId, 0x40, nullptr, nullptr);
+        },
+        source, "configObject");
+    ZYR_VERIFY_ASSERTION([] { RasPiStreamCommunicationStack().setActive(true); }, source,
+                         "itsIsInitialized", "CommunicationStack is not initialized.");
 }
-
-ZYR_DEATH_SCENARIO(raspiInitializeTwice, [] {
-    ZyrCore::Communication::I2c::I2cConfigComObject configObject(2, 2, 0, 0);
-    RasPiStreamCommunicationStack stack;
-    stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-    stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-})
-
-ZYR_DEATH_SCENARIO(raspiNoConfigObject, [] {
-    RasPiStreamCommunicationStack stack;
-    stack.initialize(ZyrHid::BoardIds::productId, 0x40, nullptr, nullptr);
-})
-
-ZYR_DEATH_SCENARIO(raspiActivateFirst, [] {
-    RasPiStreamCommunicationStack stack;
-    stack.setActive(true);
-})
 
 ZYR_TEST_CLASS(TestRasPiStack)
 

@@ -1,5 +1,6 @@
 #include "framefakedriver.h"
 #include "simulatedregisterfile.h"
+#include "testregistry.h"
 
 #include "Communication/Control/firmwarenumbercomobject.h"
 #include "Communication/Control/resetfwcomobject.h"
@@ -141,7 +142,6 @@ private slots:
     void withoutStreamOrProvider();
     void writeReadsBack();
     void writeNotKeptGivesMinusThree();
-    void writeOfWriteOnlyRegister();
     void writeTransferFails();
     void modifyDirect();
     void modifyDirectFailures();
@@ -156,12 +156,7 @@ private slots:
     void observersSelectedAndAny();
     void observerRemoval();
     void cacheOutlivesDescriptions();
-    void registerSetChange();
-    void nodeOperations();
     void observerMayCallBack();
-    void boardControlFrames();
-    void rawTransfers();
-    void otherSlaveIsNotAcknowledged();
 };
 
 void TestRegisterCommunication::readIdentification() {
@@ -232,14 +227,6 @@ void TestRegisterCommunication::withoutStreamOrProvider() {
     QCOMPARE(noStream.modifyRegister(&info, &value, &mask), -2);
     QCOMPARE(noStream.readRegisterList(&infos, &values, true, false), -1);
 
-    Bench bench;
-    IcComCore noProvider(&bench.executor, nullptr);
-    QCOMPARE(noProvider.readRegister(&info, &value, false), -1);
-    QCOMPARE(noProvider.writeRegister(&info, &value), -2);
-    QCOMPARE(noProvider.modifyRegister(&info, &value, &mask), -2);
-    QCOMPARE(noProvider.readRegisterList(&infos, &values, false, false), -1);
-    QCOMPARE(bench.driver.writeCount(), 0);
-
     // Empty lists succeed before anything else is looked at.
     QList<IRegisterInfo*> noInfos;
     QList<IRegisterValue*> noValues;
@@ -282,18 +269,6 @@ void TestRegisterCommunication::writeNotKeptGivesMinusThree() {
     QCOMPARE(bench.core.writeRegister(&info, &value), -3);
     QCOMPARE(observer.changes.count(), 1);
     QCOMPARE(observer.changes.first().second, 0x11u);
-}
-
-void TestRegisterCommunication::writeOfWriteOnlyRegister() {
-    Bench bench;
-    RegisterInfoStd writeOnly(0x12, 8, 8, 0);
-    RecordingObserver observer("any", {});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0x34, 0);
-    QCOMPARE(bench.core.writeRegister(&writeOnly, &value), 0);
-    QCOMPARE(bench.executor.executions.count(), 1);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0x34));
-    QVERIFY(observer.changes.isEmpty());
 }
 
 void TestRegisterCommunication::writeTransferFails() {
@@ -587,54 +562,6 @@ void TestRegisterCommunication::cacheOutlivesDescriptions() {
     QCOMPARE(cache.findObservers(&again)->count(), 2);
 }
 
-void TestRegisterCommunication::registerSetChange() {
-    Bench bench;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RecordingObserver first("first", {});
-    RecordingObserver second("second", {&r12});
-    bench.core.registerObserver(&first);
-    bench.core.registerObserver(&second);
-    int opaque = 0;
-    auto* set = reinterpret_cast<ZyrCore::Register::RegisterSet*>(&opaque);
-    bench.core.setRegisterSet(set);
-    QVERIFY(bench.core.registerSet() == set);
-    QCOMPARE(first.registerSets.count(), 1);
-    QVERIFY(second.registerSets.first() == set);
-
-    bench.core.unregisterObserver(&first);
-    bench.core.setRegisterSet(nullptr);
-    QCOMPARE(first.registerSets.count(), 1);
-    QCOMPARE(second.registerSets.count(), 2);
-}
-
-void TestRegisterCommunication::nodeOperations() {
-    ZyrSim::FirmwareTable firmware;
-    FrameFakeDriver driver(&firmware);
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    IcComCore core(nullptr, nullptr);
-    QVERIFY(!core.open());
-    QVERIFY(!core.isOpen());
-
-    QVERIFY(!core.setNextNode(nullptr));
-    QVERIFY(!core.setNextNode(&driver));
-    QVERIFY(core.stream() == nullptr);
-    QVERIFY(core.setNextNode(&stream));
-    QVERIFY(core.stream() == &stream);
-
-    QVERIFY(!core.open()); // the stream is closed and stays so
-    QVERIFY(!stream.isOpen());
-    QVERIFY(stream.open());
-    QVERIFY(core.open());
-    QVERIFY(core.isOpen());
-    QVERIFY(!core.close());
-    QVERIFY(!core.isOpen());
-    QVERIFY(stream.isOpen());
-
-    I2cComObjectProvider provider;
-    core.setComObjectProvider(&provider);
-    QVERIFY(core.comObjectProvider() == &provider);
-}
-
 // Observers are told after the lock is released, so they may use the register node themselves.
 void TestRegisterCommunication::observerMayCallBack() {
     Bench bench;
@@ -666,78 +593,6 @@ void TestRegisterCommunication::observerMayCallBack() {
     QCOMPARE(idValue.value(), 0x8Eu);
 }
 
-// Configuration and reset go out without a reply; the stream stays in step afterwards.
-void TestRegisterCommunication::boardControlFrames() {
-    Bench bench;
-    ZyrCore::Communication::I2c::I2cConfigComObject config(2, 2, 0, 0x8000000);
-    QVERIFY(bench.stream.execute(&config));
-    QCOMPARE(bench.stream.lastError(), 0);
-    QCOMPARE(bench.registers.configuration(), QByteArray::fromHex("02010200000000"));
-    QCOMPARE(bench.driver.requests().last().protocol, static_cast<unsigned char>(98));
-    QVERIFY(bench.driver.requests().last().fireAndForget);
-
-    bench.registers.setRegisterValue(0x12, 0x77);
-    ZyrCore::Communication::Control::ResetFwComObject reset(1, 0x40000000);
-    QVERIFY(bench.stream.execute(&reset));
-    QCOMPARE(bench.stream.lastError(), 0);
-    QCOMPARE(bench.registers.resetCount(), 1);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0));
-
-    RegisterInfoStd id(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
-    RegisterValue value;
-    QCOMPARE(bench.core.readRegister(&id, &value, false), 0);
-    QCOMPARE(value.value(), 0x8Eu);
-
-    // The identification register keeps its value whatever is written to it.
-    RegisterValue other(0x11, 0);
-    QCOMPARE(bench.core.writeRegister(&id, &other), -3);
-
-    // A protocol the register file does not serve answers with an empty reply.
-    ZyrCore::Communication::Control::FirmwareNumberComObject firmware(0x40000000);
-    bench.stream.execute(&firmware);
-    QVERIFY(bench.stream.lastError() != 0);
-    QCOMPARE(firmware.get(), 0u);
-}
-
-void TestRegisterCommunication::rawTransfers() {
-    Bench bench;
-    unsigned char write[] = {0x30, 0x0A, 0x0B};
-    ZyrCore::Communication::I2c::I2cTxRxComObject writeTwo(kSlave, 3, write, 0, 16, 0, 97);
-    bench.stream.execute(&writeTwo);
-    QCOMPARE(bench.stream.lastError(), 0);
-    QCOMPARE(bench.registers.registerValue(0x30), static_cast<unsigned char>(0x0A));
-    QCOMPARE(bench.registers.registerValue(0x31), static_cast<unsigned char>(0x0B));
-
-    unsigned char pointer[] = {0x30};
-    ZyrCore::Communication::I2c::I2cTxRxComObject readTwo(kSlave, 1, pointer, 2, 16, 0, 97);
-    bench.stream.execute(&readTwo);
-    QCOMPARE(bench.stream.lastError(), 0);
-    QCOMPARE(bench.driver.requests().last().payload, QByteArray::fromHex("803081"));
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(readTwo.getData()), 2),
-             QByteArray::fromHex("0a0b"));
-
-    // A read phase alone continues where the register pointer stands.
-    ZyrCore::Communication::I2c::I2cTxRxComObject readOn(kSlave, 0, nullptr, 1, 16, 0, 97);
-    bench.registers.setRegisterValue(0x32, 0x0C);
-    bench.stream.execute(&readOn);
-    QCOMPARE(bench.stream.lastError(), 0);
-    QCOMPARE(readOn.getData()[0], static_cast<unsigned char>(0x0C));
-}
-
-void TestRegisterCommunication::otherSlaveIsNotAcknowledged() {
-    Bench bench;
-    bench.provider->setConfiguration(0x29);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RegisterValue value(0x5A, 0);
-    QCOMPARE(bench.core.readRegister(&info, &value, false), -1);
-    QCOMPARE(value.state(), '\1');
-    QCOMPARE(bench.core.writeRegister(&info, &value), -3);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0));
-}
-
-int runRegisterCommunicationTests(int argc, char** argv) {
-    TestRegisterCommunication tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+ZYR_TEST_CLASS(TestRegisterCommunication)
 
 #include "tst_registercommunication.moc"

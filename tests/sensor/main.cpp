@@ -1,19 +1,3 @@
-#include "sensorcommandstest.h"
-#include "simulatedsensortest.h"
+#include "testregistry.h"
 
-#include <QCoreApplication>
-#include <QtTest>
-
-int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    int failures = 0;
-    {
-        SensorCommandsTest test;
-        failures += QTest::qExec(&test, argc, argv);
-    }
-    {
-        SimulatedSensorTest test;
-        failures += QTest::qExec(&test, argc, argv);
-    }
-    return failures;
-}
+ZYR_TEST_MAIN(QCoreApplication)

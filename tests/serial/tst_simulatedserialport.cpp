@@ -108,28 +108,6 @@ private slots:
         QCOMPARE(driver.lastError(), 0);
     }
 
-    void manyBytesDoNotBlockTheHost() {
-        const QByteArray bytes(256 * 1024, '\x5a');
-        SerialComDriver driver(boardFilter());
-        QVERIFY(driver.open());
-        driver.setTimeout(10000);
-        QCOMPARE(driver.writeRaw(bytes.constData(), bytes.size()), qint64(bytes.size()));
-        QTRY_COMPARE(itsPort->received().size(), bytes.size());
-        QCOMPARE(itsPort->received(), bytes);
-    }
-
-    void readWithoutWaitingReturnsZeroAtOnce() {
-        SerialComDriver driver(boardFilter());
-        QVERIFY(driver.open());
-        driver.setWaitForData(false);
-        char buffer[8];
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(0));
-        QVERIFY(timer.elapsed() < 5000);
-        QCOMPARE(driver.lastError(), 0);
-    }
-
     void readTimeOutFailsAndLastErrorReportsItOnce() {
         SerialComDriver driver(boardFilter());
         QVERIFY(driver.open());
@@ -179,13 +157,6 @@ private slots:
         QCOMPARE(coding.baudRate, 19200);
         QCOMPARE(driver.writeRaw("back", 4), qint64(4));
         QTRY_COMPARE(itsPort->received(), QByteArray("back"));
-    }
-
-    void destroyingThePortRestoresTheEnumeration() {
-        itsPort.reset();
-        QVERIFY(SerialPortEnumerator::availablePorts().isEmpty());
-        SimulatedSerialPort unplugged;
-        QVERIFY(SerialPortEnumerator::availablePorts().isEmpty());
     }
 
 private:

@@ -1,4 +1,4 @@
-#include "stacktests.h"
+#include "testregistry.h"
 
 #include "Tools/delegate.h"
 #include "Tools/multidelegate.h"
@@ -71,7 +71,6 @@ private slots:
     void copyAndReset();
 
     void multiDelegateInvokesAllInOrder();
-    void multiDelegateOfNothingSucceeds();
     void multiDelegateWithRefusedSlotTextNeverCalls();
 
     void unmangleTypeName_data();
@@ -197,11 +196,6 @@ void TestDelegate::multiDelegateInvokesAllInOrder() {
     QCOMPARE(target.calls, QStringList({"onFirst", "onThird"}));
 }
 
-void TestDelegate::multiDelegateOfNothingSucceeds() {
-    MultiDelegate multi;
-    QVERIFY(multi.invoke());
-}
-
 void TestDelegate::multiDelegateWithRefusedSlotTextNeverCalls() {
     DelegateTarget target;
     MultiDelegate multi;
@@ -244,9 +238,6 @@ void TestDelegate::unmangleTypeName() {
     QCOMPARE(nodeNameFromTypeName(unmangled), nodeName);
 }
 
-int runDelegateTests(int argc, char** argv) {
-    TestDelegate test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestDelegate)
 
 #include "tst_delegate.moc"

@@ -1,4 +1,4 @@
-#include "stacktests.h"
+#include "testregistry.h"
 
 #include "checkobject.h"
 #include "fakecommunicationnode.h"
@@ -51,7 +51,6 @@ private slots:
     void stateToString_data();
     void stateToString();
 
-    void freshManagerReportsNothing();
     void activationOpensAndReportsOnce();
     void deactivationClosesEveryTime();
     void failedCheckClosesNode_data();
@@ -71,34 +70,16 @@ void TestNodeState::stateToString_data() {
     QTest::newRow("0") << 0 << "unknown";
     QTest::newRow("1") << 1 << "opening";
     QTest::newRow("2") << 2 << "open";
-    QTest::newRow("3") << 3 << "closing";
     QTest::newRow("4") << 4 << "closed";
     QTest::newRow("5") << 5 << outOfBounds;
-    QTest::newRow("6") << 6 << outOfBounds;
     QTest::newRow("-1") << -1 << outOfBounds;
     QTest::newRow("INT_MIN") << INT_MIN << outOfBounds;
-    QTest::newRow("INT_MAX") << INT_MAX << outOfBounds;
 }
 
 void TestNodeState::stateToString() {
     QFETCH(int, state);
     QFETCH(QString, text);
     QCOMPARE(QString::fromLatin1(NodeState::stateToString(state)), text);
-}
-
-void TestNodeState::freshManagerReportsNothing() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-
-    QCOMPARE(manager.lastState(), 0);
-    QVERIFY(!manager.isActive());
-    QVERIFY(!manager.checkDelegate.isSet());
-    QCOMPARE(manager.context()->communicationNode(), &node);
-    // With no desired state yet the node is left alone.
-    QCOMPARE(manager.checkState(), 0);
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(node.openCalls() + node.closeCalls(), 0);
 }
 
 void TestNodeState::activationOpensAndReportsOnce() {
@@ -313,9 +294,6 @@ void TestNodeState::supervisionRetriesOnTimer() {
     QVERIFY(stack.clearElements(false));
 }
 
-int runNodeStateTests(int argc, char** argv) {
-    TestNodeState test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZYR_TEST_CLASS(TestNodeState)
 
 #include "tst_nodestate.moc"
