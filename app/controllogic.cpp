@@ -19,6 +19,7 @@ using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::Intents::Intent;
 using ZyrGui::Intents::IntentManager;
+using ZyrRasPi::RasPiStreamCommunicationStack;
 
 namespace {
 const char* const kSource = "controllogic";
@@ -27,8 +28,6 @@ const char* const kSource = "controllogic";
 constexpr unsigned char kI2cModule = 2;
 constexpr unsigned char kI2cClockMode = 2;
 constexpr unsigned int kI2cTracePattern = 0x8000000;
-
-const char* const kModuleStreamName = "MODULE_STREAM";
 } // namespace
 
 ControlLogic::ControlLogic()
@@ -137,7 +136,8 @@ void ControlLogic::connectStateHandlers() {
         connect(icElement->stateManager(), &NodeStateManager::stateChanged, this,
                 &ControlLogic::onIcStateChanged);
     NodeStateManager* moduleManager = nullptr;
-    if (itsCommunicationStack.tryGetStateManager(kModuleStreamName, &moduleManager))
+    if (itsCommunicationStack.tryGetStateManager(RasPiStreamCommunicationStack::moduleStreamName,
+                                                 &moduleManager))
         connect(moduleManager, &NodeStateManager::stateChanged, this,
                 &ControlLogic::onModuleStateChanged);
 }
@@ -147,7 +147,8 @@ void ControlLogic::disconnectStateHandlers() {
         disconnect(icElement->stateManager(), &NodeStateManager::stateChanged, this,
                    &ControlLogic::onIcStateChanged);
     NodeStateManager* moduleManager = nullptr;
-    if (itsCommunicationStack.tryGetStateManager(kModuleStreamName, &moduleManager))
+    if (itsCommunicationStack.tryGetStateManager(RasPiStreamCommunicationStack::moduleStreamName,
+                                                 &moduleManager))
         disconnect(moduleManager, &NodeStateManager::stateChanged, this,
                    &ControlLogic::onModuleStateChanged);
 }

@@ -28,6 +28,7 @@ using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::StatusFieldState;
 using ZyrGui::Intents::IntentGroup;
 using ZyrGui::Intents::IntentManager;
+using ZyrRasPi::RasPiStreamCommunicationStack;
 
 const char* const MainWindow::organizationName = "zyr";
 const char* const MainWindow::applicationName = "ORVANE_GUI";
@@ -109,10 +110,10 @@ void MainWindow::addStatusFieldStates() {
 void MainWindow::connectStatusFields() {
     auto* stack = itsControlLogic.communicationStack();
     NodeStateManager* controlManager = nullptr;
-    stack->tryGetStateManager(QStringLiteral("CONTROL_STREAM"), &controlManager);
+    stack->tryGetStateManager(RasPiStreamCommunicationStack::controlStreamName, &controlManager);
     itsDeviceStatusBar.controlHidField()->setStateManager(controlManager);
     NodeStateManager* moduleManager = nullptr;
-    stack->tryGetStateManager(QStringLiteral("MODULE_STREAM"), &moduleManager);
+    stack->tryGetStateManager(RasPiStreamCommunicationStack::moduleStreamName, &moduleManager);
     itsDeviceStatusBar.moduleHidField()->setStateManager(moduleManager);
 }
 
@@ -159,8 +160,8 @@ void MainWindow::buildMenuBar() {
 
 void MainWindow::findModuleStream() {
     CommunicationStackElement* element = nullptr;
-    if (itsControlLogic.communicationStack()->tryGetElementByName(QStringLiteral("MODULE_STREAM"),
-                                                                  &element))
+    if (itsControlLogic.communicationStack()->tryGetElementByName(
+            RasPiStreamCommunicationStack::moduleStreamName, &element))
         itsModuleStream = dynamic_cast<ComStream*>(element->node());
 }
 
