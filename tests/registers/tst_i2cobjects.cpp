@@ -72,7 +72,6 @@ private slots:
     void readReply_data();
     void readReply();
     void blockRead();
-    void blockReadCapsAndBounds();
     void txRx_data();
     void txRx();
     void txRxCopyKeepsReceivedBytes();
@@ -211,10 +210,7 @@ void TestI2cObjects::blockRead() {
     QCOMPARE(object.dataSize(), 3u);
     QCOMPARE(object.deserializeSize(), 3u);
     QCOMPARE(QByteArray(reinterpret_cast<char*>(object.data()), 3), QByteArray::fromHex("0a0b0c"));
-}
 
-void TestI2cObjects::blockReadCapsAndBounds() {
-    I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     object.setDataSize(5000);
     QCOMPARE(object.dataSize(), 1088u);
     QCOMPARE(object.deserializeSize(), 1088u);
