@@ -393,6 +393,7 @@ void TestRegisterCommunication::list() {
     QCOMPARE(bench.core.readRegisterList(&infos, &owned.list, asBlocks, true), result);
     // One execute for the whole list.
     QCOMPARE(bench.executor.executions.count(), 1);
+    QCOMPARE(bench.executor.executions.first().count(), payloads.count());
     for (const ExecutedObject& executed : bench.executor.executions.first())
         QCOMPARE(executed.block, asBlocks);
     QCOMPARE(bench.payloads(), payloads);
