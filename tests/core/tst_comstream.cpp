@@ -67,8 +67,8 @@ class TestComStream : public QObject {
     Q_OBJECT
 
 private slots:
-    void requestFrameBytes();
-    void fireAndForgetFrameBytes();
+    void frameBytes_data();
+    void frameBytes();
     void flushProtocolSendsNoFrame();
     void sizeLimits_data();
     void sizeLimits();
@@ -100,34 +100,37 @@ private slots:
     void nullObjectIsAProgrammingError();
 };
 
-void TestComStream::requestFrameBytes() {
-    ScriptedComDriver driver;
-    driver.setOpen(true);
-    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
-    driver.queueReply(0x05, 0, QByteArray(512, 'x'));
+void TestComStream::frameBytes_data() {
+    QTest::addColumn<int>("callingType");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QList<QByteArray>>("events");
 
-    TestComObject request(0x05, bytes({0xAB, 0xCD}), 512);
-    QVERIFY(stream.execute(&request));
-
-    QCOMPARE(driver.writes.size(), 1);
-    QCOMPARE(driver.writes[0], bytes({0x05, 0x00, 0x02, 0x02, 0x00, 0xAB, 0xCD}));
-    QCOMPARE(driver.events, (QList<QByteArray>{"write", "flush", "read", "read"}));
-    QCOMPARE(stream.lastError(), 0);
+    QTest::newRow("request") << int(IComObject::RequestAndResponse) << bytes({0xAB, 0xCD})
+                             << bytes({0x05, 0x00, 0x02, 0x02, 0x00, 0xAB, 0xCD})
+                             << QList<QByteArray>{"write", "flush", "read", "read"};
+    QTest::newRow("fire-and-forget") << int(IComObject::FireAndForget) << bytes({0x01, 0x02, 0x03})
+                                     << bytes({0x85, 0x00, 0x03, 0x00, 0x00, 0x01, 0x02, 0x03})
+                                     << QList<QByteArray>{"write", "flush"};
 }
 
-void TestComStream::fireAndForgetFrameBytes() {
+void TestComStream::frameBytes() {
+    QFETCH(int, callingType);
+    QFETCH(QByteArray, payload);
+    QFETCH(QByteArray, frame);
+    QFETCH(QList<QByteArray>, events);
+
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
+    driver.queueReply(0x05, 0, QByteArray(512, 'x'));
+    TestComObject object(0x05, payload, 512, static_cast<IComObject::CallingType>(callingType));
+    QVERIFY(stream.execute(&object));
 
-    TestComObject command(0x05, bytes({0x01, 0x02, 0x03}), 40, IComObject::FireAndForget);
-    QVERIFY(stream.execute(&command));
-
-    QCOMPARE(driver.writes.size(), 1);
-    QCOMPARE(driver.writes[0], bytes({0x85, 0x00, 0x03, 0x00, 0x00, 0x01, 0x02, 0x03}));
-    QCOMPARE(driver.flushCalls, 1);
+    QCOMPARE(driver.writes, QList<QByteArray>{frame});
+    QCOMPARE(driver.events, events);
     QVERIFY(!stream.isResultPending());
-    QVERIFY(command.valid());
-    QCOMPARE(int(command.status()), 0);
+    QVERIFY(object.valid());
+    QCOMPARE(int(object.status()), 0);
     QCOMPARE(stream.lastError(), 0);
 }
 

@@ -45,6 +45,12 @@ struct Rig {
         driver.setReadTimeout(50);
     }
 
+    // Opens the driver and sends a one-byte request with report counter 1.
+    bool openAndSendRequest() {
+        QByteArray request(1, '\x01');
+        return driver.open() && driver.write(bytesOf(request), 1) == 0 && driver.flush() == 0;
+    }
+
     FakeHidBackend backend;
     HidBackend::Scope scope;
     ComStreamFormatter formatter;
@@ -140,10 +146,7 @@ void TestHidComDriver::counterWrapsAfterFourteen() {
 
 void TestHidComDriver::staleReportSkipped() {
     Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray request(1, '\x01');
-    rig.driver.write(bytesOf(request), 1);
-    QCOMPARE(rig.driver.flush(), 0); // counter 1
+    QVERIFY(rig.openAndSendRequest());
     rig.backend.reads.push_back({Transfer::Done, replyReport(14, 3, 0, "old")});
     rig.backend.reads.push_back({Transfer::Done, replyReport(1, 3, 0, "new")});
 
@@ -155,10 +158,7 @@ void TestHidComDriver::staleReportSkipped() {
 
 void TestHidComDriver::replySplitAcrossReports() {
     Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray request(1, '\x01');
-    rig.driver.write(bytesOf(request), 1);
-    rig.driver.flush();
+    QVERIFY(rig.openAndSendRequest());
     const QByteArray payload = pattern(20, 3);
     rig.backend.reads.push_back({Transfer::Done, replyReport(1, 20, 0, payload)});
 
@@ -181,10 +181,7 @@ void TestHidComDriver::replySplitAcrossReports() {
 
 void TestHidComDriver::zeroCountReportDoesNotEndRead() {
     Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray request(1, '\x01');
-    rig.driver.write(bytesOf(request), 1);
-    rig.driver.flush();
+    QVERIFY(rig.openAndSendRequest());
     rig.backend.reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
     rig.backend.reads.push_back({Transfer::Done, replyReport(1, 5, 0, "hello")});
     QByteArray reply(5, '\0');
@@ -198,10 +195,7 @@ void TestHidComDriver::zeroCountReportDoesNotEndRead() {
 
 void TestHidComDriver::wrongCounterReportsEndAtReadTimeout() {
     Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray request(1, '\x01');
-    rig.driver.write(bytesOf(request), 1);
-    rig.driver.flush();
+    QVERIFY(rig.openAndSendRequest());
     rig.backend.readSource = [] {
         return FakeHidBackend::ScriptedRead{Transfer::Done, replyReport(7, 3, 0, "bad")};
     };
@@ -231,10 +225,7 @@ void TestHidComDriver::payloadCountBeyondReport() {
     QFETCH(int, reportSize);
 
     Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray request(1, '\x01');
-    rig.driver.write(bytesOf(request), 1);
-    rig.driver.flush();
+    QVERIFY(rig.openAndSendRequest());
     rig.backend.reads.push_back({Transfer::Done, replyReport(1, static_cast<unsigned char>(count),
                                                              0, pattern(61), reportSize)});
     QByteArray reply(5, '\x55');

@@ -24,6 +24,7 @@ namespace {
 
 constexpr unsigned char kSlave = 0x40;
 constexpr unsigned int kTrace = 0x8000000;
+enum Kind { Read, Write, Modify, Block };
 
 // Serializes into a heap buffer of exactly the given capacity, so that AddressSanitizer sees any
 // write beyond it. Returns the bytes, or a null array when serialize refused.
@@ -66,17 +67,11 @@ class TestI2cObjects : public QObject {
     Q_OBJECT
 
 private slots:
-    void readObject_data();
-    void readObject();
+    void registerObject_data();
+    void registerObject();
     void readReply_data();
     void readReply();
-    void writeObject_data();
-    void writeObject();
-    void modifyObject_data();
-    void modifyObject();
-    void widthChangesResizeRequests();
     void blockRead();
-    void blockReadCapsAndBounds();
     void txRx_data();
     void txRx();
     void txRxCopyKeepsReceivedBytes();
@@ -89,32 +84,92 @@ private slots:
     void reset();
 };
 
-void TestI2cObjects::readObject_data() {
+// Register objects built with their widths, or with widths changed afterwards: the request must
+// be resized so that the stream frames every byte written and a buffer one byte short is refused.
+void TestI2cObjects::registerObject_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("widthsSetLater");
     QTest::addColumn<unsigned int>("addressWidth");
     QTest::addColumn<unsigned int>("valueWidth");
     QTest::addColumn<unsigned int>("address");
     QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<unsigned int>("replySize");
 
-    QTest::newRow("widths 1") << 1u << 1u << 0x90u << QByteArray::fromHex("809081");
-    QTest::newRow("address width 2") << 2u << 1u << 0x1234u << QByteArray::fromHex("80123481");
-    QTest::newRow("widths 2") << 2u << 2u << 0x1234u << QByteArray::fromHex("80123481");
-    QTest::newRow("address width 0") << 0u << 1u << 0x12u << QByteArray::fromHex("8081");
-    QTest::newRow("address width 3 refused") << 3u << 1u << 0x12u << QByteArray();
+    const auto rows = [](const char* name, int kind, unsigned int addressWidth,
+                         unsigned int valueWidth, unsigned int address, const char* request,
+                         unsigned int replySize) {
+        for (bool later : {false, true})
+            QTest::addRow("%s%s", name, later ? ", widths set later" : "")
+                << kind << later << addressWidth << valueWidth << address
+                << QByteArray::fromHex(request) << replySize;
+    };
+    rows("read, widths 1", Read, 1, 1, 0x90, "809081", 1);
+    rows("read, address width 2", Read, 2, 1, 0x1234, "80123481", 1);
+    rows("read, widths 2", Read, 2, 2, 0x1234, "80123481", 2);
+    rows("read, address width 4", Read, 4, 2, 0x1234, "800000123481", 2);
+    rows("read, address width 0", Read, 0, 1, 0x12, "8081", 1);
+    rows("read, address width 3 refused", Read, 3, 1, 0x12, "", 1);
+    rows("write, widths 1", Write, 1, 1, 0x12, "8012ab", 0);
+    rows("write, widths 2", Write, 2, 2, 0x0102, "8001020304", 0);
+    rows("write, value width 4", Write, 1, 4, 0x12, "8012a1b2c3d4", 0);
+    rows("write, high bits dropped", Write, 1, 1, 0x1A2, "80a2ff", 0);
+    rows("write, width 3 refused", Write, 3, 1, 0x12, "", 0);
+    rows("modify, widths 1", Modify, 1, 1, 0x12, "8012050f", 0);
+    rows("modify, widths 2", Modify, 2, 2, 0x0102, "80010203040506", 0);
+    rows("block, address width 2", Block, 2, 1, 0x1234, "80123481", 4);
 }
 
-void TestI2cObjects::readObject() {
+void TestI2cObjects::registerObject() {
+    QFETCH(int, kind);
+    QFETCH(bool, widthsSetLater);
     QFETCH(unsigned int, addressWidth);
     QFETCH(unsigned int, valueWidth);
     QFETCH(unsigned int, address);
     QFETCH(QByteArray, request);
+    QFETCH(unsigned int, replySize);
 
-    I2cReadRegisterComObject object(kSlave, address, kTrace, addressWidth, valueWidth);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
-    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
-    QCOMPARE(object.serializeSize(), addressWidth + 2);
-    QCOMPARE(object.deserializeSize(), valueWidth);
-    QCOMPARE(serialized(object), request);
-    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
+    const unsigned int aw = widthsSetLater ? 1 : addressWidth;
+    const unsigned int vw = widthsSetLater ? 1 : valueWidth;
+    // Values and masks whose low bytes read 01 02 .. in the request.
+    const unsigned int value = valueWidth == 4 ? 0xA1B2C3D4u : valueWidth == 2 ? 0x0304u : 0xABu;
+    std::unique_ptr<IComObject> object;
+    unsigned char protocol = 97;
+    switch (kind) {
+    case Read:
+        object.reset(new I2cReadRegisterComObject(kSlave, address, kTrace, aw, vw));
+        break;
+    case Write:
+        object.reset(new I2cWriteRegisterComObject(
+            kSlave, address, address == 0x1A2 ? 0x1FFu : value, kTrace, aw, vw));
+        break;
+    case Modify:
+        object.reset(new I2cModifyRegisterComObject(kSlave, address, valueWidth == 2 ? 0x0304 : 5,
+                                                    valueWidth == 2 ? 0x0506 : 0x0F, kTrace, aw,
+                                                    vw));
+        protocol = 108;
+        break;
+    default:
+        object.reset(
+            new I2cBlockReadRegisterComObject(kSlave, address, 4, nullptr, vw, aw, 1088, kTrace));
+    }
+    if (widthsSetLater && kind == Block) {
+        dynamic_cast<IBlockRegisterComObject&>(*object).setAddressByteWidth(addressWidth);
+    } else if (widthsSetLater) {
+        dynamic_cast<IRegisterComObject&>(*object).setAddressByteWidth(addressWidth);
+        dynamic_cast<IRegisterComObject&>(*object).setValueByteWidth(valueWidth);
+    }
+    auto& serializable = dynamic_cast<ISerializable&>(*object);
+    QCOMPARE(serializable.protocol(), protocol);
+    QCOMPARE(object->callingType(), kind == Read || kind == Block ? IComObject::RequestAndResponse
+                                                                  : IComObject::FireAndForget);
+    QCOMPARE(serializable.deserializeSize(), replySize);
+    if (request.isEmpty()) {
+        QVERIFY(serialized(serializable).isNull());
+        return;
+    }
+    QCOMPARE(serializable.serializeSize(), static_cast<unsigned int>(request.size()));
+    QCOMPARE(serialized(serializable), request);
+    QVERIFY(serialized(serializable, serializable.serializeSize() - 1).isNull());
 }
 
 void TestI2cObjects::readReply_data() {
@@ -143,107 +198,6 @@ void TestI2cObjects::readReply() {
     QCOMPARE(object.registerValue(), value);
 }
 
-void TestI2cObjects::writeObject_data() {
-    QTest::addColumn<unsigned int>("addressWidth");
-    QTest::addColumn<unsigned int>("valueWidth");
-    QTest::addColumn<unsigned int>("address");
-    QTest::addColumn<unsigned int>("value");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("widths 1") << 1u << 1u << 0x12u << 0xABu << QByteArray::fromHex("8012ab");
-    QTest::newRow("widths 2") << 2u << 2u << 0x0102u << 0x0304u
-                              << QByteArray::fromHex("8001020304");
-    QTest::newRow("value width 4")
-        << 1u << 4u << 0x12u << 0xA1B2C3D4u << QByteArray::fromHex("8012a1b2c3d4");
-    QTest::newRow("high bits dropped")
-        << 1u << 1u << 0x1A2u << 0x1FFu << QByteArray::fromHex("80a2ff");
-    QTest::newRow("unsupported width") << 3u << 1u << 0x12u << 0x01u << QByteArray();
-}
-
-void TestI2cObjects::writeObject() {
-    QFETCH(unsigned int, addressWidth);
-    QFETCH(unsigned int, valueWidth);
-    QFETCH(unsigned int, address);
-    QFETCH(unsigned int, value);
-    QFETCH(QByteArray, request);
-
-    I2cWriteRegisterComObject object(kSlave, address, value, kTrace, addressWidth, valueWidth);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
-    QCOMPARE(object.callingType(), IComObject::FireAndForget);
-    QCOMPARE(object.serializeSize(), addressWidth + valueWidth + 1);
-    QCOMPARE(object.deserializeSize(), 0u);
-    if (request.isEmpty()) {
-        QVERIFY(serialized(object).isNull());
-        return;
-    }
-    QCOMPARE(serialized(object), request);
-    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
-}
-
-void TestI2cObjects::modifyObject_data() {
-    QTest::addColumn<unsigned int>("addressWidth");
-    QTest::addColumn<unsigned int>("valueWidth");
-    QTest::addColumn<unsigned int>("address");
-    QTest::addColumn<unsigned int>("value");
-    QTest::addColumn<unsigned int>("mask");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("widths 1") << 1u << 1u << 0x12u << 0x05u << 0x0Fu
-                              << QByteArray::fromHex("8012050f");
-    QTest::newRow("widths 2") << 2u << 2u << 0x0102u << 0x0304u << 0x0506u
-                              << QByteArray::fromHex("80010203040506");
-}
-
-void TestI2cObjects::modifyObject() {
-    QFETCH(unsigned int, addressWidth);
-    QFETCH(unsigned int, valueWidth);
-    QFETCH(unsigned int, address);
-    QFETCH(unsigned int, value);
-    QFETCH(unsigned int, mask);
-    QFETCH(QByteArray, request);
-
-    I2cModifyRegisterComObject object(kSlave, address, value, mask, kTrace, addressWidth,
-                                      valueWidth);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(108));
-    QCOMPARE(object.callingType(), IComObject::FireAndForget);
-    QCOMPARE(object.deserializeSize(), 0u);
-    QCOMPARE(object.serializeSize(), static_cast<unsigned int>(request.size()));
-    QCOMPARE(serialized(object), request);
-    QVERIFY(serialized(object, object.serializeSize() - 1).isNull());
-}
-
-// Widths set after construction must resize the request, so that the stream frames every byte
-// written and a buffer sized by serializeSize() is never overrun.
-void TestI2cObjects::widthChangesResizeRequests() {
-    I2cReadRegisterComObject read(kSlave, 0x1234, kTrace, 1, 1);
-    read.setAddressByteWidth(4);
-    read.setValueByteWidth(2);
-    QCOMPARE(read.serializeSize(), 6u);
-    QCOMPARE(read.deserializeSize(), 2u);
-    QCOMPARE(serialized(read), QByteArray::fromHex("800000123481"));
-    QVERIFY(serialized(read, 3).isNull());
-
-    I2cWriteRegisterComObject write(kSlave, 0x0102, 0x0304, kTrace, 1, 1);
-    write.setAddressByteWidth(2);
-    write.setValueByteWidth(2);
-    QCOMPARE(write.serializeSize(), 5u);
-    QCOMPARE(serialized(write), QByteArray::fromHex("8001020304"));
-    QVERIFY(serialized(write, 3).isNull());
-
-    I2cModifyRegisterComObject modify(kSlave, 0x0102, 0x0304, 0x0506, kTrace, 1, 1);
-    modify.setAddressByteWidth(2);
-    modify.setValueByteWidth(2);
-    QCOMPARE(modify.serializeSize(), 7u);
-    QCOMPARE(serialized(modify), QByteArray::fromHex("80010203040506"));
-    QVERIFY(serialized(modify, 4).isNull());
-
-    I2cBlockReadRegisterComObject block(kSlave, 0x1234, 4, nullptr, 1, 1, 1088, kTrace);
-    block.setAddressByteWidth(2);
-    QCOMPARE(block.serializeSize(), 4u);
-    QCOMPARE(serialized(block), QByteArray::fromHex("80123481"));
-    QVERIFY(serialized(block, 3).isNull());
-}
-
 void TestI2cObjects::blockRead() {
     I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
@@ -256,10 +210,7 @@ void TestI2cObjects::blockRead() {
     QCOMPARE(object.dataSize(), 3u);
     QCOMPARE(object.deserializeSize(), 3u);
     QCOMPARE(QByteArray(reinterpret_cast<char*>(object.data()), 3), QByteArray::fromHex("0a0b0c"));
-}
 
-void TestI2cObjects::blockReadCapsAndBounds() {
-    I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     object.setDataSize(5000);
     QCOMPARE(object.dataSize(), 1088u);
     QCOMPARE(object.deserializeSize(), 1088u);

@@ -23,6 +23,10 @@
 using namespace ZyrCore::Communication;
 using namespace ZyrCore::Communication::I2c;
 using ZyrSim::SimulatedRegisterFile;
+using Fault = SimulatedRegisterFile::Fault;
+using Bytes = QList<QByteArray>;
+using Values = QList<unsigned int>;
+Q_DECLARE_METATYPE(Fault)
 
 namespace {
 
@@ -98,16 +102,23 @@ private:
 
 // The simulated board's register file behind the real stream.
 struct Bench {
-    explicit Bench(I2cComObjectProvider* customProvider = nullptr)
+    explicit Bench(bool withModify = true)
         : driver(&firmware)
         , stream(&driver, ComStream::theLateFlushPolicy)
         , executor(&stream)
-        , provider(customProvider != nullptr ? customProvider : &defaultProvider)
+        , provider(withModify ? &defaultProvider : &withoutModify)
         , core(&executor, provider) {
         registers.install(firmware);
         provider->setConfiguration(kSlave);
         stream.open();
         core.open();
+    }
+
+    QList<QByteArray> payloads() const {
+        QList<QByteArray> result;
+        for (const ZyrSim::FirmwareRequest& request : driver.requests())
+            result.append(request.payload);
+        return result;
     }
 
     ZyrSim::FirmwareTable firmware;
@@ -116,6 +127,7 @@ struct Bench {
     ComStream stream;
     RecordingExecutor executor;
     I2cComObjectProvider defaultProvider;
+    ProviderWithoutModify withoutModify;
     I2cComObjectProvider* provider;
     IcComCore core;
 };
@@ -129,28 +141,29 @@ struct OwnedValues {
     QList<IRegisterValue*> list;
 };
 
+Values observedValues(const RecordingObserver& observer) {
+    Values result;
+    for (const auto& change : observer.changes)
+        result.append(change.second);
+    return result;
+}
+
 } // namespace
 
 class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
-    void readIdentification();
-    void readFaults_data();
-    void readFaults();
+    void read_data();
+    void read();
     void readWriteOnlySendsNothing();
     void withoutStreamOrProvider();
-    void writeReadsBack();
-    void writeNotKeptGivesMinusThree();
-    void writeTransferFails();
-    void modifyDirect();
-    void modifyDirectFailures();
-    void modifyFallback();
-    void modifyFallbackFailures_data();
-    void modifyFallbackFailures();
-    void listSingles();
-    void blockListTwoRuns();
-    void blockListShortReply();
+    void write_data();
+    void write();
+    void modify_data();
+    void modify();
+    void list_data();
+    void list();
     void blockListLargerThanPayload();
     void listWithNullEntry();
     void observersSelectedAndAny();
@@ -159,48 +172,38 @@ private slots:
     void observerMayCallBack();
 };
 
-void TestRegisterCommunication::readIdentification() {
-    Bench bench;
-    RegisterInfoStd info(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
-    RegisterValue value(0, 7);
-    QCOMPARE(bench.core.readRegister(&info, &value, false), 0);
-    QCOMPARE(value.value(), 0x8Eu);
-    QCOMPARE(value.state(), '\0');
-
-    QCOMPARE(bench.driver.requests().count(), 1);
-    const ZyrSim::FirmwareRequest& request = bench.driver.requests().first();
-    QCOMPARE(request.protocol, static_cast<unsigned char>(97));
-    QVERIFY(!request.fireAndForget);
-    QCOMPARE(request.replySize, 1u);
-    QCOMPARE(request.payload, QByteArray::fromHex("809081"));
-}
-
-void TestRegisterCommunication::readFaults_data() {
-    QTest::addColumn<int>("fault");
+void TestRegisterCommunication::read_data() {
+    QTest::addColumn<Fault>("fault");
     QTest::addColumn<int>("result");
     QTest::addColumn<char>("state");
-    QTest::newRow("short reply") << int(SimulatedRegisterFile::Fault::ShortReply) << -1 << '\1';
-    QTest::newRow("error status") << int(SimulatedRegisterFile::Fault::ErrorStatus) << 0
+    QTest::newRow("answered") << Fault::None << 0 << '\0';
+    QTest::newRow("short reply") << Fault::ShortReply << -1 << '\1';
+    QTest::newRow("error status") << Fault::ErrorStatus << 0
                                   << char(SimulatedRegisterFile::faultStatus);
 }
 
-void TestRegisterCommunication::readFaults() {
-    QFETCH(int, fault);
+void TestRegisterCommunication::read() {
+    QFETCH(Fault, fault);
     QFETCH(int, result);
     QFETCH(char, state);
     Bench bench;
     bench.registers.setRegisterValue(0x30, 0x42);
-    bench.registers.setFault(0x30, static_cast<SimulatedRegisterFile::Fault>(fault));
+    bench.registers.setFault(0x30, fault);
     RegisterInfoStd info(0x30, 8, 8, 0xFF);
-    RegisterValue value;
+    RegisterValue value(0, 7);
     RecordingObserver observer("any", {});
     bench.core.registerObserver(&observer);
 
     QCOMPARE(bench.core.readRegister(&info, &value, true), result);
     QCOMPARE(value.state(), state);
-    QCOMPARE(observer.changes.count(), result == 0 ? 1 : 0);
+    QCOMPARE(observedValues(observer), result == 0 ? Values{0x42} : Values{});
     if (result == 0)
         QCOMPARE(value.value(), 0x42u);
+    QCOMPARE(bench.driver.requests().count(), 1);
+    QCOMPARE(bench.driver.requests().first().protocol, static_cast<unsigned char>(97));
+    QVERIFY(!bench.driver.requests().first().fireAndForget);
+    QCOMPARE(bench.driver.requests().first().replySize, 1u);
+    QCOMPARE(bench.payloads(), Bytes{QByteArray::fromHex("803081")});
 }
 
 void TestRegisterCommunication::readWriteOnlySendsNothing() {
@@ -233,214 +236,182 @@ void TestRegisterCommunication::withoutStreamOrProvider() {
     QCOMPARE(noStream.readRegisterList(&noInfos, &noValues, true, true), 0);
 }
 
-void TestRegisterCommunication::writeReadsBack() {
+void TestRegisterCommunication::write_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("failingWrite");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<Values>("observed");
+    QTest::newRow("read back") << Fault::None << -1 << 0 << Values{0xAB};
+    // The observer still hears the value the device kept.
+    QTest::newRow("not kept") << Fault::IgnoresWrites << -1 << -3 << Values{0x11};
+    QTest::newRow("transfer fails") << Fault::None << 0 << -2 << Values{};
+}
+
+void TestRegisterCommunication::write() {
+    QFETCH(Fault, fault);
+    QFETCH(int, failingWrite);
+    QFETCH(int, result);
+    QFETCH(Values, observed);
     Bench bench;
+    bench.registers.setRegisterValue(0x12, 0x11);
+    bench.registers.setFault(0x12, fault);
+    bench.driver.failWrite(failingWrite);
     RegisterInfoStd info(0x12, 8, 8, 0xFF);
     RecordingObserver observer("selected", {&info});
     bench.core.registerObserver(&observer);
     RegisterValue value(0xAB, 0);
 
-    QCOMPARE(bench.core.writeRegister(&info, &value), 0);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0xAB));
-
-    QCOMPARE(bench.driver.requests().count(), 2);
+    QCOMPARE(bench.core.writeRegister(&info, &value), result);
+    QCOMPARE(observedValues(observer), observed);
+    if (failingWrite >= 0) {
+        QCOMPARE(bench.executor.executions.count(), 1);
+        // The lock was released: the next operation runs.
+        QCOMPARE(bench.core.writeRegister(&info, &value), 0);
+        return;
+    }
     QVERIFY(bench.driver.requests().at(0).fireAndForget);
-    QCOMPARE(bench.driver.requests().at(0).payload, QByteArray::fromHex("8012ab"));
-    QCOMPARE(bench.driver.requests().at(1).payload, QByteArray::fromHex("801281"));
-
+    QCOMPARE(bench.payloads(),
+             (Bytes{QByteArray::fromHex("8012ab"), QByteArray::fromHex("801281")}));
     // The read-back carries its own trace bit on top of the provider's pattern.
     QCOMPARE(bench.executor.executions.count(), 2);
     QCOMPARE(bench.executor.executions.at(0).first().tracePattern, 0x8000000u);
     QCOMPARE(bench.executor.executions.at(1).first().tracePattern, 0x8010000u);
-
-    QCOMPARE(observer.changes.count(), 1);
-    QCOMPARE(observer.changes.first().second, 0xABu);
 }
 
-void TestRegisterCommunication::writeNotKeptGivesMinusThree() {
-    Bench bench;
-    bench.registers.setRegisterValue(0x21, 0x11);
-    bench.registers.setFault(0x21, SimulatedRegisterFile::Fault::IgnoresWrites);
-    RegisterInfoStd info(0x21, 8, 8, 0xFF);
-    RecordingObserver observer("selected", {&info});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-
-    QCOMPARE(bench.core.writeRegister(&info, &value), -3);
-    QCOMPARE(observer.changes.count(), 1);
-    QCOMPARE(observer.changes.first().second, 0x11u);
-}
-
-void TestRegisterCommunication::writeTransferFails() {
-    Bench bench;
-    bench.driver.failWrite(0);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RecordingObserver observer("any", {});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-    QCOMPARE(bench.core.writeRegister(&info, &value), -2);
-    QCOMPARE(bench.executor.executions.count(), 1);
-    QVERIFY(observer.changes.isEmpty());
-
-    // The lock was released: the next operation runs.
-    QCOMPARE(bench.core.writeRegister(&info, &value), 0);
-}
-
-void TestRegisterCommunication::modifyDirect() {
-    Bench bench;
-    bench.registers.setRegisterValue(0x12, 0x50);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RecordingObserver observer("selected", {&info});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-    RegisterValue mask(0x0F, 0);
-
-    QCOMPARE(bench.core.modifyRegister(&info, &value, &mask), 0);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0x5B));
-    QCOMPARE(bench.driver.requests().count(), 2);
-    QCOMPARE(bench.driver.requests().at(0).protocol, static_cast<unsigned char>(108));
-    QCOMPARE(bench.driver.requests().at(0).payload, QByteArray::fromHex("8012ab0f"));
-    QCOMPARE(observer.changes.first().second, 0x5Bu);
-}
-
-void TestRegisterCommunication::modifyDirectFailures() {
-    {
-        Bench bench;
-        bench.driver.failWrite(0);
-        RegisterInfoStd info(0x12, 8, 8, 0xFF);
-        RegisterValue value(0xAB, 0);
-        RegisterValue mask(0x0F, 0);
-        QCOMPARE(bench.core.modifyRegister(&info, &value, &mask), -3);
-    }
-    {
-        // Bits outside the mask may differ; bits inside may not.
-        Bench bench;
-        bench.registers.setRegisterValue(0x21, 0xF0);
-        bench.registers.setFault(0x21, SimulatedRegisterFile::Fault::IgnoresWrites);
-        RegisterInfoStd info(0x21, 8, 8, 0xFF);
-        RegisterValue value(0x0A, 0);
-        RegisterValue inside(0xF0, 0);
-        QCOMPARE(bench.core.modifyRegister(&info, &value, &inside), -3);
-        RegisterValue unchanged(0xF5, 0);
-        QCOMPARE(bench.core.modifyRegister(&info, &unchanged, &inside), 0);
-    }
-}
-
-void TestRegisterCommunication::modifyFallback() {
-    ProviderWithoutModify provider;
-    Bench bench(&provider);
-    bench.registers.setRegisterValue(0x12, 0x50);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RecordingObserver observer("selected", {&info});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-    RegisterValue mask(0x0F, 0);
-
-    QCOMPARE(bench.core.modifyRegister(&info, &value, &mask), 0);
-    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0x5B));
-    QCOMPARE(bench.executor.executions.count(), 3);
-    QCOMPARE(bench.driver.requests().at(0).payload, QByteArray::fromHex("801281"));
-    QCOMPARE(bench.driver.requests().at(1).payload, QByteArray::fromHex("80125b"));
-    QCOMPARE(bench.driver.requests().at(2).payload, QByteArray::fromHex("801281"));
-    QCOMPARE(bench.executor.executions.at(2).first().tracePattern, 0x8010000u);
-    QCOMPARE(observer.changes.count(), 1);
-    QCOMPARE(observer.changes.first().second, 0x5Bu);
-}
-
-// Every early exit of the fallback must also free its values; the leak checker watches this run.
-void TestRegisterCommunication::modifyFallbackFailures_data() {
+// Without a masked write on the bus the node reads, writes and reads back; every early exit of
+// that fallback must also free its values, which the leak checker watches.
+void TestRegisterCommunication::modify_data() {
+    QTest::addColumn<bool>("withModify");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<unsigned int>("value");
+    QTest::addColumn<unsigned int>("mask");
     QTest::addColumn<int>("failingTransfer");
     QTest::addColumn<int>("result");
-    QTest::newRow("read fails") << 0 << -1;
-    QTest::newRow("write fails") << 1 << -2;
-    QTest::newRow("read-back fails") << 2 << -3;
+    QTest::addColumn<Bytes>("payloads");
+    QTest::addColumn<int>("notifications");
+
+    const Bytes direct{QByteArray::fromHex("8012ab0f"), QByteArray::fromHex("801281")};
+    const Bytes fallback{QByteArray::fromHex("801281"), QByteArray::fromHex("80125b"),
+                         QByteArray::fromHex("801281")};
+    QTest::newRow("masked write") << true << Fault::None << 0xABu << 0x0Fu << -1 << 0 << direct
+                                  << 1;
+    QTest::newRow("masked write fails")
+        << true << Fault::None << 0xABu << 0x0Fu << 0 << -3 << Bytes{} << 1;
+    // Bits outside the mask may differ after the write; bits inside may not.
+    QTest::newRow("masked bits not kept")
+        << true << Fault::IgnoresWrites << 0x0Au << 0xF0u << -1 << -3 << Bytes{} << 1;
+    QTest::newRow("only unmasked bits differ")
+        << true << Fault::IgnoresWrites << 0x55u << 0xF0u << -1 << 0 << Bytes{} << 1;
+    QTest::newRow("fallback") << false << Fault::None << 0xABu << 0x0Fu << -1 << 0 << fallback << 1;
+    QTest::newRow("fallback read fails")
+        << false << Fault::None << 0xABu << 0x0Fu << 0 << -1 << Bytes{} << 0;
+    QTest::newRow("fallback write fails")
+        << false << Fault::None << 0xABu << 0x0Fu << 1 << -2 << Bytes{} << 0;
+    QTest::newRow("fallback read-back fails")
+        << false << Fault::None << 0xABu << 0x0Fu << 2 << -3 << Bytes{} << 1;
 }
 
-void TestRegisterCommunication::modifyFallbackFailures() {
+void TestRegisterCommunication::modify() {
+    QFETCH(bool, withModify);
+    QFETCH(Fault, fault);
+    QFETCH(unsigned int, value);
+    QFETCH(unsigned int, mask);
     QFETCH(int, failingTransfer);
     QFETCH(int, result);
-    ProviderWithoutModify provider;
-    Bench bench(&provider);
+    QFETCH(Bytes, payloads);
+    QFETCH(int, notifications);
+    Bench bench(withModify);
+    bench.registers.setRegisterValue(0x12, 0x50);
+    bench.registers.setFault(0x12, fault);
     bench.driver.failWrite(failingTransfer);
     RegisterInfoStd info(0x12, 8, 8, 0xFF);
     RecordingObserver observer("selected", {&info});
     bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-    RegisterValue mask(0x0F, 0);
+    RegisterValue newValue(value, 0);
+    RegisterValue maskValue(mask, 0);
 
-    QCOMPARE(bench.core.modifyRegister(&info, &value, &mask), result);
-    QCOMPARE(bench.executor.executions.count(), failingTransfer + 1);
-    QCOMPARE(observer.changes.count(), result == -3 ? 1 : 0);
+    QCOMPARE(bench.core.modifyRegister(&info, &newValue, &maskValue), result);
+    QCOMPARE(observer.changes.count(), notifications);
+    if (!withModify && failingTransfer >= 0)
+        QCOMPARE(bench.executor.executions.count(), failingTransfer + 1);
+    if (payloads.isEmpty())
+        return;
+    QCOMPARE(bench.registers.registerValue(0x12), static_cast<unsigned char>(0x5B));
+    QCOMPARE(observer.changes.first().second, 0x5Bu);
+    QCOMPARE(bench.payloads(), payloads);
+    QCOMPARE(bench.driver.requests().at(0).protocol,
+             static_cast<unsigned char>(withModify ? 108 : 97));
+    QCOMPARE(bench.executor.executions.last().first().tracePattern, 0x8010000u);
 }
 
-void TestRegisterCommunication::listSingles() {
-    Bench bench;
-    for (unsigned char address = 0x10; address < 0x13; ++address)
-        bench.registers.setRegisterValue(address, static_cast<unsigned char>(address + 0x40));
-    RegisterInfoStd r10(0x10, 8, 8, 0xFF), r11(0x11, 8, 8, 0xFF), r12(0x12, 8, 8, 0xFF);
-    QList<IRegisterInfo*> infos{&r10, &r11, &r12};
-    OwnedValues values(3);
-    RecordingObserver observer("any", {});
-    bench.core.registerObserver(&observer);
+// Registers 0x10, 0x11, 0x12 and 0x20, read one by one or as runs of consecutive addresses.
+void TestRegisterCommunication::list_data() {
+    QTest::addColumn<bool>("asBlocks");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<Bytes>("payloads");
+    QTest::addColumn<Values>("replySizes");
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<QByteArray>("states");
 
-    QCOMPARE(bench.core.readRegisterList(&infos, &values.list, false, true), 0);
-    QCOMPARE(bench.executor.executions.count(), 1);
-    QCOMPARE(bench.executor.executions.first().count(), 3);
-    QCOMPARE(values.list.at(0)->value(), 0x50u);
-    QCOMPARE(values.list.at(2)->value(), 0x52u);
-    QCOMPARE(observer.changes.count(), 3);
-    QCOMPARE(observer.changes.at(1).first, QStringLiteral("0x11"));
+    const QByteArray read10 = QByteArray::fromHex("801081");
+    const QByteArray read20 = QByteArray::fromHex("802081");
+    QTest::newRow("singles") << false << Fault::None << 0
+                             << Bytes{read10, QByteArray::fromHex("801181"),
+                                      QByteArray::fromHex("801281"), read20}
+                             << Values{1, 1, 1, 1} << Values{0xA0, 0xA1, 0xA2, 0xB0}
+                             << QByteArray(4, '\0');
+    QTest::newRow("two blocks") << true << Fault::None << 0 << Bytes{read10, read20} << Values{3, 1}
+                                << Values{0xA0, 0xA1, 0xA2, 0xB0} << QByteArray(4, '\0');
+    // A device that answers a block short is the device's fault: the list read fails, nothing
+    // stops, and the short run keeps its values.
+    QTest::newRow("short block") << true << Fault::ShortReply << -1 << Bytes{read10, read20}
+                                 << Values{3, 1} << Values{0xFFFF, 0xFFFF, 0xFFFF, 0xB0}
+                                 << QByteArray::fromHex("01010100");
 }
 
-void TestRegisterCommunication::blockListTwoRuns() {
+void TestRegisterCommunication::list() {
+    QFETCH(bool, asBlocks);
+    QFETCH(Fault, fault);
+    QFETCH(int, result);
+    QFETCH(Bytes, payloads);
+    QFETCH(Values, replySizes);
+    QFETCH(Values, values);
+    QFETCH(QByteArray, states);
     Bench bench;
-    bench.registers.setRegisterValue(0x10, 0xA0);
-    bench.registers.setRegisterValue(0x11, 0xA1);
-    bench.registers.setRegisterValue(0x12, 0xA2);
+    for (unsigned char address : {0x10, 0x11, 0x12})
+        bench.registers.setRegisterValue(address, static_cast<unsigned char>(address + 0x90));
     bench.registers.setRegisterValue(0x20, 0xB0);
+    bench.registers.setFault(0x11, fault);
     RegisterInfoStd r10(0x10, 8, 8, 0xFF), r11(0x11, 8, 8, 0xFF), r12(0x12, 8, 8, 0xFF),
         r20(0x20, 8, 8, 0xFF);
     QList<IRegisterInfo*> infos{&r10, &r11, &r12, &r20};
-    OwnedValues values(4);
-
-    QCOMPARE(bench.core.readRegisterList(&infos, &values.list, true, false), 0);
-    QCOMPARE(bench.executor.executions.count(), 1);
-    const QList<ExecutedObject>& executed = bench.executor.executions.first();
-    QCOMPARE(executed.count(), 2);
-    QVERIFY(executed.at(0).block && executed.at(1).block);
-
-    QCOMPARE(bench.driver.requests().count(), 2);
-    QCOMPARE(bench.driver.requests().at(0).payload, QByteArray::fromHex("801081"));
-    QCOMPARE(bench.driver.requests().at(0).replySize, 3u);
-    QCOMPARE(bench.driver.requests().at(1).payload, QByteArray::fromHex("802081"));
-    QCOMPARE(bench.driver.requests().at(1).replySize, 1u);
-
-    const QList<unsigned int> expected{0xA0, 0xA1, 0xA2, 0xB0};
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(values.list.at(i)->value(), expected.at(i));
-        QCOMPARE(values.list.at(i)->state(), '\0');
-    }
-}
-
-// A device that answers a block short is the device's fault: the list read fails, nothing stops.
-void TestRegisterCommunication::blockListShortReply() {
-    Bench bench;
-    bench.registers.setFault(0x11, SimulatedRegisterFile::Fault::ShortReply);
-    bench.registers.setRegisterValue(0x20, 0xB0);
-    RegisterInfoStd r10(0x10, 8, 8, 0xFF), r11(0x11, 8, 8, 0xFF), r12(0x12, 8, 8, 0xFF),
-        r20(0x20, 8, 8, 0xFF);
-    QList<IRegisterInfo*> infos{&r10, &r11, &r12, &r20};
-    OwnedValues values(4);
+    OwnedValues owned(4);
     RecordingObserver observer("any", {});
     bench.core.registerObserver(&observer);
 
-    QCOMPARE(bench.core.readRegisterList(&infos, &values.list, true, true), -1);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(values.list.at(i)->value(), 0xFFFFu);
-        QCOMPARE(values.list.at(i)->state(), '\1');
+    QCOMPARE(bench.core.readRegisterList(&infos, &owned.list, asBlocks, true), result);
+    // One execute for the whole list.
+    QCOMPARE(bench.executor.executions.count(), 1);
+    QCOMPARE(bench.executor.executions.first().count(), payloads.count());
+    for (const ExecutedObject& executed : bench.executor.executions.first())
+        QCOMPARE(executed.block, asBlocks);
+    QCOMPARE(bench.payloads(), payloads);
+    Values sizes;
+    Values read;
+    QByteArray readStates;
+    for (const ZyrSim::FirmwareRequest& request : bench.driver.requests())
+        sizes.append(request.replySize);
+    for (IRegisterValue* value : owned.list) {
+        read.append(value->value());
+        readStates.append(value->state());
     }
-    QCOMPARE(values.list.at(3)->value(), 0xB0u);
-    QVERIFY(observer.changes.isEmpty());
+    QCOMPARE(sizes, replySizes);
+    QCOMPARE(read, values);
+    QCOMPARE(readStates, states);
+    QCOMPARE(observedValues(observer), result == 0 ? values : Values{});
+    if (result == 0)
+        QCOMPARE(observer.changes.at(1).first, QStringLiteral("0x11"));
 
     // The stream is left clean for the next operation.
     RegisterValue value;

@@ -67,8 +67,6 @@ private slots:
     void blockRequestSizes_data();
     void blockRequestSizes();
     void blockResponseAssemblesBigEndian();
-    void largeBlocksSplitToFitPayload();
-    void shortBlockCopiesNothing();
     void contractViolationsStop();
 
 private:
@@ -252,45 +250,6 @@ void TestRegisterModel::blockResponseAssemblesBigEndian() {
     QCOMPARE(values.list.at(0)->value(), 0x012Cu);
     QCOMPARE(values.list.at(1)->value(), 0x0FFFu);
     QCOMPARE(values.list.at(0)->state(), '\2');
-}
-
-// A run larger than one stream payload is read as several blocks, each within 1088 bytes.
-void TestRegisterModel::largeBlocksSplitToFitPayload() {
-    RegisterInfoStd info(0x00, 8, 16, 0xFFFF);
-    OwnedValues values(600);
-    info.processBlockReadRegisterRequest(&itsQueue, &values.list, itsProvider);
-    QCOMPARE(itsQueue.count(), 2);
-    auto* first = dynamic_cast<IBlockRegisterComObject*>(itsQueue.at(0));
-    auto* second = dynamic_cast<IBlockRegisterComObject*>(itsQueue.at(1));
-    QCOMPARE(first->dataSize(), 1088u);
-    QCOMPARE(first->startAddress(), 0u);
-    QCOMPARE(second->dataSize(), 2u * (600 - 544));
-    QCOMPARE(second->startAddress(), 544u);
-
-    QByteArray reply;
-    for (int i = 0; i < 600; ++i)
-        reply.append(static_cast<char>(i >> 8)).append(static_cast<char>(i & 0xFF));
-    answerBlocks(itsQueue, reply, 0);
-    info.processBlockReadRegisterResponse(&itsQueue, &values.list);
-    QVERIFY(itsQueue.isEmpty());
-    QCOMPARE(values.list.at(543)->value(), 543u);
-    QCOMPARE(values.list.at(544)->value(), 544u);
-    QCOMPARE(values.list.at(599)->value(), 599u);
-}
-
-void TestRegisterModel::shortBlockCopiesNothing() {
-    RegisterInfoStd info(0x10, 8, 8, 0xFF);
-    OwnedValues values(3);
-    info.processBlockReadRegisterRequest(&itsQueue, &values.list, itsProvider);
-    auto* block = dynamic_cast<I2cBlockReadRegisterComObject*>(itsQueue.head());
-    unsigned char twoBytes[] = {0x01, 0x02};
-    QVERIFY(block->deserialize(twoBytes, 2));
-    info.processBlockReadRegisterResponse(&itsQueue, &values.list);
-    QVERIFY(itsQueue.isEmpty());
-    for (IRegisterValue* value : values.list) {
-        QCOMPARE(value->value(), 0xFFFFu);
-        QCOMPARE(value->state(), '\1');
-    }
 }
 
 void TestRegisterModel::contractViolationsStop() {
