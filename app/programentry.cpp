@@ -15,14 +15,6 @@
 
 namespace {
 
-bool asksForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0)
-            return true;
-    }
-    return false;
-}
-
 void printHelp(FILE* stream, const char* programName) {
     std::fputs(qPrintable(ProgramOptions::helpText(QString::fromLocal8Bit(programName))), stream);
 }
@@ -39,8 +31,12 @@ void useWritableMachineSettings() {
 } // namespace
 
 int runProgram(int argc, char** argv) {
-    // Help needs no display, so it is answered before the application connects to one.
-    if (asksForHelp(argc, argv)) {
+    // Help needs no display, so it is answered before the application connects to one (whose
+    // own options are still on the command line then).
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (ProgramOptions::parse(rawArguments).showHelp) {
         printHelp(stdout, argv[0]);
         return 0;
     }

@@ -16,9 +16,8 @@ ProgramOptions ProgramOptions::parse(const QStringList& arguments) {
         } else if (argument.startsWith(kSimulate + QLatin1Char('='))) {
             options.simulate = true;
             options.simulatorConfig = argument.mid(kSimulate.size() + 1);
-        } else {
+        } else if (options.error.isEmpty()) {
             options.error = QStringLiteral("Unknown argument: %1").arg(argument);
-            return options;
         }
     }
     return options;

@@ -10,7 +10,7 @@ struct ProgramOptions {
     bool simulate = false;
     QString simulatorConfig;
     bool showHelp = false;
-    // Set when the command line holds something the program does not know.
+    // The first argument the program does not know; the rest is still read.
     QString error;
 
     static ProgramOptions parse(const QStringList& arguments);

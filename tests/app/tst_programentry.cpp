@@ -36,6 +36,9 @@ void TestProgramEntry::options_data() {
     QTest::newRow("short help") << QStringList{"prog", "-h"} << false << QString() << true << false;
     QTest::newRow("unknown") << QStringList{"prog", "--simulated"} << false << QString() << false
                              << true;
+    QTest::newRow("help after a toolkit option")
+        << QStringList{"prog", "-platform", "offscreen", "--help"} << false << QString() << true
+        << true;
     QTest::newRow("stray word") << QStringList{"prog", "--simulate", "chip=KEL4405"} << true
                                 << QString() << false << true;
 }
