@@ -1,0 +1,4 @@
+#include "qdistanceplot.h"
+
+QDistancePlot::QDistancePlot(QWidget* parent)
+    : QCustomPlot(parent) {}

@@ -1,0 +1,4 @@
+#include "qhistogramplot.h"
+
+QHistogramPlot::QHistogramPlot(QWidget* parent)
+    : QCustomPlot(parent) {}
