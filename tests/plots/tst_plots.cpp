@@ -1,6 +1,7 @@
 #include "testregistry.h"
 
 #include "Communication/comstream.h"
+#include "commands/gethistogramcommand.h"
 #include "framefakedriver.h"
 #include "logging.h"
 #include "plots/distancebar.h"
@@ -31,38 +32,33 @@ QStringList legendTexts(QCustomPlot& plot) {
     return texts;
 }
 
-QVector<double> values(QCPAbstractPlottable1D<QCPGraphData>* graph) {
+QVector<double> values(QCPGraph* graph) {
     QVector<double> result;
-    for (const QCPGraphData& point : *static_cast<QCPGraph*>(graph)->data())
+    for (const QCPGraphData& point : *graph->data())
         result << point.value;
     return result;
 }
 
-// The sensor's objects and histograms over a real stream, on a clock the test drives.
+// The simulated sensor behind a real stream, on a clock the test drives.
 struct SensorRig {
-    explicit SensorRig(const QString& config = QStringLiteral("seed=3"))
-        : sensor(parsed(config), [this] { return now; })
+    explicit SensorRig(int targetMm = 0)
+        : sensor(config(targetMm), [this] { return now; })
         , driver(&firmware)
         , stream(&driver, ComStream::theImmediateFlushPolicy) {
         sensor.install(firmware);
         stream.open();
     }
-    static ZyrSim::SensorConfig parsed(const QString& text) {
+    static ZyrSim::SensorConfig config(int targetMm) {
         ZyrSim::SensorConfig config;
-        config.parse(text);
+        config.targetMm = targetMm;
         return config;
     }
     Histogram histogram(uint8_t type) {
         Histogram bins(5 * 256);
         for (uint8_t channel = 0; channel < 5; ++channel) {
-            const QByteArray payload =
-                sensor
-                    .handle(
-                        {1, false, 512, QByteArray(1, char(type)) + QByteArray(1, char(channel))})
-                    ->payload;
-            for (int bin = 0; bin < 256; ++bin)
-                bins[256 * channel + bin] =
-                    uint8_t(payload[2 * bin]) | uint8_t(payload[2 * bin + 1]) << 8;
+            GetHistogramCommand command(type, channel);
+            stream.execute(&command);
+            std::copy_n(command.data(), 256, bins.begin() + 256 * channel);
         }
         return bins;
     }
@@ -212,7 +208,7 @@ void TestPlots::legendFollowsVisibilityAndChipFlag() {
 }
 
 void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
-    SensorRig rig(QStringLiteral("seed=3 target=1200"));
+    SensorRig rig(1200);
     QTemporaryDir folder;
     Logging log(folder.filePath("log.csv"));
     const bool logOpen = log.open();
@@ -304,16 +300,12 @@ void TestPlots::screenshots() {
     histogramPlot.applyAutoScaleYBox(Qt::Checked, 10000);
     histogramPlot.applyLegendBox(Qt::Checked);
     // The cycle shows histogram type 1 as the proximity set and type 2 as the distance set.
-    const Histogram proximity = rig.histogram(1);
-    const Histogram distance = rig.histogram(2);
-    histogramPlot.setProximityVisible(true);
-    histogramPlot.setDistanceVisible(true);
-    for (int channel = 1; channel < 5; ++channel) {
-        histogramPlot.setProximityChannelVisible(channel, true);
-        histogramPlot.setDistanceChannelVisible(channel, true);
+    for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Distance}) {
+        histogramPlot.setTypeVisible(type, true);
+        for (int channel = 1; channel < 5; ++channel)
+            histogramPlot.setChannelVisible(type, channel, true);
+        histogramPlot.setHistogramData(type, rig.histogram(uint8_t(type + 1)).data());
     }
-    histogramPlot.setProximityData(proximity.data());
-    histogramPlot.setDistanceData(distance.data());
     QVERIFY(histogramPlot.savePng(screenshotPath("histogramplot.png"), 700, 350));
 
     QDistancePlot distancePlot;
