@@ -99,8 +99,19 @@ void DistanceBar::setTemperatureText(const QString& text) {
 }
 
 void DistanceBar::setTemperatureVisible(bool visible) {
-    if (itsTemperatureItem != nullptr)
-        itsTemperatureItem->setVisible(visible);
+    if (itsTemperatureItem == nullptr)
+        return;
+    // A hidden row would still take its height, so it leaves the legend while hidden; the
+    // plot stays its owner.
+    QCPLegend* legend = itsPlot->legend;
+    const bool inLegend = itsTemperatureItem->layout() != nullptr;
+    if (visible && !inLegend) {
+        legend->addElement(legend->rowCount(), 0, itsTemperatureItem);
+    } else if (!visible && inLegend) {
+        legend->take(itsTemperatureItem);
+        legend->simplify();
+    }
+    itsTemperatureItem->setVisible(visible);
 }
 
 void DistanceBar::setLegendVisible(bool visible) {

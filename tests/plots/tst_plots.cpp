@@ -51,6 +51,7 @@ struct SensorRig {
     static ZyrSim::SensorConfig config(int targetMm) {
         ZyrSim::SensorConfig config;
         config.targetMm = targetMm;
+        config.seed = 3;
         return config;
     }
     Histogram histogram(uint8_t type) {
@@ -278,6 +279,10 @@ void TestPlots::distanceBarShowsNewestMeasurement() {
     QCOMPARE(bar.rowTexts(), QStringList({"Peak at: ", "Confidence: ", "Photon Count Reference: ",
                                           "Photon Count Object: ", "Temperature: "}));
     QCOMPARE(plot.xAxis->range().upper, 2500.0);
+    bar.setTemperatureVisible(false);
+    QCOMPARE(plot.legend->itemCount(), 4);
+    bar.setTemperatureVisible(true);
+    QCOMPARE(qobject_cast<QCPStringLegendItem*>(plot.legend->item(4))->text(), "Temperature: ");
     bar.showMeasurement(1, 1, 1, 1);
     bar.showMeasurement(distance, confidence, 3000000000u, 17);
     QCOMPARE(bar.bars()->dataCount(), 1);
