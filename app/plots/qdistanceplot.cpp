@@ -97,6 +97,10 @@ void QDistancePlot::pushPoint(qint64 now, double distance, double confidence) {
 void QDistancePlot::updateGraph() {
     // The window runs from newest to oldest, the graph's data by ascending time: write it
     // backwards into the graph's own points, which keep their number for the plot's life.
+    if (itsGraph->dataCount() != windowSize) {
+        itsGraph->setData(itsTime, itsDistance, false);
+        return;
+    }
     auto point = itsGraph->data()->begin();
     for (int k = windowSize - 1; k >= 0; --k, ++point) {
         point->key = itsTime[k];

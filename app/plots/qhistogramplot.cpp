@@ -42,10 +42,17 @@ double yUpperBoundFor(double maxCount) {
     return m;
 }
 
-// Data is replaced in place: the keys of every graph stay 0..255 for the plot's life.
-template <typename Container>
-void writeValues(Container& container, const std::array<double, QHistogramPlot::binCount>& values) {
-    auto point = container.begin();
+// Data is replaced in place: the keys of every graph stay 0..255, so only the values change.
+// A plottable whose points were replaced from outside is filled anew.
+template <typename Plottable>
+void showValues(Plottable* plottable, const QVector<double>& keys,
+                const std::array<double, QHistogramPlot::binCount>& values) {
+    auto& data = *plottable->data();
+    if (data.size() != QHistogramPlot::binCount) {
+        plottable->setData(keys, QVector<double>(values.begin(), values.end()), true);
+        return;
+    }
+    auto point = data.begin();
     for (double value : values)
         (point++)->value = value;
 }
@@ -154,26 +161,18 @@ void QHistogramPlot::clearAll() {
 void QHistogramPlot::clearSet(int type, DataSet set) {
     for (int channel = 0; channel < channelCount; ++channel) {
         itsValues[set][type][channel].fill(0.0);
-        QCPGraph* graph = itsGraphs[set][type][channel];
-        if (graph->dataCount() != binCount)
-            graph->setData(itsKeys, QVector<double>(binCount, 0.0), true);
-        else
-            showChannel(set, type, channel);
+        showChannel(set, type, channel);
     }
-    if (type == Processed) {
-        if (itsPeaksBars[set]->dataCount() != binCount)
-            itsPeaksBars[set]->setData(itsKeys, QVector<double>(binCount, 0.0), true);
-        else
-            showPeaks(set);
-    }
+    if (type == Processed)
+        showPeaks(set);
 }
 
 void QHistogramPlot::showChannel(DataSet set, int type, int channel) {
-    writeValues(*itsGraphs[set][type][channel]->data(), itsValues[set][type][channel]);
+    showValues(itsGraphs[set][type][channel], itsKeys, itsValues[set][type][channel]);
 }
 
 void QHistogramPlot::showPeaks(DataSet set) {
-    writeValues(*itsPeaksBars[set]->data(), itsValues[set][Processed][2]);
+    showValues(itsPeaksBars[set], itsKeys, itsValues[set][Processed][2]);
 }
 
 void QHistogramPlot::setLegendVisible(bool visible) {
