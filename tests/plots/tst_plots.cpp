@@ -1,0 +1,338 @@
+#include "testregistry.h"
+
+#include "Communication/comstream.h"
+#include "commands/gethistogramcommand.h"
+#include "framefakedriver.h"
+#include "logging.h"
+#include "plots/distancebar.h"
+#include "plots/qcpstringlegenditem.h"
+#include "plots/qdistanceplot.h"
+#include "plots/qhistogramplot.h"
+#include "simulatedsensor.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <vector>
+
+using ZyrCore::Communication::ComStream;
+using Histogram = std::vector<uint16_t>; // 5 channels x 256 bins
+
+namespace {
+
+QStringList legendTexts(QCustomPlot& plot) {
+    QStringList texts;
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        if (auto* row = qobject_cast<QCPStringLegendItem*>(plot.legend->item(i)))
+            texts << row->text();
+        else if (auto* row = qobject_cast<QCPPlottableLegendItem*>(plot.legend->item(i)))
+            texts << row->plottable()->name();
+    }
+    return texts;
+}
+
+QVector<double> values(QCPGraph* graph) {
+    QVector<double> result;
+    for (const QCPGraphData& point : *graph->data())
+        result << point.value;
+    return result;
+}
+
+// The simulated sensor behind a real stream, on a clock the test drives.
+struct SensorRig {
+    explicit SensorRig(int targetMm = 0)
+        : sensor(config(targetMm), [this] { return now; })
+        , driver(&firmware)
+        , stream(&driver, ComStream::theImmediateFlushPolicy) {
+        sensor.install(firmware);
+        stream.open();
+    }
+    static ZyrSim::SensorConfig config(int targetMm) {
+        ZyrSim::SensorConfig config;
+        config.targetMm = targetMm;
+        config.seed = 3;
+        return config;
+    }
+    Histogram histogram(uint8_t type) {
+        Histogram bins(5 * 256);
+        for (uint8_t channel = 0; channel < 5; ++channel) {
+            GetHistogramCommand command(type, channel);
+            stream.execute(&command);
+            std::copy_n(command.data(), 256, bins.begin() + 256 * channel);
+        }
+        return bins;
+    }
+    qint64 now = 100000;
+    ZyrSim::SimulatedSensor sensor;
+    ZyrSim::FirmwareTable firmware;
+    FrameFakeDriver driver;
+    ComStream stream;
+};
+
+QString screenshotPath(const QString& name) {
+    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath("screenshots");
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(name);
+}
+
+} // namespace
+
+class TestPlots : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rescaleRules_data();
+    void rescaleRules();
+    void rescaleRateLimitFollowsClock();
+    void snapshotEmptiesHiddenTypes();
+    void legendFollowsVisibilityAndChipFlag();
+    void distanceWindowKeepsTimeAndSkipsFailedExchanges();
+    void distanceBarShowsNewestMeasurement_data();
+    void distanceBarShowsNewestMeasurement();
+    void screenshots();
+};
+
+void TestPlots::rescaleRules_data() {
+    QTest::addColumn<bool>("autoScale");
+    QTest::addColumn<int>("lastBin");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("xMax");
+    QTest::addColumn<int>("yMax");
+    QTest::newRow("automatic scaling off") << false << 200 << 5000 << 256 << 256;
+    QTest::newRow("all zero") << true << 0 << 0 << 256 << 80;
+    QTest::newRow("count 30") << true << 10 << 30 << 64 << 40;
+    QTest::newRow("count 31") << true << 100 << 31 << 100 << 80;
+    QTest::newRow("count 20000") << true << 200 << 20000 << 200 << 20800;
+}
+
+// Hidden channels and the reference channel's counts must not steer the axes or the hits row.
+void TestPlots::rescaleRules() {
+    QFETCH(bool, autoScale);
+    QFETCH(int, lastBin);
+    QFETCH(int, count);
+    QHistogramPlot plot;
+    plot.setClock([] { return qint64(0); });
+    plot.setAutoScaleX(autoScale);
+    plot.setAutoScaleY(autoScale);
+    plot.setProximityVisible(true);
+    plot.setProximityChannelVisible(1, true);
+    plot.setForceRescale(true);
+    Histogram bins(5 * 256, 0);
+    bins[0] = 7;
+    bins[256 + lastBin] = uint16_t(count);
+    bins[3 * 256 + 250] = 60000;
+    plot.setProximityData(bins.data());
+    QTEST(plot.xAxisMax(), "xMax");
+    QTEST(plot.yAxisMax(), "yMax");
+    QCOMPARE(plot.hitsText(), QStringLiteral("Proximity Hits: %1").arg(count + 60000));
+    QVERIFY(plot.histogramGraph(QHistogramPlot::CurrentSet, 0, 1)->visible());
+    QVERIFY(!plot.histogramGraph(QHistogramPlot::CurrentSet, 0, 3)->visible());
+}
+
+void TestPlots::rescaleRateLimitFollowsClock() {
+    qint64 now = 0;
+    QHistogramPlot plot;
+    plot.setClock([&now] { return now; });
+    plot.setAutoScaleY(true);
+    plot.setDistanceVisible(true);
+    plot.setDistanceChannelVisible(0, true);
+    Histogram bins(5 * 256, 0);
+    const auto update = [&](qint64 at, uint16_t count) {
+        now = at;
+        bins[9] = count;
+        plot.setDistanceData(bins.data());
+        return plot.yAxisMax();
+    };
+    QCOMPARE(update(500, 30), 256);
+    QCOMPARE(update(1001, 30), 40);
+    QCOMPARE(update(1501, 100), 40);
+    plot.setForceRescale(true);
+    QCOMPARE(update(1502, 100), 160);
+    QCOMPARE(update(1503, 200), 320);
+    plot.resetRescaleSingleShot();
+    QCOMPARE(update(1504, 30), 320);
+    QCOMPARE(update(2504, 30), 40);
+}
+
+void TestPlots::snapshotEmptiesHiddenTypes() {
+    QHistogramPlot plot;
+    Histogram bins(5 * 256, 5);
+    for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Processed}) {
+        plot.setTypeVisible(type, true);
+        plot.setChannelVisible(type, 1, true);
+        plot.setChannelVisible(type, 2, true);
+        plot.setHistogramData(type, bins.data());
+    }
+    plot.takeSnapshot();
+    plot.setProcessedVisible(false);
+    plot.applySnapshotButton(true);
+    const auto previous = QHistogramPlot::PreviousSet;
+    QCOMPARE(values(plot.histogramGraph(previous, 0, 1)), QVector<double>(256, 5.0));
+    QCOMPARE(values(plot.histogramGraph(previous, 2, 1)), QVector<double>(256, 0.0));
+    for (const QCPBarsData& bar : *plot.peaksBars(previous)->data())
+        QCOMPARE(bar.value, 0.0);
+    QVERIFY(plot.histogramGraph(previous, 0, 1)->visible());
+    QVERIFY(!plot.histogramGraph(previous, 0, 3)->visible());
+    QVERIFY(!plot.histogramGraph(previous, 2, 1)->visible());
+    plot.applySnapshotButton(false);
+    QVERIFY(!plot.histogramGraph(previous, 0, 1)->visible());
+}
+
+void TestPlots::legendFollowsVisibilityAndChipFlag() {
+    QHistogramPlot plot;
+    QVERIFY(!plot.legend->visible());
+    plot.applyLegendBox(Qt::Checked);
+    QVERIFY(plot.legend->visible());
+    plot.setDistanceVisible(true);
+    plot.setProximityVisible(true);
+    for (int channel : {3, 1})
+        plot.setProximityChannelVisible(channel, true);
+    plot.setDistanceChannelVisible(0, true);
+    Histogram bins(5 * 256, 10);
+    bins[127] = 3;
+    plot.setProximityData(bins.data());
+    QCOMPARE(legendTexts(plot), QStringList({"Proximity Hits: 10240", "Proximity Zone-1",
+                                             "Proximity Zone-3", "Raw Reference"}));
+    plot.setChipFamilyFlag(true);
+    plot.setProximityVisible(false);
+    QCOMPARE(legendTexts(plot), QStringList({"Short Range Hits: -", "Long Range Reference"}));
+    // Long-range histograms carry exponents unless the sensor corrects pile-up.
+    plot.setDistanceData(bins.data());
+    const QVector<double> decoded = values(plot.histogramGraph(QHistogramPlot::CurrentSet, 1, 0));
+    QCOMPARE(decoded[5], 80.0);
+    QCOMPARE(decoded[127], 3.0);
+    QCOMPARE(decoded[200], 10.0 * 1024);
+    plot.setPileUpCorrection(true);
+    plot.setDistanceData(bins.data());
+    QCOMPARE(values(plot.histogramGraph(QHistogramPlot::CurrentSet, 1, 0))[5], 10.0);
+}
+
+void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
+    SensorRig rig(1200);
+    QTemporaryDir folder;
+    Logging log(folder.filePath("log.csv"));
+    const bool logOpen = log.open();
+    QDistancePlot plot;
+    plot.setClock([&rig] { return rig.now; });
+    plot.setComStream(&rig.stream);
+    plot.setLogging(&log);
+    for (int step = 0; step < 3; ++step) {
+        rig.now += step == 0 ? 1000 : 20;
+        plot.measureDistance();
+    }
+    QVector<double> times = plot.timeValues();
+    QCOMPARE(times.size(), QDistancePlot::windowSize);
+    QCOMPARE(times.mid(0, 5), QVector<double>({0, -20, -40, -1040, -1056}));
+    QCOMPARE(times.last(), -1040.0 - 16 * 196);
+    QVERIFY(plot.latestDistance() > 0);
+    const QVector<double> distances = plot.distanceValues();
+    const uint32_t photons = plot.referencePhotonCount();
+    QVERIFY(photons > 0);
+
+    rig.driver.failWrite(rig.driver.writeCount());
+    rig.now += 20;
+    plot.measureDistance();
+    QCOMPARE(plot.timeValues(), times);
+    QCOMPARE(plot.distanceValues(), distances);
+    QCOMPARE(plot.referencePhotonCount(), photons);
+
+    // The next point is timed from the last one shown, and the stream works again.
+    rig.now += 20;
+    plot.measureDistance();
+    QCOMPARE(plot.timeValues().mid(0, 3), QVector<double>({0, -40, -60}));
+    plot.setComStream(nullptr);
+    plot.measureDistance();
+    QCOMPARE(plot.latestDistance(), 0);
+    QCOMPARE(plot.referencePhotonCount(), 0u);
+    // One record per measurement the sensor answered: none for the failure, none unconnected.
+    log.close();
+    QFile logFile(folder.filePath("log.csv"));
+    if (logOpen && logFile.open(QIODevice::ReadOnly)) {
+        const QRegularExpression record(QStringLiteral("^#OBJ;\\d"),
+                                        QRegularExpression::MultilineOption);
+        QCOMPARE(QString::fromLatin1(logFile.readAll()).count(record), 4);
+    }
+}
+
+void TestPlots::distanceBarShowsNewestMeasurement_data() {
+    QTest::addColumn<int>("distance");
+    QTest::addColumn<int>("confidence");
+    QTest::addColumn<double>("key");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<QString>("peak");
+    QTest::addColumn<QString>("confidenceRow");
+    QTest::newRow("object") << 812 << 40 << 812.0 << 40.0 << "Peak at: 812 mm"
+                            << "Confidence: 40 of 63";
+    QTest::newRow("no object") << 0 << 0 << 0.0 << 0.0 << "Peak at: -"
+                               << "Confidence: -";
+    QTest::newRow("out of range") << 70000 << 100 << 4464.0 << 36.0 << "Peak at: 4464 mm"
+                                  << "Confidence: 36 of 63";
+}
+
+void TestPlots::distanceBarShowsNewestMeasurement() {
+    QFETCH(int, distance);
+    QFETCH(int, confidence);
+    QCustomPlot plot;
+    DistanceBar bar(&plot);
+    bar.setup(true);
+    QCOMPARE(bar.rowTexts(), QStringList({"Peak at: ", "Confidence: ", "Photon Count Reference: ",
+                                          "Photon Count Object: ", "Temperature: "}));
+    QCOMPARE(plot.xAxis->range().upper, 2500.0);
+    bar.setTemperatureVisible(false);
+    QCOMPARE(plot.legend->itemCount(), 4);
+    bar.setTemperatureVisible(true);
+    QCOMPARE(qobject_cast<QCPStringLegendItem*>(plot.legend->item(4))->text(), "Temperature: ");
+    bar.showMeasurement(1, 1, 1, 1);
+    bar.showMeasurement(distance, confidence, 3000000000u, 17);
+    QCOMPARE(bar.bars()->dataCount(), 1);
+    QTEST(bar.bars()->data()->begin()->key, "key");
+    QTEST(bar.bars()->data()->begin()->value, "height");
+    QFETCH(QString, peak);
+    QFETCH(QString, confidenceRow);
+    QCOMPARE(bar.rowTexts().mid(0, 4),
+             QStringList({peak, confidenceRow, "Photon Count Reference: 3000000000",
+                          "Photon Count Object: 17"}));
+}
+
+// Renders each plot filled from the simulated sensor at the sizes it gets in the smallest
+// window, for a look by eye.
+void TestPlots::screenshots() {
+    SensorRig rig;
+    QHistogramPlot histogramPlot;
+    histogramPlot.setChipFamilyFlag(rig.sensor.isLongRangeFamily());
+    histogramPlot.applyAutoScaleXBox(Qt::Checked, 100);
+    histogramPlot.applyAutoScaleYBox(Qt::Checked, 10000);
+    histogramPlot.applyLegendBox(Qt::Checked);
+    // The cycle shows histogram type 1 as the proximity set and type 2 as the distance set.
+    for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Distance}) {
+        histogramPlot.setTypeVisible(type, true);
+        for (int channel = 1; channel < 5; ++channel)
+            histogramPlot.setChannelVisible(type, channel, true);
+        histogramPlot.setHistogramData(type, rig.histogram(uint8_t(type + 1)).data());
+    }
+    QVERIFY(histogramPlot.savePng(screenshotPath("histogramplot.png"), 700, 350));
+
+    QDistancePlot distancePlot;
+    distancePlot.setClock([&rig] { return rig.now; });
+    distancePlot.setComStream(&rig.stream);
+    for (int step = 0; step < QDistancePlot::windowSize; ++step) {
+        rig.now += 16;
+        distancePlot.measureDistance();
+    }
+    distancePlot.updateGraph();
+    distancePlot.applyAutoScaleYBox(Qt::Checked, 0);
+    QVERIFY(distancePlot.savePng(screenshotPath("distanceplot.png"), 700, 450));
+
+    QCustomPlot barPlot;
+    DistanceBar bar(&barPlot);
+    bar.setup(rig.sensor.isLongRangeFamily());
+    bar.setTemperatureText(
+        QStringLiteral("Temperature: %1\u00B0C").arg(rig.sensor.temperatureCelsius()));
+    bar.setLegendVisible(true);
+    bar.update(distancePlot);
+    QVERIFY(barPlot.savePng(screenshotPath("distancebar.png"), 700, 200));
+}
+
+ZYR_TEST_CLASS(TestPlots)
+#include "tst_plots.moc"
