@@ -158,6 +158,9 @@ bool WidgetLinker::store(QWidget* widget, IValueMapper* mapper, bool updateRange
     connect(widget, &QObject::destroyed, this, &WidgetLinker::onWidgetDestroyed);
     if (updateRanges)
         mapper->updateValueRanges();
+    // A widget joining late shows what the others show.
+    if (itsHasDeviceValue)
+        mapper->setValue(itsDeviceValue);
     return true;
 }
 

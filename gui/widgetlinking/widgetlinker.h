@@ -64,7 +64,7 @@ public:
     // The widget's mapper, or null when it is not linked.
     IValueMapper* mapper(QWidget* widget) const;
 
-    // Each replaces an earlier link of the same widget.
+    // Each replaces an earlier link of the same widget; the new mapper shows the last device value.
     bool link(ZyrDoubleSpinBox* widget);
     bool link(QComboBox* widget);
     bool link(QSpinBox* widget);
