@@ -10,7 +10,8 @@ namespace ZyrGui::WidgetLinking {
 
 // Several value ranges joined into one: ranges must not share raw values, and where they share
 // indexes they must agree on the values. Conversions ask the ranges in insertion order.
-// The bounds are cached at each addition; until the first one they are 0.
+// The bounds are cached at each addition; until the first one they are 0. The collection owns
+// the ranges it holds; a refused range stays with the caller.
 class ValueRangeCollection : public QObject, public IValueRange {
     Q_OBJECT
 
@@ -22,7 +23,8 @@ public:
 
     // Takes the range unless it conflicts with a held one (false, nothing changes).
     bool addValueRange(IValueRange* valueRange);
-    // Forgets every range, deleting them when deleteRanges is true; the cached bounds stay.
+    // Forgets every range, deleting them when deleteRanges is true (otherwise they go back to
+    // the caller); the cached bounds stay.
     void clear(bool deleteRanges);
     // True while no range was added since construction or the last deleting clear.
     bool isEmpty() const;
