@@ -6,6 +6,7 @@
 #include "Communication/nodestatemanager.h"
 #include "Tools/zyrassert.h"
 #include "boardids.h"
+#include "controls/controlmanager.h"
 #include "intents/intent.h"
 #include "intents/intentmanager.h"
 
@@ -17,6 +18,7 @@ using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
+using ZyrGui::Controls::ControlManager;
 using ZyrGui::Intents::Intent;
 using ZyrGui::Intents::IntentManager;
 using ZyrRasPi::RasPiStreamCommunicationStack;
@@ -71,6 +73,7 @@ ControlLogic::~ControlLogic() {
     // The window that the delegates call is being torn down: nothing may reach it from here on.
     communicationInitialized.reset();
     communicationDeinitialized.reset();
+    ControlManager::deinitializeControls();
     deinitialize();
 }
 
@@ -89,6 +92,10 @@ void ControlLogic::deinitialize() {
     disconnectStateHandlers();
     itsCommunicationStack.setActive(false);
     itsCommunicationStack.deinitialize();
+}
+
+void ControlLogic::deinitializeControls() {
+    ControlManager::deinitializeControls();
 }
 
 void ControlLogic::activateCommunication() {
@@ -111,10 +118,15 @@ void ControlLogic::intExit_execute(ZyrGui::Intents::IIntentExecuteParameter*) {
 
 void ControlLogic::onIcStateChanged(NodeStateContext, int previousState, int currentState) {
     if (currentState == NodeState::Open) {
+        CommunicationStackElement* icElement = findIcElement();
+        if (auto* ic = icElement != nullptr ? dynamic_cast<IcComCore*>(icElement->node()) : nullptr)
+            ControlManager::initializeControls(ic, nullptr);
         communicationInitialized.invoke();
-    } else if (previousState == NodeState::Open || previousState == NodeState::Closing) {
-        communicationDeinitialized.invoke();
+        return;
     }
+    if (previousState == NodeState::Open || previousState == NodeState::Closing)
+        communicationDeinitialized.invoke();
+    ControlManager::deinitializeControls();
 }
 
 void ControlLogic::onModuleStateChanged(NodeStateContext, int, int currentState) {

@@ -36,6 +36,8 @@ public:
     void deinitialize();
     void activateCommunication();
     void deactivateCommunication();
+    // Unlinks and deinitialises the register-bound controls.
+    void deinitializeControls();
 
     ZyrRasPi::RasPiStreamCommunicationStack* communicationStack();
 

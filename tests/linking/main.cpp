@@ -1,0 +1,5 @@
+#include "testregistry.h"
+
+#include <QApplication>
+
+ZYR_TEST_MAIN(QApplication)
