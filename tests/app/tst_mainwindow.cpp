@@ -62,40 +62,28 @@ QAction* menuEntry(QMainWindow& window, const QString& menu, const QString& entr
 }
 
 // Every saved control with the value an empty store loads and a value unlike it.
+// clang-format off
 const struct {
     const char* name;
     QVariant loadedDefault;
     QVariant changed;
 } kConfiguration[] = {
-    {"sbCaptureTime", 100, 42},
-    {"leDataFile", QString(), "/data/run.csv"},
-    {"cbContinuousMode", false, true},
-    {"cbCalibration", false, true},
-    {"cbSummed", true, false},
-    {"cbRaw", false, true},
-    {"cbProximity", false, true},
-    {"cbTDC0", false, true},
-    {"cbTDC1", false, true},
-    {"cbTDC2", false, true},
-    {"cbTDC3", false, true},
-    {"cbTDC4", false, true},
-    {"cbTDCPX1", false, true},
-    {"cbTDCPX2", false, true},
-    {"cbTDCPX3", false, true},
-    {"cbTDCPX4", false, true},
-    {"cbAutoScaleYDist", false, true},
-    {"cbAutoScaleX", true, false},
-    {"cbAutoScaleY", true, false},
-    {"cbLegend", true, false},
-    {"cbPileupCorrection", true, false},
-    {"sbYAxisMaxDist", 100, 2500},
-    {"sbXAxisMax", 100, 300},
-    {"sbYAxisMax", 100, 50000},
-    {"cbOperationMode", 0, 1},
-    {"cbIterationSelector", 0, 2},
-    {"sbIterations", 900, 1234},
-    {"sbThreshold", 0, 17},
+    {"sbCaptureTime", 100, 42}, {"leDataFile", QString(), "/data/run.csv"},
+    {"cbContinuousMode", false, true}, {"cbCalibration", false, true},
+    {"cbSummed", true, false}, {"cbRaw", false, true},
+    {"cbProximity", false, true}, {"cbTDC0", false, true},
+    {"cbTDC1", false, true}, {"cbTDC2", false, true},
+    {"cbTDC3", false, true}, {"cbTDC4", false, true},
+    {"cbTDCPX1", false, true}, {"cbTDCPX2", false, true},
+    {"cbTDCPX3", false, true}, {"cbTDCPX4", false, true},
+    {"cbAutoScaleYDist", false, true}, {"cbAutoScaleX", true, false},
+    {"cbAutoScaleY", true, false}, {"cbLegend", true, false},
+    {"cbPileupCorrection", true, false}, {"sbYAxisMaxDist", 100, 2500},
+    {"sbXAxisMax", 100, 300}, {"sbYAxisMax", 100, 50000},
+    {"cbOperationMode", 0, 1}, {"cbIterationSelector", 0, 2},
+    {"sbIterations", 900, 1234}, {"sbThreshold", 0, 17},
 };
+// clang-format on
 
 QVariant controlValue(const QWidget* control) {
     if (auto* box = qobject_cast<const QCheckBox*>(control))
@@ -401,6 +389,12 @@ void TestMainWindow::screenshot() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
+    // A desktop's usual text size; the offscreen platform's default is larger than any desktop's.
+    struct FontRestorer {
+        const QFont platformFont = QApplication::font();
+        ~FontRestorer() { QApplication::setFont(platformFont); }
+    } restorer;
+    QApplication::setFont(QFont(restorer.platformFont.family(), 10));
     MainWindow window;
     window.show();
     QTest::qWait(150); // the window shrinks to its minimum size after 100 ms
@@ -411,6 +405,9 @@ void TestMainWindow::screenshot() {
     const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath("screenshots");
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow.png")));
+    window.findChild<QTabWidget*>("tabWidget")->setCurrentIndex(1);
+    QCoreApplication::sendPostedEvents(); // lays the panel out anew
+    QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow-distance.png")));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)
