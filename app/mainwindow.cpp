@@ -5,18 +5,20 @@
 #include "Communication/nodestatemanager.h"
 #include "Tools/versioninfo.h"
 #include "commands/getserialnumbercommand.h"
+#include "controls/aboutdialog.h"
 #include "intents/iintent.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
 #include "statusfieldstate.h"
 #include "tools/barcreator.h"
 #include "ui_mainwindow.h"
+#include "userdialogs.h"
 #include "windowhelper.h"
 #include "zyrstatusfield.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -74,11 +76,30 @@ MainWindow::MainWindow(QWidget* parent)
     itsVersionInfo->retrieveInfo();
     setWindowTitle(itsVersionInfo->productNameString());
 
+    // Until the first tab switch the distance options are out of view, and the axis maxima only
+    // count once automatic scaling is switched off.
+    itsUi->gbDistanceGraph->hide();
+    itsUi->sbXAxisMax->setEnabled(false);
+    itsUi->sbYAxisMax->setEnabled(false);
+    itsUi->sbYAxisMaxDist->setEnabled(false);
+
     itsContinuousTimer = new QTimer(this);
     connect(itsContinuousTimer, &QTimer::timeout, this, &MainWindow::clickpbStartContinuous);
     itsContinuousTimer->start(kContinuousIntervalMs);
 
     checkSingleInstance();
+
+    itsUi->lbCaptureTime->hide();
+    itsUi->sbCaptureTime->hide();
+
+    // The zone boxes and the calibration and pile-up options stay out of view; the reference
+    // boxes choose what is measured.
+    itsUi->cbLegend->setChecked(true);
+    itsUi->cbCalibration->hide();
+    itsUi->cbPileupCorrection->hide();
+    for (QCheckBox* box : {itsUi->cbTDC1, itsUi->cbTDC2, itsUi->cbTDC3, itsUi->cbTDC4,
+                           itsUi->cbTDCPX1, itsUi->cbTDCPX2, itsUi->cbTDCPX3, itsUi->cbTDCPX4})
+        box->hide();
 
     QTimer::singleShot(kShrinkDelayMs, this, &MainWindow::resizeMainWindowToMinimum);
     itsElapsedTimer.start();
@@ -90,6 +111,7 @@ MainWindow::~MainWindow() {
     disconnectStatusFields();
     IntentManager::instance()->unregisterExecutor(this);
     delete itsUi;
+    delete itsAboutDialog;
     delete itsVersionInfo;
     qDeleteAll(itsIntentGroups);
     itsIntentGroups.clear();
@@ -172,19 +194,12 @@ void MainWindow::checkSingleInstance() {
     }
     if (itsGlobalSettings.value(alreadyRunningKey, false).toBool()) {
         itsAlreadyRunningWarned = true;
-        QMessageBox::warning(
+        UserDialogs::warning(
             this, itsVersionInfo->productNameString(),
-            tr("Could not connect to target. Is another instance of the GUI already running?\n"),
-            QMessageBox::Ok);
+            tr("Could not connect to target. Is another instance of the GUI already running?\n"));
     } else {
         itsGlobalSettings.setValue(alreadyRunningKey, true);
     }
-}
-
-void MainWindow::intUpdateGraphs_update(bool&) {}
-
-void MainWindow::intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter*) {
-    itsGraphUpdatesEnabled = !itsGraphUpdatesEnabled;
 }
 
 void MainWindow::onToFModuleActivated() {
@@ -197,8 +212,7 @@ void MainWindow::readDeviceInfo() {
     GetSerialNumberCommand command;
     itsModuleStream->execute(&command);
     if (itsModuleStream->lastError() == -1) {
-        QMessageBox::warning(this, tr("Warning"), tr("Could not retrieve serial number."),
-                             QMessageBox::Ok);
+        UserDialogs::warning(this, tr("Warning"), tr("Could not retrieve serial number."));
         return;
     }
     itsSerialNumber = command.serialNumber();
@@ -207,10 +221,9 @@ void MainWindow::readDeviceInfo() {
     itsChipId = command.chipId();
     itsChipRevision = command.chipRevision();
     if (itsApp0Revision == QLatin1String(kOutdatedFirmware)) {
-        QMessageBox::critical(this, tr("Critical"),
+        UserDialogs::critical(this, tr("Critical"),
                               tr("KEL4X0X target runs with outdated and unsupported ROM firmware. "
-                                 "Device may not function correctly."),
-                              QMessageBox::Ok);
+                                 "Device may not function correctly."));
     }
 }
 
@@ -241,4 +254,14 @@ void MainWindow::clickpbStartContinuous() {}
 
 void MainWindow::resizeMainWindowToMinimum() {
     resize(minimumSize());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The about dialog has no parent, so it would outlive the window on screen.
+    if (itsAboutDialog != nullptr) {
+        itsAboutDialog->close();
+        delete itsAboutDialog;
+        itsAboutDialog = nullptr;
+    }
+    QMainWindow::closeEvent(event);
 }

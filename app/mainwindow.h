@@ -11,9 +11,12 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
 
 class QAction;
+class QCloseEvent;
 class QTimer;
+class QWidget;
 class Ui_MainWindow;
 
 namespace ZyrCore::Communication {
@@ -26,6 +29,9 @@ namespace ZyrGui::Intents {
 class IntentGroup;
 class IIntentExecuteParameter;
 } // namespace ZyrGui::Intents
+namespace ZyrGui::Controls {
+class AboutDialog;
+}
 
 // The program's main window: it owns the control logic with the board's communication stack,
 // shows the channel states in its status bar and builds its menus from the intents.
@@ -40,10 +46,25 @@ public:
     static const char* const applicationName;
     static const char* const alreadyRunningKey;
 
+    // True when a calibration or proximity histogram of at least one zone is asked for; the
+    // reference proximity box does not count.
+    bool isCalibrationOrProximitySelected() const;
+
 public slots:
+    void intOpenAboutDialog_update(bool& enabled);
+    void intOpenAboutDialog_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
+    void intSaveConfiguration_update(bool& enabled);
+    void intSaveConfiguration_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
+    void intLoadConfiguration_update(bool& enabled);
+    void intLoadConfiguration_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
+    void intRedockWindows_update(bool& enabled);
+    void intRedockWindows_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void intUpdateGraphs_update(bool& enabled);
     void intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void onToFModuleActivated();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void onMcuStateChanged(ZyrCore::Communication::NodeStateContext context, int previousState,
@@ -52,7 +73,11 @@ private slots:
                           int currentState);
     void on_communicationInitialized();
     void on_communicationDeinitialized();
+    void on_tabWidget_currentChanged(int index);
+    void on_pbSelectDataFile_clicked();
     void clickpbStartContinuous();
+    void on_dockHistogram_topLevelChanged(bool isFloating);
+    void on_dockDistanceVsTime_topLevelChanged(bool isFloating);
     void resizeMainWindowToMinimum();
 
 private:
@@ -64,8 +89,18 @@ private:
     void checkSingleInstance();
     void readDeviceInfo();
 
+    // One saved control: its key (the widget's object name), the widget and the value a missing
+    // key loads as.
+    struct ConfigurationEntry {
+        const char* key;
+        QWidget* widget;
+        QVariant defaultValue;
+    };
+    QList<ConfigurationEntry> configurationEntries() const;
+
     DeviceStatusBar itsDeviceStatusBar;
     ControlLogic itsControlLogic;
+    ZyrGui::Controls::AboutDialog* itsAboutDialog = nullptr;
     ZyrCore::Tools::VersionInfo* itsVersionInfo = nullptr;
     QList<ZyrGui::Intents::IntentGroup*> itsIntentGroups;
     Ui_MainWindow* itsUi;

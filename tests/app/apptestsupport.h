@@ -1,13 +1,11 @@
 #ifndef TESTS_APP_APPTESTSUPPORT_H
 #define TESTS_APP_APPTESTSUPPORT_H
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QObject>
+#include "userdialogs.h"
+
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTimer>
 
 // Points both settings scopes of the program at a temporary folder, so tests never touch the
 // user's or the machine's real settings.
@@ -25,37 +23,35 @@ private:
     QTemporaryDir itsFolder;
 };
 
-// Closes every message box as soon as it shows and remembers what it said, and whether it came
-// up while the caller considered itself busy (e.g. inside a constructor).
-class MessageBoxCloser : public QObject {
+// Answers every dialog the application opens through UserDialogs while it lives: records each
+// message, and whether it came while the caller considered itself busy (e.g. inside a
+// constructor), and answers file questions with pathAnswer.
+class DialogRecorder {
 public:
     struct Seen {
+        UserDialogs::Kind kind;
         QString title;
         QString text;
         bool whileBusy;
     };
 
-    explicit MessageBoxCloser(const bool* busy = nullptr)
-        : itsBusy(busy) {
-        connect(&itsTimer, &QTimer::timeout, this, &MessageBoxCloser::closeBoxes);
-        itsTimer.start(5);
+    explicit DialogRecorder(const bool* busy = nullptr) {
+        UserDialogs::setMessageHandler([this, busy](const UserDialogs::Message& message) {
+            seen.append({message.kind, message.title, message.text, busy != nullptr && *busy});
+        });
+        UserDialogs::setPathHandler([this](const QString& caption) {
+            captions << caption;
+            return pathAnswer;
+        });
+    }
+    ~DialogRecorder() {
+        UserDialogs::setMessageHandler({});
+        UserDialogs::setPathHandler({});
     }
 
     QList<Seen> seen;
-
-private:
-    void closeBoxes() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            if (box == nullptr || !box->isVisible())
-                continue;
-            seen.append({box->windowTitle(), box->text(), itsBusy != nullptr && *itsBusy});
-            box->done(QMessageBox::Ok);
-        }
-    }
-
-    const bool* itsBusy;
-    QTimer itsTimer;
+    QStringList captions;
+    QString pathAnswer;
 };
 
 #endif // TESTS_APP_APPTESTSUPPORT_H

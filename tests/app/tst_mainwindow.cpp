@@ -2,6 +2,7 @@
 #include "testregistry.h"
 
 #include "Tools/versioninfo.h"
+#include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
 #include "intents/iintent.h"
 #include "intents/intentmanager.h"
@@ -9,9 +10,19 @@
 #include "simulatedevaluationboard.h"
 #include "zyrstatusfield.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 namespace {
@@ -40,6 +51,61 @@ QStringList menuTexts(QMenu* menu) {
     return texts;
 }
 
+QAction* menuEntry(QMainWindow& window, const QString& menu, const QString& entry) {
+    for (QAction* top : window.menuBar()->actions()) {
+        for (QAction* action : top->menu()->actions()) {
+            if (top->text() == menu && action->text() == entry)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+// Every saved control with the value an empty store loads and a value unlike it.
+// clang-format off
+const struct {
+    const char* name;
+    QVariant loadedDefault;
+    QVariant changed;
+} kConfiguration[] = {
+    {"sbCaptureTime", 100, 42}, {"leDataFile", QString(), "/data/run.csv"},
+    {"cbContinuousMode", false, true}, {"cbCalibration", false, true},
+    {"cbSummed", true, false}, {"cbRaw", false, true},
+    {"cbProximity", false, true}, {"cbTDC0", false, true},
+    {"cbTDC1", false, true}, {"cbTDC2", false, true},
+    {"cbTDC3", false, true}, {"cbTDC4", false, true},
+    {"cbTDCPX1", false, true}, {"cbTDCPX2", false, true},
+    {"cbTDCPX3", false, true}, {"cbTDCPX4", false, true},
+    {"cbAutoScaleYDist", false, true}, {"cbAutoScaleX", true, false},
+    {"cbAutoScaleY", true, false}, {"cbLegend", true, false},
+    {"cbPileupCorrection", true, false}, {"sbYAxisMaxDist", 100, 2500},
+    {"sbXAxisMax", 100, 300}, {"sbYAxisMax", 100, 50000},
+    {"cbOperationMode", 0, 1}, {"cbIterationSelector", 0, 2},
+    {"sbIterations", 900, 1234}, {"sbThreshold", 0, 17},
+};
+// clang-format on
+
+QVariant controlValue(const QWidget* control) {
+    if (auto* box = qobject_cast<const QCheckBox*>(control))
+        return box->isChecked();
+    if (auto* spinBox = qobject_cast<const QSpinBox*>(control))
+        return spinBox->value();
+    if (auto* comboBox = qobject_cast<const QComboBox*>(control))
+        return comboBox->currentIndex();
+    return qobject_cast<const QLineEdit*>(control)->text();
+}
+
+void setControlValue(QWidget* control, const QVariant& value) {
+    if (auto* box = qobject_cast<QCheckBox*>(control))
+        box->setChecked(value.toBool());
+    else if (auto* spinBox = qobject_cast<QSpinBox*>(control))
+        spinBox->setValue(value.toInt());
+    else if (auto* comboBox = qobject_cast<QComboBox*>(control))
+        comboBox->setCurrentIndex(value.toInt());
+    else
+        qobject_cast<QLineEdit*>(control)->setText(value.toString());
+}
+
 std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> simulatedBoard(const QString& config = {}) {
     QString error;
     auto board = ZyrSim::SimulatedEvaluationBoard::create(config, &error);
@@ -59,6 +125,11 @@ private slots:
     void flagFoundSetWarnsOnceAndStaysSet();
     void titleIsTheProductName();
     void menuBarOffersTheIntents();
+    void configurationDefaultsAndRoundTrip();
+    void dockWindowsAndAboutDialog();
+    void tabsAndOutputFile();
+    void calibrationOrProximitySelected_data();
+    void calibrationOrProximitySelected();
     void channelFieldsTurnGreenOnTheBoard();
     void channelFieldsStayUnboundColoursWithoutBoard();
     void activationMessagesComeAfterConstruction();
@@ -77,38 +148,38 @@ void TestMainWindow::init() {
 void TestMainWindow::flagIsSetWhileRunningAndClearedAfter() {
     auto board = simulatedBoard();
     QVERIFY(board);
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     QVERIFY(!alreadyRunningFlag());
     {
         MainWindow window;
         QVERIFY(alreadyRunningFlag());
     }
     QVERIFY(!alreadyRunningFlag());
-    QVERIFY(closer.seen.isEmpty());
+    QVERIFY(dialogs.seen.isEmpty());
 }
 
 void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
     setAlreadyRunningFlag(true);
     bool constructing = true;
-    MessageBoxCloser closer(&constructing);
+    DialogRecorder dialogs(&constructing);
     {
         // Without a board the module stream stays closed, so the flag is taken at its word.
         MainWindow window;
         constructing = false;
-        QCOMPARE(closer.seen.size(), 1);
-        QCOMPARE(closer.seen[0].text,
+        QCOMPARE(dialogs.seen.size(), 1);
+        QCOMPARE(dialogs.seen[0].text,
                  QStringLiteral("Could not connect to target. Is another instance of the GUI "
                                 "already running?\n"));
         ZyrCore::Tools::VersionInfo version;
         version.retrieveInfo();
-        QCOMPARE(closer.seen[0].title, version.productNameString());
+        QCOMPARE(dialogs.seen[0].title, version.productNameString());
     }
     QVERIFY(alreadyRunningFlag());
-    QCOMPARE(closer.seen.size(), 1);
+    QCOMPARE(dialogs.seen.size(), 1);
 }
 
 void TestMainWindow::titleIsTheProductName() {
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     MainWindow window;
     ZyrCore::Tools::VersionInfo version;
     version.retrieveInfo();
@@ -117,7 +188,7 @@ void TestMainWindow::titleIsTheProductName() {
 }
 
 void TestMainWindow::menuBarOffersTheIntents() {
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     MainWindow window;
     QList<QAction*> menus = window.menuBar()->actions();
     QCOMPARE(menus.size(), 3);
@@ -132,10 +203,138 @@ void TestMainWindow::menuBarOffersTheIntents() {
     QCOMPARE(menuTexts(menus[2]->menu()), (QStringList{"About Dialog"}));
 }
 
+void TestMainWindow::configurationDefaultsAndRoundTrip() {
+    DialogRecorder dialogs;
+    MainWindow window;
+    auto* referenceProximity = window.findChild<QCheckBox*>("cbTDCPX0");
+    const auto loadAndCompare = [&window](bool changed) {
+        menuEntry(window, "File", "Load Configuration")->trigger();
+        for (const auto& entry : kConfiguration) {
+            const QVariant expected = changed ? entry.changed : entry.loadedDefault;
+            QVERIFY2(controlValue(window.findChild<QWidget*>(entry.name)) == expected, entry.name);
+        }
+    };
+    loadAndCompare(false); // from the empty store
+
+    for (const auto& entry : kConfiguration)
+        setControlValue(window.findChild<QWidget*>(entry.name), entry.changed);
+    referenceProximity->setChecked(true);
+    menuEntry(window, "File", "Save Configuration")->trigger();
+    for (const auto& entry : kConfiguration)
+        setControlValue(window.findChild<QWidget*>(entry.name), entry.loadedDefault);
+    referenceProximity->setChecked(false);
+    loadAndCompare(true);
+    QVERIFY(!referenceProximity->isChecked());
+
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
+                    MainWindow::applicationName);
+    QCOMPARE(store.allKeys().size(), int(std::size(kConfiguration)));
+    QStringList texts;
+    for (const DialogRecorder::Seen& seen : dialogs.seen)
+        texts << seen.title + ": " + seen.text;
+    const QString title = window.windowTitle() + ": ";
+    QCOMPARE(texts, (QStringList{title + "Configuration loaded.", title + "Configuration saved.",
+                                 title + "Configuration loaded."}));
+}
+
+void TestMainWindow::dockWindowsAndAboutDialog() {
+    DialogRecorder dialogs;
+    MainWindow window;
+    window.show();
+    QAction* dockWindows = menuEntry(window, "View", "Dock Windows");
+    auto* dock = window.findChild<QDockWidget*>("dockDistanceVsTime");
+    QVERIFY(!dockWindows->isEnabled());
+    dock->setFloating(true);
+    QVERIFY(dockWindows->isEnabled());
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Distance vs. Time"));
+    dockWindows->trigger();
+    QVERIFY(!dock->isFloating() && !dock->isHidden());
+    QVERIFY(dock->parentWidget()->rect().contains(dock->geometry()));
+    QVERIFY(dock->windowTitle().isEmpty());
+    QVERIFY(!dockWindows->isEnabled());
+
+    QAction* about = menuEntry(window, "Help", "About Dialog");
+    about->trigger();
+    about->trigger();
+    QList<ZyrGui::Controls::AboutDialog*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<ZyrGui::Controls::AboutDialog*>(widget))
+            shown << dialog;
+    }
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown[0]->isVisible());
+    QCOMPARE(shown[0]->findChild<QLabel*>("lbApplicationVersion")->text(),
+             QStringLiteral("Product Version: " ZYR_EXPECTED_VERSION));
+    const QString qtCredit = shown[0]->findChild<QLabel*>("lbQt")->text();
+    QVERIFY(qtCredit.contains("Qt version " QT_VERSION_STR) && !qtCredit.contains("__"));
+    QPointer<QDialog> kept = shown[0];
+    window.close();
+    QVERIFY(kept.isNull());
+}
+
+void TestMainWindow::tabsAndOutputFile() {
+    DialogRecorder dialogs;
+    MainWindow window;
+    window.show();
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    auto* upload = new QWidget;
+    upload->setObjectName("ZyrUploadFileDemoWidget");
+    tabs->addTab(upload, "File Upload");
+    auto* controlPanel = window.findChild<QGroupBox*>("gbTof");
+    auto* continuous = window.findChild<QCheckBox*>("cbContinuousMode");
+    auto* start = window.findChild<QPushButton*>("pbStart");
+    const auto shown = [&window](const char* name) {
+        return window.findChild<QWidget*>(name)->isVisible();
+    };
+    QVERIFY(!shown("gbDistanceGraph"));
+    tabs->setCurrentIndex(1);
+    QVERIFY(shown("gbDistanceGraph") && !shown("gbHistogramGraph") && !shown("gbData"));
+    QVERIFY(!shown("gbHistogramDisplay") && !shown("pbSnapshot"));
+    QCOMPARE(start->text(), QStringLiteral("Show"));
+    continuous->setChecked(true);
+    tabs->setCurrentIndex(2);
+    QVERIFY(!controlPanel->isVisible());
+    QVERIFY(!continuous->isChecked());
+    tabs->setCurrentIndex(0);
+    QVERIFY(controlPanel->isVisible() && shown("gbHistogramGraph") && shown("pbSnapshot"));
+    QVERIFY(!shown("gbDistanceGraph"));
+    QCOMPARE(start->text(), QStringLiteral("Start"));
+
+    auto* selectFile = window.findChild<QPushButton*>("pbSelectDataFile");
+    auto* dataFile = window.findChild<QLineEdit*>("leDataFile");
+    dialogs.pathAnswer = "/data/run.csv";
+    selectFile->click();
+    QCOMPARE(dataFile->text(), dialogs.pathAnswer);
+    dialogs.pathAnswer.clear(); // cancelled
+    selectFile->click();
+    QVERIFY(dataFile->text().isEmpty());
+    QCOMPARE(dialogs.captions, (QStringList{"Select Output File", "Select Output File"}));
+}
+
+void TestMainWindow::calibrationOrProximitySelected_data() {
+    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("proximity, zone") << QStringList{"cbProximity", "cbTDCPX3"} << true;
+    QTest::newRow("proximity, reference") << QStringList{"cbProximity", "cbTDCPX0"} << false;
+    QTest::newRow("zones only") << QStringList{"cbTDCPX1", "cbTDC2"} << false;
+    QTest::newRow("calibration, reference") << QStringList{"cbCalibration", "cbTDC0"} << true;
+    QTest::newRow("calibration, proximity zone")
+        << QStringList{"cbCalibration", "cbTDCPX4"} << false;
+}
+
+void TestMainWindow::calibrationOrProximitySelected() {
+    QFETCH(QStringList, checked);
+    DialogRecorder dialogs;
+    MainWindow window;
+    for (QCheckBox* box : window.findChildren<QCheckBox*>())
+        box->setChecked(checked.contains(box->objectName()));
+    QTEST(window.isCalibrationOrProximitySelected(), "selected");
+}
+
 void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
     auto board = simulatedBoard();
     QVERIFY(board);
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     MainWindow window;
     auto* statusBar = window.findChild<DeviceStatusBar*>();
     QVERIFY(statusBar != nullptr);
@@ -151,7 +350,7 @@ void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
 }
 
 void TestMainWindow::channelFieldsStayUnboundColoursWithoutBoard() {
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     MainWindow window;
     auto* statusBar = window.findChild<DeviceStatusBar*>();
     QVERIFY(statusBar != nullptr);
@@ -163,20 +362,20 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     auto board = simulatedBoard(QStringLiteral("app0=2.0.15.1"));
     QVERIFY(board);
     bool constructing = true;
-    MessageBoxCloser closer(&constructing);
+    DialogRecorder dialogs(&constructing);
     MainWindow window;
     constructing = false;
-    QVERIFY(closer.seen.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 3000);
-    QCOMPARE(closer.seen[0].title, QStringLiteral("Critical"));
-    QVERIFY(closer.seen[0].text.contains("outdated and unsupported ROM firmware"));
-    QVERIFY(!closer.seen[0].whileBusy);
+    QVERIFY(dialogs.seen.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs.seen.size(), 1, 3000);
+    QCOMPARE(dialogs.seen[0].title, QStringLiteral("Critical"));
+    QVERIFY(dialogs.seen[0].text.contains("outdated and unsupported ROM firmware"));
+    QVERIFY(!dialogs.seen[0].whileBusy);
 }
 
 void TestMainWindow::exitIntentEndsTheProgramLoop() {
     auto board = simulatedBoard();
     QVERIFY(board);
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
     MainWindow window;
     window.show();
     QTimer::singleShot(50, [] {
@@ -189,14 +388,26 @@ void TestMainWindow::exitIntentEndsTheProgramLoop() {
 void TestMainWindow::screenshot() {
     auto board = simulatedBoard();
     QVERIFY(board);
-    MessageBoxCloser closer;
+    DialogRecorder dialogs;
+    // A desktop's usual text size; the offscreen platform's default is larger than any desktop's.
+    struct FontRestorer {
+        const QFont platformFont = QApplication::font();
+        ~FontRestorer() { QApplication::setFont(platformFont); }
+    } restorer;
+    QApplication::setFont(QFont(restorer.platformFont.family(), 10));
     MainWindow window;
     window.show();
     QTest::qWait(150); // the window shrinks to its minimum size after 100 ms
     QCOMPARE(window.size(), window.minimumSize());
+    // At its minimum size the window still gives its layouts all the room they need.
+    const QSize needed = window.layout()->minimumSize();
+    QVERIFY(needed.width() <= window.width() && needed.height() <= window.height());
     const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath("screenshots");
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow.png")));
+    window.findChild<QTabWidget*>("tabWidget")->setCurrentIndex(1);
+    QCoreApplication::sendPostedEvents(); // lays the panel out anew
+    QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow-distance.png")));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)

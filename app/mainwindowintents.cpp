@@ -1,0 +1,139 @@
+// The main window's intent slots: the about dialog, the saved configuration, re-docking and
+// graph updates.
+#include "mainwindow.h"
+
+#include "Tools/versioninfo.h"
+#include "controls/aboutdialog.h"
+#include "ui_mainwindow.h"
+#include "userdialogs.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QSpinBox>
+
+using ZyrGui::Intents::IIntentExecuteParameter;
+
+QList<MainWindow::ConfigurationEntry> MainWindow::configurationEntries() const {
+    // Written and read in this order, so on loading the settings reach the device in it too.
+    // The reference proximity box is not part of the configuration.
+    return {
+        {"sbCaptureTime", itsUi->sbCaptureTime, 100},
+        {"leDataFile", itsUi->leDataFile, QString()},
+        {"cbContinuousMode", itsUi->cbContinuousMode, false},
+        {"cbCalibration", itsUi->cbCalibration, false},
+        {"cbSummed", itsUi->cbSummed, true},
+        {"cbRaw", itsUi->cbRaw, false},
+        {"cbProximity", itsUi->cbProximity, false},
+        {"cbTDC0", itsUi->cbTDC0, false},
+        {"cbTDC1", itsUi->cbTDC1, false},
+        {"cbTDC2", itsUi->cbTDC2, false},
+        {"cbTDC3", itsUi->cbTDC3, false},
+        {"cbTDC4", itsUi->cbTDC4, false},
+        {"cbTDCPX1", itsUi->cbTDCPX1, false},
+        {"cbTDCPX2", itsUi->cbTDCPX2, false},
+        {"cbTDCPX3", itsUi->cbTDCPX3, false},
+        {"cbTDCPX4", itsUi->cbTDCPX4, false},
+        {"cbAutoScaleYDist", itsUi->cbAutoScaleYDist, false},
+        {"cbAutoScaleX", itsUi->cbAutoScaleX, true},
+        {"cbAutoScaleY", itsUi->cbAutoScaleY, true},
+        {"cbLegend", itsUi->cbLegend, true},
+        {"cbPileupCorrection", itsUi->cbPileupCorrection, true},
+        {"sbYAxisMaxDist", itsUi->sbYAxisMaxDist, 100},
+        {"sbXAxisMax", itsUi->sbXAxisMax, 100},
+        {"sbYAxisMax", itsUi->sbYAxisMax, 100},
+        {"cbOperationMode", itsUi->cbOperationMode, 0},
+        {"cbIterationSelector", itsUi->cbIterationSelector, 0},
+        {"sbIterations", itsUi->sbIterations, 900},
+        {"sbThreshold", itsUi->sbThreshold, 0},
+    };
+}
+
+namespace {
+
+QVariant widgetValue(QWidget* widget) {
+    if (auto* box = qobject_cast<QCheckBox*>(widget))
+        return box->checkState() == Qt::Checked; // a partial check is saved as unchecked
+    if (auto* spinBox = qobject_cast<QSpinBox*>(widget))
+        return spinBox->value();
+    if (auto* comboBox = qobject_cast<QComboBox*>(widget))
+        return comboBox->currentIndex();
+    if (auto* lineEdit = qobject_cast<QLineEdit*>(widget))
+        return lineEdit->text();
+    return {};
+}
+
+// Through the ordinary setters, so the widget's change slots run as if the user had set it.
+void setWidgetValue(QWidget* widget, const QVariant& value) {
+    if (auto* box = qobject_cast<QCheckBox*>(widget))
+        box->setChecked(value.toBool());
+    else if (auto* spinBox = qobject_cast<QSpinBox*>(widget))
+        spinBox->setValue(value.toInt());
+    else if (auto* comboBox = qobject_cast<QComboBox*>(widget))
+        comboBox->setCurrentIndex(value.toInt());
+    else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget))
+        lineEdit->setText(value.toString());
+}
+
+// Puts a floating dock back into its tab page. The docks live in the pages rather than in the
+// window's dock areas, and QDockWidget::setFloating(false) leaves such a dock floating when a
+// QMainWindow is among its ancestors; then it is made a plain child of its page again, where
+// its layout item waits, and told to its listeners as Qt tells a re-dock.
+void dockIntoItsPage(QDockWidget* dock) {
+    dock->setFloating(false);
+    if (!dock->isFloating())
+        return;
+    dock->setParent(dock->parentWidget(), Qt::Widget);
+    dock->show();
+    emit dock->topLevelChanged(false);
+}
+
+} // namespace
+
+void MainWindow::intOpenAboutDialog_update(bool& enabled) {
+    enabled = true;
+}
+
+void MainWindow::intOpenAboutDialog_execute(IIntentExecuteParameter*) {
+    if (itsAboutDialog == nullptr) {
+        itsAboutDialog = new ZyrGui::Controls::AboutDialog(nullptr);
+        itsAboutDialog->setVersionInfo(itsVersionInfo);
+    }
+    itsAboutDialog->show();
+    itsAboutDialog->raise();
+}
+
+void MainWindow::intSaveConfiguration_update(bool&) {}
+
+void MainWindow::intSaveConfiguration_execute(IIntentExecuteParameter*) {
+    for (const ConfigurationEntry& entry : configurationEntries())
+        itsSettings.setValue(QLatin1String(entry.key), widgetValue(entry.widget));
+    UserDialogs::information(this, itsVersionInfo->productNameString(), tr("Configuration saved."));
+}
+
+void MainWindow::intLoadConfiguration_update(bool&) {}
+
+void MainWindow::intLoadConfiguration_execute(IIntentExecuteParameter*) {
+    for (const ConfigurationEntry& entry : configurationEntries())
+        setWidgetValue(entry.widget,
+                       itsSettings.value(QLatin1String(entry.key), entry.defaultValue));
+    UserDialogs::information(this, itsVersionInfo->productNameString(),
+                             tr("Configuration loaded."));
+}
+
+void MainWindow::intRedockWindows_update(bool&) {}
+
+void MainWindow::intRedockWindows_execute(IIntentExecuteParameter*) {
+    dockIntoItsPage(itsUi->dockHistogram);
+    dockIntoItsPage(itsUi->dockDistanceVsTime);
+    if (itsDockWindowsAction != nullptr)
+        itsDockWindowsAction->setEnabled(false);
+}
+
+void MainWindow::intUpdateGraphs_update(bool&) {}
+
+void MainWindow::intUpdateGraphs_execute(IIntentExecuteParameter*) {
+    itsGraphUpdatesEnabled = !itsGraphUpdatesEnabled;
+}
