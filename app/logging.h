@@ -10,7 +10,9 @@
 class QTcpSocket;
 
 // The result log: ';'-separated records, one per CR LF line, to a file and/or an automation
-// client's socket.
+// client's socket. Each record goes out in one write, so a reader never sees a torn line. The
+// first write that fails stops the log for good: nothing more is written and writeFailed is
+// emitted once.
 class Logging : public QObject {
     Q_OBJECT
 
@@ -39,10 +41,25 @@ public:
                          bool firmwareFlag);
     void writeTemperature(int8_t temperature);
     void writeCommandTrace(const QString& trace);
+    // "#CAL;0" + mode digit + the calibration command's data text (which ends the line).
+    void writeCalibration(uint8_t mode, const QString& calibrationData);
+
+    // True once a write has failed; the log then writes nothing more.
+    bool hasFailed() const;
+
+signals:
+    // The log stopped because a write failed; reason is a sentence for the user.
+    void writeFailed(const QString& reason);
 
 private:
+    void writeRecord(const QByteArray& record);
+    bool writeRecordToFile(const QByteArray& record);
+    bool writeRecordToSocket(const QByteArray& record);
+    void fail(const QString& reason);
+
     QFile itsFile;
     QTcpSocket* itsSocket = nullptr;
+    bool itsFailed = false;
 };
 
 #endif // ZYRAPP_LOGGING_H
