@@ -82,6 +82,9 @@ void AutomationServer::acceptConnection(qintptr socketDescriptor) {
         delete client;
         return;
     }
+    // Records go out as they are written; waiting to coalesce them would delay a cycle's
+    // last line by the peer's delayed acknowledgement (tens of milliseconds).
+    client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     itsClient = client;
     connect(client, &QTcpSocket::readyRead, this, &AutomationServer::readClient);
     // Queued: a peer reset found during a write must not end the client inside that write.
