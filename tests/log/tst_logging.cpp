@@ -15,13 +15,6 @@ namespace {
 
 using Bins = std::array<uint16_t, 256>;
 
-QByteArray fields(const QByteArray& field, int count) {
-    QByteArray text;
-    for (int index = 0; index < count; ++index)
-        text += ';' + field;
-    return text;
-}
-
 } // namespace
 
 class TestLogging : public QObject {
@@ -44,7 +37,8 @@ void TestLogging::cycleArrivesRecordByRecord() {
     QFile reader(path);
     QVERIFY(log.open() && reader.open(QIODevice::ReadOnly));
     auto added = [&reader] {
-        static const QRegularExpression stamp(QStringLiteral("^#OBJ;\\d{13};"));
+        static const QRegularExpression stamp(QStringLiteral("^#OBJ;\\d{13};"),
+                                              QRegularExpression::MultilineOption);
         return QString::fromLatin1(reader.readAll()).replace(stamp, "#OBJ;MS;").toLatin1();
     };
     QList<QByteArray> header = {"sep=;", "VersionGUI 3.0.1"};
@@ -66,12 +60,12 @@ void TestLogging::cycleArrivesRecordByRecord() {
     QVERIFY(headerBlock("", false).endsWith("\n#ITT;Iterations;Object Detection Threshold\r\n"));
 
     Bins bins{};
-    const QByteArray zeroFields = fields("0000000000", 256) + "\r\n";
+    const QByteArray zeroFields = QByteArray(";0000000000").repeated(256) + "\r\n";
     log.writeHistogram(bins.data(), 3, 0, false, true);
     log.writeHistogram(bins.data(), 1, 9, false, true);
     QCOMPARE(added(), "#CI3" + zeroFields + "#??1" + zeroFields);
     bins.fill(0xFFFF);
-    const QByteArray fullFields = fields("0000065535", 256) + "\r\n";
+    const QByteArray fullFields = QByteArray(";0000065535").repeated(256) + "\r\n";
     log.writeHistogram(bins.data(), 0, 4, false, true);
     log.writeHistogram(bins.data(), 4, 1, false, true);
     log.writeHistogram(bins.data(), 2, 3, false, true);
@@ -80,7 +74,7 @@ void TestLogging::cycleArrivesRecordByRecord() {
     // Exponents in bins 127 and 255 scale their halves; shift 40 acts as 8, in 32 bits.
     bins.fill(0), bins[0] = 3, bins[126] = 0xFFFF, bins[127] = 2;
     bins[128] = 1, bins[254] = 5, bins[255] = 40;
-    const QByteArray zeros = fields("0000000000", 125);
+    const QByteArray zeros = QByteArray(";0000000000").repeated(125);
     log.writeHistogram(bins.data(), 2, 2, false, true);
     QCOMPARE(added(), "#TG2;0000000012" + zeros + ";0000262140;0000000002;0000000256" + zeros +
                           ";0000001280;0000000040\r\n");
@@ -99,12 +93,11 @@ void TestLogging::cycleArrivesRecordByRecord() {
     log.writeIterations(65535, 255, true, true), log.writeIterations(7, 5, false, true);
     log.writeIterations(65535, 255, true, false);
     QCOMPARE(added(), QByteArray("#ITT;65535;255;4m\r\n#ITT;00007;005;2.5m\r\n#ITT;65535;255\r\n"));
-    log.writeObjects(0, 63, 1234, 5, 70000);
-    QCOMPARE(added(), QByteArray("#OBJ;MS;00000\r\n"));
-    log.writeObjects(1, 63, 1234, 5, 70000);
-    QCOMPARE(added(), QByteArray("#OBJ;MS;00001;0000000063;0000001234;000000005;000070000\r\n"));
+    log.writeObjects(0, 63, 1234, 5, 70000), log.writeObjects(1, 63, 1234, 5, 70000);
     log.writeObjects(255, 255, 65535, 4294967295u, 4294967295u);
-    QCOMPARE(added(), QByteArray("#OBJ;MS;00001;0000000255;0000065535;4294967295;4294967295\r\n"));
+    QCOMPARE(added(), QByteArray("#OBJ;MS;00000\r\n"
+                                 "#OBJ;MS;00001;0000000063;0000001234;000000005;000070000\r\n"
+                                 "#OBJ;MS;00001;0000000255;0000065535;4294967295;4294967295\r\n"));
     log.writeCalibration(2, ";0A;FF\r\n");
     log.writeCommandTrace("#DTX;GET_CALIBRATION_DATA;09;02\r\n");
     log.write("#CAL;01;00\r\n");
