@@ -1,0 +1,114 @@
+#include "automationserver.h"
+
+#include "automationclientsocket.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <cstdio>
+
+// Hands each incoming connection to the server before Qt queues it, so a refused one is
+// closed without ever becoming a pending socket.
+class AutomationServer::Listener : public QTcpServer {
+public:
+    explicit Listener(AutomationServer* server)
+        : QTcpServer(server)
+        , itsServer(server) {}
+
+protected:
+    void incomingConnection(qintptr socketDescriptor) override {
+        itsServer->acceptConnection(socketDescriptor);
+    }
+
+private:
+    AutomationServer* itsServer;
+};
+
+AutomationServer::AutomationServer(QObject* parent)
+    : QObject(parent)
+    , itsListener(new Listener(this)) {
+    // So clientConnected may also be received through queued connections and spies.
+    qRegisterMetaType<QTcpSocket*>();
+    connect(&itsParser, &AutomationCommandParser::measurementRequested, this,
+            &AutomationServer::measurementRequested);
+    connect(&itsParser, &AutomationCommandParser::operationModeRequested, this,
+            &AutomationServer::operationModeRequested);
+    connect(&itsParser, &AutomationCommandParser::iterationsRequested, this,
+            &AutomationServer::iterationsRequested);
+    connect(&itsParser, &AutomationCommandParser::thresholdRequested, this,
+            &AutomationServer::thresholdRequested);
+    connect(&itsParser, &AutomationCommandParser::replyReady, this,
+            &AutomationServer::replyToClient);
+}
+
+AutomationServer::~AutomationServer() = default;
+
+bool AutomationServer::listen(quint16 port) {
+    if (itsListener->listen(QHostAddress::LocalHost, port))
+        return true;
+    const QString message = tr("The automation server cannot listen on port %1: %2")
+                                .arg(port)
+                                .arg(itsListener->errorString());
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    emit listenFailed(message);
+    return false;
+}
+
+bool AutomationServer::isListening() const {
+    return itsListener->isListening();
+}
+
+quint16 AutomationServer::port() const {
+    return itsListener->serverPort();
+}
+
+QTcpSocket* AutomationServer::client() const {
+    return itsClient;
+}
+
+void AutomationServer::setTargetCheck(std::function<bool()> isTargetConnected) {
+    itsParser.setTargetCheck(std::move(isTargetConnected));
+}
+
+void AutomationServer::acceptConnection(qintptr socketDescriptor) {
+    if (itsClient != nullptr) {
+        QTcpSocket refused;
+        if (refused.setSocketDescriptor(socketDescriptor))
+            refused.abort();
+        return;
+    }
+    auto* client = new AutomationClientSocket(maximumUnsentBytes, this);
+    if (!client->setSocketDescriptor(socketDescriptor)) {
+        delete client;
+        return;
+    }
+    // Records go out as they are written; waiting to coalesce them would delay a cycle's
+    // last line by the peer's delayed acknowledgement (tens of milliseconds).
+    client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    itsClient = client;
+    connect(client, &QTcpSocket::readyRead, this, &AutomationServer::readClient);
+    // Queued: a peer reset found during a write must not end the client inside that write.
+    connect(
+        client, &QTcpSocket::disconnected, this, [this, client] { dropClient(client); },
+        Qt::QueuedConnection);
+    emit clientConnected(client);
+}
+
+void AutomationServer::readClient() {
+    if (itsClient != nullptr)
+        itsParser.feed(itsClient->readAll());
+}
+
+void AutomationServer::dropClient(QTcpSocket* client) {
+    if (client != itsClient)
+        return;
+    itsClient = nullptr;
+    client->disconnect(this);
+    emit clientDisconnected();
+    client->deleteLater();
+}
+
+void AutomationServer::replyToClient(const QByteArray& reply) {
+    if (itsClient != nullptr && itsClient->isWritable())
+        itsClient->write(reply);
+}

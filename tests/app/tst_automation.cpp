@@ -1,0 +1,113 @@
+#include "testregistry.h"
+
+#include "automation/automationserver.h"
+#include "logging.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <sys/socket.h>
+
+class TestAutomation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parser_data();
+    void parser();
+    void serverKeepsOneClientAndSurvivesBadOnes();
+};
+
+void TestAutomation::parser_data() {
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<bool>("target");
+    QTest::addColumn<QString>("events"); // '|'-separated; replies without their CR LF
+    auto row = [](const char* name, const QByteArrayList& chunks, const QString& events,
+                  bool target = true) { QTest::newRow(name) << chunks << target << events; };
+    const QByteArray zeros(62, '0'); // "I", these and one digit: 64 characters
+    row("trimmed, inner blank counts", {"xx", " x\r\n", "x x"}, "M|M|M|M|M|M");
+    row("up to NUL, modes", {QByteArray("D\0xx", 4), "dpb"}, "M|mode 0|mode 1|mode 2");
+    row("commands, either case", {"(I500)(i7)(t10)"}, "I 500|I 7|T 10");
+    row("split across reads", {"(T1", "0", ")x"}, "T 10|M");
+    row("bad numbers", {"(I ab)(T-3)(I99999999999)"}, "I 0|T -3|I 0");
+    row("invalid commands", {"(I)()(X5)"}, QString("#ERR;;Invalid command.|").repeated(3));
+    row("64 characters", {"(I" + zeros + "5)"}, "I 5");
+    row("65 characters, rest dropped", {"(I" + zeros + "50", QByteArray(1 << 20, 'x'), "(T1)x"},
+        "#ERR;;Invalid command.|M");
+    row("no target", {"(I5)"}, QString("#ERR;;No target system connected.|").repeated(4), false);
+}
+
+void TestAutomation::parser() {
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(bool, target);
+    QFETCH(QString, events);
+    AutomationCommandParser parser;
+    parser.setTargetCheck([target] { return target; });
+    QStringList seen;
+    auto valued = [&seen](const char* name) {
+        return [&seen, name](int value) { seen << name + QString::number(value); };
+    };
+    connect(&parser, &AutomationCommandParser::measurementRequested, [&seen] { seen << "M"; });
+    connect(&parser, &AutomationCommandParser::operationModeRequested, valued("mode "));
+    connect(&parser, &AutomationCommandParser::iterationsRequested, valued("I "));
+    connect(&parser, &AutomationCommandParser::thresholdRequested, valued("T "));
+    connect(&parser, &AutomationCommandParser::replyReady,
+            [&seen](const QByteArray& reply) { seen << QString::fromLatin1(reply.chopped(2)); });
+    for (const QByteArray& chunk : chunks)
+        parser.feed(chunk);
+    QCOMPARE(seen.join('|'), events.endsWith('|') ? events.chopped(1) : events);
+}
+
+// Against a real socket: a second client is refused while the first keeps working; a client
+// that never reads is dropped at the output cap; a peer reset found inside a log's write ends
+// the client only from the event loop; a taken port is reported.
+void TestAutomation::serverKeepsOneClientAndSurvivesBadOnes() {
+    AutomationServer server;
+    QSignalSpy connected(&server, &AutomationServer::clientConnected);
+    QSignalSpy disconnected(&server, &AutomationServer::clientDisconnected);
+    QSignalSpy iterations(&server, &AutomationServer::iterationsRequested);
+    QSignalSpy measurements(&server, &AutomationServer::measurementRequested);
+    QVERIFY(server.listen(0));
+    QTcpSocket first, second, third;
+    first.connectToHost(QHostAddress::LocalHost, server.port());
+    QTRY_COMPARE(connected.count(), 1);
+    second.connectToHost(QHostAddress::LocalHost, server.port());
+    QTRY_COMPARE(second.state(), QAbstractSocket::UnconnectedState);
+    first.write("(I500)(X5)x");
+    QTRY_COMPARE(first.bytesAvailable(), qint64(24));
+    QCOMPARE(first.readAll(), QByteArray("#ERR;;Invalid command.\r\n"));
+    QVERIFY(iterations.value(0).value(0).toInt() == 500 && measurements.count() == 1);
+    QCOMPARE(server.client(), connected.value(0).value(0).value<QTcpSocket*>());
+
+    Logging unread; // the first client reads nothing more
+    unread.setSocket(server.client());
+    QSignalSpy failed(&unread, &Logging::writeFailed);
+    const std::array<uint16_t, 256> bins{};
+    for (int record = 0; record < 20000; ++record) // past the kernel's buffers too
+        unread.writeHistogram(bins.data(), 0, 1, false, false);
+    QCOMPARE(failed.count(), 1);
+    QTRY_COMPARE(disconnected.count(), 1);
+    QVERIFY(server.client() == nullptr && server.isListening());
+
+    third.connectToHost(QHostAddress::LocalHost, server.port());
+    QTRY_COMPARE(connected.count(), 2);
+    QPointer<Logging> log = new Logging;
+    log->setSocket(server.client());
+    connect(&server, &AutomationServer::clientDisconnected, log.data(), [&log] { delete log; });
+    const linger reset{1, 0};
+    setsockopt(int(third.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    third.abort();
+    QThread::msleep(50);
+    log->writeTemperature(20);
+    log->writeTemperature(21);
+    QVERIFY(log->hasFailed() && disconnected.count() == 1);
+    QTRY_VERIFY(log.isNull() && disconnected.count() == 2);
+
+    AutomationServer taken;
+    QSignalSpy listenFailed(&taken, &AutomationServer::listenFailed);
+    QVERIFY(!taken.listen(server.port()) && !taken.isListening() && listenFailed.count() == 1);
+}
+
+ZYR_TEST_CLASS(TestAutomation)
+#include "tst_automation.moc"
