@@ -13,6 +13,7 @@
 #include "ui_mainwindow.h"
 #include "windowhelper.h"
 #include "zyrstatusfield.h"
+#include "zyruploadfiledemowidget.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -55,6 +56,9 @@ MainWindow::MainWindow(QWidget* parent)
     , itsGlobalSettings(QSettings::SystemScope, organizationName, applicationName) {
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     itsUi->setupUi(this);
+    itsUploadWidget = new ZyrUploadFileDemoWidget();
+    itsUploadWidget->setControlLogic(&itsControlLogic);
+    itsUi->tabWidget->addTab(itsUploadWidget, tr("File Upload"));
     IntentManager::instance()->registerExecutor(this);
     itsControlLogic.initialize();
     statusBar()->addPermanentWidget(&itsDeviceStatusBar, 0);

@@ -15,6 +15,7 @@
 class QAction;
 class QTimer;
 class Ui_MainWindow;
+class ZyrUploadFileDemoWidget;
 
 namespace ZyrCore::Communication {
 class ComStream;
@@ -69,6 +70,8 @@ private:
     ZyrCore::Tools::VersionInfo* itsVersionInfo = nullptr;
     QList<ZyrGui::Intents::IntentGroup*> itsIntentGroups;
     Ui_MainWindow* itsUi;
+    // Owned by the form's tab widget.
+    ZyrUploadFileDemoWidget* itsUploadWidget = nullptr;
     QTimer* itsContinuousTimer = nullptr;
     QSettings itsSettings;
     QSettings itsGlobalSettings;
