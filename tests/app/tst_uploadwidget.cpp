@@ -40,7 +40,7 @@ struct DialogAnswers {
             return directory;
         });
         UserDialogs::setMessageHandler(
-            [this](const UserDialogs::Message& message) { messages << message.text; });
+            [this](const UserDialogs::Message& m) { messages << m.text; });
     }
     ~DialogAnswers() {
         UserDialogs::setPathHandler({});
@@ -102,9 +102,8 @@ void TestUploadWidget::updateRun() {
         const QByteArray content = files[index].toUtf8().repeated(40 + 150 * index);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
-    QString error;
-    const auto board = ZyrSim::SimulatedEvaluationBoard::create(config, &error);
-    QVERIFY2(board, qPrintable(error));
+    const auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
+    QVERIFY(board);
     ControlLogic logic;
     logic.initialize();
     logic.activateCommunication();
@@ -130,11 +129,9 @@ void TestUploadWidget::updateRun() {
     ZyrSim::SimulatedFileStore& store = board->fileStore();
     QCOMPARE(store.events(), events);
     for (const QString& event : events) {
-        const int index = kStores.indexOf(event);
-        if (index >= 0) {
+        if (kStores.contains(event))
             QCOMPARE(contentOf(store.localPath(event.mid(6))),
-                     contentOf(folder.filePath(kLocalFiles[index])));
-        }
+                     contentOf(folder.filePath(kLocalFiles[kStores.indexOf(event)])));
     }
 }
 
