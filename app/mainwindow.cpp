@@ -15,6 +15,7 @@
 #include "userdialogs.h"
 #include "windowhelper.h"
 #include "zyrstatusfield.h"
+#include "zyruploadfiledemowidget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,6 +58,9 @@ MainWindow::MainWindow(QWidget* parent)
     , itsGlobalSettings(QSettings::SystemScope, organizationName, applicationName) {
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     itsUi->setupUi(this);
+    itsUploadWidget = new ZyrUploadFileDemoWidget();
+    itsUploadWidget->setControlLogic(&itsControlLogic);
+    itsUi->tabWidget->addTab(itsUploadWidget, tr("File Upload"));
     IntentManager::instance()->registerExecutor(this);
     itsControlLogic.initialize();
     statusBar()->addPermanentWidget(&itsDeviceStatusBar, 0);

@@ -18,6 +18,7 @@ class QCloseEvent;
 class QTimer;
 class QWidget;
 class Ui_MainWindow;
+class ZyrUploadFileDemoWidget;
 
 namespace ZyrCore::Communication {
 class ComStream;
@@ -104,6 +105,8 @@ private:
     ZyrCore::Tools::VersionInfo* itsVersionInfo = nullptr;
     QList<ZyrGui::Intents::IntentGroup*> itsIntentGroups;
     Ui_MainWindow* itsUi;
+    // Owned by the form's tab widget.
+    ZyrUploadFileDemoWidget* itsUploadWidget = nullptr;
     QTimer* itsContinuousTimer = nullptr;
     QSettings itsSettings;
     QSettings itsGlobalSettings;

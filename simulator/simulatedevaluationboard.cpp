@@ -4,12 +4,14 @@ namespace ZyrSim {
 
 SimulatedEvaluationBoard::SimulatedEvaluationBoard(const SimulatorConfig& config)
     : itsSensor(config.sensorConfig())
+    , itsFileStore(config.crcErrorFile, config.refuseModuleLoad)
     , itsBoard(config)
     , itsHidBackend(itsBoard)
     , itsHidBackendScope(&itsHidBackend) {
     FirmwareTable& module = itsBoard.firmware(BoardInterface::Module);
     itsSensor.install(module);
     itsRegisterFile.install(module);
+    itsFileStore.install(itsBoard.firmware(BoardInterface::Control));
     itsSerialPort.plug();
 }
 

@@ -4,6 +4,7 @@
 #include "HidDevice/hidbackend.h"
 #include "hidbackend_sim.h"
 #include "simulatedboard.h"
+#include "simulatedfilestore.h"
 #include "simulatedregisterfile.h"
 #include "simulatedsensor.h"
 #include "simulatedserialport.h"
@@ -16,9 +17,10 @@
 namespace ZyrSim {
 
 // The whole evaluation board as the program sees it over USB: the control and module HID
-// interfaces, the sensor and its I2C registers behind the module interface, and the virtual COM
-// port. While it lives it is the process's HID backend and lists its serial port; destroying it
-// restores what was selected before. Use one at a time, destroyed before any board made
+// interfaces, the board's file store and module loader behind the control interface, the sensor
+// and its I2C registers behind the module interface, and the virtual COM port. While it lives
+// it is the process's HID backend and lists its serial port; destroying it restores what was
+// selected before. Use one at a time, destroyed before any board made
 // earlier, and close every device opened on it before destroying it.
 class SimulatedEvaluationBoard {
 public:
@@ -36,6 +38,7 @@ public:
     SimulatedBoard& board() { return itsBoard; }
     SimulatedSensor& sensor() { return itsSensor; }
     SimulatedRegisterFile& registerFile() { return itsRegisterFile; }
+    SimulatedFileStore& fileStore() { return itsFileStore; }
     SimulatedSerialPort& serialPort() { return itsSerialPort; }
 
     // Takes both HID interfaces and the serial port away, as when the cable is pulled.
@@ -48,6 +51,7 @@ public:
 private:
     SimulatedSensor itsSensor;
     SimulatedRegisterFile itsRegisterFile;
+    SimulatedFileStore itsFileStore;
     SimulatedBoard itsBoard;
     SimulatedSerialPort itsSerialPort;
     ZyrHid::SimHidBackend itsHidBackend;

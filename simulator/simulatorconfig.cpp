@@ -90,6 +90,10 @@ bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config, QStrin
             ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Control)]);
         } else if (key == QLatin1String("fault.module")) {
             ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Module)]);
+        } else if (key == QLatin1String("fault.crcFile")) {
+            parsed.crcErrorFile = value.toUInt(&ok);
+        } else if (key == QLatin1String("fault.refuseLoad")) {
+            ok = tryGetSwitch(value, &parsed.refuseModuleLoad);
         } else {
             boardKey = false;
             ok = parsed.sensor.setValue(key, value);
@@ -113,6 +117,11 @@ QString SimulatorConfig::toString() const {
           << QStringLiteral("timing=%1").arg(timing ? QStringLiteral("on") : QStringLiteral("off"))
           << QStringLiteral("fault.control=%1").arg(faultName(fault(BoardInterface::Control)))
           << QStringLiteral("fault.module=%1").arg(faultName(fault(BoardInterface::Module)));
+    // The file store's faults only when set, so the usual text stays short.
+    if (crcErrorFile != 0)
+        pairs << QStringLiteral("fault.crcFile=%1").arg(crcErrorFile);
+    if (refuseModuleLoad)
+        pairs << QStringLiteral("fault.refuseLoad=on");
     // The sensor's own pairs, less its seed, which the board's replaces.
     const QStringList sensorPairs = sensor.toText().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& pair : sensorPairs) {

@@ -1,0 +1,139 @@
+#include "testregistry.h"
+
+#include "controllogic.h"
+#include "simulatedevaluationboard.h"
+#include "userdialogs.h"
+#include "zyruploadfiledemowidget.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QString kModule = QStringLiteral("modules/qarnguimodule.so");
+const QString kDone = QStringLiteral(
+    "All files were updated successfully. Please disconnect and reconnect the EVM module.");
+// The chip's files and where the board keeps them, in upload order.
+const QStringList kLocalFiles = {
+    "qarnguimodule.so",      "libqarn.so",   "kel4301.ko", "main_app.hex",
+    "default_driver.config", "spad_mask.csv"};
+const QStringList kStores = {"store /opt/VorniHostRuntime/modules/qarnguimodule.so",
+                             "store /usr/lib/libqarn.so",
+                             "store /opt/VorniHostRuntime/modules/kel4301.ko",
+                             "store /lib/firmware/kel4301_firmware.bin",
+                             "store /opt/VorniHostRuntime/config/default_driver.config",
+                             "store /home/pi/spad_mask.csv"};
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Answers the directory question and records the messages; the real dialogs return afterwards.
+struct DialogAnswers {
+    explicit DialogAnswers(const QString& directory) {
+        UserDialogs::setPathHandler([this, directory](const QString&) {
+            ++questions;
+            return directory;
+        });
+        UserDialogs::setMessageHandler(
+            [this](const UserDialogs::Message& m) { messages << m.text; });
+    }
+    ~DialogAnswers() {
+        UserDialogs::setPathHandler({});
+        UserDialogs::setMessageHandler({});
+    }
+    int questions = 0;
+    QStringList messages;
+};
+
+} // namespace
+
+class TestUploadWidget : public QObject {
+    Q_OBJECT
+
+private slots:
+    void updateRun_data();
+    void updateRun();
+};
+
+void TestUploadWidget::updateRun_data() {
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("logTail");
+    const QStringList all = QStringList{"unload " + kModule} + kStores;
+    QTest::newRow("first chip in name order")
+        << QString() << kLocalFiles + QStringList{"KEL4401.ko"} << false
+        << all + QStringList{"load " + kModule}
+        << QStringList{"Loading " + kModule + ".", "Success.", kDone};
+    QTest::newRow("crc error on the third file")
+        << "fault.crcFile=3" << kLocalFiles << false << QStringList(all.mid(0, 3))
+        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."};
+    QTest::newRow("module load refused")
+        << "fault.refuseLoad=on" << kLocalFiles << false << all
+        << QStringList{"Module " + kModule + " could not be configured.",
+                       "Failed. Continuing anyway.", kDone};
+    QTest::newRow("missing file") << QString() << QStringList(kLocalFiles.mid(0, 5)) << false
+                                  << QStringList()
+                                  << QStringList{"Checking file <dir>/spad_mask.csv",
+                                                 "Failed. Cannot read file."};
+    QTest::newRow("unsupported chip")
+        << QString() << QStringList{"kel430a.ko"} << false << QStringList()
+        << QStringList{"Identified target hardware for update: KEL430A",
+                       "Unsupported target hardware. Exiting."};
+    QTest::newRow("dialog cancelled") << QString() << kLocalFiles << true << QStringList()
+                                      << QStringList{"No directory selected. Update stopped."};
+}
+
+void TestUploadWidget::updateRun() {
+    QFETCH(QString, config);
+    QFETCH(QStringList, files);
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, logTail);
+    QTemporaryDir folder;
+    for (int index = 0; index < files.size(); ++index) {
+        QFile file(folder.filePath(files[index]));
+        const QByteArray content = files[index].toUtf8().repeated(40 + 150 * index);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
+    QVERIFY(board);
+    ControlLogic logic;
+    logic.initialize();
+    logic.activateCommunication();
+    ZyrUploadFileDemoWidget widget;
+    widget.setControlLogic(&logic);
+    DialogAnswers answers(cancel ? QString() : folder.path());
+
+    auto* button = widget.findChild<QPushButton*>(QStringLiteral("pbUpdateAllBinaries"));
+    // A second click while the log lets events through must not start a nested run.
+    QTimer::singleShot(0, button, [button] { button->click(); });
+    button->click();
+    QCOMPARE(answers.questions, 1);
+    QVERIFY(button->isEnabled());
+
+    const QStringList log =
+        widget.findChild<QTextEdit*>(QStringLiteral("teLog"))->toPlainText().split('\n');
+    QStringList expectedTail = logTail;
+    expectedTail.replaceInStrings(QStringLiteral("<dir>"), folder.path());
+    QCOMPARE(log.mid(log.size() - expectedTail.size()), expectedTail);
+    QCOMPARE(log.size() == 1, cancel);
+    QCOMPARE(answers.messages, logTail.last() == kDone ? QStringList{kDone} : QStringList());
+
+    ZyrSim::SimulatedFileStore& store = board->fileStore();
+    QCOMPARE(store.events(), events);
+    for (const QString& event : events) {
+        if (kStores.contains(event))
+            QCOMPARE(contentOf(store.localPath(event.mid(6))),
+                     contentOf(folder.filePath(kLocalFiles[kStores.indexOf(event)])));
+    }
+}
+
+ZYR_TEST_CLASS(TestUploadWidget)
+#include "tst_uploadwidget.moc"
