@@ -1,12 +1,9 @@
 #include "Communication/comobjecthelper.h"
 #include "Communication/comstream.h"
 #include "Communication/comstreamformatter.h"
-#include "Communication/emptycomdriver.h"
 #include "scriptedcomdriver.h"
 #include "testcomobject.h"
 #include "testregistry.h"
-
-#include <QXmlStreamWriter>
 
 using namespace ZyrCore::Communication;
 
@@ -17,15 +14,6 @@ QByteArray bytes(std::initializer_list<int> values) {
     for (int value : values)
         result.append(static_cast<char>(value));
     return result;
-}
-
-QString telegramOf(IComObject* object, unsigned char telegramType) {
-    QString text;
-    QXmlStreamWriter writer(&text);
-    ComObjectHelper::writeOpeningTag(object, &writer, telegramType);
-    writer.writeEmptyElement("Own");
-    ComObjectHelper::writeClosingTag(&writer);
-    return text;
 }
 
 } // namespace
@@ -39,21 +27,10 @@ private slots:
     void helperSerialize();
     void helperDeserialize_data();
     void helperDeserialize();
-    void helperRefusesNullBuffers();
-    void telegramAttributes_data();
-    void telegramAttributes();
-    void writeValueAttributes_data();
-    void writeValueAttributes();
-    void writersIgnoreNullWriter();
-    void flushObjectTelegram();
     void formatterHeader();
     void formatterParse_data();
     void formatterParse();
-    void errorTexts_data();
-    void errorTexts();
     void driverLastErrorFetchesOnceAndClearsBuffers();
-    void emptyDriverRefusesEverything();
-    void mutexCountsHolds();
 };
 
 void TestComObjects::copyLeavesTheChain() {
@@ -125,106 +102,6 @@ void TestComObjects::helperDeserialize() {
     QCOMPARE(read, value);
 }
 
-void TestComObjects::helperRefusesNullBuffers() {
-    unsigned int value = 5;
-    QVERIFY(!ComObjectHelper::serialize(nullptr, 2, 1));
-    QVERIFY(!ComObjectHelper::deserialize(nullptr, 2, value));
-    QCOMPARE(value, 5u);
-}
-
-void TestComObjects::telegramAttributes_data() {
-    QTest::addColumn<int>("callingType");
-    QTest::addColumn<unsigned int>("trace");
-    QTest::addColumn<QString>("comment");
-    QTest::addColumn<int>("telegramType");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("request") << 1 << 0x08000000u << QString() << 0
-                             << "<Telegram Pid=\"61\" CallingType=\"RequestAndResponse\" "
-                                "TelegramType=\"Request\" Trace=\"08000000\"><Own/></Telegram>";
-    QTest::newRow("response with comment")
-        << 1 << 0x08000000u << "note" << 1
-        << "<Telegram Pid=\"61\" CallingType=\"RequestAndResponse\" TelegramType=\"Response\" "
-           "Trace=\"08000000\"><Comment>note</Comment><Own/></Telegram>";
-    QTest::newRow("fire and forget, any non-zero type is a response")
-        << 0 << 0x80000000u << QString() << 7
-        << "<Telegram Pid=\"61\" CallingType=\"FireAndForget\" TelegramType=\"Response\" "
-           "Trace=\"80000000\"><Own/></Telegram>";
-    QTest::newRow("unknown calling type")
-        << 5 << 0u << QString() << 0
-        << "<Telegram Pid=\"61\" CallingType=\"Unknown\" TelegramType=\"Request\" "
-           "Trace=\"00000000\"><Own/></Telegram>";
-}
-
-void TestComObjects::telegramAttributes() {
-    QFETCH(int, callingType);
-    QFETCH(unsigned int, trace);
-    QFETCH(QString, comment);
-    QFETCH(int, telegramType);
-    QFETCH(QString, expected);
-
-    TestComObject object(0x61, bytes({1}), 1);
-    object.setCallingType(static_cast<IComObject::CallingType>(callingType));
-    object.setTracePattern(trace);
-    object.setComment(comment);
-    QCOMPARE(telegramOf(&object, static_cast<unsigned char>(telegramType)), expected);
-}
-
-void TestComObjects::writeValueAttributes_data() {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<bool>("out");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("bare") << QString() << false << "<Value>12</Value>";
-    QTest::newRow("type and out") << "uint" << true
-                                  << "<Value type=\"uint\" OutProperty=\"True\">12</Value>";
-    QTest::newRow("out only") << QString() << true << "<Value OutProperty=\"True\">12</Value>";
-}
-
-void TestComObjects::writeValueAttributes() {
-    QFETCH(QString, type);
-    QFETCH(bool, out);
-    QFETCH(QString, expected);
-
-    QString text;
-    QXmlStreamWriter writer(&text);
-    ComObjectHelper::writeValue(&writer, "Value", "12", type, out);
-    QCOMPARE(text, expected);
-}
-
-void TestComObjects::writersIgnoreNullWriter() {
-    TestComObject object(0x61, bytes({1}), 1);
-    ComObjectHelper::writeOpeningTag(&object, nullptr, 0);
-    ComObjectHelper::writeClosingTag(nullptr);
-    ComObjectHelper::writeTextElementWithType(nullptr, "a", "b", "c");
-
-    QString text;
-    QXmlStreamWriter writer(&text);
-    ComObjectHelper::writeTextElementWithType(&writer, "Name", "v", QString());
-    QCOMPARE(text, QString("<Name type=\"\">v</Name>"));
-}
-
-void TestComObjects::flushObjectTelegram() {
-    StreamFlushObject flush;
-    QCOMPARE(int(flush.protocol()), 0x7F);
-    QCOMPARE(flush.callingType(), IComObject::FireAndForget);
-    QVERIFY(!flush.xmlSerialize(nullptr, 0));
-
-    QString text;
-    QXmlStreamWriter writer(&text);
-    QVERIFY(flush.xmlSerialize(&writer, 0));
-    QCOMPARE(text,
-             QString("<Telegram Pid=\"7f\" CallingType=\"FireAndForget\" "
-                     "TelegramType=\"Request\" Trace=\"80000000\"><StreamFlush/></Telegram>"));
-
-    QXmlStreamReader reader("<StreamFlush><Inner/></StreamFlush><Next/>");
-    reader.readNextStartElement();
-    QVERIFY(flush.xmlDeserialize(&reader));
-    reader.readNextStartElement();
-    QCOMPARE(reader.name().toString(), QString("Next"));
-    QVERIFY(!flush.xmlDeserialize(nullptr));
-}
-
 void TestComObjects::formatterHeader() {
     ComStreamFormatter formatter;
     QCOMPARE(formatter.getHeaderSize(), 3u);
@@ -261,24 +138,6 @@ void TestComObjects::formatterParse() {
     QCOMPARE(formatter.parseHeader(buffer, nullptr, nullptr, nullptr), 3u);
 }
 
-void TestComObjects::errorTexts_data() {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0 << "Success";
-    QTest::newRow("-1") << -1 << "Error: channel not open";
-    QTest::newRow("-2") << -2 << "Error: transmit failed";
-    QTest::newRow("-3") << -3 << "Error: receive failed";
-    QTest::newRow("-4") << -4 << "Error: received and expected data mismatch";
-    QTest::newRow("-5") << -5 << "Unknown error code";
-    QTest::newRow("int min") << std::numeric_limits<int>::min() << "Unknown error code";
-}
-
-void TestComObjects::errorTexts() {
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    QCOMPARE(QString(ComDriver::errorToString(code)), text);
-}
-
 void TestComObjects::driverLastErrorFetchesOnceAndClearsBuffers() {
     ScriptedComDriver driver;
     driver.setPendingError(-3);
@@ -286,37 +145,6 @@ void TestComObjects::driverLastErrorFetchesOnceAndClearsBuffers() {
     QCOMPARE(driver.lastError(), 0);
     QCOMPARE(driver.clearBufferCalls, 2);
     QCOMPARE(driver.deviceState(), 0);
-}
-
-void TestComObjects::emptyDriverRefusesEverything() {
-    EmptyComDriver driver;
-    unsigned char buffer[2] = {7, 7};
-    QVERIFY(!driver.open());
-    QVERIFY(!driver.close());
-    QVERIFY(!driver.isOpen());
-    QCOMPARE(driver.write(buffer, 2), -1);
-    QCOMPARE(driver.read(buffer, 2), -1);
-    QCOMPARE(driver.flush(), -1);
-    QCOMPARE(int(buffer[0]), 7);
-    QCOMPARE(driver.lastError(), 0);
-    QCOMPARE(driver.checkDeviceState(), -1);
-    QCOMPARE(driver.deviceState(), 0);
-}
-
-void TestComObjects::mutexCountsHolds() {
-    ComMutex mutex;
-    QVERIFY(!mutex.unlock());
-    mutex.lock();
-    mutex.lock();
-    QVERIFY(mutex.unlock());
-    QVERIFY(mutex.unlock());
-    QVERIFY(!mutex.unlock());
-
-    // Holds left at destruction are released; a fresh lock on another mutex is unaffected.
-    auto held = std::make_unique<ComMutex>();
-    held->lock();
-    held->lock();
-    held.reset();
 }
 
 ZYR_TEST_CLASS(TestComObjects)

@@ -83,18 +83,13 @@ private slots:
     void flushProtocolSendsNoFrame();
     void sizeLimits_data();
     void sizeLimits();
-    void replyIsDeserialized();
     void replyFailures_data();
     void replyFailures();
-    void nullDriverFailsEveryTransfer();
-    void writeFailureKeepsRequestPending();
     void errorsAreStickyUntilFetched();
     void lastErrorCombinesDriverAndStreamErrors();
     void latePolicyWritesAllBeforeReading();
     void latePolicyEmptyQueueFlushesOnce();
     void closeAbandonsPendingRequests();
-    void executableRunsItsOwnExchange();
-    void queueWithRefusedObjectReportsTransmitFailure();
     void tracesOnlyWithSink();
 
     // Regressions of faults the stream once had.
@@ -199,20 +194,6 @@ void TestComStream::sizeLimits() {
     QCOMPARE(stream.lastError(), error);
 }
 
-void TestComStream::replyIsDeserialized() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
-    driver.queueReply(0x22, 0x07, bytes({1, 2, 3}));
-
-    TestComObject request(0x22, bytes({9}), 16);
-    stream.execute(&request);
-
-    QVERIFY(request.valid());
-    QCOMPARE(int(request.status()), 7);
-    QCOMPARE(request.reply, bytes({1, 2, 3}));
-    QCOMPARE(stream.lastError(), 0);
-}
-
 void TestComStream::replyFailures_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QList<int>>("readFailures");
@@ -252,41 +233,6 @@ void TestComStream::replyFailures() {
     QCOMPARE(driver.events.count("read"), reads);
     QCOMPARE(stream.lastError(), error);
     QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::nullDriverFailsEveryTransfer() {
-    ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
-    QCOMPARE(stream.comDriver(), &ComStream::theEmptyDriver);
-    QVERIFY(!stream.isOpen());
-    QVERIFY(!stream.open());
-
-    TestComObject request(0x01, bytes({1}), 4);
-    stream.execute(&request);
-    QCOMPARE(int(request.status()), 1);
-    QVERIFY(!request.valid());
-    QCOMPARE(stream.lastError(), -1);
-
-    TestComObject command(0x02, bytes({1}), 0, IComObject::FireAndForget);
-    stream.execute(&command);
-    QCOMPARE(stream.lastError(), -1);
-
-    stream.flush();
-    QCOMPARE(stream.lastError(), -1);
-}
-
-void TestComStream::writeFailureKeepsRequestPending() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.writeFailures = {-2};
-
-    TestComObject request(0x01, bytes({1}), 4);
-    stream.append(&request);
-    QVERIFY(stream.isResultPending());
-
-    driver.queueReply(0x01, 0, bytes({5}));
-    stream.flush();
-    QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), -2);
 }
 
 void TestComStream::errorsAreStickyUntilFetched() {
@@ -375,38 +321,6 @@ void TestComStream::closeAbandonsPendingRequests() {
     QCOMPARE(stream.lastError(), 0);
 
     QVERIFY(holdsAreReleased(stream));
-}
-
-void TestComStream::executableRunsItsOwnExchange() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-
-    TestExecutable executable;
-    QVERIFY(stream.execute(&executable));
-    QCOMPARE(executable.receivedExecutor, static_cast<IComExecutor*>(&stream));
-    QVERIFY(executable.valid());
-    QCOMPARE(stream.lastError(), 0);
-
-    executable.result = false;
-    QVERIFY(!stream.execute(&executable));
-    QVERIFY(!executable.valid());
-    QCOMPARE(stream.lastError(), -2);
-    QVERIFY(driver.writes.isEmpty());
-}
-
-void TestComStream::queueWithRefusedObjectReportsTransmitFailure() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.queueReply(0x01, 0, bytes({1}));
-
-    TestComObject good(0x01, bytes({1}), 4);
-    PlainComObject plain(IComObject::RequestAndResponse);
-    QQueue<IComObject*> queue;
-    queue << &good << &plain;
-    stream.execute(&queue);
-
-    QVERIFY(good.valid());
-    QCOMPARE(stream.lastError(), -2);
 }
 
 void TestComStream::tracesOnlyWithSink() {

@@ -80,7 +80,6 @@ class TestBarCreator : public QObject {
 
 private slots:
     void menuBarCascadesGroups();
-    void toolBarFlattensGroups();
     void triggeredMenuActionReachesExecutor();
     void groupsInACycleAreNotEnteredAgain();
     void nullGroupAborts();
@@ -101,18 +100,6 @@ void TestBarCreator::menuBarCascadesGroups() {
     QVERIFY(!open->isCheckable());
     QVERIFY(log->isCheckable());
     QVERIFY(open->icon().isNull());
-}
-
-void TestBarCreator::toolBarFlattensGroups() {
-    MenuTree tree;
-    QToolBar toolBar;
-    BarCreator::createToolBar(&toolBar, &tree.main);
-    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About"));
-    for (QAction* action : toolBar.actions()) {
-        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
-        QVERIFY2(!action->isCheckable(), qPrintable(action->text()));
-    }
-    QCOMPARE(toolBar.actions().at(0)->toolTip(), QStringLiteral("Opens a file"));
 }
 
 void TestBarCreator::triggeredMenuActionReachesExecutor() {

@@ -22,7 +22,6 @@ private slots:
     void formBuildsFourNamedFields_data();
     void formBuildsFourNamedFields();
     void onlyTheHidFieldsAreVisible();
-    void screenshotOfFieldStates();
 };
 
 void TestDeviceStatusBar::formBuildsFourNamedFields_data() {
@@ -69,39 +68,6 @@ void TestDeviceStatusBar::onlyTheHidFieldsAreVisible() {
     QVERIFY(bar.moduleHidField()->isVisible());
     QVERIFY(!bar.registerLoopbackField()->isVisible());
     QVERIFY(!bar.automationStatusField()->isVisible());
-}
-
-void TestDeviceStatusBar::screenshotOfFieldStates() {
-    WarningCollector warnings;
-    ZyrGui::WindowHelper::applyStyleSheet(qApp);
-    DeviceStatusBar bar(nullptr);
-    // The control channel opens, the module channel fails to; the loopback field stays unknown.
-    FakeCommunicationNode controlNode;
-    FakeCommunicationNode moduleNode;
-    moduleNode.setOpenResult(false);
-    NodeStateManager controlManager(&controlNode);
-    NodeStateManager moduleManager(&moduleNode);
-    QVERIFY(bar.controlHidField()->setStateManager(&controlManager));
-    QVERIFY(bar.moduleHidField()->setStateManager(&moduleManager));
-    QCOMPARE(controlManager.setActive(true), 2);
-    QCOMPARE(moduleManager.setActive(true), 4);
-    bar.registerLoopbackField()->setState(0);
-    bar.registerLoopbackField()->show();
-
-    const QPixmap shot = bar.grab();
-    const QString directory = QCoreApplication::applicationDirPath() + "/screenshots";
-    QVERIFY(QDir().mkpath(directory));
-    const QString path = directory + "/devicestatusbar.png";
-    QVERIFY(shot.save(path));
-    qApp->setStyleSheet(QString());
-    controlManager.setActive(false);
-    moduleManager.setActive(false);
-    bar.controlHidField()->releaseStateManager();
-    bar.moduleHidField()->releaseStateManager();
-
-    QVERIFY(!shot.isNull());
-    QCOMPARE(warnings.warnings(), QStringList());
-    qInfo("Screenshot written to %s", qPrintable(path));
 }
 
 ZYR_TEST_CLASS(TestDeviceStatusBar)

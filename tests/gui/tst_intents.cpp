@@ -32,11 +32,8 @@ private slots:
     void dispatchFollowsRegistrationOrder();
     void executorsWithoutSlotsAreSkipped();
     void checkedStateReachesTheSlot();
-    void getIntentComparesExactly_data();
-    void getIntentComparesExactly();
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
-    void groupAddKeepsDuplicatesAndRemoveDropsAll();
     void nullArgumentsAbort();
 };
 
@@ -98,29 +95,6 @@ void TestIntents::checkedStateReachesTheSlot() {
     QCOMPARE(log.at(2).parameter, nullptr);
 }
 
-void TestIntents::getIntentComparesExactly_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expectedText");
-    QTest::newRow("exact name, first registered wins") << "intAlpha"
-                                                       << "First alpha";
-    QTest::newRow("other intent") << "intBeta"
-                                  << "Beta";
-    QTest::newRow("lower case") << "intalpha" << QString();
-    QTest::newRow("prefix") << "intAlph" << QString();
-}
-
-void TestIntents::getIntentComparesExactly() {
-    QFETCH(QString, name);
-    QFETCH(QString, expectedText);
-    Intent first("intAlpha", QStringLiteral("First alpha"), QIcon(), QString(), false);
-    Intent second("intAlpha", QStringLiteral("Second alpha"), QIcon(), QString(), false);
-    Intent beta("intBeta", QStringLiteral("Beta"), QIcon(), QString(), false);
-
-    IIntent* found = IntentManager::instance()->getIntent(name);
-
-    QCOMPARE(found != nullptr ? found->text() : QString(), expectedText);
-}
-
 void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {
     QTest::addColumn<bool>("deleteVictim");
     QTest::newRow("unregistered") << false;
@@ -159,21 +133,6 @@ void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
         deleteVictim ? QStringList({"killer.intAlpha", "bystander.intAlpha", "killer.intAlpha"})
                      : QStringList({"killer.intAlpha", "bystander.intAlpha"});
     QCOMPARE(executorsCalled(log), expected);
-}
-
-void TestIntents::groupAddKeepsDuplicatesAndRemoveDropsAll() {
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    Intent beta("intBeta", QStringLiteral("Beta"), QIcon(), QString(), false);
-    IntentGroup group(QStringLiteral("File"));
-
-    group.add(&alpha);
-    group.add(&beta);
-    group.add(&alpha);
-    QCOMPARE(group.text(), QStringLiteral("File"));
-    QCOMPARE(*group.intents(), (QList<IIntentBase*>{&alpha, &beta, &alpha}));
-
-    group.remove(&alpha);
-    QCOMPARE(*group.intents(), (QList<IIntentBase*>{&beta}));
 }
 
 void TestIntents::nullArgumentsAbort() {

@@ -25,14 +25,10 @@ class TestStatusField : public QObject {
 
 private slots:
     void freshFieldShowsUnknownOnGrey();
-    void indexOutsideTheStatesIsIgnored_data();
-    void indexOutsideTheStatesIsIgnored();
-    void addedStatesFollowTheFirst();
     void boundFieldShowsNodeStateColours_data();
     void boundFieldShowsNodeStateColours();
     void boundFieldFollowsManagerTransitions();
     void rebindingIgnoresFirstManager();
-    void releaseTwiceGivesTrueThenFalse();
     void managerDestroyedWhileBoundIsNotTouched();
 };
 
@@ -44,45 +40,6 @@ void TestStatusField::freshFieldShowsUnknownOnGrey() {
     QCOMPARE(field.text(), QStringLiteral("unknown"));
     QCOMPARE(field.styleSheet(), greyStyle);
     QCOMPARE(field.alignment(), Qt::AlignCenter);
-}
-
-void TestStatusField::indexOutsideTheStatesIsIgnored_data() {
-    QTest::addColumn<int>("index");
-    QTest::newRow("negative") << -1;
-    QTest::newRow("one past the end") << 1;
-}
-
-void TestStatusField::indexOutsideTheStatesIsIgnored() {
-    QFETCH(int, index);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Caption"));
-    field.setStyleSheet(QStringLiteral("color: blue;"));
-
-    field.setState(index);
-
-    QCOMPARE(field.text(), QStringLiteral("Caption"));
-    QCOMPARE(field.styleSheet(), QStringLiteral("color: blue;"));
-}
-
-void TestStatusField::addedStatesFollowTheFirst() {
-    ZyrStatusField field(nullptr);
-    field.addState(StatusFieldState(greenStyle, QStringLiteral("Firmware")));
-    field.addState(StatusFieldState(redStyle, QStringLiteral("Loopback")));
-
-    field.setState(2);
-    QCOMPARE(field.text(), QStringLiteral("Loopback"));
-    QCOMPARE(field.styleSheet(), redStyle);
-
-    field.setState(1);
-    QCOMPARE(field.text(), QStringLiteral("Firmware"));
-    QCOMPARE(field.styleSheet(), greenStyle);
-
-    field.setState(0);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    field.setState(3);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
 }
 
 void TestStatusField::boundFieldShowsNodeStateColours_data() {
@@ -154,23 +111,6 @@ void TestStatusField::rebindingIgnoresFirstManager() {
 
     first.setActive(false);
     QCOMPARE(field.styleSheet(), greenStyle);
-}
-
-void TestStatusField::releaseTwiceGivesTrueThenFalse() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    QVERIFY(!field.releaseStateManager());
-    QVERIFY(field.setStateManager(&manager));
-
-    QVERIFY(field.releaseStateManager());
-    QVERIFY(!field.releaseStateManager());
-
-    manager.setActive(true);
-    QCOMPARE(field.styleSheet(), greyStyle);
-    // The node states stay after the release.
-    field.setState(4);
-    QCOMPARE(field.styleSheet(), redStyle);
 }
 
 void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {

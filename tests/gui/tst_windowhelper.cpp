@@ -83,8 +83,6 @@ class TestWindowHelper : public QObject {
 private slots:
     void cleanup();
     void windowIconIsTheLogo();
-    void splashScreenShowsTheSplashImage();
-    void styleSheetIsAppendedAfterEarlierRules();
     void styleSheetAppliesWithoutWarnings();
     void everyStyleSheetImageExists();
 };
@@ -100,26 +98,6 @@ void TestWindowHelper::windowIconIsTheLogo() {
 
     QVERIFY(!widget.windowIcon().isNull());
     QVERIFY(!widget.windowIcon().pixmap(32, 32).isNull());
-}
-
-void TestWindowHelper::splashScreenShowsTheSplashImage() {
-    std::unique_ptr<QSplashScreen> splash(WindowHelper::createSplashScreen());
-
-    QVERIFY(splash != nullptr);
-    QVERIFY(!splash->pixmap().isNull());
-}
-
-void TestWindowHelper::styleSheetIsAppendedAfterEarlierRules() {
-    const QString earlier = QStringLiteral("QLabel { color: red; }");
-    const QString fileText = styleSheetFileText();
-    QVERIFY(!fileText.isEmpty());
-    qApp->setStyleSheet(earlier);
-
-    WindowHelper::applyStyleSheet(qApp);
-    QCOMPARE(qApp->styleSheet(), earlier + fileText);
-
-    WindowHelper::applyStyleSheet(qApp);
-    QCOMPARE(qApp->styleSheet(), earlier + fileText + fileText);
 }
 
 void TestWindowHelper::styleSheetAppliesWithoutWarnings() {

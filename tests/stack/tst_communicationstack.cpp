@@ -63,15 +63,9 @@ private slots:
     void insertionBuildsTree();
     void missingNextNodeChangesNothing_data();
     void missingNextNodeChangesNothing();
-    void refusedNextNodeChangesNothing();
     void onlyTopElementsAreRemovable();
     void sharedNextNodeBecomesTopAfterLastRemoval();
-    void removalDeactivatesManager();
-    void lookups();
-    void executorAndDriverInNameOrder();
     void clearElementsDeletesTopDown();
-    void clearElementsWithoutNodeDeletionKeepsNodes();
-    void destructorLeavesElementsAlone();
     void contractViolationsAbort();
 };
 
@@ -125,19 +119,6 @@ void TestCommunicationStack::missingNextNodeChangesNothing() {
     QVERIFY(stack.clearElements(false));
 }
 
-void TestCommunicationStack::refusedNextNodeChangesNothing() {
-    FakeCommunicationNode root, node;
-    node.setSetNextNodeResult(false);
-    CommunicationStack stack;
-    QVERIFY(stack.insertNode("R", &root, QString()));
-
-    QVERIFY(!stack.insertNode("A", &node, QString("R")));
-    QCOMPARE(node.setNextNodeCalls(), 1);
-    QCOMPARE(stack.stackElements().size(), 1);
-    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
-    QVERIFY(stack.clearElements(false));
-}
-
 void TestCommunicationStack::onlyTopElementsAreRemovable() {
     FakeCommunicationNode root, middle, top;
     CommunicationStack stack;
@@ -183,86 +164,6 @@ void TestCommunicationStack::sharedNextNodeBecomesTopAfterLastRemoval() {
     QVERIFY(stack.clearElements(false));
 }
 
-void TestCommunicationStack::removalDeactivatesManager() {
-    FakeCommunicationNode root;
-    auto* node = new FakeCommunicationNode;
-    CommunicationStack stack;
-    stack.insertNode("R", &root, QString());
-    stack.insertNode("A", node, QString("R"));
-    NodeStateManager* manager = nullptr;
-    QVERIFY(stack.tryGetStateManager("A", &manager));
-    QCOMPARE(manager->setActive(true), 2);
-    QVERIFY(node->isOpen());
-
-    QSignalSpy spy(manager, &NodeStateManager::stateChanged);
-    QVERIFY(stack.removeElement(stack.findElement("A"), false));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(qvariant_cast<NodeStateContext>(spy.at(0).at(0)).nodeName(), QString("A"));
-    QCOMPARE(spy.at(0).at(2).toInt(), 4);
-    QVERIFY(!node->isOpen());
-    QCOMPARE(node->closeCalls(), 1);
-    delete node;
-    QVERIFY(stack.clearElements(false));
-}
-
-void TestCommunicationStack::lookups() {
-    FakeCommunicationNode root, node, stranger;
-    CommunicationStack stack;
-    stack.insertNode("CONTROL_HID", &root, QString());
-    stack.insertNode("CONTROL_STREAM", &node, QString("CONTROL_HID"));
-    CommunicationStackElement* streamElement = stack.findElement("CONTROL_STREAM");
-    QVERIFY(streamElement != nullptr);
-    QCOMPARE(stack.findElement("control_stream"), nullptr);
-
-    CommunicationStackElement* element = streamElement;
-    QVERIFY(!stack.tryGetElementByName("MISSING", &element));
-    QCOMPARE(element, nullptr);
-    QVERIFY(stack.tryGetElementByName("CONTROL_STREAM", &element));
-    QCOMPARE(element, streamElement);
-
-    element = streamElement;
-    QVERIFY(!stack.tryGetElementByNode(&stranger, &element));
-    QCOMPARE(element, streamElement);
-    QVERIFY(stack.tryGetElementByNode(&root, &element));
-    QCOMPARE(element, stack.rootStackElement());
-
-    NodeStateManager sentinel(&stranger);
-    NodeStateManager* manager = &sentinel;
-    QVERIFY(!stack.tryGetStateManager("MISSING", &manager));
-    QCOMPARE(manager, &sentinel);
-    QVERIFY(!stack.tryGetStateManager(&stranger, &manager));
-    QCOMPARE(manager, &sentinel);
-    QVERIFY(stack.tryGetStateManager("CONTROL_STREAM", &manager));
-    QCOMPARE(manager, streamElement->stateManager());
-    manager = &sentinel;
-    QVERIFY(stack.tryGetStateManager(&node, &manager));
-    QCOMPARE(manager, streamElement->stateManager());
-    QVERIFY(stack.clearElements(false));
-}
-
-void TestCommunicationStack::executorAndDriverInNameOrder() {
-    FakeDriverNode controlHid, backupHid;
-    FakeExecutorNode moduleStream, controlStream;
-    FakeCommunicationNode plain;
-    CommunicationStack stack;
-    stack.insertNode("CONTROL_HID", &controlHid, QString());
-    QCOMPARE(stack.comExecutor(), nullptr);
-    stack.insertNode("MODULE_STREAM", &moduleStream, QString("CONTROL_HID"));
-    stack.insertNode("CONTROL_STREAM", &controlStream, QString("CONTROL_HID"));
-    stack.insertNode("BACKUP_HID", &backupHid, QString("CONTROL_HID"));
-    stack.insertNode("A_PLAIN", &plain, QString("CONTROL_HID"));
-
-    QCOMPARE(stack.comExecutor(), static_cast<IComExecutor*>(&controlStream));
-    QCOMPARE(stack.comDriver(), static_cast<IComDriver*>(&backupHid));
-    QVERIFY(stack.clearElements(false));
-
-    CommunicationStack plainStack;
-    plainStack.insertNode("ONLY", &plain, QString());
-    QCOMPARE(plainStack.comExecutor(), nullptr);
-    QCOMPARE(plainStack.comDriver(), nullptr);
-    QVERIFY(plainStack.clearElements(false));
-}
-
 void TestCommunicationStack::clearElementsDeletesTopDown() {
     QStringList log;
     CommunicationStack stack;
@@ -278,39 +179,6 @@ void TestCommunicationStack::clearElementsDeletesTopDown() {
 
     QVERIFY(stack.clearElements(true));
     QCOMPARE(log.size(), 4);
-}
-
-void TestCommunicationStack::clearElementsWithoutNodeDeletionKeepsNodes() {
-    QStringList log;
-    FakeCommunicationNode root("R", &log), node("A", &log);
-    CommunicationStack stack;
-    stack.insertNode("R", &root, QString());
-    stack.insertNode("A", &node, QString("R"));
-    stack.findElement("R")->stateManager()->setActive(true);
-    stack.findElement("A")->stateManager()->setActive(true);
-
-    QVERIFY(stack.clearElements(false));
-    QVERIFY(log.isEmpty());
-    QVERIFY(!root.isOpen());
-    QVERIFY(!node.isOpen());
-}
-
-void TestCommunicationStack::destructorLeavesElementsAlone() {
-    QStringList log;
-    FakeCommunicationNode root("R", &log), node("A", &log);
-    auto stack = std::make_unique<CommunicationStack>();
-    stack->insertNode("R", &root, QString());
-    stack->insertNode("A", &node, QString("R"));
-    stack->findElement("A")->stateManager()->setActive(true);
-    const QList<CommunicationStackElement*> elements = stack->stackElements().values();
-
-    stack.reset();
-    QVERIFY(log.isEmpty());
-    QVERIFY(node.isOpen());
-    QCOMPARE(node.closeCalls(), 0);
-    QVERIFY(elements.at(0)->stateManager()->isActive());
-    qDeleteAll(elements);
-    QVERIFY(node.isOpen());
 }
 
 void TestCommunicationStack::contractViolationsAbort() {

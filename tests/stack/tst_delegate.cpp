@@ -64,10 +64,6 @@ class TestDelegate : public QObject {
 private slots:
     void setParsesSlotText_data();
     void setParsesSlotText();
-    void invokeWithoutMatchingMethodFails_data();
-    void invokeWithoutMatchingMethodFails();
-    void invokeCallsDirectlyInCallingThread();
-    void copyAndReset();
 
     void multiDelegateInvokesAllInOrder();
 
@@ -118,60 +114,6 @@ void TestDelegate::setParsesSlotText() {
     QCOMPARE(delegate.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 21)), invokeResult);
     QCOMPARE(result, answer);
     QCOMPARE(target.calls.size(), invokeResult ? 1 : 0);
-}
-
-void TestDelegate::invokeWithoutMatchingMethodFails_data() {
-    QTest::addColumn<QByteArray>("slotText");
-
-    QTest::newRow("no such name") << QByteArray(SLOT(onMissing(int)));
-    QTest::newRow("other parameter type") << QByteArray(SLOT(onTwice(QString)));
-}
-
-void TestDelegate::invokeWithoutMatchingMethodFails() {
-    QFETCH(QByteArray, slotText);
-
-    DelegateTarget target;
-    Delegate delegate;
-    QVERIFY(delegate.set(&target, slotText.constData()));
-    QVERIFY(delegate.isSet());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
-    QVERIFY(!delegate.invoke(Q_ARG(QString, QStringLiteral("21"))));
-    QVERIFY(target.calls.isEmpty());
-}
-
-void TestDelegate::invokeCallsDirectlyInCallingThread() {
-    // A target living in another thread is still called directly, not queued.
-    QThread otherThread;
-    DelegateTarget target;
-    target.moveToThread(&otherThread);
-
-    Delegate delegate;
-    QVERIFY(delegate.set(&target, SLOT(onTwice(int))));
-    int result = 0;
-    QVERIFY(delegate.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 5)));
-    QCOMPARE(result, 10);
-    QCOMPARE(target.callingThread, QThread::currentThreadId());
-
-    QVERIFY(delegate.invoke(Q_ARG(int, 5)));
-    QCOMPARE(target.calls, QStringList({"onTwice", "onTwice"}));
-}
-
-void TestDelegate::copyAndReset() {
-    DelegateTarget target;
-    Delegate original;
-    QVERIFY(original.set(&target, SLOT(onNegate(int))));
-
-    Delegate copy;
-    QVERIFY(copy.set(&original));
-    int result = 0;
-    QVERIFY(copy.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 3)));
-    QCOMPARE(result, -3);
-
-    original.reset();
-    QVERIFY(!original.isSet());
-    QVERIFY(!original.invoke(Q_ARG(int, 3)));
-    QVERIFY(copy.isSet());
-    QCOMPARE(target.calls, QStringList({"onNegate"}));
 }
 
 void TestDelegate::multiDelegateInvokesAllInOrder() {

@@ -56,9 +56,6 @@ private slots:
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
     void checkSeesManagersOwnContext();
-    void closedNodeIsRetriedWhileDesiredOpen();
-    void setStateIsSilent();
-    void waitForStateWithoutEvents();
     void supervisionRetriesOnTimer();
 };
 
@@ -202,60 +199,6 @@ void TestNodeState::checkSeesManagersOwnContext() {
     QCOMPARE(check.calls(), 2);
     QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
     QCOMPARE(node.openCalls(), 1);
-}
-
-void TestNodeState::closedNodeIsRetriedWhileDesiredOpen() {
-    FakeCommunicationNode node;
-    node.setOpenResult(false);
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-
-    QCOMPARE(manager.setActive(true), 4);
-    QCOMPARE(manager.checkState(), 4);
-    QCOMPARE(node.openCalls(), 2);
-    QCOMPARE(spy.count(), 1);
-
-    node.setOpenResult(true);
-    QCOMPARE(manager.checkState(), 2);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(changeAt(spy, 1).previousState, 4);
-    QCOMPARE(changeAt(spy, 1).currentState, 2);
-
-    // A desired state other than open or closed reports unknown and leaves the node alone.
-    const int closeCallsBefore = node.closeCalls();
-    QCOMPARE(manager.setActive(true, 0), 0);
-    QVERIFY(node.isOpen());
-    QCOMPARE(node.closeCalls(), closeCallsBefore);
-    QCOMPARE(changeAt(spy, 2).currentState, 0);
-    manager.setActive(false);
-}
-
-void TestNodeState::setStateIsSilent() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-
-    QVERIFY(manager.setState(3));
-    QCOMPARE(manager.lastState(), 3);
-    QVERIFY(!manager.setState(3));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(node.openCalls() + node.closeCalls(), 0);
-}
-
-void TestNodeState::waitForStateWithoutEvents() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QElapsedTimer elapsed;
-    elapsed.start();
-
-    QVERIFY(!manager.waitForState(2, 0, 10, false));
-    manager.setState(2);
-    QVERIFY(manager.waitForState(2, 0, 10, false));
-    QVERIFY(elapsed.elapsed() < 1000);
-    // Without events the timer never ticks, so the wait runs into its time-out.
-    manager.setState(4);
-    QVERIFY(!manager.waitForState(2, 50, 10, false));
-    QVERIFY(elapsed.elapsed() >= 50);
 }
 
 // The real 500 ms timer: a node failing its check is retried until it recovers.
