@@ -1,11 +1,36 @@
-#include "simulatedboard.h"
-#include "simulatorconfig.h"
+#include "HidDevice/hidbackend.h"
+#include "Serial/serialcomdriver.h"
+#include "boardids.h"
+#include "hid/hidcomdriver.h"
+#include "simulatedevaluationboard.h"
+#include "testregistry.h"
 
 #include <QtTest>
 
 using namespace ZyrSim;
 
 namespace {
+
+int hidInterfacesListed(const char* filter) {
+    return ZyrHid::HidComDriver::findDevices(ZyrHid::BoardIds::vendorId,
+                                             ZyrHid::BoardIds::productId, filter)
+        .size();
+}
+
+int serialPortsListed() {
+    ZyrCom::Serial::SerialComDeviceInfo filter;
+    filter.setVendorId(ZyrHid::BoardIds::vendorId);
+    filter.setProductId(ZyrHid::BoardIds::productId);
+    return ZyrCom::Serial::SerialComDriver::findDevices(&filter).size();
+}
+
+FirmwareRequest request(unsigned char protocol, QByteArray payload, unsigned int replySize) {
+    FirmwareRequest made;
+    made.protocol = protocol;
+    made.payload = std::move(payload);
+    made.replySize = replySize;
+    return made;
+}
 
 // One host output report: report id 0, counter, count, status 0, payload, zero padding.
 QByteArray hostReport(unsigned char counter, const QByteArray& payload, int count = -1) {
@@ -53,99 +78,104 @@ class TestSimulator : public QObject {
     Q_OBJECT
 
 private slots:
-    void configParses_data();
-    void configParses();
-    void configSeedDrivesSensor();
-    void configRefuses_data();
-    void configRefuses();
+    void config_data();
+    void config();
     void firmwareNumberReply();
     void longReplyCutInto61ByteReports();
     void requestSpanningReports();
     void malformedInputIgnored();
-    void sessionsAreExclusiveAndEndOnUnplug();
+    void sessionsAreExclusive();
     void sameSeedSameFaults();
     void readWithoutReplyTimesOut();
+    void evaluationBoardSelectsItselfWhileAlive();
+    void moduleInterfaceAnswersSensorAndRegisters();
 };
 
-void TestSimulator::configParses_data() {
+void TestSimulator::config_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("normalised");
-    QTest::newRow("defaults") << ""
+    QTest::addColumn<bool>("parses");
+    QTest::addColumn<QString>("result"); // the normalised text, or the refusal
+    QTest::newRow("defaults") << "" << true
                               << "seed=1,timing=off,fault.control=none,fault.module=none,"
                                  "chip=KEL4401";
     QTest::newRow("all board keys")
-        << "seed=7,timing=on,fault.module=noreply,fault.control=stale"
+        << "seed=7,timing=on,fault.module=noreply,fault.control=stale" << true
         << "seed=7,timing=on,fault.control=stale,fault.module=noreply,chip=KEL4401";
-    QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged "
+    QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged " << true
                                             << "seed=3,timing=off,fault.control=none,"
                                                "fault.module=unplugged,chip=KEL4401";
     QTest::newRow("sensor keys")
         << "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
            "badHistogram=1,shortObjects=on,deviceStatus=5"
+        << true
         << "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
            "app0=2.0.15.1,target=1200,badHistogram=1,shortObjects=1,deviceStatus=5";
+    QTest::newRow("largest seed") << "seed=4294967295" << true
+                                  << "seed=4294967295,timing=off,fault.control=none,"
+                                     "fault.module=none,chip=KEL4401";
+    QTest::newRow("seed not a number")
+        << "seed=abc" << false << "Bad value \"abc\" for simulator setting \"seed\".";
+    QTest::newRow("negative seed")
+        << "seed=-1" << false << "Bad value \"-1\" for simulator setting \"seed\".";
+    QTest::newRow("seed too large")
+        << "seed=4294967296" << false << "Bad value \"4294967296\" for simulator setting \"seed\".";
+    QTest::newRow("timing neither on nor off")
+        << "timing=maybe" << false << "Bad value \"maybe\" for simulator setting \"timing\".";
+    QTest::newRow("unknown fault") << "fault.module=bogus" << false
+                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
+    QTest::newRow("unknown key") << "colour=red" << false
+                                 << "Unknown simulator setting or bad value: \"colour=red\".";
+    QTest::newRow("unknown chip") << "chip=KEL9999" << false
+                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
+    QTest::newRow("three-part revision")
+        << "app0=2.0.15" << false << "Unknown simulator setting or bad value: \"app0=2.0.15\".";
+    QTest::newRow("revision byte too large")
+        << "app0=2.0.256.1" << false
+        << "Unknown simulator setting or bad value: \"app0=2.0.256.1\".";
+    QTest::newRow("target out of range")
+        << "target=99999" << false << "Unknown simulator setting or bad value: \"target=99999\".";
+    QTest::newRow("status too large")
+        << "deviceStatus=256" << false
+        << "Unknown simulator setting or bad value: \"deviceStatus=256\".";
+    QTest::newRow("no value") << "seed" << false
+                              << "Simulator setting \"seed\" is not of the form key=value.";
+    QTest::newRow("good then bad") << "timing=on,fault.control=" << false
+                                   << "Bad value \"\" for simulator setting \"fault.control\".";
+    QTest::newRow("sensor key, then bad")
+        << "chip=KEL4405,seed=x" << false << "Bad value \"x\" for simulator setting \"seed\".";
 }
 
-void TestSimulator::configParses() {
+// A text either parses to a form that parses to itself, or is refused with its reason and leaves
+// the configuration as it was.
+void TestSimulator::config() {
     QFETCH(QString, text);
-    QFETCH(QString, normalised);
+    QFETCH(bool, parses);
+    QFETCH(QString, result);
     SimulatorConfig config;
+    if (!parses)
+        config.seed = 42; // a refusal changes nothing
+    const QString before = config.toString();
     QString message = QStringLiteral("untouched");
-    QVERIFY(SimulatorConfig::parse(text, &config, &message));
+    QCOMPARE(SimulatorConfig::parse(text, &config, &message), parses);
+    if (!parses) {
+        QVERIFY(!SimulatorConfig::parse(text, nullptr));
+        QCOMPARE(message, result);
+        QCOMPARE(config.toString(), before);
+        return;
+    }
     QCOMPARE(message, QStringLiteral("untouched"));
-    QCOMPARE(config.toString(), normalised);
+    QCOMPARE(config.toString(), result);
     SimulatorConfig again;
     QVERIFY(SimulatorConfig::parse(config.toString(), &again));
-    QCOMPARE(again.toString(), normalised);
-}
+    QCOMPARE(again.toString(), result);
+    // One seed for the board and the sensor.
+    QCOMPARE(config.sensorConfig().seed, config.seed);
 
-void TestSimulator::configSeedDrivesSensor() {
-    SimulatorConfig config;
-    QVERIFY(SimulatorConfig::parse(QStringLiteral("seed=9,chip=KEL4301"), &config));
-    QCOMPARE(config.sensorConfig().seed, 9u);
-    QVERIFY(config.sensorConfig().chipModel == SensorConfig::ChipModel::Kel4301);
-    config.seed = 11;
-    QCOMPARE(config.sensorConfig().seed, 11u);
-}
-
-void TestSimulator::configRefuses_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("seed not a number") << "seed=abc"
-                                       << "Bad value \"abc\" for simulator setting \"seed\".";
-    QTest::newRow("negative seed") << "seed=-1"
-                                   << "Bad value \"-1\" for simulator setting \"seed\".";
-    QTest::newRow("timing neither on nor off")
-        << "timing=maybe"
-        << "Bad value \"maybe\" for simulator setting \"timing\".";
-    QTest::newRow("unknown fault") << "fault.module=bogus"
-                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
-    QTest::newRow("unknown key") << "colour=red"
-                                 << "Unknown simulator setting or bad value: \"colour=red\".";
-    QTest::newRow("unknown chip") << "chip=KEL9999"
-                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
-    QTest::newRow("target out of range")
-        << "target=99999"
-        << "Unknown simulator setting or bad value: \"target=99999\".";
-    QTest::newRow("no value") << "seed"
-                              << "Simulator setting \"seed\" is not of the form key=value.";
-    QTest::newRow("good then bad") << "timing=on,fault.control="
-                                   << "Bad value \"\" for simulator setting \"fault.control\".";
-    QTest::newRow("sensor key, then bad") << "chip=KEL4405,seed=x"
-                                          << "Bad value \"x\" for simulator setting \"seed\".";
-}
-
-void TestSimulator::configRefuses() {
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    SimulatorConfig config;
-    config.seed = 42;
-    QString refusal;
-    QVERIFY(!SimulatorConfig::parse(text, &config, &refusal));
-    QCOMPARE(refusal, message);
-    QCOMPARE(config.toString(), QStringLiteral("seed=42,timing=off,fault.control=none,"
-                                               "fault.module=none,chip=KEL4401"));
-    QVERIFY(!SimulatorConfig::parse(text, nullptr));
+    // The evaluation board takes the same text.
+    const auto board = SimulatedEvaluationBoard::create(text);
+    QVERIFY(board != nullptr);
+    QCOMPARE(board->config().toString(), result);
+    QCOMPARE(board->sensor().config().toText(), config.sensorConfig().toText());
 }
 
 void TestSimulator::firmwareNumberReply() {
@@ -221,26 +251,14 @@ void TestSimulator::malformedInputIgnored() {
     QCOMPARE(hid.pendingReports(), 1);
 }
 
-void TestSimulator::sessionsAreExclusiveAndEndOnUnplug() {
+void TestSimulator::sessionsAreExclusive() {
     SimulatedBoard board;
     SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
     const auto first = hid.claim();
     QVERIFY(first != 0);
     QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-
-    board.unplug();
-    QVERIFY(!hid.isPresent());
-    QVERIFY(!send(hid, first, hostReport(1, requestFrame(103, {}, 3))));
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-
-    board.replug();
-    QVERIFY(!hid.isSessionValid(first));
-    const auto second = hid.claim();
-    QVERIFY(second != 0 && second != first);
-    hid.release(first); // a dead handle's close does not free the new one
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-    QVERIFY(send(hid, second, hostReport(1, requestFrame(103, {}, 3))));
-    QCOMPARE(receiveAll(hid, second).size(), 1);
+    hid.release(first);
+    QVERIFY(hid.claim() != 0);
 }
 
 void TestSimulator::sameSeedSameFaults() {
@@ -290,5 +308,41 @@ void TestSimulator::readWithoutReplyTimesOut() {
              SimulatedHidInterface::Transfer::Failed);
 }
 
-QTEST_GUILESS_MAIN(TestSimulator)
+void TestSimulator::evaluationBoardSelectsItselfWhileAlive() {
+    ZyrHid::IHidBackend* before = ZyrHid::HidBackend::current();
+    const int serialPortsBefore = serialPortsListed();
+    {
+        SimulatedEvaluationBoard board;
+        QVERIFY(ZyrHid::HidBackend::current() != before);
+        QCOMPARE(hidInterfacesListed(ZyrHid::BoardIds::controlInterfaceFilter), 1);
+        QCOMPARE(hidInterfacesListed(ZyrHid::BoardIds::moduleInterfaceFilter), 1);
+        QCOMPARE(hidInterfacesListed(""), 2);
+        QCOMPARE(serialPortsListed(), serialPortsBefore + 1);
+    }
+    QCOMPARE(ZyrHid::HidBackend::current(), before);
+    QCOMPARE(serialPortsListed(), serialPortsBefore);
+}
+
+void TestSimulator::moduleInterfaceAnswersSensorAndRegisters() {
+    const auto board = SimulatedEvaluationBoard::create(QStringLiteral("deviceStatus=7"));
+    QVERIFY(board != nullptr);
+    FirmwareTable& module = board->board().firmware(BoardInterface::Module);
+    FirmwareTable& control = board->board().firmware(BoardInterface::Control);
+    const FirmwareRequest temperature = request(10, {}, 1);
+    const FirmwareRequest identification =
+        request(SimulatedRegisterFile::transferProtocol, QByteArray("\x80\x90\x81", 3), 1);
+
+    // The sensor's temperature, with the configured device status.
+    QCOMPARE(module.dispatch(temperature)->status, quint8(7));
+    QCOMPARE(module.dispatch(temperature)->payload.size(), 1);
+    // The chip's identification register over the I2C master.
+    QCOMPARE(module.dispatch(identification)->status, quint8(0));
+    QCOMPARE(module.dispatch(identification)->payload,
+             QByteArray(1, char(SimulatedRegisterFile::identificationValue)));
+    // Neither belongs to the control interface.
+    QCOMPARE(control.dispatch(temperature)->status, FirmwareTable::unknownProtocolStatus);
+    QCOMPARE(control.dispatch(identification)->status, FirmwareTable::unknownProtocolStatus);
+}
+
+ZYR_TEST_CLASS(TestSimulator)
 #include "tst_simulator.moc"

@@ -1,8 +1,6 @@
+#include "boardrig.h"
 #include "testregistry.h"
 
-#include "Communication/comstream.h"
-#include "Communication/comstreamformatter.h"
-#include "boardids.h"
 #include "commands/getcalibrationdatacommand.h"
 #include "commands/gethistogramcommand.h"
 #include "commands/getobjectscommand.h"
@@ -13,8 +11,6 @@
 #include "commands/setiterationsandobjectdetectionthresholdcommand.h"
 #include "commands/targetconfigurationcommand.h"
 #include "commands/textconversion.h"
-#include "hid/hidcomdriver.h"
-#include "simulatedevaluationboard.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -30,49 +26,12 @@ using ZyrSim::SimulatedSensor;
 
 namespace {
 
-// The simulated board as HID backend, with a stream over the module interface's HID driver.
-struct BoardRig {
-    explicit BoardRig(const QString& configText = QString())
-        : board(ZyrSim::SimulatedEvaluationBoard::create(configText))
-        , driver(moduleInterface())
-        , stream(&driver, ComStream::theImmediateFlushPolicy) {
-        if (!board)
-            qFatal("bad simulator configuration in a test: %s", qPrintable(configText));
-        driver.setStreamFormatter(&formatter);
-        board->board()
-            .firmware(ZyrSim::BoardInterface::Module)
-            .setObserver([this](const FirmwareRequest& request) { requests.append(request); });
-        stream.open();
-    }
-    ~BoardRig() { stream.close(); }
-
-    static ZyrHid::HidComDeviceInfo moduleInterface() {
-        ZyrHid::HidComDeviceInfo info(ZyrHid::BoardIds::vendorId, ZyrHid::BoardIds::productId);
-        info.setPath(ZyrHid::BoardIds::moduleInterfaceFilter);
-        return info;
-    }
-
-    // Executes one command and returns the stream's error.
-    int run(IComObject& command) {
-        stream.execute(&command);
-        return stream.lastError();
-    }
-
-    std::vector<uint16_t> histogram(uint8_t type, uint8_t channel) {
-        GetHistogramCommand command(type, channel);
-        if (run(command) != 0 || !command.valid())
-            qFatal("histogram request failed");
-        return std::vector<uint16_t>(command.data(), command.data() + 256);
-    }
-
-    SimulatedSensor& sensor() { return board->sensor(); }
-
-    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
-    ZyrCore::Communication::ComStreamFormatter formatter;
-    ZyrHid::HidComDriver driver;
-    ComStream stream;
-    QList<FirmwareRequest> requests;
-};
+std::vector<uint16_t> histogram(BoardRig& rig, uint8_t type, uint8_t channel) {
+    GetHistogramCommand command(type, channel);
+    if (rig.run(command) != 0 || !command.valid())
+        qFatal("histogram request failed");
+    return std::vector<uint16_t>(command.data(), command.data() + 256);
+}
 
 FirmwareRequest request(unsigned char protocol, const QByteArray& payload) {
     FirmwareRequest result;
@@ -102,8 +61,6 @@ class TestSimulatedSensor : public QObject {
     Q_OBJECT
 
 private slots:
-    void configText_data();
-    void configText();
     void replies_data();
     void replies();
     void everyCommandRoundTrips();
@@ -111,57 +68,11 @@ private slots:
     void identityFollowsChipModel();
     void histogramPeakSitsAtTargetBin_data();
     void histogramPeakSitsAtTargetBin();
-    void settingsShapeLaterHistograms();
     void longRangeHistogramsCarryExponents_data();
     void longRangeHistogramsCarryExponents();
-    void targetAndTemperatureDriftSmoothly();
-    void objectsFollowTargetAndMode();
     void calibrationNeedsTheLongReadTimeout();
     void faultsReachTheCommands();
 };
-
-void TestSimulatedSensor::configText_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("parses");
-    QTest::addColumn<QString>("normalized");
-    QTest::newRow("empty") << "" << true << "chip=KEL4401 seed=77";
-    QTest::newRow("separators and case") << "chip=kel4405;app0=2.0.15.1, target=1200" << true
-                                         << "chip=KEL4405 seed=77 app0=2.0.15.1 target=1200";
-    QTest::newRow("faults") << "badHistogram=1 shortObjects=true deviceStatus=0x05" << true
-                            << "chip=KEL4401 seed=77 badHistogram=1 shortObjects=1 deviceStatus=5";
-    QTest::newRow("largest seed") << "seed=4294967295" << true << "chip=KEL4401 seed=4294967295";
-    QTest::newRow("unknown key") << "colour=red" << false << QString();
-    QTest::newRow("unknown chip") << "chip=KEL9999" << false << QString();
-    QTest::newRow("no equals sign") << "seed=3 KEL4301" << false << QString();
-    QTest::newRow("seed too large") << "seed=4294967296" << false << QString();
-    QTest::newRow("three-part revision") << "app0=2.0.15" << false << QString();
-    QTest::newRow("revision byte too large") << "app0=2.0.256.1" << false << QString();
-    QTest::newRow("target too far") << "target=5001" << false << QString();
-    QTest::newRow("bad flag") << "badHistogram=maybe" << false << QString();
-    QTest::newRow("status too large") << "deviceStatus=256" << false << QString();
-}
-
-void TestSimulatedSensor::configText() {
-    QFETCH(QString, text);
-    QFETCH(bool, parses);
-    QFETCH(QString, normalized);
-    SensorConfig config;
-    config.seed = 77;
-    QCOMPARE(config.parse(text), parses);
-    if (!parses) {
-        QCOMPARE(config.seed, 77u);
-        QCOMPARE(config.toText(), [] {
-            SensorConfig untouched;
-            untouched.seed = 77;
-            return untouched.toText();
-        }());
-        return;
-    }
-    QCOMPARE(config.toText(), normalized);
-    SensorConfig again;
-    QVERIFY(again.parse(config.toText()));
-    QCOMPARE(again.toText(), normalized);
-}
 
 void TestSimulatedSensor::replies_data() {
     QTest::addColumn<int>("protocol");
@@ -241,10 +152,10 @@ void TestSimulatedSensor::everyCommandRoundTrips() {
     }
     QVERIFY(histogram.traceText().contains(QStringLiteral("#DRX;GET_HISTOGRAM;")));
     QCOMPARE(serial.app0Revision(), QStringLiteral("3.0.21.0"));
-    QCOMPARE(calibration.calibrationData(), hexOf(rig.sensor().calibrationRecord()));
-    QCOMPARE(int(temperature.temperature()), rig.sensor().temperatureCelsius());
+    QCOMPARE(calibration.calibrationData(), hexOf(rig.board->sensor().calibrationRecord()));
+    QCOMPARE(int(temperature.temperature()), rig.board->sensor().temperatureCelsius());
 
-    const SimulatedSensor::Settings& settings = rig.sensor().settings();
+    const SimulatedSensor::Settings& settings = rig.board->sensor().settings();
     QCOMPARE(int(settings.captureTime), 20);
     QVERIFY(!settings.tdcSelected[2]);
     QVERIFY(settings.pileupCorrection);
@@ -290,7 +201,7 @@ void TestSimulatedSensor::identityFollowsChipModel() {
     QCOMPARE(serial.app0Revision(), revision);
     QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
     QCOMPARE(serial.chipId() + ' ' + serial.chipRevision(), chip);
-    QCOMPARE(rig.sensor().isLongRangeFamily(), longRange);
+    QCOMPARE(rig.board->sensor().isLongRangeFamily(), longRange);
 }
 
 void TestSimulatedSensor::histogramPeakSitsAtTargetBin_data() {
@@ -299,10 +210,8 @@ void TestSimulatedSensor::histogramPeakSitsAtTargetBin_data() {
     QTest::addColumn<int>("channel");
     QTest::addColumn<int>("targetMm");
     QTest::newRow("short range zone 1, 400 mm") << "KEL4301" << 0 << 1 << 400;
-    QTest::newRow("long range zone 4, 1500 mm") << "KEL4301" << 1 << 4 << 1500;
     QTest::newRow("long range zone 2, 1000 mm, exponents") << "KEL4401" << 1 << 2 << 1000;
     QTest::newRow("processed raw, 2200 mm, exponents") << "KEL4405" << 2 << 1 << 2200;
-    QTest::newRow("summed, 3000 mm") << "KEL4301" << 3 << 0 << 3000;
 }
 
 void TestSimulatedSensor::histogramPeakSitsAtTargetBin() {
@@ -316,42 +225,14 @@ void TestSimulatedSensor::histogramPeakSitsAtTargetBin() {
              SimulatedSensor::referenceBin + targetMm / SimulatedSensor::millimetresPerBin);
 
     const std::vector<uint16_t> bins =
-        rig.histogram(static_cast<uint8_t>(type), static_cast<uint8_t>(channel));
+        histogram(rig, static_cast<uint8_t>(type), static_cast<uint8_t>(channel));
     // Bins 127 and 255 may hold exponents; the peak is looked for in the data bins.
     const int first = SimulatedSensor::referenceBin + 5;
     const int end = expectedBin < 127 ? 127 : 255;
     QCOMPARE(peakBin(bins, first, end), expectedBin);
     QVERIFY(bins[expectedBin] > 4 * bins[first]);
     // The reference channel shows its fixed early peak.
-    QCOMPARE(peakBin(rig.histogram(1, 0)), SimulatedSensor::referenceBin);
-}
-
-void TestSimulatedSensor::settingsShapeLaterHistograms() {
-    BoardRig rig(QStringLiteral("chip=KEL4301,target=1200"));
-    const int bin = SimulatedSensor::binOfDistance(1200);
-    SetCaptureTimeCommand shortCapture(5);
-    QCOMPARE(rig.run(shortCapture), 0);
-    const int small = rig.histogram(1, 1)[bin];
-    SetCaptureTimeCommand longCapture(20);
-    QCOMPARE(rig.run(longCapture), 0);
-    const int larger = rig.histogram(1, 1)[bin];
-    QVERIFY2(larger > 3 * small, qPrintable(QStringLiteral("%1 %2").arg(small).arg(larger)));
-    SetIterationsAndObjectDetectionThresholdCommand fewer(80, 0);
-    QCOMPARE(rig.run(fewer), 0);
-    QVERIFY(rig.histogram(1, 1)[bin] * 5 < larger);
-
-    SelectTDCsCommand tdcs(true, false, true, true);
-    QCOMPARE(rig.run(tdcs), 0);
-    const std::vector<uint16_t> deselected = rig.histogram(1, 2);
-    QVERIFY(allZero(deselected.data(), deselected.data() + 256));
-    QVERIFY(rig.histogram(1, 1)[bin] > 0);
-
-    TargetConfigurationCommand off(0, 0, 0);
-    QCOMPARE(rig.run(off), 0);
-    for (uint8_t type = 0; type < 5; ++type) {
-        const std::vector<uint16_t> bins = rig.histogram(type, 1);
-        QVERIFY(allZero(bins.data(), bins.data() + 256));
-    }
+    QCOMPARE(peakBin(histogram(rig, 1, 0)), SimulatedSensor::referenceBin);
 }
 
 void TestSimulatedSensor::longRangeHistogramsCarryExponents_data() {
@@ -380,7 +261,7 @@ void TestSimulatedSensor::longRangeHistogramsCarryExponents() {
     QCOMPARE(rig.run(iterations), 0);
     QCOMPARE(rig.run(configuration), 0);
 
-    const std::vector<uint16_t> bins = rig.histogram(static_cast<uint8_t>(type), 1);
+    const std::vector<uint16_t> bins = histogram(rig, static_cast<uint8_t>(type), 1);
     if (!exponents) {
         QVERIFY(bins[127] > 4);
         QVERIFY(bins[255] > 4);
@@ -397,88 +278,10 @@ void TestSimulatedSensor::longRangeHistogramsCarryExponents() {
     QVERIFY((uint32_t(bins[targetBin]) << bins[255]) > 0xFFF);
 }
 
-void TestSimulatedSensor::targetAndTemperatureDriftSmoothly() {
-    qint64 now = 0;
-    SensorConfig config;
-    config.seed = 11;
-    SimulatedSensor sensor(config, [&now]() { return now; });
-    SimulatedSensor twin(config, [&now]() { return now; });
-    config.seed = 12;
-    SimulatedSensor other(config, [&now]() { return now; });
-
-    int lowest = 100000;
-    int highest = 0;
-    int coolest = 1000;
-    int warmest = -1000;
-    int previous = sensor.targetDistanceMm();
-    int previousCelsius = sensor.temperatureCelsius();
-    bool differs = false;
-    for (now = 0; now <= 600000; now += 100) {
-        const int distance = sensor.targetDistanceMm();
-        QCOMPARE(twin.targetDistanceMm(), distance);
-        differs = differs || other.targetDistanceMm() != distance;
-        QVERIFY2(std::abs(distance - previous) <= 30, qPrintable(QString::number(now)));
-        lowest = std::min(lowest, distance);
-        highest = std::max(highest, distance);
-        previous = distance;
-        if (now % 1000 == 0) {
-            const int celsius = static_cast<int8_t>(sensor.handle(request(10, {}))->payload.at(0));
-            QVERIFY(celsius >= 25 && celsius <= 40);
-            QVERIFY(std::abs(celsius - previousCelsius) <= 1);
-            coolest = std::min(coolest, celsius);
-            warmest = std::max(warmest, celsius);
-            previousCelsius = celsius;
-        }
-    }
-    QVERIFY(differs);
-    QVERIFY(lowest >= 30 && highest <= 2600);
-    QVERIFY2(highest - lowest > 1000,
-             qPrintable(QStringLiteral("%1..%2").arg(lowest).arg(highest)));
-    QVERIFY(warmest - coolest >= 10);
-
-    // The same seed and clock give the same bytes.
-    const FirmwareRequest histogram = request(1, QByteArray("\1\1", 2));
-    now = 5000;
-    QCOMPARE(sensor.handle(histogram)->payload, twin.handle(histogram)->payload);
-}
-
-void TestSimulatedSensor::objectsFollowTargetAndMode() {
-    GetObjectsCommand nearObjects;
-    {
-        BoardRig nearRig(QStringLiteral("chip=KEL4401,target=300"));
-        QCOMPARE(nearRig.run(nearObjects), 0);
-    }
-    QCOMPARE(int(nearObjects.objectCount()), 1);
-    QVERIFY(std::abs(int(nearObjects.result().distance) - 300) <= 3);
-    QVERIFY(nearObjects.result().referencePhotonCount > 0);
-
-    BoardRig farRig(QStringLiteral("chip=KEL4401,target=2000"));
-    GetObjectsCommand farObjects;
-    QCOMPARE(farRig.run(farObjects), 0);
-    QCOMPARE(int(farObjects.objectCount()), 1);
-    QVERIFY(std::abs(int(farObjects.result().distance) - 2000) <= 3);
-    QVERIFY(farObjects.result().confidence < nearObjects.result().confidence);
-    QVERIFY(farObjects.result().objectPhotonCount < nearObjects.result().objectPhotonCount);
-
-    // The proximity mode sees only close objects; a high threshold suppresses weak ones.
-    TargetConfigurationCommand proximity(1, 0, 1);
-    GetObjectsCommand outOfRange;
-    QCOMPARE(farRig.run(proximity), 0);
-    QCOMPARE(farRig.run(outOfRange), 0);
-    QCOMPARE(int(outOfRange.objectCount()), 0);
-    TargetConfigurationCommand distanceMode(1, 0, 2);
-    SetIterationsAndObjectDetectionThresholdCommand threshold(900, 60);
-    GetObjectsCommand belowThreshold;
-    QCOMPARE(farRig.run(distanceMode), 0);
-    QCOMPARE(farRig.run(threshold), 0);
-    QCOMPARE(farRig.run(belowThreshold), 0);
-    QCOMPARE(int(belowThreshold.objectCount()), 0);
-}
-
 // The only test that waits for the simulated calibration in real time.
 void TestSimulatedSensor::calibrationNeedsTheLongReadTimeout() {
     BoardRig rig(QStringLiteral("seed=5"));
-    const QByteArray before = rig.sensor().calibrationRecord();
+    const QByteArray before = rig.board->sensor().calibrationRecord();
     rig.driver.setReadTimeout(1500);
     QElapsedTimer clock;
     clock.start();
@@ -496,7 +299,7 @@ void TestSimulatedSensor::calibrationNeedsTheLongReadTimeout() {
     GetCalibrationDataCommand fresh(0);
     QCOMPARE(rig.run(fresh), 0);
     QVERIFY(fresh.valid());
-    const QByteArray record = rig.sensor().calibrationRecord();
+    const QByteArray record = rig.board->sensor().calibrationRecord();
     QCOMPARE(record.size(), 14);
     QVERIFY(record != before);
     QCOMPARE(fresh.calibrationData(), hexOf(record));
