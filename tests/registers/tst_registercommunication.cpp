@@ -2,8 +2,6 @@
 #include "simulatedregisterfile.h"
 #include "testregistry.h"
 
-#include "Communication/Control/firmwarenumbercomobject.h"
-#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
 #include "Communication/I2c/i2cconfigcomobject.h"
 #include "Communication/I2c/i2ctxrxcomobject.h"
@@ -86,13 +84,10 @@ public:
     void onValueChanged(IRegisterInfo* info, IRegisterValue* value) override {
         changes.append(qMakePair(info->id(), value->value()));
     }
-    void onRegisterSetChanged(ZyrCore::Register::RegisterSet* registerSet) override {
-        registerSets.append(registerSet);
-    }
+    void onRegisterSetChanged(ZyrCore::Register::RegisterSet*) override {}
     QString name() override { return itsName; }
 
     QList<QPair<QString, unsigned int>> changes;
-    QList<ZyrCore::Register::RegisterSet*> registerSets;
 
 private:
     QString itsName;
@@ -157,7 +152,6 @@ private slots:
     void read_data();
     void read();
     void readWriteOnlySendsNothing();
-    void withoutStreamOrProvider();
     void write_data();
     void write();
     void modify_data();
@@ -167,9 +161,7 @@ private slots:
     void blockListLargerThanPayload();
     void listWithNullEntry();
     void observersSelectedAndAny();
-    void observerRemoval();
     void cacheOutlivesDescriptions();
-    void observerMayCallBack();
 };
 
 void TestRegisterCommunication::read_data() {
@@ -213,27 +205,6 @@ void TestRegisterCommunication::readWriteOnlySendsNothing() {
     QCOMPARE(bench.core.readRegister(&writeOnly, &value, true), -1);
     QCOMPARE(bench.driver.writeCount(), 0);
     QVERIFY(bench.executor.executions.isEmpty());
-}
-
-void TestRegisterCommunication::withoutStreamOrProvider() {
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RegisterValue value(1, 0);
-    RegisterValue mask(1, 0);
-    QList<IRegisterInfo*> infos{&info};
-    QList<IRegisterValue*> values{&value};
-
-    I2cComObjectProvider provider;
-    provider.setConfiguration(kSlave);
-    IcComCore noStream(nullptr, &provider);
-    QCOMPARE(noStream.readRegister(&info, &value, false), -1);
-    QCOMPARE(noStream.writeRegister(&info, &value), -2);
-    QCOMPARE(noStream.modifyRegister(&info, &value, &mask), -2);
-    QCOMPARE(noStream.readRegisterList(&infos, &values, true, false), -1);
-
-    // Empty lists succeed before anything else is looked at.
-    QList<IRegisterInfo*> noInfos;
-    QList<IRegisterValue*> noValues;
-    QCOMPARE(noStream.readRegisterList(&noInfos, &noValues, true, true), 0);
 }
 
 void TestRegisterCommunication::write_data() {
@@ -487,34 +458,6 @@ void TestRegisterCommunication::observersSelectedAndAny() {
     QCOMPARE(earlyAny.changes.count(), 1);
 }
 
-void TestRegisterCommunication::observerRemoval() {
-    ComObserverCache cache;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd r20(0x20, 8, 8, 0xFF);
-    RecordingObserver first("first", {&r12, &r20});
-    RecordingObserver second("second", {&r12});
-    cache.append(&first);
-    cache.append(&second);
-    cache.append(&second);
-    QCOMPARE(cache.observers()->count(), 2);
-    QCOMPARE(cache.findObservers(&r12)->count(), 3);
-    QCOMPARE(cache.toString(), QStringLiteral("ComObserverCache entries:\n"
-                                              "    reg addr: 0x12\n"
-                                              "        Observer: first\n"
-                                              "        Observer: second\n"
-                                              "        Observer: second\n"
-                                              "    reg addr: 0x20\n"
-                                              "        Observer: first\n"));
-
-    cache.remove(&first);
-    QCOMPARE(cache.findObservers(&r12)->count(), 2);
-    QVERIFY(cache.findObservers(&r20) == nullptr);
-    cache.remove(&second);
-    QVERIFY(cache.findObservers(&r12) == nullptr);
-    QVERIFY(cache.observers()->isEmpty());
-    QCOMPARE(cache.toString(), QStringLiteral("ComObserverCache entries:\n"));
-}
-
 // The cache must not hold on to the descriptions an observer once named.
 void TestRegisterCommunication::cacheOutlivesDescriptions() {
     ComObserverCache cache;
@@ -531,37 +474,6 @@ void TestRegisterCommunication::cacheOutlivesDescriptions() {
                                               "        Observer: any\n"));
     RegisterInfoStd again(0x12, 8, 8, 0xFF);
     QCOMPARE(cache.findObservers(&again)->count(), 2);
-}
-
-// Observers are told after the lock is released, so they may use the register node themselves.
-void TestRegisterCommunication::observerMayCallBack() {
-    Bench bench;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd id(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
-    RegisterValue idValue;
-    struct CallingBack : RecordingObserver {
-        CallingBack(IcComCore* core, IRegisterInfo* info, IRegisterValue* value)
-            : RecordingObserver("calling back", {})
-            , itsCore(core)
-            , itsInfo(info)
-            , itsValue(value) {}
-        void onValueChanged(IRegisterInfo* info, IRegisterValue* value) override {
-            RecordingObserver::onValueChanged(info, value);
-            if (info->equals(itsInfo))
-                return;
-            result = itsCore->readRegister(itsInfo, itsValue, false);
-        }
-        IcComCore* itsCore;
-        IRegisterInfo* itsInfo;
-        IRegisterValue* itsValue;
-        int result = 1;
-    } observer(&bench.core, &id, &idValue);
-    bench.core.registerObserver(&observer);
-
-    RegisterValue value(0x22, 0);
-    QCOMPARE(bench.core.writeRegister(&r12, &value), 0);
-    QCOMPARE(observer.result, 0);
-    QCOMPARE(idValue.value(), 0x8Eu);
 }
 
 ZYR_TEST_CLASS(TestRegisterCommunication)
