@@ -82,7 +82,6 @@ private slots:
     void menuBarCascadesGroups();
     void triggeredMenuActionReachesExecutor();
     void groupsInACycleAreNotEnteredAgain();
-    void nullGroupAborts();
 };
 
 void TestBarCreator::menuBarCascadesGroups() {
@@ -140,15 +139,6 @@ void TestBarCreator::groupsInACycleAreNotEnteredAgain() {
     const QString file = QStringLiteral("File{Open,Recent{Last},Empty{}}");
     QCOMPARE(describe(menuBar.actions()), file + ",Log,About," + file);
     QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About,Open,Last"));
-}
-
-void TestBarCreator::nullGroupAborts() {
-    ZYR_VERIFY_NULL_ASSERTION(
-        [] {
-            QMenuBar menuBar;
-            BarCreator::createMenuBar(&menuBar, nullptr);
-        },
-        "tools/barcreator", "intentGroup");
 }
 
 ZYR_TEST_CLASS(TestBarCreator)

@@ -1,6 +1,5 @@
 #include "fakecommunicationnode.h"
 #include "testregistry.h"
-#include "warningcollector.h"
 
 #include "Communication/nodestatemanager.h"
 #include "devicestatusbar.h"

@@ -1,7 +1,6 @@
 #include "assertionabort.h"
 #include "recordingexecutor.h"
 #include "testregistry.h"
-#include "warningcollector.h"
 
 #include "intents/intent.h"
 #include "intents/intentexecuteparametercheckable.h"
@@ -30,7 +29,6 @@ class TestIntents : public QObject {
 
 private slots:
     void dispatchFollowsRegistrationOrder();
-    void executorsWithoutSlotsAreSkipped();
     void checkedStateReachesTheSlot();
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
@@ -59,22 +57,6 @@ void TestIntents::dispatchFollowsRegistrationOrder() {
     manager->unregisterExecutor(&first);
     alpha.execute();
     QCOMPARE(executorsCalled(log), QStringList({"second.intAlpha"}));
-}
-
-void TestIntents::executorsWithoutSlotsAreSkipped() {
-    QList<ExecutorCall> log;
-    PlainExecutor plain;
-    RecordingExecutor recording(QStringLiteral("recording"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    Intent gamma("intGamma", QStringLiteral("Gamma"), QIcon(), QString(), false);
-    IntentManager::instance()->registerExecutor(&plain);
-    IntentManager::instance()->registerExecutor(&recording);
-
-    WarningCollector warnings;
-    alpha.execute();
-    gamma.execute(); // no executor has a slot for it
-    QCOMPARE(executorsCalled(log), QStringList({"recording.intAlpha"}));
-    QCOMPARE(warnings.warnings(), QStringList());
 }
 
 void TestIntents::checkedStateReachesTheSlot() {

@@ -24,23 +24,11 @@ class TestStatusField : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshFieldShowsUnknownOnGrey();
     void boundFieldShowsNodeStateColours_data();
     void boundFieldShowsNodeStateColours();
     void boundFieldFollowsManagerTransitions();
-    void rebindingIgnoresFirstManager();
     void managerDestroyedWhileBoundIsNotTouched();
 };
-
-void TestStatusField::freshFieldShowsUnknownOnGrey() {
-    QWidget parent;
-    ZyrStatusField field(&parent);
-
-    QCOMPARE(field.parentWidget(), &parent);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
-    QCOMPARE(field.styleSheet(), greyStyle);
-    QCOMPARE(field.alignment(), Qt::AlignCenter);
-}
 
 void TestStatusField::boundFieldShowsNodeStateColours_data() {
     QTest::addColumn<int>("state");
@@ -86,31 +74,6 @@ void TestStatusField::boundFieldFollowsManagerTransitions() {
     QCOMPARE(manager.setActive(false), 4);
     QCOMPARE(field.styleSheet(), redStyle);
     QCOMPARE(field.text(), QStringLiteral("Module HID"));
-}
-
-void TestStatusField::rebindingIgnoresFirstManager() {
-    FakeCommunicationNode firstNode;
-    FakeCommunicationNode secondNode;
-    NodeStateManager first(&firstNode);
-    NodeStateManager second(&secondNode);
-    ZyrStatusField field(nullptr);
-    QVERIFY(field.setStateManager(&first));
-    QVERIFY(field.setStateManager(&second));
-
-    first.setActive(true);
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    secondNode.setOpenResult(false);
-    second.setActive(true);
-    QCOMPARE(field.styleSheet(), redStyle);
-
-    second.setDesiredState(2);
-    secondNode.setOpenResult(true);
-    second.checkState();
-    QCOMPARE(field.styleSheet(), greenStyle);
-
-    first.setActive(false);
-    QCOMPARE(field.styleSheet(), greenStyle);
 }
 
 void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {

@@ -65,18 +65,14 @@ class TestRasPiStack : public QObject {
 
 private slots:
     void nodesAndTree();
-    void namesFollowNodeTypes();
     void noBoardClosesEveryNodeAndOnlyRootRetries();
     void boardPresentOpensEveryNodeInOneCall();
-    void deactivationClosesEveryNode();
     void firmwareStatusClosesStream_data();
     void firmwareStatusClosesStream();
     void identificationFailureKeepsRegisterNodeClosed_data();
     void identificationFailureKeepsRegisterNodeClosed();
     void unplugCascadesAndReplugRecovers();
-    void deinitializeThenInitializeAgain();
     void formattersOutliveTheirDrivers();
-    void contractViolationsAbort();
 };
 
 void TestRasPiStack::nodesAndTree() {
@@ -119,12 +115,6 @@ void TestRasPiStack::nodesAndTree() {
     QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
     QVERIFY(rig.activeManagers().isEmpty());
     QVERIFY(rig.requests.isEmpty());
-}
-
-void TestRasPiStack::namesFollowNodeTypes() {
-    QCOMPARE(RasPiStreamCommunicationStack::icComCoreName(), QStringLiteral("IcComCore"));
-    QCOMPARE(RasPiStreamCommunicationStack::serialComDriverName(),
-             QStringLiteral("SerialComDriver"));
 }
 
 void TestRasPiStack::noBoardClosesEveryNodeAndOnlyRootRetries() {
@@ -182,23 +172,6 @@ void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
     for (const QString& name : raspiNodeNames())
         QCOMPARE(rig.manager(name)->checkState(), int(NodeState::Open));
     QVERIFY(changes.isEmpty());
-}
-
-void TestRasPiStack::deactivationClosesEveryNode() {
-    RasPiRig rig;
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-
-    rig.stack.setActive(false);
-    QCOMPARE(rig.states(), kAllClosed);
-    QVERIFY(rig.activeManagers().isEmpty());
-    QVERIFY(!rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->isOpen());
-    QVERIFY(!rig.node<ZyrHid::HidComDriver>("MODULE_HID")->isOpen());
-    QVERIFY(!rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver")->isOpen());
-
-    // And up again.
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
 }
 
 void TestRasPiStack::firmwareStatusClosesStream_data() {
@@ -274,33 +247,6 @@ void TestRasPiStack::unplugCascadesAndReplugRecovers() {
     QCOMPARE(rig.activeManagers(), raspiNodeNames());
 }
 
-void TestRasPiStack::deinitializeThenInitializeAgain() {
-    RasPiRig rig;
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-
-    rig.stack.deinitialize();
-    QVERIFY(!rig.stack.isInitialized());
-    QVERIFY(rig.stack.stackElements().isEmpty());
-    QVERIFY(rig.stack.topStackElements().isEmpty());
-    QVERIFY(rig.stack.rootStackElement() == nullptr);
-    // The board's interfaces are free again.
-    for (BoardInterface which : {BoardInterface::Control, BoardInterface::Module}) {
-        ZyrSim::SimulatedHidInterface& hid = rig.board.board().hidInterface(which);
-        const auto session = hid.claim();
-        QVERIFY(session != 0);
-        hid.release(session);
-    }
-    rig.stack.deinitialize(); // once more: nothing to do
-
-    rig.requests.clear();
-    rig.initialize();
-    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-    QCOMPARE(rig.requests.size(), 4);
-}
-
 void TestRasPiStack::formattersOutliveTheirDrivers() {
     unsigned int headerSizeSeen = 0;
     {
@@ -312,26 +258,6 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
         rig.stack.deinitialize();
     }
     QCOMPARE(headerSizeSeen, 3u);
-}
-
-void TestRasPiStack::contractViolationsAbort() {
-    const QString source = "raspi/raspistreamcommunicationstack";
-    ZYR_VERIFY_ASSERTION(
-        [] {
-            ZyrCore::Communication::I2c::I2cConfigComObject configObject(2, 2, 0, 0);
-            RasPiStreamCommunicationStack stack;
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-        },
-        source, "!itsIsInitialized", "CommunicationStack is already initialized.");
-    ZYR_VERIFY_NULL_ASSERTION(
-        [] {
-            RasPiStreamCommunicationStack stack;
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, nullptr, nullptr);
-        },
-        source, "configObject");
-    ZYR_VERIFY_ASSERTION([] { RasPiStreamCommunicationStack().setActive(true); }, source,
-                         "itsIsInitialized", "CommunicationStack is not initialized.");
 }
 
 ZYR_TEST_CLASS(TestRasPiStack)

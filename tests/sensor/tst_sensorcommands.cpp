@@ -93,21 +93,13 @@ class TestSensorCommands : public QObject {
 private slots:
     void requestLayout_data();
     void requestLayout();
-    void serializeRefusesSmallBuffer_data();
-    void serializeRefusesSmallBuffer();
-    void settingCommandsAcceptAnyReply_data();
-    void settingCommandsAcceptAnyReply();
     void histogramReply_data();
     void histogramReply();
     void objectsReply_data();
     void objectsReply();
     void serialNumberReply();
-    void calibrationReply();
     void temperatureReply_data();
     void temperatureReply();
-    void copiesTakeTheDocumentedFields();
-    void textConversions_data();
-    void textConversions();
 };
 
 void TestSensorCommands::requestLayout_data() {
@@ -171,47 +163,6 @@ void TestSensorCommands::requestLayout() {
     buffer.fill(char(0xAA));
     QVERIFY(copy->serialize(data(buffer), buffer.size()));
     QCOMPARE(buffer.left(request.size()), request);
-}
-
-void TestSensorCommands::serializeRefusesSmallBuffer_data() {
-    QTest::addColumn<CommandPointer>("command");
-    QTest::newRow("histogram") << CommandPointer(new GetHistogramCommand(1, 1));
-    QTest::newRow("capture time") << CommandPointer(new SetCaptureTimeCommand(1));
-    QTest::newRow("select TDCs") << CommandPointer(new SelectTDCsCommand(true, true, true, true));
-    QTest::newRow("target configuration")
-        << CommandPointer(new TargetConfigurationCommand(1, 1, 1));
-    QTest::newRow("calibration") << CommandPointer(new GetCalibrationDataCommand(0));
-    QTest::newRow("iterations and threshold")
-        << CommandPointer(new SetIterationsAndObjectDetectionThresholdCommand(1, 1));
-}
-
-void TestSensorCommands::serializeRefusesSmallBuffer() {
-    QFETCH(CommandPointer, command);
-    const int tooSmall = static_cast<int>(command->serializeSize()) - 1;
-    QByteArray buffer(8, char(0x55));
-    QVERIFY(!command->serialize(data(buffer), static_cast<unsigned int>(tooSmall)));
-    QCOMPARE(buffer, QByteArray(8, char(0x55)));
-    QCOMPARE(traceOf(command.data()), QString());
-}
-
-void TestSensorCommands::settingCommandsAcceptAnyReply_data() {
-    QTest::addColumn<CommandPointer>("command");
-    QTest::addColumn<int>("size");
-    QTest::newRow("capture time, empty") << CommandPointer(new SetCaptureTimeCommand(1)) << 0;
-    QTest::newRow("select TDCs, 3 bytes")
-        << CommandPointer(new SelectTDCsCommand(true, true, true, true)) << 3;
-    QTest::newRow("target configuration, 1 byte")
-        << CommandPointer(new TargetConfigurationCommand(1, 1, 1)) << 1;
-    QTest::newRow("iterations, 20 bytes")
-        << CommandPointer(new SetIterationsAndObjectDetectionThresholdCommand(1, 1)) << 20;
-}
-
-void TestSensorCommands::settingCommandsAcceptAnyReply() {
-    QFETCH(CommandPointer, command);
-    QFETCH(int, size);
-    QByteArray reply(size, '\x7');
-    QVERIFY(command->deserialize(data(reply), static_cast<unsigned int>(size)));
-    QCOMPARE(traceOf(command.data()), QString());
 }
 
 void TestSensorCommands::histogramReply_data() {
@@ -305,27 +256,6 @@ void TestSensorCommands::serialNumberReply() {
     QCOMPARE(longer.traceText(), command.traceText());
 }
 
-void TestSensorCommands::calibrationReply() {
-    GetCalibrationDataCommand command(2);
-    QCOMPARE(int(command.mode()), 2);
-    QCOMPARE(command.calibrationData(), QString());
-    QByteArray reply;
-    for (int i = 0; i < 20; ++i)
-        reply.append(static_cast<char>(0xA0 + i));
-    QVERIFY(command.deserialize(data(reply), 20));
-    const QString expected = QStringLiteral(";A0;A1;A2;A3;A4;A5;A6;A7;A8;A9;AA;AB;AC;AD\r\n");
-    QCOMPARE(command.calibrationData(), expected);
-    QCOMPARE(command.traceText(), "#DRX;GET_CALIBRATION_DATA" + expected);
-    const QString traceBefore = command.traceText();
-
-    QByteArray shortReply = bytes({0xab, 0x01, 0xff});
-    QVERIFY(!command.deserialize(data(shortReply), 3));
-    QCOMPARE(command.calibrationData(), QStringLiteral("\r\n"));
-    QCOMPARE(command.traceText(),
-             traceBefore + "#DRX;GET_CALIBRATION_DATA not deserialized. Response length: 0x03. "
-                           "Data: ;AB;01;FF\r\n");
-}
-
 void TestSensorCommands::temperatureReply_data() {
     QTest::addColumn<int>("byte");
     QTest::addColumn<int>("celsius");
@@ -351,53 +281,6 @@ void TestSensorCommands::temperatureReply() {
     QVERIFY2(
         traceMatches(command.traceText(), "#DRX;<MS>;GET_TEMPERATURE;" + QString::number(celsius)),
         qPrintable(command.traceText()));
-}
-
-// A histogram's copy leaves the bins behind; a serial number's copy takes the decoded fields.
-void TestSensorCommands::copiesTakeTheDocumentedFields() {
-    GetHistogramCommand histogram(4, 3);
-    QByteArray reply = histogramBytes(7);
-    histogram.deserialize(data(reply), 512);
-    std::unique_ptr<IComObject> histogramClone(histogram.clone());
-    auto* histogramCopy = dynamic_cast<GetHistogramCommand*>(histogramClone.get());
-    QVERIFY(histogramCopy != nullptr);
-    QVERIFY(std::all_of(histogramCopy->data(), histogramCopy->data() + 256,
-                        [](uint16_t bin) { return bin == 0; }));
-    QCOMPARE(histogramCopy->traceText(), QString());
-
-    GetSerialNumberCommand serial;
-    QByteArray serialBytes = bytes({0x01, 0x0A, 0xFF, 0x00, 2, 0, 15, 1, 1, 2, 3, 4, 7, 2});
-    serial.deserialize(data(serialBytes), 14);
-    std::unique_ptr<IComObject> serialClone(serial.clone());
-    auto* serialCopy = dynamic_cast<GetSerialNumberCommand*>(serialClone.get());
-    QVERIFY(serialCopy != nullptr);
-    const auto fields = [](GetSerialNumberCommand* command) {
-        return QStringList{command->serialNumber(),   command->app0Revision(),
-                           command->driverRevision(), command->chipId(),
-                           command->chipRevision(),   command->traceText()};
-    };
-    QCOMPARE(fields(serialCopy), fields(&serial));
-    QCOMPARE(serialCopy->app0Revision(), QStringLiteral("2.0.15.1"));
-    QVERIFY(!serialCopy->traceText().isEmpty());
-}
-
-void TestSensorCommands::textConversions_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    const unsigned char twoBytes[] = {0x0A, 0xFF};
-    QTest::newRow("byteToHex 0x0a") << byteToHex(0x0A) << "0a";
-    QTest::newRow("byteToHex 0xff") << byteToHex(0xFF) << "ff";
-    QTest::newRow("wordToHex 0x0a0b") << wordToHex(0x0A0B) << "0a0b";
-    QTest::newRow("wordToHex 0xbeef") << wordToHex(0xBEEF) << "beef";
-    QTest::newRow("byteToDecimal 255") << byteToDecimal(255) << "255";
-    QTest::newRow("bytesToHexText two") << bytesToHexText(twoBytes, 2) << ";0a;ff\r\n";
-    QTest::newRow("bytesToHexText none") << bytesToHexText(twoBytes, 0) << "\r\n";
-}
-
-void TestSensorCommands::textConversions() {
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(text, expected);
 }
 
 ZYR_TEST_CLASS(TestSensorCommands)

@@ -41,11 +41,6 @@ FirmwareRequest request(unsigned char protocol, const QByteArray& payload) {
     return result;
 }
 
-int peakBin(const std::vector<uint16_t>& bins, int first = 0, int end = 256) {
-    return static_cast<int>(std::max_element(bins.begin() + first, bins.begin() + end) -
-                            bins.begin());
-}
-
 bool allZero(const uint16_t* first, const uint16_t* end) {
     return std::all_of(first, end, [](uint16_t v) { return v == 0; });
 }
@@ -66,8 +61,6 @@ private slots:
     void everyCommandRoundTrips();
     void identityFollowsChipModel_data();
     void identityFollowsChipModel();
-    void histogramPeakSitsAtTargetBin_data();
-    void histogramPeakSitsAtTargetBin();
     void longRangeHistogramsCarryExponents_data();
     void longRangeHistogramsCarryExponents();
     void calibrationNeedsTheLongReadTimeout();
@@ -202,37 +195,6 @@ void TestSimulatedSensor::identityFollowsChipModel() {
     QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
     QCOMPARE(serial.chipId() + ' ' + serial.chipRevision(), chip);
     QCOMPARE(rig.board->sensor().isLongRangeFamily(), longRange);
-}
-
-void TestSimulatedSensor::histogramPeakSitsAtTargetBin_data() {
-    QTest::addColumn<QString>("chip");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<int>("targetMm");
-    QTest::newRow("short range zone 1, 400 mm") << "KEL4301" << 0 << 1 << 400;
-    QTest::newRow("long range zone 2, 1000 mm, exponents") << "KEL4401" << 1 << 2 << 1000;
-    QTest::newRow("processed raw, 2200 mm, exponents") << "KEL4405" << 2 << 1 << 2200;
-}
-
-void TestSimulatedSensor::histogramPeakSitsAtTargetBin() {
-    QFETCH(QString, chip);
-    QFETCH(int, type);
-    QFETCH(int, channel);
-    QFETCH(int, targetMm);
-    BoardRig rig(QStringLiteral("chip=%1,target=%2").arg(chip).arg(targetMm));
-    const int expectedBin = SimulatedSensor::binOfDistance(targetMm);
-    QCOMPARE(expectedBin,
-             SimulatedSensor::referenceBin + targetMm / SimulatedSensor::millimetresPerBin);
-
-    const std::vector<uint16_t> bins =
-        histogram(rig, static_cast<uint8_t>(type), static_cast<uint8_t>(channel));
-    // Bins 127 and 255 may hold exponents; the peak is looked for in the data bins.
-    const int first = SimulatedSensor::referenceBin + 5;
-    const int end = expectedBin < 127 ? 127 : 255;
-    QCOMPARE(peakBin(bins, first, end), expectedBin);
-    QVERIFY(bins[expectedBin] > 4 * bins[first]);
-    // The reference channel shows its fixed early peak.
-    QCOMPARE(peakBin(histogram(rig, 1, 0)), SimulatedSensor::referenceBin);
 }
 
 void TestSimulatedSensor::longRangeHistogramsCarryExponents_data() {

@@ -81,12 +81,8 @@ private slots:
     void config_data();
     void config();
     void firmwareNumberReply();
-    void longReplyCutInto61ByteReports();
-    void requestSpanningReports();
     void malformedInputIgnored();
-    void sessionsAreExclusive();
     void sameSeedSameFaults();
-    void readWithoutReplyTimesOut();
     void evaluationBoardSelectsItselfWhileAlive();
     void moduleInterfaceAnswersSensorAndRegisters();
 };
@@ -192,51 +188,6 @@ void TestSimulator::firmwareNumberReply() {
     QCOMPARE(reports[0].size(), 65);
 }
 
-void TestSimulator::longReplyCutInto61ByteReports() {
-    SimulatedBoard board;
-    const QByteArray bins(512, '\x5A');
-    board.firmware(BoardInterface::Module)
-        .setHandler(1, [&](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            return FirmwareReply{3, bins, std::nullopt, 0};
-        });
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QVERIFY(send(hid, session, hostReport(14, requestFrame(1, "\x01\x00", 512))));
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 9);
-    QByteArray frame;
-    for (const QByteArray& report : reports) {
-        QCOMPARE(int(quint8(report[1])) >> 4, 14);
-        QCOMPARE(int(report[3]), 3);
-        frame += report.mid(4, quint8(report[2]));
-    }
-    QCOMPARE(int(reports.last()[2]), 517 - 8 * 61);
-    QCOMPARE(frame, QByteArray::fromHex("0100030200") + bins);
-}
-
-void TestSimulator::requestSpanningReports() {
-    SimulatedBoard board;
-    QByteArray seen;
-    board.firmware(BoardInterface::Module)
-        .setHandler(8, [&](const FirmwareRequest& request) -> std::optional<FirmwareReply> {
-            seen = request.payload;
-            return FirmwareReply{};
-        });
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QByteArray payload(70, '\0');
-    for (int i = 0; i < payload.size(); ++i)
-        payload[i] = char(i);
-    const QByteArray frame = requestFrame(8, payload, 0);
-    QVERIFY(send(hid, session, hostReport(1, frame.left(61))));
-    QCOMPARE(hid.pendingReports(), 0);
-    QVERIFY(send(hid, session, hostReport(2, frame.mid(61))));
-    QCOMPARE(seen, payload);
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 1);
-    QCOMPARE(int(quint8(reports[0][1])) >> 4, 2); // the counter of the report that ended it
-}
-
 void TestSimulator::malformedInputIgnored() {
     SimulatedBoard board;
     SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
@@ -249,16 +200,6 @@ void TestSimulator::malformedInputIgnored() {
     QCOMPARE(hid.pendingReports(), 0);
     QVERIFY(send(hid, session, hostReport(3, requestFrame(103, {}, 3))));
     QCOMPARE(hid.pendingReports(), 1);
-}
-
-void TestSimulator::sessionsAreExclusive() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto first = hid.claim();
-    QVERIFY(first != 0);
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-    hid.release(first);
-    QVERIFY(hid.claim() != 0);
 }
 
 void TestSimulator::sameSeedSameFaults() {
@@ -294,18 +235,6 @@ void TestSimulator::sameSeedSameFaults() {
         }
     }
     QCOMPARE(replies, 15);
-}
-
-void TestSimulator::readWithoutReplyTimesOut() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Control);
-    const auto session = hid.claim();
-    unsigned char report[65];
-    unsigned int length = 0;
-    QCOMPARE(hid.hostRead(session, report, sizeof report, 5, &length),
-             SimulatedHidInterface::Transfer::TimedOut);
-    QCOMPARE(hid.hostRead(session + 1, report, sizeof report, 5, &length),
-             SimulatedHidInterface::Transfer::Failed);
 }
 
 void TestSimulator::evaluationBoardSelectsItselfWhileAlive() {
