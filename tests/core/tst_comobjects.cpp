@@ -22,35 +22,12 @@ class TestComObjects : public QObject {
     Q_OBJECT
 
 private slots:
-    void copyLeavesTheChain();
     void helperSerialize_data();
     void helperSerialize();
-    void helperDeserialize_data();
-    void helperDeserialize();
     void formatterHeader();
     void formatterParse_data();
     void formatterParse();
-    void driverLastErrorFetchesOnceAndClearsBuffers();
 };
-
-void TestComObjects::copyLeavesTheChain() {
-    TestComObject first(0x01, bytes({1}), 3);
-    TestComObject second(0x02, bytes({1}), 3);
-    first.setNext(&second);
-    first.setStatus(5);
-    first.setValid(false);
-    first.setComment("hello");
-    first.setTracePattern(0x100000);
-
-    std::unique_ptr<IComObject> copy(first.clone());
-    QVERIFY(copy->next() == nullptr);
-    QCOMPARE(int(copy->status()), 5);
-    QVERIFY(!copy->valid());
-    QCOMPARE(copy->getComment(), QString("hello"));
-    QCOMPARE(copy->tracePattern(), 0x100000u);
-    QCOMPARE(copy->callingType(), IComObject::RequestAndResponse);
-    QCOMPARE(int(dynamic_cast<ISerializable*>(copy.get())->protocol()), 0x01);
-}
 
 void TestComObjects::helperSerialize_data() {
     QTest::addColumn<unsigned int>("size");
@@ -74,32 +51,6 @@ void TestComObjects::helperSerialize() {
     QCOMPARE(ComObjectHelper::serialize(reinterpret_cast<unsigned char*>(buffer.data()), size, 258),
              result);
     QCOMPARE(buffer, written);
-}
-
-void TestComObjects::helperDeserialize_data() {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<unsigned int>("size");
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<unsigned int>("value");
-
-    QTest::newRow("size 2") << bytes({0x01, 0x02}) << 2u << true << 258u;
-    QTest::newRow("size 1 is unsigned") << bytes({0x80}) << 1u << true << 128u;
-    QTest::newRow("size 4") << bytes({0xFF, 0x00, 0x01, 0x02}) << 4u << true << 0xFF000102u;
-    QTest::newRow("size 0 keeps the value") << bytes({0x01}) << 0u << true << 77u;
-    QTest::newRow("size 3 keeps the value") << bytes({1, 2, 3}) << 3u << false << 77u;
-}
-
-void TestComObjects::helperDeserialize() {
-    QFETCH(QByteArray, input);
-    QFETCH(unsigned int, size);
-    QFETCH(bool, result);
-    QFETCH(unsigned int, value);
-
-    unsigned int read = 77;
-    QCOMPARE(
-        ComObjectHelper::deserialize(reinterpret_cast<unsigned char*>(input.data()), size, read),
-        result);
-    QCOMPARE(read, value);
 }
 
 void TestComObjects::formatterHeader() {
@@ -136,15 +87,6 @@ void TestComObjects::formatterParse() {
     QCOMPARE(int(readLength), length);
     QCOMPARE(int(readStatus), status);
     QCOMPARE(formatter.parseHeader(buffer, nullptr, nullptr, nullptr), 3u);
-}
-
-void TestComObjects::driverLastErrorFetchesOnceAndClearsBuffers() {
-    ScriptedComDriver driver;
-    driver.setPendingError(-3);
-    QCOMPARE(driver.lastError(), -3);
-    QCOMPARE(driver.lastError(), 0);
-    QCOMPARE(driver.clearBufferCalls, 2);
-    QCOMPARE(driver.deviceState(), 0);
 }
 
 ZYR_TEST_CLASS(TestComObjects)

@@ -80,7 +80,6 @@ class TestBarCreator : public QObject {
 
 private slots:
     void menuBarCascadesGroups();
-    void triggeredMenuActionReachesExecutor();
     void groupsInACycleAreNotEnteredAgain();
 };
 
@@ -99,29 +98,6 @@ void TestBarCreator::menuBarCascadesGroups() {
     QVERIFY(!open->isCheckable());
     QVERIFY(log->isCheckable());
     QVERIFY(open->icon().isNull());
-}
-
-void TestBarCreator::triggeredMenuActionReachesExecutor() {
-    MenuTree tree;
-    QMenuBar menuBar;
-    QToolBar toolBar;
-    QList<ExecutorCall> calls;
-    RecordingExecutor executor(QStringLiteral("executor"), &calls);
-    IntentManager::instance()->registerExecutor(&executor);
-    BarCreator::createMenuBar(&menuBar, &tree.main);
-    BarCreator::createToolBar(&toolBar, &tree.main);
-
-    findAction(menuBar.actions(), QStringLiteral("Last"))->trigger();
-    findAction(menuBar.actions(), QStringLiteral("Log"))->trigger();
-    findAction(toolBar.actions(), QStringLiteral("Open"))->trigger();
-
-    IntentManager::instance()->unregisterExecutor(&executor);
-    QCOMPARE(calls.size(), 3);
-    QCOMPARE(calls.at(0).slot, QStringLiteral("intBeta"));
-    QCOMPARE(calls.at(0).checked, 0);
-    QCOMPARE(calls.at(1).slot, QStringLiteral("intAlpha"));
-    QCOMPARE(calls.at(1).checked, 1);
-    QCOMPARE(calls.at(2).slot, QStringLiteral("intAlpha"));
 }
 
 void TestBarCreator::groupsInACycleAreNotEnteredAgain() {

@@ -20,7 +20,6 @@ class TestDeviceStatusBar : public QObject {
 private slots:
     void formBuildsFourNamedFields_data();
     void formBuildsFourNamedFields();
-    void onlyTheHidFieldsAreVisible();
 };
 
 void TestDeviceStatusBar::formBuildsFourNamedFields_data() {
@@ -57,16 +56,6 @@ void TestDeviceStatusBar::formBuildsFourNamedFields() {
     QCOMPARE(field->minimumSize(), QSize(100, 0));
     QCOMPARE(field->maximumHeight(), maximumHeight);
     QCOMPARE(bar.layout()->indexOf(field), position);
-}
-
-void TestDeviceStatusBar::onlyTheHidFieldsAreVisible() {
-    DeviceStatusBar bar(nullptr);
-    bar.show();
-
-    QVERIFY(bar.controlHidField()->isVisible());
-    QVERIFY(bar.moduleHidField()->isVisible());
-    QVERIFY(!bar.registerLoopbackField()->isVisible());
-    QVERIFY(!bar.automationStatusField()->isVisible());
 }
 
 ZYR_TEST_CLASS(TestDeviceStatusBar)

@@ -29,7 +29,6 @@ class TestIntents : public QObject {
 
 private slots:
     void dispatchFollowsRegistrationOrder();
-    void checkedStateReachesTheSlot();
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
     void nullArgumentsAbort();
@@ -57,24 +56,6 @@ void TestIntents::dispatchFollowsRegistrationOrder() {
     manager->unregisterExecutor(&first);
     alpha.execute();
     QCOMPARE(executorsCalled(log), QStringList({"second.intAlpha"}));
-}
-
-void TestIntents::checkedStateReachesTheSlot() {
-    QList<ExecutorCall> log;
-    RecordingExecutor recording(QStringLiteral("recording"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), true);
-    IntentManager::instance()->registerExecutor(&recording);
-    QAction action(QStringLiteral("Alpha"));
-    action.setCheckable(true);
-    connect(&action, SIGNAL(triggered()), &alpha, SLOT(execute()));
-
-    action.trigger();
-    action.trigger();
-    alpha.execute();
-    QCOMPARE(log.size(), 3);
-    QCOMPARE(log.at(0).checked, 1);
-    QCOMPARE(log.at(1).checked, 0);
-    QCOMPARE(log.at(2).parameter, nullptr);
 }
 
 void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {

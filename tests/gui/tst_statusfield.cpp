@@ -24,38 +24,9 @@ class TestStatusField : public QObject {
     Q_OBJECT
 
 private slots:
-    void boundFieldShowsNodeStateColours_data();
-    void boundFieldShowsNodeStateColours();
     void boundFieldFollowsManagerTransitions();
     void managerDestroyedWhileBoundIsNotTouched();
 };
-
-void TestStatusField::boundFieldShowsNodeStateColours_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("expectedStyle");
-
-    QTest::newRow("unknown") << 0 << greyStyle;
-    QTest::newRow("open") << 2 << greenStyle;
-    QTest::newRow("closing") << 3 << redStyle;
-    QTest::newRow("closed") << 4 << redStyle;
-    QTest::newRow("out of range keeps the last") << 5 << redStyle;
-}
-
-void TestStatusField::boundFieldShowsNodeStateColours() {
-    QFETCH(int, state);
-    QFETCH(QString, expectedStyle);
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Control HID"));
-    QVERIFY(field.setStateManager(&manager));
-    field.onStateChanged(NodeStateContext(), 0, 4);
-
-    field.onStateChanged(NodeStateContext(), 4, state);
-
-    QCOMPARE(field.styleSheet(), expectedStyle);
-    QCOMPARE(field.text(), QStringLiteral("Control HID"));
-}
 
 void TestStatusField::boundFieldFollowsManagerTransitions() {
     FakeCommunicationNode node;

@@ -64,11 +64,9 @@ class TestHidComDriver : public QObject {
 
 private slots:
     void firstReportOfFiveByteFrame();
-    void fullPacketSentAtOnce();
     void largestFrameAndOverflow();
     void counterWrapsAfterFourteen();
     void staleReportSkipped();
-    void replySplitAcrossReports();
     void zeroCountReportDoesNotEndRead();
     void wrongCounterReportsEndAtReadTimeout();
     void payloadCountBeyondReport_data();
@@ -88,17 +86,6 @@ void TestHidComDriver::firstReportOfFiveByteFrame() {
     QCOMPARE(rig.backend.writes.size(), 1);
     QCOMPARE(rig.backend.writes[0],
              QByteArray::fromHex("00010500") + frame + QByteArray(56, '\xCB'));
-}
-
-void TestHidComDriver::fullPacketSentAtOnce() {
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray data = pattern(61);
-    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
-    QCOMPARE(rig.backend.writes.size(), 1);
-    QCOMPARE(rig.backend.writes[0], QByteArray::fromHex("00013D00") + data);
-    QCOMPARE(rig.driver.flush(), 0);
-    QCOMPARE(rig.backend.writes.size(), 1);
 }
 
 void TestHidComDriver::largestFrameAndOverflow() {
@@ -148,29 +135,6 @@ void TestHidComDriver::staleReportSkipped() {
     QCOMPARE(rig.driver.read(bytesOf(reply), 3), 0);
     QCOMPARE(reply, QByteArray("new"));
     QCOMPARE(rig.backend.readCalls, 2);
-}
-
-void TestHidComDriver::replySplitAcrossReports() {
-    Rig rig;
-    QVERIFY(rig.openAndSendRequest());
-    const QByteArray payload = pattern(20, 3);
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 20, 0, payload)});
-
-    QByteArray head(5, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(head), 5), 0);
-    QCOMPARE(head, payload.left(5));
-    QByteArray rest(15, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(rest), 15), 0);
-    QCOMPARE(rest, payload.mid(5));
-    QCOMPARE(rig.backend.readCalls, 1);
-
-    // A reply of 70 bytes comes in two reports and is read in one go.
-    const QByteArray longPayload = pattern(70, 9);
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 61, 0, longPayload.left(61))});
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 9, 0, longPayload.mid(61))});
-    QByteArray whole(70, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(whole), 70), 0);
-    QCOMPARE(whole, longPayload);
 }
 
 void TestHidComDriver::zeroCountReportDoesNotEndRead() {

@@ -28,15 +28,10 @@ private slots:
 
     void openResult_data();
     void openResult();
-    void openWithoutPathTakesFirstMatchingInterface();
     void bufferSizeCheckedBeforeAnyTransfer();
     void readDropsReportId();
-    void timeoutsAccepted_data();
-    void timeoutsAccepted();
     void timeoutsRefused_data();
     void timeoutsRefused();
-    void enumerationFiltersByPathAndIds_data();
-    void enumerationFiltersByPathAndIds();
     void enumerationNeverPassesIndex63();
 
 private:
@@ -102,22 +97,6 @@ void TestHidDevice::openResult() {
         QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
 }
 
-void TestHidDevice::openWithoutPathTakesFirstMatchingInterface() {
-    itsBackend->addDevice("other#vid_0001&pid_0002").vendorId = 0x0001;
-    itsBackend->addDevice("held#mi_03").heldElsewhere = true;
-    itsBackend->addDevice(kControlPath);
-    itsBackend->addDevice(kModulePath);
-
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    QCOMPARE(QByteArray(hid.deviceInfo().path()), kControlPath);
-    QCOMPARE(hid.deviceInfo().vendorId(), kVendor);
-    QVERIFY(info.isPathEmpty()); // the caller's record is not touched
-    QVERIFY(!itsBackend->devices[0].open);
-    QVERIFY(!itsBackend->devices[3].open);
-}
-
 void TestHidDevice::bufferSizeCheckedBeforeAnyTransfer() {
     itsBackend->addDevice(kModulePath);
     itsBackend->reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
@@ -162,34 +141,6 @@ void TestHidDevice::readDropsReportId() {
         QCOMPARE(int(buffer[i]), 0);
 }
 
-void TestHidDevice::timeoutsAccepted_data() {
-    QTest::addColumn<quint32>("readTimeout");
-    QTest::addColumn<quint32>("writeTimeout");
-    QTest::newRow("minimum and maximum") << quint32(1) << quint32(0x7FFFFFFF);
-    QTest::newRow("both infinite") << quint32(0xFFFFFFFF) << quint32(0xFFFFFFFF);
-}
-
-void TestHidDevice::timeoutsAccepted() {
-    QFETCH(quint32, readTimeout);
-    QFETCH(quint32, writeTimeout);
-    itsBackend->addDevice(kModulePath);
-
-    HidDevice hid;
-    quint32 readValue = 0;
-    quint32 writeValue = 0;
-    hid.getTimeouts(&readValue, &writeValue);
-    QCOMPARE(readValue, HID_TIMEOUT_INFINITE);
-    QCOMPARE(writeValue, HID_TIMEOUT_INFINITE);
-
-    hid.setTimeouts(readTimeout, writeTimeout);
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    hid.close();
-    hid.getTimeouts(&readValue, &writeValue);
-    QCOMPARE(readValue, readTimeout);
-    QCOMPARE(writeValue, writeTimeout);
-}
-
 void TestHidDevice::timeoutsRefused_data() {
     QTest::addColumn<quint32>("readTimeout");
     QTest::addColumn<quint32>("writeTimeout");
@@ -213,36 +164,6 @@ void TestHidDevice::timeoutsRefused() {
     QFETCH(QString, message);
     ZYR_VERIFY_ASSERTION([&] { HidDevice().setTimeouts(readTimeout, writeTimeout); },
                          "HidDevice/hiddevicebase", expression, message);
-}
-
-void TestHidDevice::enumerationFiltersByPathAndIds_data() {
-    QTest::addColumn<QByteArray>("filter");
-    QTest::addColumn<QList<QByteArray>>("paths");
-    QTest::newRow("no filter") << QByteArray() << QList<QByteArray>{kControlPath, kModulePath};
-    QTest::newRow("module") << QByteArray("mi_04") << QList<QByteArray>{kModulePath};
-    QTest::newRow("case-sensitive") << QByteArray("MI_04") << QList<QByteArray>{};
-}
-
-void TestHidDevice::enumerationFiltersByPathAndIds() {
-    QFETCH(QByteArray, filter);
-    QFETCH(QList<QByteArray>, paths);
-
-    itsBackend->addDevice(kControlPath);
-    itsBackend->addDevice("fake2#vid_16d0&pid_0001&mi_04").productId = 0x0001;
-    itsBackend->addDevice("fake3#vid_16d0&pid_4d58&mi_04").heldElsewhere = true;
-    itsBackend->addDevice(kModulePath);
-
-    const QList<HidDeviceInfo> found = HidDevice::enumerateDevices(
-        kVendor, kProduct, filter.isEmpty() ? nullptr : filter.constData());
-    QList<QByteArray> foundPaths;
-    for (const HidDeviceInfo& info : found) {
-        QCOMPARE(info.vendorId(), kVendor);
-        QCOMPARE(info.productId(), kProduct);
-        foundPaths.append(info.path());
-    }
-    QCOMPARE(foundPaths, paths);
-    for (const FakeHidBackend::Device& device : itsBackend->devices)
-        QVERIFY(!device.open);
 }
 
 void TestHidDevice::enumerationNeverPassesIndex63() {

@@ -12,53 +12,10 @@ class TestHidHelpers : public QObject {
     Q_OBJECT
 
 private slots:
-    void interfaceToken_data();
-    void interfaceToken();
-    void pathCarriesIdsAndToken();
-    void nodeOfPath_data();
-    void nodeOfPath();
     void reportLengths_data();
     void reportLengths();
     void platformBackendRefusesMissingNode();
 };
-
-void TestHidHelpers::interfaceToken_data() {
-    QTest::addColumn<int>("interfaceNumber");
-    QTest::addColumn<QByteArray>("token");
-    QTest::newRow("control") << 3 << QByteArray("mi_03");
-    QTest::newRow("module") << 4 << QByteArray("mi_04");
-    QTest::newRow("first") << 0 << QByteArray("mi_00");
-    QTest::newRow("hex lower case") << 12 << QByteArray("mi_0c");
-    QTest::newRow("not usb") << -1 << QByteArray();
-}
-
-void TestHidHelpers::interfaceToken() {
-    QFETCH(int, interfaceNumber);
-    QFETCH(QByteArray, token);
-    QCOMPARE(HidPath::interfaceToken(interfaceNumber), token);
-}
-
-void TestHidHelpers::pathCarriesIdsAndToken() {
-    QCOMPARE(HidPath::make("/dev/hidraw3", 0x16D0, 0x4D58, 4),
-             QByteArray("/dev/hidraw3#vid_16d0&pid_4d58&mi_04"));
-    QCOMPARE(HidPath::make("/dev/hidraw0", 0x1, 0xABCD, -1),
-             QByteArray("/dev/hidraw0#vid_0001&pid_abcd"));
-}
-
-void TestHidHelpers::nodeOfPath_data() {
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<QByteArray>("node");
-    QTest::newRow("made path") << QByteArray("/dev/hidraw3#vid_16d0&pid_4d58&mi_03")
-                               << QByteArray("/dev/hidraw3");
-    QTest::newRow("bare node") << QByteArray("/dev/hidraw7") << QByteArray("/dev/hidraw7");
-    QTest::newRow("empty") << QByteArray() << QByteArray();
-}
-
-void TestHidHelpers::nodeOfPath() {
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, node);
-    QCOMPARE(HidPath::node(path), node);
-}
 
 void TestHidHelpers::reportLengths_data() {
     QTest::addColumn<QByteArray>("descriptor");

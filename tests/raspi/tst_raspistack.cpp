@@ -64,58 +64,13 @@ class TestRasPiStack : public QObject {
     Q_OBJECT
 
 private slots:
-    void nodesAndTree();
     void noBoardClosesEveryNodeAndOnlyRootRetries();
     void boardPresentOpensEveryNodeInOneCall();
     void firmwareStatusClosesStream_data();
     void firmwareStatusClosesStream();
-    void identificationFailureKeepsRegisterNodeClosed_data();
-    void identificationFailureKeepsRegisterNodeClosed();
     void unplugCascadesAndReplugRecovers();
     void formattersOutliveTheirDrivers();
 };
-
-void TestRasPiStack::nodesAndTree() {
-    RasPiRig rig;
-    QStringList names = raspiNodeNames();
-    names.sort();
-    QCOMPARE(rig.stack.stackElements().keys(), names);
-    QVERIFY(rig.stack.rootStackElement() != nullptr);
-    QCOMPARE(rig.stack.rootStackElement()->name(), QStringLiteral("CONTROL_HID"));
-
-    const QList<QPair<QString, QString>> nextOf = {{"CONTROL_STREAM", "CONTROL_HID"},
-                                                   {"MODULE_HID", "CONTROL_HID"},
-                                                   {"MODULE_STREAM", "MODULE_HID"},
-                                                   {"IcComCore", "MODULE_STREAM"},
-                                                   {"SerialComDriver", "CONTROL_HID"}};
-    for (const auto& pair : nextOf) {
-        auto* element = rig.stack.findElement(pair.first);
-        QVERIFY2(element != nullptr && element->next() != nullptr, qPrintable(pair.first));
-        QCOMPARE(element->next()->name(), pair.second);
-    }
-    QVERIFY(rig.node<ZyrHid::HidComDriver>("CONTROL_HID") != nullptr);
-    QVERIFY(rig.node<ComStream>("CONTROL_STREAM") != nullptr);
-    QVERIFY(rig.node<ZyrHid::HidComDriver>("MODULE_HID") != nullptr);
-    QVERIFY(rig.node<ComStream>("MODULE_STREAM") != nullptr);
-    QVERIFY(rig.node<IcComCore>("IcComCore") != nullptr);
-    QCOMPARE(
-        rig.node<IcComCore>("IcComCore")->stream(),
-        static_cast<ZyrCore::Communication::IComExecutor*>(rig.node<ComStream>("MODULE_STREAM")));
-    auto* serial = rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver");
-    QVERIFY(serial != nullptr);
-    QVERIFY(!serial->waitForData());
-    QCOMPARE(serial->deviceInfo().vendorId(), ZyrHid::BoardIds::vendorId);
-    QCOMPARE(serial->deviceInfo().productId(), ZyrHid::BoardIds::productId);
-    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->deviceInfo()->path()),
-             QStringLiteral("mi_03"));
-    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("MODULE_HID")->deviceInfo()->path()),
-             QStringLiteral("mi_04"));
-
-    // Built, not yet supervised.
-    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
-    QVERIFY(rig.activeManagers().isEmpty());
-    QVERIFY(rig.requests.isEmpty());
-}
 
 void TestRasPiStack::noBoardClosesEveryNodeAndOnlyRootRetries() {
     RasPiRig rig;
@@ -198,39 +153,6 @@ void TestRasPiStack::firmwareStatusClosesStream() {
     const QString stream = which == BoardInterface::Control ? "CONTROL_STREAM" : "MODULE_STREAM";
     QVERIFY(rig.manager(stream)->isActive());
     QCOMPARE(rig.manager(stream)->checkState(), int(NodeState::Closed));
-}
-
-void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed_data() {
-    QTest::addColumn<int>("chipValue");
-    QTest::addColumn<int>("fault");
-    QTest::newRow("other value") << 0x11 << int(SimulatedRegisterFile::Fault::None);
-    QTest::newRow("error status") << int(SimulatedRegisterFile::identificationValue)
-                                  << int(SimulatedRegisterFile::Fault::ErrorStatus);
-    QTest::newRow("short reply") << int(SimulatedRegisterFile::identificationValue)
-                                 << int(SimulatedRegisterFile::Fault::ShortReply);
-}
-
-void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed() {
-    QFETCH(int, chipValue);
-    QFETCH(int, fault);
-    RasPiRig rig;
-    SimulatedRegisterFile& registers = rig.board.registerFile();
-    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister, uchar(chipValue));
-    registers.setFault(SimulatedRegisterFile::identificationRegister,
-                       SimulatedRegisterFile::Fault(fault));
-
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), QList<int>({2, 2, 2, 2, 4, 2}));
-    NodeStateManager* ic = rig.manager("IcComCore");
-    QVERIFY(ic->isActive());
-    QCOMPARE(ic->checkState(), int(NodeState::Closed));
-
-    // Once the chip answers as expected, the next supervision round opens the node.
-    registers.clearFaults();
-    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
-                               SimulatedRegisterFile::identificationValue);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.state("IcComCore"), int(NodeState::Open), 1500);
-    QCOMPARE(rig.states(), kAllOpen);
 }
 
 void TestRasPiStack::unplugCascadesAndReplugRecovers() {

@@ -52,13 +52,10 @@ class TestI2cObjects : public QObject {
 private slots:
     void registerObject_data();
     void registerObject();
-    void readReply_data();
-    void readReply();
     void blockRead();
     void txRxCopyKeepsReceivedBytes();
     void configuration_data();
     void configuration();
-    void firmwareNumber();
 };
 
 // Register objects built with their widths, or with widths changed afterwards: the request must
@@ -149,32 +146,6 @@ void TestI2cObjects::registerObject() {
     QVERIFY(serialized(serializable, serializable.serializeSize() - 1).isNull());
 }
 
-void TestI2cObjects::readReply_data() {
-    QTest::addColumn<unsigned int>("valueWidth");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<unsigned int>("value");
-
-    QTest::newRow("one byte") << 1u << QByteArray::fromHex("8e") << true << 0x8Eu;
-    QTest::newRow("two bytes") << 2u << QByteArray::fromHex("0102") << true << 0x0102u;
-    QTest::newRow("longer reply reads the first bytes")
-        << 1u << QByteArray::fromHex("7f01") << true << 0x7Fu;
-    QTest::newRow("short reply") << 2u << QByteArray::fromHex("01") << false << 0x55u;
-    QTest::newRow("unsupported width") << 3u << QByteArray::fromHex("010203") << false << 0x55u;
-}
-
-void TestI2cObjects::readReply() {
-    QFETCH(unsigned int, valueWidth);
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, accepted);
-    QFETCH(unsigned int, value);
-
-    I2cReadRegisterComObject object(kSlave, 0x12, kTrace, 1, valueWidth);
-    object.setRegisterValue(0x55);
-    QCOMPARE(deserializeBytes(object, reply), accepted);
-    QCOMPARE(object.registerValue(), value);
-}
-
 void TestI2cObjects::blockRead() {
     I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
@@ -253,24 +224,6 @@ void TestI2cObjects::configuration() {
     unsigned char small[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     QVERIFY(!object.serialize(small, sizeof small));
     QCOMPARE(QByteArray(reinterpret_cast<char*>(small), 6), QByteArray(6, '\xEE'));
-}
-
-void TestI2cObjects::firmwareNumber() {
-    FirmwareNumberComObject object(0x40000000);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(103));
-    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
-    QCOMPARE(object.serializeSize(), 0u);
-    QCOMPARE(object.deserializeSize(), 3u);
-    QCOMPARE(object.get(), 0u);
-    QVERIFY(object.serialize(nullptr, 0));
-
-    QVERIFY(deserializeBytes(object, QByteArray::fromHex("010203")));
-    QCOMPARE(object.get(), 66051u);
-    QVERIFY(deserializeBytes(object, QByteArray::fromHex("ff0080")));
-    QCOMPARE(object.get(), 0xFF0080u);
-
-    QVERIFY(!deserializeBytes(object, QByteArray::fromHex("0102")));
-    QCOMPARE(object.get(), 0u);
 }
 
 ZYR_TEST_CLASS(TestI2cObjects)

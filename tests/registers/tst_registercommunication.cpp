@@ -160,7 +160,6 @@ private slots:
     void list();
     void blockListLargerThanPayload();
     void listWithNullEntry();
-    void observersSelectedAndAny();
     void cacheOutlivesDescriptions();
 };
 
@@ -427,35 +426,6 @@ void TestRegisterCommunication::listWithNullEntry() {
     QList<IRegisterValue*> twoValues{&value, &value};
     QCOMPARE(bench.core.readRegisterList(&nullInfo, &twoValues, false, false), -1);
     QCOMPARE(bench.driver.writeCount(), 0);
-}
-
-void TestRegisterCommunication::observersSelectedAndAny() {
-    Bench bench;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd r13(0x13, 8, 8, 0xFF);
-    RecordingObserver earlyAny("early", {});
-    RecordingObserver selected("selected", {&r12});
-    RecordingObserver lateAny("late", {});
-    bench.core.registerObserver(&earlyAny);
-    bench.core.registerObserver(&selected);
-    bench.core.registerObserver(&lateAny);
-
-    RegisterValue value;
-    QCOMPARE(bench.core.readRegister(&r12, &value, true), 0);
-    // 0x12 has a list of its own: only observers in it hear about it.
-    QCOMPARE(selected.changes.count(), 1);
-    QCOMPARE(lateAny.changes.count(), 1);
-    QCOMPARE(earlyAny.changes.count(), 0);
-
-    QCOMPARE(bench.core.readRegister(&r13, &value, true), 0);
-    QCOMPARE(selected.changes.count(), 1);
-    QCOMPARE(lateAny.changes.count(), 2);
-    QCOMPARE(earlyAny.changes.count(), 1);
-    QCOMPARE(earlyAny.changes.last().first, QStringLiteral("0x13"));
-
-    // Without notify nobody hears anything.
-    QCOMPARE(bench.core.readRegister(&r13, &value, false), 0);
-    QCOMPARE(earlyAny.changes.count(), 1);
 }
 
 // The cache must not hold on to the descriptions an observer once named.

@@ -97,7 +97,6 @@ private slots:
     void histogramReply();
     void objectsReply_data();
     void objectsReply();
-    void serialNumberReply();
     void temperatureReply_data();
     void temperatureReply();
 };
@@ -223,37 +222,6 @@ void TestSensorCommands::objectsReply() {
     QVERIFY(!command.deserialize(data(shortReply), 16));
     QCOMPARE(int(command.result().distance), 1234);
     QCOMPARE(command.traceText(), traceBefore);
-}
-
-void TestSensorCommands::serialNumberReply() {
-    GetSerialNumberCommand defaults;
-    QByteArray tooShort(13, '\x01');
-    QVERIFY(!defaults.deserialize(data(tooShort), 13));
-    QCOMPARE(defaults.serialNumber(), QStringLiteral("00-00-00-00"));
-    QCOMPARE(defaults.app0Revision(), QStringLiteral("11.11.11.11"));
-    QCOMPARE(defaults.driverRevision(), QStringLiteral("22.22.22.22"));
-    QCOMPARE(defaults.traceText(),
-             QStringLiteral("GET_SERIAL_NUMBER not deserialized. Response length: 0d"));
-
-    GetSerialNumberCommand command;
-
-    QByteArray reply = bytes({0x01, 0x0A, 0xFF, 0x00, 2, 0, 15, 1, 1, 2, 3, 4, 7, 2});
-    QVERIFY(command.deserialize(data(reply), 14));
-    QCOMPARE(command.serialNumber(), QStringLiteral("01-0a-ff-00"));
-    QCOMPARE(command.app0Revision(), QStringLiteral("2.0.15.1"));
-    QCOMPARE(command.driverRevision(), QStringLiteral("1.2.3.4"));
-    QCOMPARE(command.chipId(), QStringLiteral("7"));
-    QCOMPARE(command.chipRevision(), QStringLiteral("2"));
-    QCOMPARE(
-        command.traceText(),
-        QStringLiteral("#DRX;GET_SERIAL_NUMBER;01;0a;ff;00;02;00;0f;01;01;02;03;04;07;02\r\n"));
-
-    // A longer reply is decoded from its first 14 bytes.
-    GetSerialNumberCommand longer;
-    QByteArray longReply = reply + bytes({9, 9});
-    QVERIFY(longer.deserialize(data(longReply), 16));
-    QCOMPARE(longer.chipRevision(), QStringLiteral("2"));
-    QCOMPARE(longer.traceText(), command.traceText());
 }
 
 void TestSensorCommands::temperatureReply_data() {

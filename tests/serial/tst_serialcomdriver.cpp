@@ -1,7 +1,6 @@
 #include "Serial/serialcomdriver.h"
 #include "Serial/serialportenumerator.h"
 #include "Serial/serialportnumber.h"
-#include "assertionabort.h"
 #include "testregistry.h"
 
 using namespace ZyrCom::Serial;
@@ -42,21 +41,6 @@ QStringList portNames(const QList<SerialComDeviceInfo>& devices) {
     return names;
 }
 
-void callNotImplemented(const QByteArray& operation) {
-    SerialComDriver driver{SerialComDeviceInfo()};
-    unsigned char buffer[4] = {};
-    if (operation == "flush")
-        driver.flush();
-    else if (operation == "write")
-        driver.write(buffer, 4);
-    else if (operation == "read")
-        driver.read(buffer, 4);
-    else if (operation == "checkDeviceState")
-        driver.checkDeviceState();
-    else if (operation == "reserved")
-        driver.reserved();
-}
-
 } // namespace
 
 class TestSerialComDriver : public QObject {
@@ -91,43 +75,6 @@ private slots:
             QCOMPARE(devices.first().portName(), name);
             QCOMPARE(int(devices.first().portNumber()), number);
         }
-    }
-
-    void windowsPortNumber_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("number");
-        QTest::newRow("COM7") << "COM7" << true << 7;
-        QTest::newRow("COM12") << "COM12" << true << 12;
-        QTest::newRow("lower case") << "com3" << false << 0;
-        QTest::newRow("device node") << "ttyACM0" << false << 0;
-        QTest::newRow("beyond signed 16 bits") << "COM32768" << false << 0;
-    }
-    void windowsPortNumber() {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
-        QFETCH(int, number);
-        quint16 parsed = 0;
-        QCOMPARE(tryGetComPortNumber(name, parsed), valid);
-        if (valid)
-            QCOMPARE(int(parsed), number);
-    }
-
-    void findDevicesKeepsPlatformOrderAndFillsRecords() {
-        FakePorts ports({port("COM12", "Maker A", "Port A", 0x1234, 0x0001), port("ttyS"),
-                         port("COM7", "Maker B", "Port B", 0x16D0, 0x4D58)});
-        const QList<SerialComDeviceInfo> devices = SerialComDriver::findDevices(nullptr);
-        QCOMPARE(portNames(devices), QStringList({"COM12", "COM7"}));
-        const SerialComDeviceInfo& second = devices.at(1);
-        QCOMPARE(second.manufacturer(), QStringLiteral("Maker B"));
-        QCOMPARE(second.description(), QStringLiteral("Port B"));
-        QCOMPARE(second.vendorId(), quint16(0x16D0));
-        QCOMPARE(second.productId(), quint16(0x4D58));
-        QCOMPARE(second.portNumber(), quint16(7));
-
-        const SerialComDeviceInfo emptyFilter;
-        QCOMPARE(portNames(SerialComDriver::findDevices(&emptyFilter)),
-                 QStringList({"COM12", "COM7"}));
     }
 
     void filter_data() {
@@ -170,71 +117,6 @@ private slots:
         filter.setPortName(QStringLiteral("COM9"));
         filter.setPortNumber(9);
         QCOMPARE(portNames(SerialComDriver::findDevices(&filter)), expected);
-    }
-
-    void toString_data() {
-        QTest::addColumn<QString>("manufacturer");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("portName");
-        QTest::addColumn<int>("vendorId");
-        QTest::addColumn<int>("productId");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("default")
-            << ""
-            << ""
-            << "" << 0 << 0
-            << "COM Device:  Manufacturer:   Description:   Port:   Vendor ID: 0  Product ID: 0";
-        QTest::newRow("filled") << "Orvane"
-                                << "Virtual COM Port"
-                                << "COM7" << 0x16D0 << 0x4D58
-                                << "COM Device:  Manufacturer: Orvane  Description: Virtual COM "
-                                   "Port  Port: COM7  Vendor ID: 5840  Product ID: 19800";
-    }
-    void toString() {
-        QFETCH(QString, manufacturer);
-        QFETCH(QString, description);
-        QFETCH(QString, portName);
-        QFETCH(int, vendorId);
-        QFETCH(int, productId);
-        QFETCH(QString, expected);
-        SerialComDeviceInfo info;
-        info.setManufacturer(manufacturer);
-        info.setDescription(description);
-        info.setPortName(portName);
-        info.setVendorId(quint16(vendorId));
-        info.setProductId(quint16(productId));
-        info.setPortNumber(7);
-        QCOMPARE(info.toString(), expected);
-        QCOMPARE(SerialComDeviceInfo(info).toString(), expected);
-    }
-
-    void openWithoutMatchingPortFails() {
-        FakePorts ports({port("COM7", "Other", "Modem", 0x2341, 0x0043)});
-        SerialComDeviceInfo filter;
-        filter.setVendorId(0x16D0);
-        SerialComDriver driver(filter);
-        QVERIFY(!driver.open());
-        QVERIFY(!driver.isOpen());
-        QVERIFY(!driver.close());
-    }
-
-    void transfersWithoutPortLeaveLastErrorAlone() {
-        SerialComDriver driver{SerialComDeviceInfo()};
-        char buffer[4] = {};
-        QCOMPARE(driver.writeRaw(buffer, 4), qint64(-2));
-        QCOMPARE(driver.readRaw(buffer, 4), qint64(-3));
-        QCOMPARE(driver.lastError(), 0);
-    }
-
-    void streamOperationsAreNotImplemented_data() {
-        QTest::addColumn<QByteArray>("operation");
-        for (const char* operation : {"flush", "write", "read", "checkDeviceState", "reserved"})
-            QTest::newRow(operation) << QByteArray(operation);
-    }
-    void streamOperationsAreNotImplemented() {
-        QFETCH(QByteArray, operation);
-        ZYR_VERIFY_ASSERTION([operation] { callNotImplemented(operation); },
-                             "Serial/serialcomdriver", "false", "not implemented.");
     }
 };
 

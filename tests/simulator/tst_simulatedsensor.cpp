@@ -33,14 +33,6 @@ std::vector<uint16_t> histogram(BoardRig& rig, uint8_t type, uint8_t channel) {
     return std::vector<uint16_t>(command.data(), command.data() + 256);
 }
 
-FirmwareRequest request(unsigned char protocol, const QByteArray& payload) {
-    FirmwareRequest result;
-    result.protocol = protocol;
-    result.replySize = 512;
-    result.payload = payload;
-    return result;
-}
-
 bool allZero(const uint16_t* first, const uint16_t* end) {
     return std::all_of(first, end, [](uint16_t v) { return v == 0; });
 }
@@ -56,8 +48,6 @@ class TestSimulatedSensor : public QObject {
     Q_OBJECT
 
 private slots:
-    void replies_data();
-    void replies();
     void everyCommandRoundTrips();
     void identityFollowsChipModel_data();
     void identityFollowsChipModel();
@@ -66,53 +56,6 @@ private slots:
     void calibrationNeedsTheLongReadTimeout();
     void faultsReachTheCommands();
 };
-
-void TestSimulatedSensor::replies_data() {
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QByteArray>("payload");
-    QTest::addColumn<int>("size"); // -1: refused as malformed
-    QTest::newRow("histogram") << 1 << QByteArray("\x01\x01", 2) << 512;
-    QTest::newRow("objects") << 2 << QByteArray() << 17;
-    QTest::newRow("capture time") << 5 << QByteArray("\x0a\0\0\0", 4) << 0;
-    QTest::newRow("select TDCs") << 6 << QByteArray("\1\1\1\1", 4) << 0;
-    QTest::newRow("target configuration") << 7 << QByteArray("\1\0\0", 3) << 0;
-    QTest::newRow("serial number") << 8 << QByteArray() << 14;
-    QTest::newRow("calibration") << 9 << QByteArray("\2", 1) << 14;
-    QTest::newRow("temperature") << 10 << QByteArray() << 1;
-    QTest::newRow("iterations") << 11 << QByteArray("\x84\x03\0", 3) << 0;
-    QTest::newRow("histogram without channel") << 1 << QByteArray("\1", 1) << -1;
-    QTest::newRow("histogram type 5") << 1 << QByteArray("\5\1", 2) << -1;
-    QTest::newRow("histogram channel 5") << 1 << QByteArray("\1\5", 2) << -1;
-    QTest::newRow("capture time short") << 5 << QByteArray("\1", 1) << -1;
-    QTest::newRow("select TDCs short") << 6 << QByteArray("\1\1\1", 3) << -1;
-    QTest::newRow("calibration mode 3") << 9 << QByteArray("\3", 1) << -1;
-    QTest::newRow("iterations short") << 11 << QByteArray("\1\1", 2) << -1;
-}
-
-void TestSimulatedSensor::replies() {
-    QFETCH(int, protocol);
-    QFETCH(QByteArray, payload);
-    QFETCH(int, size);
-    SimulatedSensor sensor(SensorConfig(), []() { return qint64(0); });
-    const SimulatedSensor::Settings before = sensor.settings();
-    const QByteArray recordBefore = sensor.calibrationRecord();
-    const auto reply = sensor.handle(request(static_cast<unsigned char>(protocol), payload));
-    QVERIFY(reply.has_value());
-    QVERIFY(!reply->protocol.has_value());
-    if (size >= 0) {
-        QCOMPARE(int(reply->status), 0);
-        QCOMPARE(reply->payload.size(), size);
-        return;
-    }
-    QCOMPARE(reply->status, SimulatedSensor::malformedRequestStatus);
-    QCOMPARE(reply->payload.size(), 0);
-    QCOMPARE(sensor.settings().captureTime, before.captureTime);
-    QCOMPARE(sensor.settings().tdcSelected[0], before.tdcSelected[0]);
-    QCOMPARE(sensor.settings().iterations, before.iterations);
-    QCOMPARE(sensor.calibrationRecord(), recordBefore);
-    // Protocols outside the sensor's set are not its business.
-    QVERIFY(!sensor.handle(request(12, QByteArray())).has_value());
-}
 
 void TestSimulatedSensor::everyCommandRoundTrips() {
     BoardRig rig(QStringLiteral("chip=KEL4401,seed=3"));

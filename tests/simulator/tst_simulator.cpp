@@ -80,7 +80,6 @@ class TestSimulator : public QObject {
 private slots:
     void config_data();
     void config();
-    void firmwareNumberReply();
     void malformedInputIgnored();
     void sameSeedSameFaults();
     void evaluationBoardSelectsItselfWhileAlive();
@@ -172,20 +171,6 @@ void TestSimulator::config() {
     QVERIFY(board != nullptr);
     QCOMPARE(board->config().toString(), result);
     QCOMPARE(board->sensor().config().toText(), config.sensorConfig().toText());
-}
-
-void TestSimulator::firmwareNumberReply() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Control);
-    QCOMPARE(hid.interfaceNumber(), 3);
-    const auto session = hid.claim();
-    QVERIFY(session != 0);
-    QVERIFY(send(hid, session, hostReport(9, requestFrame(103, {}, 3))));
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 1);
-    QCOMPARE(reports[0].left(12), QByteArray::fromHex("00900800670000000301"
-                                                      "0007"));
-    QCOMPARE(reports[0].size(), 65);
 }
 
 void TestSimulator::malformedInputIgnored() {

@@ -61,10 +61,7 @@ class TestCommunicationStack : public QObject {
 
 private slots:
     void insertionBuildsTree();
-    void missingNextNodeChangesNothing_data();
-    void missingNextNodeChangesNothing();
     void onlyTopElementsAreRemovable();
-    void sharedNextNodeBecomesTopAfterLastRemoval();
     void clearElementsDeletesTopDown();
     void contractViolationsAbort();
 };
@@ -96,29 +93,6 @@ void TestCommunicationStack::insertionBuildsTree() {
     QVERIFY(stack.clearElements(false));
 }
 
-void TestCommunicationStack::missingNextNodeChangesNothing_data() {
-    QTest::addColumn<bool>("byName");
-    QTest::newRow("by name") << true;
-    QTest::newRow("by node") << false;
-}
-
-void TestCommunicationStack::missingNextNodeChangesNothing() {
-    QFETCH(bool, byName);
-
-    FakeCommunicationNode root, node, stranger;
-    CommunicationStack stack;
-    QVERIFY(stack.insertNode("R", &root, nullptr));
-
-    // Names compare case-sensitively.
-    const bool inserted = byName ? stack.insertNode("A", &node, QString("r"))
-                                 : stack.insertNode("A", &node, &stranger);
-    QVERIFY(!inserted);
-    QCOMPARE(stack.stackElements().keys(), QStringList({"R"}));
-    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
-    QCOMPARE(node.setNextNodeCalls(), 0);
-    QVERIFY(stack.clearElements(false));
-}
-
 void TestCommunicationStack::onlyTopElementsAreRemovable() {
     FakeCommunicationNode root, middle, top;
     CommunicationStack stack;
@@ -144,23 +118,6 @@ void TestCommunicationStack::onlyTopElementsAreRemovable() {
 
     // An emptied stack takes a new root.
     QVERIFY(stack.insertNode("R", &root, QString()));
-    QVERIFY(stack.clearElements(false));
-}
-
-void TestCommunicationStack::sharedNextNodeBecomesTopAfterLastRemoval() {
-    FakeCommunicationNode root, first, second, third;
-    CommunicationStack stack;
-    stack.insertNode("R", &root, QString());
-    stack.insertNode("A", &first, QString("R"));
-    stack.insertNode("B", &second, QString("R"));
-    stack.insertNode("C", &third, QString("A"));
-
-    QVERIFY(stack.removeElement(stack.findElement("B"), false));
-    QCOMPARE(names(stack.topStackElements()), QStringList({"C"}));
-    QVERIFY(stack.removeElement(stack.findElement("C"), false));
-    QCOMPARE(names(stack.topStackElements()), QStringList({"A"}));
-    QVERIFY(stack.removeElement(stack.findElement("A"), false));
-    QCOMPARE(names(stack.topStackElements()), QStringList({"R"}));
     QVERIFY(stack.clearElements(false));
 }
 

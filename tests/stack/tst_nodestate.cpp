@@ -48,36 +48,13 @@ class TestNodeState : public QObject {
     Q_OBJECT
 
 private slots:
-    void stateToString_data();
-    void stateToString();
 
     void activationOpensAndReportsOnce();
-    void deactivationClosesEveryTime();
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
     void checkSeesManagersOwnContext();
     void supervisionRetriesOnTimer();
 };
-
-void TestNodeState::stateToString_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("text");
-
-    const QString outOfBounds = "invalid state (out of bounds)";
-    QTest::newRow("0") << 0 << "unknown";
-    QTest::newRow("1") << 1 << "opening";
-    QTest::newRow("2") << 2 << "open";
-    QTest::newRow("4") << 4 << "closed";
-    QTest::newRow("5") << 5 << outOfBounds;
-    QTest::newRow("-1") << -1 << outOfBounds;
-    QTest::newRow("INT_MIN") << INT_MIN << outOfBounds;
-}
-
-void TestNodeState::stateToString() {
-    QFETCH(int, state);
-    QFETCH(QString, text);
-    QCOMPARE(QString::fromLatin1(NodeState::stateToString(state)), text);
-}
 
 void TestNodeState::activationOpensAndReportsOnce() {
     FakeCommunicationNode node;
@@ -100,26 +77,6 @@ void TestNodeState::activationOpensAndReportsOnce() {
     QCOMPARE(spy.count(), 1);
     QCOMPARE(node.openCalls(), 1);
     QCOMPARE(manager.lastState(), 2);
-}
-
-void TestNodeState::deactivationClosesEveryTime() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-    manager.setActive(true);
-
-    QCOMPARE(manager.setActive(false), 4);
-    QVERIFY(!manager.isActive());
-    QVERIFY(!node.isOpen());
-    QCOMPARE(node.closeCalls(), 1);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(changeAt(spy, 1).previousState, 2);
-    QCOMPARE(changeAt(spy, 1).currentState, 4);
-
-    // Already closed: closed again, but no change to report.
-    QCOMPARE(manager.setActive(false), 4);
-    QCOMPARE(node.closeCalls(), 2);
-    QCOMPARE(spy.count(), 2);
 }
 
 void TestNodeState::failedCheckClosesNode_data() {
