@@ -1,5 +1,4 @@
 #include "Communication/comstream.h"
-#include "Communication/iexecutable.h"
 #include "Communication/ixmlserializable.h"
 #include "Tracing/itracesink.h"
 #include "assertionabort.h"
@@ -52,19 +51,6 @@ bool holdsAreReleased(ComStream& stream) {
     return false;
 }
 
-class TestExecutable : public ComObject, public virtual IExecutable {
-public:
-    TestExecutable()
-        : ComObject(RequestAndResponse, 0) {}
-    IComObject* clone() override { return new TestExecutable(*this); }
-    bool execute(IComExecutor* executor) override {
-        receivedExecutor = executor;
-        return result;
-    }
-    IComExecutor* receivedExecutor = nullptr;
-    bool result = true;
-};
-
 class PlainComObject : public ComObject {
 public:
     PlainComObject(CallingType callingType)
@@ -80,8 +66,6 @@ class TestComStream : public QObject {
 private slots:
     void frameBytes_data();
     void frameBytes();
-    void sizeLimits_data();
-    void sizeLimits();
     void replyFailures_data();
     void replyFailures();
     void errorsAreStickyUntilFetched();
@@ -132,49 +116,6 @@ void TestComStream::frameBytes() {
     QVERIFY(object.valid());
     QCOMPARE(int(object.status()), 0);
     QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::sizeLimits_data() {
-    QTest::addColumn<int>("callingType");
-    QTest::addColumn<int>("requestSize");
-    QTest::addColumn<int>("replySize");
-    QTest::addColumn<bool>("sent");
-    QTest::addColumn<int>("error");
-
-    QTest::newRow("request of 1088 bytes")
-        << int(IComObject::RequestAndResponse) << 1088 << 0 << true << 0;
-    QTest::newRow("reply of 1088 bytes")
-        << int(IComObject::RequestAndResponse) << 1 << 1088 << true << 0;
-    QTest::newRow("request of 1089 bytes")
-        << int(IComObject::RequestAndResponse) << 1089 << 0 << false << -1;
-    QTest::newRow("reply of 1089 bytes")
-        << int(IComObject::RequestAndResponse) << 1 << 1089 << false << -1;
-    QTest::newRow("fire-and-forget of 1088 bytes")
-        << int(IComObject::FireAndForget) << 1088 << 0 << true << 0;
-    QTest::newRow("fire-and-forget of 1089 bytes")
-        << int(IComObject::FireAndForget) << 1089 << 0 << false << -2;
-}
-
-void TestComStream::sizeLimits() {
-    QFETCH(int, callingType);
-    QFETCH(int, requestSize);
-    QFETCH(int, replySize);
-    QFETCH(bool, sent);
-    QFETCH(int, error);
-
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.queueReply(0x10, 0, QByteArray(replySize, 'r'));
-
-    TestComObject object(0x10, QByteArray(requestSize, 'q'), static_cast<unsigned int>(replySize),
-                         static_cast<IComObject::CallingType>(callingType));
-    stream.execute(&object);
-
-    QCOMPARE(driver.writes.size(), sent ? 1 : 0);
-    if (sent)
-        QCOMPARE(driver.writes[0].size(), 5 + requestSize);
-    QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), error);
 }
 
 void TestComStream::replyFailures_data() {

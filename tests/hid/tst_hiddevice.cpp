@@ -28,10 +28,7 @@ private slots:
 
     void openResult_data();
     void openResult();
-    void bufferSizeCheckedBeforeAnyTransfer();
     void readDropsReportId();
-    void timeoutsRefused_data();
-    void timeoutsRefused();
     void enumerationNeverPassesIndex63();
 
 private:
@@ -97,29 +94,6 @@ void TestHidDevice::openResult() {
         QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
 }
 
-void TestHidDevice::bufferSizeCheckedBeforeAnyTransfer() {
-    itsBackend->addDevice(kModulePath);
-    itsBackend->reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-
-    unsigned char buffer[66] = {};
-    unsigned int bytesRead = 99;
-    QCOMPARE(hid.read(buffer, 64, &bytesRead), int(HID_ERROR_BUFFER_SIZE));
-    QCOMPARE(hid.write(buffer, 66), int(HID_ERROR_BUFFER_SIZE));
-    QCOMPARE(itsBackend->readCalls, 0);
-    QVERIFY(itsBackend->writes.isEmpty());
-    QCOMPARE(bytesRead, 99u);
-
-    // The size check also comes before the open check.
-    hid.close();
-    hid.setTimeouts(10, 10);
-    QCOMPARE(hid.read(buffer, 64, &bytesRead),
-             int(HID_ERROR_NOT_OPEN)); // lengths are 0 while closed
-    QCOMPARE(hid.write(buffer, 1), int(HID_ERROR_BUFFER_SIZE));
-}
-
 void TestHidDevice::readDropsReportId() {
     itsBackend->addDevice(kModulePath);
     QByteArray report(65, '\0');
@@ -139,31 +113,6 @@ void TestHidDevice::readDropsReportId() {
     QCOMPARE(int(buffer[63]), 64);
     for (unsigned int i = 64; i < sizeof buffer; ++i)
         QCOMPARE(int(buffer[i]), 0);
-}
-
-void TestHidDevice::timeoutsRefused_data() {
-    QTest::addColumn<quint32>("readTimeout");
-    QTest::addColumn<quint32>("writeTimeout");
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<QString>("message");
-    const QString tooShort = "%1 must be greater or equal the minimum timeout of 1ms";
-    const QString tooLong =
-        "%1 must be less or equal the maximum timeout or equal the infinite timeout";
-    QTest::newRow("read zero") << quint32(0) << quint32(100) << "readTimeout >= HID_TIMEOUT_MIN"
-                               << tooShort.arg("readTimeout");
-    QTest::newRow("read 0x80000000")
-        << quint32(0x80000000) << quint32(100)
-        << "(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)"
-        << tooLong.arg("readTimeout");
-}
-
-void TestHidDevice::timeoutsRefused() {
-    QFETCH(quint32, readTimeout);
-    QFETCH(quint32, writeTimeout);
-    QFETCH(QString, expression);
-    QFETCH(QString, message);
-    ZYR_VERIFY_ASSERTION([&] { HidDevice().setTimeouts(readTimeout, writeTimeout); },
-                         "HidDevice/hiddevicebase", expression, message);
 }
 
 void TestHidDevice::enumerationNeverPassesIndex63() {

@@ -54,8 +54,6 @@ private slots:
     void registerObject();
     void blockRead();
     void txRxCopyKeepsReceivedBytes();
-    void configuration_data();
-    void configuration();
 };
 
 // Register objects built with their widths, or with widths changed afterwards: the request must
@@ -188,42 +186,6 @@ void TestI2cObjects::txRxCopyKeepsReceivedBytes() {
              QByteArray::fromHex("0a0b0c0d"));
     // Buffers start zero-filled, so the unused tail of a copy is defined too.
     QCOMPARE(transfer->getData()[7], static_cast<unsigned char>(0));
-}
-
-void TestI2cObjects::configuration_data() {
-    QTest::addColumn<unsigned char>("module");
-    QTest::addColumn<unsigned char>("clockMode");
-    QTest::addColumn<unsigned int>("speed");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("module 2, 400 kHz")
-        << uchar(2) << uchar(2) << 0u << QByteArray::fromHex("02010200000000");
-    QTest::newRow("custom speed") << uchar(2) << uchar(255) << 1000u
-                                  << QByteArray::fromHex("0201ff000003e8");
-    QTest::newRow("module 0 taken as 1")
-        << uchar(0) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
-    QTest::newRow("module 3 taken as 1")
-        << uchar(3) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
-    QTest::newRow("unknown clock mode passed on")
-        << uchar(2) << uchar(7) << 0x01020304u << QByteArray::fromHex("02010701020304");
-}
-
-void TestI2cObjects::configuration() {
-    QFETCH(unsigned char, module);
-    QFETCH(unsigned char, clockMode);
-    QFETCH(unsigned int, speed);
-    QFETCH(QByteArray, request);
-
-    I2cConfigComObject object(module, clockMode, speed, kTrace);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(98));
-    QCOMPARE(object.callingType(), IComObject::FireAndForget);
-    QCOMPARE(object.deserializeSize(), 0u);
-    QCOMPARE(object.module(), static_cast<unsigned char>(request.at(0)));
-    QCOMPARE(serialized(object, 7), request);
-
-    unsigned char small[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    QVERIFY(!object.serialize(small, sizeof small));
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(small), 6), QByteArray(6, '\xEE'));
 }
 
 ZYR_TEST_CLASS(TestI2cObjects)

@@ -149,11 +149,6 @@ class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
-    void read_data();
-    void read();
-    void readWriteOnlySendsNothing();
-    void write_data();
-    void write();
     void modify_data();
     void modify();
     void list_data();
@@ -162,91 +157,6 @@ private slots:
     void listWithNullEntry();
     void cacheOutlivesDescriptions();
 };
-
-void TestRegisterCommunication::read_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<char>("state");
-    QTest::newRow("answered") << Fault::None << 0 << '\0';
-    QTest::newRow("short reply") << Fault::ShortReply << -1 << '\1';
-    QTest::newRow("error status") << Fault::ErrorStatus << 0
-                                  << char(SimulatedRegisterFile::faultStatus);
-}
-
-void TestRegisterCommunication::read() {
-    QFETCH(Fault, fault);
-    QFETCH(int, result);
-    QFETCH(char, state);
-    Bench bench;
-    bench.registers.setRegisterValue(0x30, 0x42);
-    bench.registers.setFault(0x30, fault);
-    RegisterInfoStd info(0x30, 8, 8, 0xFF);
-    RegisterValue value(0, 7);
-    RecordingObserver observer("any", {});
-    bench.core.registerObserver(&observer);
-
-    QCOMPARE(bench.core.readRegister(&info, &value, true), result);
-    QCOMPARE(value.state(), state);
-    QCOMPARE(observedValues(observer), result == 0 ? Values{0x42} : Values{});
-    if (result == 0)
-        QCOMPARE(value.value(), 0x42u);
-    QCOMPARE(bench.driver.requests().count(), 1);
-    QCOMPARE(bench.driver.requests().first().protocol, static_cast<unsigned char>(97));
-    QVERIFY(!bench.driver.requests().first().fireAndForget);
-    QCOMPARE(bench.driver.requests().first().replySize, 1u);
-    QCOMPARE(bench.payloads(), Bytes{QByteArray::fromHex("803081")});
-}
-
-void TestRegisterCommunication::readWriteOnlySendsNothing() {
-    Bench bench;
-    RegisterInfoStd writeOnly(0x12, 8, 8, 0);
-    RegisterValue value;
-    QCOMPARE(bench.core.readRegister(&writeOnly, &value, true), -1);
-    QCOMPARE(bench.driver.writeCount(), 0);
-    QVERIFY(bench.executor.executions.isEmpty());
-}
-
-void TestRegisterCommunication::write_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("failingWrite");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<Values>("observed");
-    QTest::newRow("read back") << Fault::None << -1 << 0 << Values{0xAB};
-    // The observer still hears the value the device kept.
-    QTest::newRow("not kept") << Fault::IgnoresWrites << -1 << -3 << Values{0x11};
-    QTest::newRow("transfer fails") << Fault::None << 0 << -2 << Values{};
-}
-
-void TestRegisterCommunication::write() {
-    QFETCH(Fault, fault);
-    QFETCH(int, failingWrite);
-    QFETCH(int, result);
-    QFETCH(Values, observed);
-    Bench bench;
-    bench.registers.setRegisterValue(0x12, 0x11);
-    bench.registers.setFault(0x12, fault);
-    bench.driver.failWrite(failingWrite);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RecordingObserver observer("selected", {&info});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-
-    QCOMPARE(bench.core.writeRegister(&info, &value), result);
-    QCOMPARE(observedValues(observer), observed);
-    if (failingWrite >= 0) {
-        QCOMPARE(bench.executor.executions.count(), 1);
-        // The lock was released: the next operation runs.
-        QCOMPARE(bench.core.writeRegister(&info, &value), 0);
-        return;
-    }
-    QVERIFY(bench.driver.requests().at(0).fireAndForget);
-    QCOMPARE(bench.payloads(),
-             (Bytes{QByteArray::fromHex("8012ab"), QByteArray::fromHex("801281")}));
-    // The read-back carries its own trace bit on top of the provider's pattern.
-    QCOMPARE(bench.executor.executions.count(), 2);
-    QCOMPARE(bench.executor.executions.at(0).first().tracePattern, 0x8000000u);
-    QCOMPARE(bench.executor.executions.at(1).first().tracePattern, 0x8010000u);
-}
 
 // Without a masked write on the bus the node reads, writes and reads back; every early exit of
 // that fallback must also free its values, which the leak checker watches.

@@ -97,8 +97,6 @@ private slots:
     void histogramReply();
     void objectsReply_data();
     void objectsReply();
-    void temperatureReply_data();
-    void temperatureReply();
 };
 
 void TestSensorCommands::requestLayout_data() {
@@ -222,33 +220,6 @@ void TestSensorCommands::objectsReply() {
     QVERIFY(!command.deserialize(data(shortReply), 16));
     QCOMPARE(int(command.result().distance), 1234);
     QCOMPARE(command.traceText(), traceBefore);
-}
-
-void TestSensorCommands::temperatureReply_data() {
-    QTest::addColumn<int>("byte");
-    QTest::addColumn<int>("celsius");
-    QTest::newRow("0xF6") << 0xF6 << -10;
-    QTest::newRow("0x7F") << 0x7F << 127;
-    QTest::newRow("0x80") << 0x80 << -128;
-    QTest::newRow("empty") << -1 << 20;
-}
-
-void TestSensorCommands::temperatureReply() {
-    QFETCH(int, byte);
-    QFETCH(int, celsius);
-    GetTemperatureCommand command;
-    QCOMPARE(int(command.temperature()), 20);
-    QByteArray reply = bytes({byte});
-    QCOMPARE(command.deserialize(data(reply), byte < 0 ? 0 : 1), byte >= 0);
-    QCOMPARE(int(command.temperature()), celsius);
-    if (byte < 0) {
-        QCOMPARE(command.traceText(),
-                 QStringLiteral("#DRX;GET_TEMPERATURE;receive buffer size below expexted length."));
-        return;
-    }
-    QVERIFY2(
-        traceMatches(command.traceText(), "#DRX;<MS>;GET_TEMPERATURE;" + QString::number(celsius)),
-        qPrintable(command.traceText()));
 }
 
 ZYR_TEST_CLASS(TestSensorCommands)

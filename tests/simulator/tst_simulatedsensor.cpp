@@ -26,13 +26,6 @@ using ZyrSim::SimulatedSensor;
 
 namespace {
 
-std::vector<uint16_t> histogram(BoardRig& rig, uint8_t type, uint8_t channel) {
-    GetHistogramCommand command(type, channel);
-    if (rig.run(command) != 0 || !command.valid())
-        qFatal("histogram request failed");
-    return std::vector<uint16_t>(command.data(), command.data() + 256);
-}
-
 bool allZero(const uint16_t* first, const uint16_t* end) {
     return std::all_of(first, end, [](uint16_t v) { return v == 0; });
 }
@@ -51,8 +44,6 @@ private slots:
     void everyCommandRoundTrips();
     void identityFollowsChipModel_data();
     void identityFollowsChipModel();
-    void longRangeHistogramsCarryExponents_data();
-    void longRangeHistogramsCarryExponents();
     void calibrationNeedsTheLongReadTimeout();
     void faultsReachTheCommands();
 };
@@ -138,49 +129,6 @@ void TestSimulatedSensor::identityFollowsChipModel() {
     QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
     QCOMPARE(serial.chipId() + ' ' + serial.chipRevision(), chip);
     QCOMPARE(rig.board->sensor().isLongRangeFamily(), longRange);
-}
-
-void TestSimulatedSensor::longRangeHistogramsCarryExponents_data() {
-    QTest::addColumn<QString>("chip");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<bool>("pileup");
-    QTest::addColumn<bool>("exponents");
-    QTest::newRow("long range family, processed") << "KEL4401" << 2 << false << true;
-    QTest::newRow("long range family, long range") << "KEL4405" << 1 << false << true;
-    QTest::newRow("long range family, pile-up on") << "KEL4401" << 2 << true << false;
-    QTest::newRow("long range family, short range") << "KEL4401" << 0 << false << false;
-    QTest::newRow("short range family") << "KEL4301" << 2 << false << false;
-}
-
-void TestSimulatedSensor::longRangeHistogramsCarryExponents() {
-    QFETCH(QString, chip);
-    QFETCH(int, type);
-    QFETCH(bool, pileup);
-    QFETCH(bool, exponents);
-    // The target sits in the second half so that each half has its own exponent.
-    BoardRig rig(QStringLiteral("chip=%1,target=2600").arg(chip));
-    SetCaptureTimeCommand capture(200);
-    SetIterationsAndObjectDetectionThresholdCommand iterations(4000, 0);
-    TargetConfigurationCommand configuration(1, pileup ? 1 : 0, 0);
-    QCOMPARE(rig.run(capture), 0);
-    QCOMPARE(rig.run(iterations), 0);
-    QCOMPARE(rig.run(configuration), 0);
-
-    const std::vector<uint16_t> bins = histogram(rig, static_cast<uint8_t>(type), 1);
-    if (!exponents) {
-        QVERIFY(bins[127] > 4);
-        QVERIFY(bins[255] > 4);
-        return;
-    }
-    QVERIFY(bins[127] <= 4);
-    QVERIFY2(bins[255] > 0 && bins[255] <= 4, "a large peak needs an exponent");
-    for (int bin = 0; bin < 256; ++bin) {
-        if (bin != 127 && bin != 255)
-            QVERIFY(bins[bin] <= 0xFFF);
-    }
-    // Decoded as the application does, the peak is as large as the real signal.
-    const int targetBin = SimulatedSensor::binOfDistance(2600);
-    QVERIFY((uint32_t(bins[targetBin]) << bins[255]) > 0xFFF);
 }
 
 // The only test that waits for the simulated calibration in real time.

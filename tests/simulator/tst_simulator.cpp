@@ -80,7 +80,6 @@ class TestSimulator : public QObject {
 private slots:
     void config_data();
     void config();
-    void malformedInputIgnored();
     void sameSeedSameFaults();
     void evaluationBoardSelectsItselfWhileAlive();
     void moduleInterfaceAnswersSensorAndRegisters();
@@ -171,20 +170,6 @@ void TestSimulator::config() {
     QVERIFY(board != nullptr);
     QCOMPARE(board->config().toString(), result);
     QCOMPARE(board->sensor().config().toText(), config.sensorConfig().toText());
-}
-
-void TestSimulator::malformedInputIgnored() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QVERIFY(send(hid, session, hostReport(1, requestFrame(103, {}, 3), 62)));
-    QVERIFY(send(hid, session, QByteArray(2, '\0')));
-    QCOMPARE(hid.pendingReports(), 0);
-    // A header announcing more than a frame holds is dropped; the next frame is answered.
-    QVERIFY(send(hid, session, hostReport(2, QByteArray::fromHex("01FFFF0000"))));
-    QCOMPARE(hid.pendingReports(), 0);
-    QVERIFY(send(hid, session, hostReport(3, requestFrame(103, {}, 3))));
-    QCOMPARE(hid.pendingReports(), 1);
 }
 
 void TestSimulator::sameSeedSameFaults() {

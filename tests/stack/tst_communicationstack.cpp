@@ -61,7 +61,6 @@ class TestCommunicationStack : public QObject {
 
 private slots:
     void insertionBuildsTree();
-    void onlyTopElementsAreRemovable();
     void clearElementsDeletesTopDown();
     void contractViolationsAbort();
 };
@@ -90,34 +89,6 @@ void TestCommunicationStack::insertionBuildsTree() {
     QCOMPARE(element->stateManager()->context()->nodeName(), QString("A"));
     QCOMPARE(element->stateManager()->context()->communicationNode(), &first);
     QVERIFY(!element->stateManager()->isActive());
-    QVERIFY(stack.clearElements(false));
-}
-
-void TestCommunicationStack::onlyTopElementsAreRemovable() {
-    FakeCommunicationNode root, middle, top;
-    CommunicationStack stack;
-    stack.insertNode("R", &root, QString());
-    stack.insertNode("M", &middle, QString("R"));
-    stack.insertNode("T", &top, QString("M"));
-    CommunicationStack other;
-
-    QVERIFY(!stack.removeElement(stack.rootStackElement(), false));
-    QVERIFY(!stack.removeElement(stack.findElement("M"), false));
-    QVERIFY(!stack.removeElement(nullptr, false));
-    QVERIFY(!other.removeElement(stack.findElement("T"), false));
-    QCOMPARE(stack.stackElements().size(), 3);
-    QCOMPARE(root.closeCalls() + middle.closeCalls() + top.closeCalls(), 0);
-
-    QVERIFY(stack.removeElement(stack.findElement("T"), false));
-    QCOMPARE(names(stack.topStackElements()), QStringList({"M"}));
-    QVERIFY(stack.removeElement(stack.findElement("M"), false));
-    QVERIFY(stack.removeElement(stack.rootStackElement(), false));
-    QCOMPARE(stack.rootStackElement(), nullptr);
-    QVERIFY(stack.stackElements().isEmpty());
-    QVERIFY(stack.topStackElements().isEmpty());
-
-    // An emptied stack takes a new root.
-    QVERIFY(stack.insertNode("R", &root, QString()));
     QVERIFY(stack.clearElements(false));
 }
 

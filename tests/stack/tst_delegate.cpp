@@ -2,23 +2,13 @@
 
 #include "Tools/delegate.h"
 #include "Tools/multidelegate.h"
-#include "Tools/rttihelper.h"
 
 #include <QtTest>
 
 #include <type_traits>
-#include <typeinfo>
 
 using ZyrCore::Tools::Delegate;
 using ZyrCore::Tools::MultiDelegate;
-using ZyrCore::Tools::RttiHelper;
-
-namespace ZyrCore::Communication {
-class IcComCore;
-}
-namespace ZyrCom::Serial {
-class SerialComDriver;
-}
 
 namespace {
 
@@ -27,7 +17,6 @@ class DelegateTarget : public QObject {
 
 public:
     QStringList calls;
-    Qt::HANDLE callingThread = nullptr;
 
 signals:
     void changed(int value);
@@ -35,7 +24,6 @@ signals:
 public slots:
     int onTwice(int value) {
         calls << "onTwice";
-        callingThread = QThread::currentThreadId();
         return 2 * value;
     }
     int onNegate(int value) {
@@ -49,13 +37,6 @@ public slots:
     void onThird() { calls << "onThird"; }
 };
 
-// How the interface-board stack names a node after its type: no pointer or reference marks and
-// no namespace.
-QString nodeNameFromTypeName(const std::string& typeName) {
-    QString name = QString::fromStdString(typeName).remove('*').remove('&');
-    return name.mid(name.lastIndexOf(':') + 1);
-}
-
 } // namespace
 
 class TestDelegate : public QObject {
@@ -66,9 +47,6 @@ private slots:
     void setParsesSlotText();
 
     void multiDelegateInvokesAllInOrder();
-
-    void unmangleTypeName_data();
-    void unmangleTypeName();
 };
 
 void TestDelegate::setParsesSlotText_data() {
@@ -136,40 +114,6 @@ void TestDelegate::multiDelegateInvokesAllInOrder() {
     QVERIFY(refused.add(&target, SIGNAL(changed(int))));
     QVERIFY(!refused.invoke(Q_ARG(int, 1)));
     QCOMPARE(target.calls.size(), 2);
-}
-
-void TestDelegate::unmangleTypeName_data() {
-    QTest::addColumn<QByteArray>("mangledName");
-    QTest::addColumn<QString>("typeName");
-    QTest::addColumn<QString>("nodeName");
-
-    QTest::newRow("register node pointer")
-        << QByteArray(typeid(ZyrCore::Communication::IcComCore*).name())
-        << "ZyrCore::Communication::IcComCore*"
-        << "IcComCore";
-    QTest::newRow("serial driver pointer")
-        << QByteArray(typeid(ZyrCom::Serial::SerialComDriver*).name())
-        << "ZyrCom::Serial::SerialComDriver*"
-        << "SerialComDriver";
-    QTest::newRow("class") << QByteArray(typeid(DelegateTarget).name())
-                           << "(anonymous namespace)::DelegateTarget"
-                           << "DelegateTarget";
-    QTest::newRow("builtin") << QByteArray(typeid(int).name()) << "int"
-                             << "int";
-    QTest::newRow("no mangled name") << QByteArray("no mangled name") << "no mangled name"
-                                     << "no mangled name";
-    QTest::newRow("empty") << QByteArray("") << ""
-                           << "";
-}
-
-void TestDelegate::unmangleTypeName() {
-    QFETCH(QByteArray, mangledName);
-    QFETCH(QString, typeName);
-    QFETCH(QString, nodeName);
-
-    const std::string unmangled = RttiHelper::unmangleTypeName(mangledName.constData());
-    QCOMPARE(QString::fromStdString(unmangled), typeName);
-    QCOMPARE(nodeNameFromTypeName(unmangled), nodeName);
 }
 
 ZYR_TEST_CLASS(TestDelegate)

@@ -49,35 +49,11 @@ class TestNodeState : public QObject {
 
 private slots:
 
-    void activationOpensAndReportsOnce();
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
     void checkSeesManagersOwnContext();
     void supervisionRetriesOnTimer();
 };
-
-void TestNodeState::activationOpensAndReportsOnce() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    manager.context()->setNodeName("CONTROL_HID");
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-    QVERIFY(spy.isValid());
-
-    QCOMPARE(manager.setActive(true), 2);
-    QVERIFY(manager.isActive());
-    QVERIFY(node.isOpen());
-    QCOMPARE(spy.count(), 1);
-    const StateChange change = changeAt(spy, 0);
-    QCOMPARE(change.previousState, 0);
-    QCOMPARE(change.currentState, 2);
-    QCOMPARE(change.context.nodeName(), QString("CONTROL_HID"));
-    QCOMPARE(change.context.communicationNode(), &node);
-
-    QCOMPARE(manager.checkState(), 2);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(node.openCalls(), 1);
-    QCOMPARE(manager.lastState(), 2);
-}
 
 void TestNodeState::failedCheckClosesNode_data() {
     QTest::addColumn<Failure>("failure");

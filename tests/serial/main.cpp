@@ -1,5 +1,0 @@
-#include "testregistry.h"
-
-#include <QCoreApplication>
-
-ZYR_TEST_MAIN(QCoreApplication)
