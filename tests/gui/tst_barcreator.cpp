@@ -79,26 +79,8 @@ class TestBarCreator : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuBarCascadesGroups();
     void groupsInACycleAreNotEnteredAgain();
 };
-
-void TestBarCreator::menuBarCascadesGroups() {
-    MenuTree tree;
-    QMenuBar menuBar;
-    BarCreator::createMenuBar(&menuBar, &tree.main);
-    QCOMPARE(describe(menuBar.actions()),
-             QStringLiteral("File{Open,Recent{Last},Empty{}},Log,About"));
-
-    QAction* open = findAction(menuBar.actions(), QStringLiteral("Open"));
-    QAction* log = findAction(menuBar.actions(), QStringLiteral("Log"));
-    QVERIFY(open != nullptr && log != nullptr);
-    QCOMPARE(open->toolTip(), QStringLiteral("Opens a file"));
-    QCOMPARE(open->statusTip(), QStringLiteral("Opens a file"));
-    QVERIFY(!open->isCheckable());
-    QVERIFY(log->isCheckable());
-    QVERIFY(open->icon().isNull());
-}
 
 void TestBarCreator::groupsInACycleAreNotEnteredAgain() {
     MenuTree tree;

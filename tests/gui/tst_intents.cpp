@@ -28,35 +28,10 @@ class TestIntents : public QObject {
     Q_OBJECT
 
 private slots:
-    void dispatchFollowsRegistrationOrder();
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
     void nullArgumentsAbort();
 };
-
-void TestIntents::dispatchFollowsRegistrationOrder() {
-    QList<ExecutorCall> log;
-    RecordingExecutor first(QStringLiteral("first"), &log);
-    RecordingExecutor second(QStringLiteral("second"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    IntentManager* manager = IntentManager::instance();
-    manager->registerExecutor(&first);
-    manager->registerExecutor(&second);
-    manager->registerExecutor(&first);
-
-    IntentExecuteParameterCheckable parameter(true);
-    manager->execute(&alpha, &parameter);
-    QCOMPARE(executorsCalled(log),
-             QStringList({"first.intAlpha", "second.intAlpha", "first.intAlpha"}));
-    for (const ExecutorCall& call : qAsConst(log))
-        QCOMPARE(call.parameter, &parameter);
-
-    // One unregister removes both entries.
-    log.clear();
-    manager->unregisterExecutor(&first);
-    alpha.execute();
-    QCOMPARE(executorsCalled(log), QStringList({"second.intAlpha"}));
-}
 
 void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {
     QTest::addColumn<bool>("deleteVictim");

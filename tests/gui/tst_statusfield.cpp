@@ -24,28 +24,8 @@ class TestStatusField : public QObject {
     Q_OBJECT
 
 private slots:
-    void boundFieldFollowsManagerTransitions();
     void managerDestroyedWhileBoundIsNotTouched();
 };
-
-void TestStatusField::boundFieldFollowsManagerTransitions() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Module HID"));
-
-    QVERIFY(field.setStateManager(&manager));
-    // Binding alone shows nothing new; the next transition does.
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    QCOMPARE(manager.setActive(true), 2);
-    QCOMPARE(field.styleSheet(), greenStyle);
-    QCOMPARE(field.text(), QStringLiteral("Module HID"));
-
-    QCOMPARE(manager.setActive(false), 4);
-    QCOMPARE(field.styleSheet(), redStyle);
-    QCOMPARE(field.text(), QStringLiteral("Module HID"));
-}
 
 void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {
     FakeCommunicationNode node;

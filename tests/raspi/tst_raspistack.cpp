@@ -66,8 +66,6 @@ class TestRasPiStack : public QObject {
 private slots:
     void noBoardClosesEveryNodeAndOnlyRootRetries();
     void boardPresentOpensEveryNodeInOneCall();
-    void firmwareStatusClosesStream_data();
-    void firmwareStatusClosesStream();
     void unplugCascadesAndReplugRecovers();
     void formattersOutliveTheirDrivers();
 };
@@ -127,32 +125,6 @@ void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
     for (const QString& name : raspiNodeNames())
         QCOMPARE(rig.manager(name)->checkState(), int(NodeState::Open));
     QVERIFY(changes.isEmpty());
-}
-
-void TestRasPiStack::firmwareStatusClosesStream_data() {
-    QTest::addColumn<BoardInterface>("which");
-    QTest::addColumn<QList<int>>("states");
-    QTest::newRow("control") << BoardInterface::Control << QList<int>({2, 4, 2, 2, 2, 2});
-    // The register node goes down with the stream it sends through.
-    QTest::newRow("module") << BoardInterface::Module << QList<int>({2, 2, 2, 4, 4, 2});
-}
-
-void TestRasPiStack::firmwareStatusClosesStream() {
-    QFETCH(BoardInterface, which);
-    QFETCH(QList<int>, states);
-    RasPiRig rig;
-    rig.board.board().firmware(which).setHandler(
-        ZyrSim::SimulatedBoard::firmwareNumberProtocol,
-        [](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            return FirmwareReply{0x21, ZyrSim::SimulatedBoard::firmwareNumber(), {}, 0};
-        });
-
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), states);
-    // The failed stream stays supervised and is retried.
-    const QString stream = which == BoardInterface::Control ? "CONTROL_STREAM" : "MODULE_STREAM";
-    QVERIFY(rig.manager(stream)->isActive());
-    QCOMPARE(rig.manager(stream)->checkState(), int(NodeState::Closed));
 }
 
 void TestRasPiStack::unplugCascadesAndReplugRecovers() {

@@ -69,21 +69,6 @@ QString traceOf(SerializableComObject* command) {
     return QStringLiteral("<unknown command>");
 }
 
-QByteArray histogramBytes(uint16_t first) {
-    QByteArray reply(512, '\0');
-    for (int bin = 0; bin < 256; ++bin) {
-        const uint16_t value = static_cast<uint16_t>(first + bin * 257);
-        reply[2 * bin] = static_cast<char>(value & 0xFF);
-        reply[2 * bin + 1] = static_cast<char>(value >> 8);
-    }
-    return reply;
-}
-
-QByteArray objectsBytes() {
-    return bytes({0x01, 0x22, 0xD2, 0x04, 0x34, 0x12, 0x78, 0x56, 0x3F, 0x05, 0x00, 0x00, 0x00,
-                  0x70, 0x11, 0x01, 0x00});
-}
-
 } // namespace
 
 // The sensor commands' byte forms, copies, trace texts and text conversions.
@@ -93,10 +78,6 @@ class TestSensorCommands : public QObject {
 private slots:
     void requestLayout_data();
     void requestLayout();
-    void histogramReply_data();
-    void histogramReply();
-    void objectsReply_data();
-    void objectsReply();
 };
 
 void TestSensorCommands::requestLayout_data() {
@@ -160,66 +141,6 @@ void TestSensorCommands::requestLayout() {
     buffer.fill(char(0xAA));
     QVERIFY(copy->serialize(data(buffer), buffer.size()));
     QCOMPARE(buffer.left(request.size()), request);
-}
-
-void TestSensorCommands::histogramReply_data() {
-    QTest::addColumn<int>("size");
-    QTest::newRow("512") << 512;
-    QTest::newRow("511") << 511;
-    QTest::newRow("513") << 513;
-}
-
-void TestSensorCommands::histogramReply() {
-    QFETCH(int, size);
-    GetHistogramCommand command(1, 2);
-    QByteArray first = histogramBytes(5);
-    QVERIFY(command.deserialize(data(first), 512));
-    QCOMPARE(command.data()[1], uint16_t(5 + 257));
-    QCOMPARE(command.traceText(),
-             QStringLiteral("#DRX;GET_HISTOGRAM") + bytesToHexText(data(first), 512));
-    QVERIFY(command.traceText().startsWith(QStringLiteral("#DRX;GET_HISTOGRAM;05;00;06;01;")));
-    const QString traceBefore = command.traceText();
-
-    QByteArray next = histogramBytes(9);
-    next.resize(size);
-    QCOMPARE(command.deserialize(data(next), static_cast<unsigned int>(size)), size == 512);
-    const uint16_t firstBin = size == 512 ? 9 : 5;
-    QCOMPARE(command.data()[0], firstBin);
-    QCOMPARE(command.data()[255], uint16_t(firstBin + 255 * 257));
-    if (size != 512)
-        QCOMPARE(command.traceText(),
-                 traceBefore + "#DRX;GET_HISTOGRAM;Wrong response size. Not deserialized.");
-}
-
-void TestSensorCommands::objectsReply_data() {
-    QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("17 bytes") << objectsBytes();
-    QTest::newRow("20 bytes") << objectsBytes() + bytes({0xEE, 0xDD, 0xCC});
-}
-
-void TestSensorCommands::objectsReply() {
-    QFETCH(QByteArray, reply);
-    GetObjectsCommand command;
-    QVERIFY(command.deserialize(data(reply), static_cast<unsigned int>(reply.size())));
-    QCOMPARE(int(command.objectCount()), 1);
-    const ObjectsResult result = command.result();
-    QCOMPARE(int(result.byte1), 0x22);
-    QCOMPARE(int(result.distance), 1234);
-    QCOMPARE(int(result.word4), 0x1234);
-    QCOMPARE(int(result.word6), 0x5678);
-    QCOMPARE(int(result.confidence), 63);
-    QCOMPARE(result.referencePhotonCount, uint32_t(5));
-    QCOMPARE(result.objectPhotonCount, uint32_t(70000));
-    QVERIFY2(traceMatches(command.traceText(),
-                          "#DRX;<MS>;GET_OBJECTS" + bytesToHexText(data(reply), reply.size())),
-             qPrintable(command.traceText()));
-
-    // A short reply changes nothing.
-    const QString traceBefore = command.traceText();
-    QByteArray shortReply(16, '\x09');
-    QVERIFY(!command.deserialize(data(shortReply), 16));
-    QCOMPARE(int(command.result().distance), 1234);
-    QCOMPARE(command.traceText(), traceBefore);
 }
 
 ZYR_TEST_CLASS(TestSensorCommands)

@@ -52,7 +52,6 @@ private slots:
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
     void checkSeesManagersOwnContext();
-    void supervisionRetriesOnTimer();
 };
 
 void TestNodeState::failedCheckClosesNode_data() {
@@ -132,42 +131,6 @@ void TestNodeState::checkSeesManagersOwnContext() {
     QCOMPARE(check.calls(), 2);
     QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
     QCOMPARE(node.openCalls(), 1);
-}
-
-// The real 500 ms timer: a node failing its check is retried until it recovers.
-void TestNodeState::supervisionRetriesOnTimer() {
-    FakeCommunicationNode* node = new FakeCommunicationNode;
-    FakeCommunicationNode root;
-    CommunicationStack stack;
-    QVERIFY(stack.insertNode("CONTROL_HID", &root, QString()));
-    QVERIFY(stack.insertNode("MODULE_STREAM", node, QString("CONTROL_HID")));
-    NodeStateManager* manager = nullptr;
-    QVERIFY(stack.tryGetStateManager("MODULE_STREAM", &manager));
-
-    CheckObject check;
-    check.setAnswer(4);
-    manager->checkDelegate.set(&check, SLOT(onCheck(ZyrCore::Communication::NodeStateContext*)));
-    QSignalSpy spy(manager, &NodeStateManager::stateChanged);
-
-    QElapsedTimer sinceActivation;
-    sinceActivation.start();
-    QCOMPARE(manager->setActive(true), 4);
-    QCOMPARE(check.calls(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(check.calls(), 2, 2000);
-    QVERIFY2(sinceActivation.elapsed() >= 450, "retried before the interval");
-    QCOMPARE(node->openCalls(), 2);
-    QCOMPARE(spy.count(), 1);
-
-    check.setAnswer(2);
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 2000);
-    const StateChange recovery = changeAt(spy, 1);
-    QCOMPARE(recovery.previousState, 4);
-    QCOMPARE(recovery.currentState, 2);
-    QCOMPARE(recovery.context.nodeName(), QString("MODULE_STREAM"));
-    QCOMPARE(recovery.context.communicationNode(), static_cast<ICommunicationNode*>(node));
-
-    QVERIFY(stack.removeElement(stack.findElement("MODULE_STREAM"), true));
-    QVERIFY(stack.clearElements(false));
 }
 
 ZYR_TEST_CLASS(TestNodeState)
