@@ -1,10 +1,7 @@
-#include "assertionabort.h"
-#include "recordingexecutor.h"
 #include "testregistry.h"
 
 #include "intents/intent.h"
 #include "intents/intentgroup.h"
-#include "intents/intentmanager.h"
 #include "tools/barcreator.h"
 
 #include <QAction>
@@ -13,7 +10,6 @@
 #include <QPixmap>
 #include <QToolBar>
 #include <QtTest>
-#include <memory>
 
 using namespace ZyrGui::Intents;
 namespace BarCreator = ZyrGui::BarCreator;
@@ -37,18 +33,6 @@ QString describe(const QList<QAction*>& actions) {
             entries.append(action->text());
     }
     return entries.join(QLatin1Char(','));
-}
-
-QAction* findAction(const QList<QAction*>& actions, const QString& text) {
-    for (QAction* action : actions) {
-        if (action->text() == text)
-            return action;
-        if (action->menu() != nullptr) {
-            if (QAction* found = findAction(action->menu()->actions(), text))
-                return found;
-        }
-    }
-    return nullptr;
 }
 
 // Main{ File{ Open, Recent{ Last }, Empty{} }, Log (checkable), About }
