@@ -3,14 +3,11 @@
 #include "testregistry.h"
 
 #include "Communication/I2c/i2ccomobjectprovider.h"
-#include "Communication/I2c/i2cconfigcomobject.h"
-#include "Communication/I2c/i2ctxrxcomobject.h"
 #include "Communication/comobservercache.h"
 #include "Communication/comstream.h"
 #include "Communication/iblockregistercomobject.h"
 #include "Communication/iccomcore.h"
 #include "Communication/icomobserver.h"
-#include "Communication/iserializable.h"
 #include "Communication/registerinfostd.h"
 #include "Communication/registervalue.h"
 
@@ -32,7 +29,6 @@ constexpr unsigned char kSlave = 0x40;
 
 // What one execute call handed to the stream.
 struct ExecutedObject {
-    unsigned char protocol = 0;
     unsigned int tracePattern = 0;
     bool block = false;
 };
@@ -51,8 +47,6 @@ public:
         QList<ExecutedObject> objects;
         for (IComObject* comObject : *queue) {
             ExecutedObject executed;
-            if (auto* serializable = dynamic_cast<ISerializable*>(comObject))
-                executed.protocol = serializable->protocol();
             executed.tracePattern = comObject->tracePattern();
             executed.block = dynamic_cast<IBlockRegisterComObject*>(comObject) != nullptr;
             objects.append(executed);
