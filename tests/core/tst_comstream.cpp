@@ -1,7 +1,6 @@
 #include "Communication/comstream.h"
 #include "Communication/ixmlserializable.h"
 #include "Tracing/itracesink.h"
-#include "assertionabort.h"
 #include "scriptedcomdriver.h"
 #include "testcomobject.h"
 #include "testregistry.h"

@@ -9,9 +9,7 @@
 #include <QtTest>
 #include <memory>
 
-using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
-using ZyrGui::StatusFieldState;
 using ZyrGui::ZyrStatusField;
 
 namespace {

@@ -13,7 +13,6 @@ using Transfer = FakeHidBackend::Transfer;
 
 namespace {
 
-const QByteArray kControlPath("fake0#vid_16d0&pid_4d58&mi_03");
 const QByteArray kModulePath("fake1#vid_16d0&pid_4d58&mi_04");
 
 QByteArray pattern(int size, int seed = 0) {

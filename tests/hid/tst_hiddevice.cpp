@@ -1,7 +1,6 @@
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidconstants.h"
 #include "HidDevice/hiddevice.h"
-#include "assertionabort.h"
 #include "fakehidbackend.h"
 #include "testregistry.h"
 
@@ -11,7 +10,6 @@ using namespace ZyrHid;
 using Transfer = FakeHidBackend::Transfer;
 
 namespace {
-const QByteArray kControlPath("fake0#vid_16d0&pid_4d58&mi_03");
 const QByteArray kModulePath("fake1#vid_16d0&pid_4d58&mi_04");
 constexpr quint16 kVendor = BoardIds::vendorId;
 constexpr quint16 kProduct = BoardIds::productId;

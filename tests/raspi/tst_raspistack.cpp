@@ -1,4 +1,3 @@
-#include "assertionabort.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
@@ -11,17 +10,12 @@
 
 #include <QtTest>
 
-using ZyrCore::Communication::ComStream;
 using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::ICommunicationNode;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
-using ZyrRasPi::RasPiStreamCommunicationStack;
 using ZyrSim::BoardInterface;
-using ZyrSim::FirmwareReply;
-using ZyrSim::FirmwareRequest;
-using ZyrSim::SimulatedRegisterFile;
 
 Q_DECLARE_METATYPE(BoardInterface)
 

@@ -18,10 +18,7 @@
 #include <algorithm>
 #include <memory>
 
-using ZyrCore::Communication::ComStream;
-using ZyrCore::Communication::IComObject;
 using ZyrSim::FirmwareRequest;
-using ZyrSim::SensorConfig;
 using ZyrSim::SimulatedSensor;
 
 namespace {

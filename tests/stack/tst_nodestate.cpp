@@ -3,18 +3,11 @@
 #include "checkobject.h"
 #include "fakecommunicationnode.h"
 
-#include "Communication/communicationstack.h"
-#include "Communication/communicationstackelement.h"
 #include "Communication/nodestate.h"
 #include "Communication/nodestatemanager.h"
 
 #include <QtTest>
 
-#include <climits>
-
-using ZyrCore::Communication::CommunicationStack;
-using ZyrCore::Communication::ICommunicationNode;
-using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateManager;
 
 namespace {
