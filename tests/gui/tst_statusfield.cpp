@@ -3,7 +3,6 @@
 #include "fakecommunicationnode.h"
 
 #include "Communication/nodestatemanager.h"
-#include "statusfieldstate.h"
 #include "zyrstatusfield.h"
 
 #include <QtTest>
@@ -11,12 +10,6 @@
 
 using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::ZyrStatusField;
-
-namespace {
-const QString greyStyle = QStringLiteral("background-color: #acb2b7; color: #ffffff;");
-const QString greenStyle = QStringLiteral("background-color: #009f69; color: #ffffff;");
-const QString redStyle = QStringLiteral("background-color: #df5353; color: #ffffff;");
-} // namespace
 
 class TestStatusField : public QObject {
     Q_OBJECT

@@ -1,23 +1,16 @@
 #include "raspirig.h"
 #include "testregistry.h"
 
-#include "Communication/comstream.h"
-#include "Communication/iccomcore.h"
 #include "Communication/icommunicationnode.h"
 #include "Communication/nodestate.h"
-#include "Serial/serialcomdriver.h"
 #include "hid/hidcomdriver.h"
 
 #include <QtTest>
 
-using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::ICommunicationNode;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
-using ZyrSim::BoardInterface;
-
-Q_DECLARE_METATYPE(BoardInterface)
 
 namespace {
 
