@@ -124,6 +124,11 @@ void QHistogramPlot::styleType(int type) {
     for (int channel = 0; channel < channelCount; ++channel) {
         QPen current(kCurrentColours[channel]);
         QPen previous(kPreviousColours[channel]);
+        // The processed curve, smudge level and baseline stand out from the raw curve.
+        if (type == Processed && (channel == 0 || channel == 3 || channel == 4)) {
+            current.setWidth(2);
+            previous.setWidth(2);
+        }
         if (type == Processed && channel == 3) {
             current.setStyle(Qt::DashLine);
             previous.setStyle(Qt::DashLine);
@@ -133,6 +138,8 @@ void QHistogramPlot::styleType(int type) {
         } else if (type == Summed && channel == 0) {
             current.setColor(QColor(0, 127, 0, 255));
             previous.setColor(QColor(209, 255, 183, 224));
+            current.setWidth(2);
+            previous.setWidth(2);
         }
         itsGraphs[CurrentSet][type][channel]->setPen(current);
         itsGraphs[PreviousSet][type][channel]->setPen(previous);

@@ -181,6 +181,10 @@ void TestPlots::snapshotEmptiesHiddenTypes() {
 
 void TestPlots::legendFollowsVisibilityAndChipFlag() {
     QHistogramPlot plot;
+    const auto wide = [&plot](int type, int channel) {
+        return plot.histogramGraph(QHistogramPlot::CurrentSet, type, channel)->pen().width() == 2;
+    };
+    QVERIFY(wide(2, 0) && wide(2, 3) && wide(2, 4) && wide(3, 0) && !wide(2, 1));
     QVERIFY(!plot.legend->visible());
     plot.applyLegendBox(Qt::Checked);
     QVERIFY(plot.legend->visible());
