@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -40,6 +42,13 @@ double yUpperBoundFor(double maxCount) {
             return bound;
     }
     return m;
+}
+
+// An axis bound as an int, truncated toward zero; bounds beyond the int range (decoded counts
+// reach 2^32) saturate rather than overflow.
+int truncatedBound(double bound) {
+    return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), std::trunc(bound),
+                                           std::numeric_limits<int>::max()));
 }
 
 // Data is replaced in place: the keys of every graph stay 0..255, so only the values change.
@@ -272,11 +281,11 @@ void QHistogramPlot::setChipFamilyFlag(bool flag) {
 }
 
 int QHistogramPlot::yAxisMax() const {
-    return static_cast<int>(yAxis->range().upper);
+    return truncatedBound(yAxis->range().upper);
 }
 
 int QHistogramPlot::xAxisMax() const {
-    return static_cast<int>(xAxis->range().upper);
+    return truncatedBound(xAxis->range().upper);
 }
 
 void QHistogramPlot::setHistogramData(int type, const uint16_t* bins) {

@@ -207,6 +207,9 @@ void TestPlots::legendFollowsVisibilityAndChipFlag() {
     QCOMPARE(decoded[5], 80.0);
     QCOMPARE(decoded[127], 3.0);
     QCOMPARE(decoded[200], 10.0 * 1024);
+    bins[126] = 0xFFFF, bins[127] = 31; // decodes to 2^31, past the int range
+    plot.setAutoScaleY(true), plot.setForceRescale(true), plot.setDistanceData(bins.data());
+    QCOMPARE(plot.yAxisMax(), std::numeric_limits<int>::max());
     plot.setPileUpCorrection(true);
     plot.setDistanceData(bins.data());
     QCOMPARE(values(plot.histogramGraph(QHistogramPlot::CurrentSet, 1, 0))[5], 10.0);
