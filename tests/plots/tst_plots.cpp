@@ -221,6 +221,7 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     Logging log(folder.filePath("log.csv"));
     const bool logOpen = log.open();
     QDistancePlot plot;
+    QCOMPARE(plot.graph(0)->pen().widthF(), 2.0);
     plot.setClock([&rig] { return rig.now; });
     plot.setComStream(&rig.stream);
     plot.setLogging(&log);
