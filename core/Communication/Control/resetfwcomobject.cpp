@@ -1,6 +1,9 @@
 #include "Communication/Control/resetfwcomobject.h"
 
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
 
 namespace ZyrCore::Communication::Control {
 
@@ -28,12 +31,30 @@ bool ResetFwComObject::deserialize(unsigned char*, unsigned int) {
     return false;
 }
 
-// No telegram form yet, so the stream does not trace this object.
-bool ResetFwComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool ResetFwComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("Reset"));
+    TelegramFields::writeHex(writer, QStringLiteral("Objects"), itsObjectsToReset);
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool ResetFwComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool ResetFwComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    unsigned char objectsToReset = itsObjectsToReset;
+    const bool parsed = TelegramFields::readHexChildren(
+        reader, [&](const QStringRef& name, int value, bool converted) {
+            if (name != QLatin1String("Objects"))
+                return true;
+            objectsToReset = static_cast<unsigned char>(value);
+            return converted;
+        });
+    if (!parsed)
+        return false;
+    itsObjectsToReset = objectsToReset;
+    return true;
 }
 
 unsigned char ResetFwComObject::objectsToReset() const {

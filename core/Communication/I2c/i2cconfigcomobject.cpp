@@ -1,19 +1,27 @@
 #include "Communication/I2c/i2cconfigcomobject.h"
 
 #include "Communication/comobjecthelper.h"
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
 
 namespace ZyrCore::Communication::I2c {
 
 namespace {
 const char* const kSource = "Communication/I2c/i2cconfigcomobject";
 constexpr unsigned char kAddressSize = 1;
+
+// The board knows modules 1 and 2; anything else is taken as 1.
+unsigned char normalizedModule(int module) {
+    return module == 2 ? 2 : 1;
+}
 } // namespace
 
 I2cConfigComObject::I2cConfigComObject(unsigned char module, unsigned char clockMode,
                                        unsigned int customClockSpeed, unsigned int tracePattern)
     : SerializableComObject(configProtocol, requestSize, 0, FireAndForget, tracePattern)
-    , itsModule(module == 1 || module == 2 ? module : 1)
+    , itsModule(normalizedModule(module))
     , itsClockMode(clockMode)
     , itsCustomClockSpeed(customClockSpeed) {}
 
@@ -36,12 +44,48 @@ bool I2cConfigComObject::deserialize(unsigned char*, unsigned int) {
     ZYR_ASSERT(kSource, false, "I2cConfigComObject has no result. Deserialize not supported.");
 }
 
-// No telegram form yet, so the stream does not trace this object.
-bool I2cConfigComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cConfigComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cConfig"));
+    TelegramFields::writeHex(writer, QStringLiteral("Module"), itsModule);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), kAddressSize);
+    TelegramFields::writeHex(writer, QStringLiteral("ClockMode"), itsClockMode);
+    TelegramFields::writeHex(writer, QStringLiteral("CustomClockSpeed"), itsCustomClockSpeed);
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    unsigned char module = itsModule;
+    unsigned char clockMode = itsClockMode;
+    unsigned int customClockSpeed = itsCustomClockSpeed;
+    // The board takes only address size 1: another one is read past but fails the telegram.
+    bool addressSizeAccepted = true;
+    const bool parsed = TelegramFields::readHexChildren(
+        reader, [&](const QStringRef& name, int value, bool converted) {
+            if (name == QLatin1String("AddressSize")) {
+                addressSizeAccepted = addressSizeAccepted && converted && value == kAddressSize;
+                return true;
+            }
+            if (name == QLatin1String("Module"))
+                module = normalizedModule(value);
+            else if (name == QLatin1String("ClockMode"))
+                clockMode = static_cast<unsigned char>(value);
+            else if (name == QLatin1String("CustomClockSpeed"))
+                customClockSpeed = static_cast<unsigned int>(value);
+            else
+                return true;
+            return converted;
+        });
+    if (!parsed || !addressSizeAccepted)
+        return false;
+    itsModule = module;
+    itsClockMode = clockMode;
+    itsCustomClockSpeed = customClockSpeed;
+    return true;
 }
 
 const char* I2cConfigComObject::clockModeToFrequency(unsigned char clockMode) {

@@ -1,0 +1,65 @@
+#include "Tools/xmlmapper.h"
+
+#include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
+
+namespace ZyrCore::Tools {
+
+namespace {
+const char* const kSource = "Tools/xmlmapper";
+}
+
+XmlMapper::~XmlMapper() = default;
+
+bool XmlMapper::addEntry(XmlMappingEntry entry) {
+    if (findEntry(entry.name()) != nullptr)
+        return false;
+    itsEntries.push_back(std::make_unique<XmlMappingEntry>(std::move(entry)));
+    return true;
+}
+
+XmlMappingEntry* XmlMapper::findEntry(QString name) {
+    return findEntry(QStringRef(&name));
+}
+
+XmlMappingEntry* XmlMapper::findEntry(const QStringRef& name) {
+    for (const auto& entry : itsEntries) {
+        if (name == entry->name())
+            return entry.get();
+    }
+    return nullptr;
+}
+
+bool XmlMapper::tryParse(QXmlStreamReader* xml) {
+    ZYR_ASSERT_NOT_NULL(kSource, xml);
+    xml->readNextStartElement();
+    while (xml->isStartElement() || xml->isWhitespace()) {
+        if (xml->isStartElement()) {
+            // An entry leaves the reader on its element's end; without one the walk steps into
+            // the element.
+            if (XmlMappingEntry* entry = findEntry(xml->name()))
+                entry->tryParse(xml);
+        }
+        xml->readNext();
+    }
+    xml->skipCurrentElement();
+
+    for (const auto& entry : itsEntries) {
+        if (!entry->isParsed() && !entry->isOptional())
+            return false;
+    }
+    return true;
+}
+
+bool XmlMapper::tryParseStrictly(QXmlStreamReader* xml) {
+    if (!tryParse(xml) || xml->hasError())
+        return false;
+    for (const auto& entry : itsEntries) {
+        if (entry->wasFound() && !entry->isParsed())
+            return false;
+    }
+    return true;
+}
+
+} // namespace ZyrCore::Tools
