@@ -145,15 +145,6 @@ private:
     int itsDepth = 0;
 };
 
-// Positions the reader on the object's element of a telegram that TelegramContent accepted.
-void moveToObjectElement(QXmlStreamReader& reader) {
-    reader.readNextStartElement(); // Telegram
-    reader.readNextStartElement();
-    if (reader.name() == QLatin1String("Comment")) {
-        reader.skipCurrentElement();
-        reader.readNextStartElement();
-    }
-}
 } // namespace
 
 CommandManager CommandManager::itsInstance;
@@ -208,31 +199,30 @@ CommandInfo* CommandManager::convertToCommandInfo(QString telegram) {
 }
 
 IComObject* CommandManager::convertToComObject(QString telegram) {
-    TelegramContent content;
-    if (!content.read(telegram) || !content.hasAttribute(kCallingType) ||
-        !content.hasAttribute(kTrace))
+    // One pass: the object reads its own element between the telegram's header and trailer.
+    QXmlStreamReader reader(telegram);
+    TelegramContent header;
+    if (!header.readHeader(reader) || !header.hasAttribute(kCallingType) ||
+        !header.hasAttribute(kTrace))
         return nullptr;
     bool traceConverted = false;
-    const unsigned int tracePattern = content.attribute(kTrace).toUInt(&traceConverted, 16);
+    const unsigned int tracePattern = header.attribute(kTrace).toUInt(&traceConverted, 16);
     if (!traceConverted)
         return nullptr;
 
-    std::unique_ptr<IComObject> object(itsRootSet.createObject(content.objectName()));
+    std::unique_ptr<IComObject> object(itsRootSet.createObject(header.objectName()));
     auto* serializable = dynamic_cast<IXmlSerializable*>(object.get());
-    if (serializable == nullptr)
-        return nullptr;
-    QXmlStreamReader reader(telegram);
-    moveToObjectElement(reader);
-    if (!serializable->xmlDeserialize(&reader) || reader.hasError())
+    if (serializable == nullptr || !serializable->xmlDeserialize(&reader) ||
+        !TelegramContent::readTrailer(reader))
         return nullptr;
 
-    const QString callingType = content.attribute(kCallingType);
+    const QString callingType = header.attribute(kCallingType);
     if (callingType != QLatin1String("FireAndForget") &&
         callingType != QLatin1String("RequestAndResponse"))
         object->setCallingType(static_cast<IComObject::CallingType>(255));
     object->setTracePattern(tracePattern);
-    if (!content.comment().isEmpty())
-        object->setComment(content.comment());
+    if (!header.comment().isEmpty())
+        object->setComment(header.comment());
     return object.release();
 }
 

@@ -17,9 +17,12 @@ bool isIgnorable(const QXmlStreamReader& reader) {
 } // namespace
 
 bool TelegramContent::read(const QString& telegram) {
-    *this = TelegramContent();
     QXmlStreamReader reader(telegram);
+    return readHeader(reader) && readValues(reader) && readTrailer(reader);
+}
 
+bool TelegramContent::readHeader(QXmlStreamReader& reader) {
+    *this = TelegramContent();
     // Up to the root, which must be Telegram.
     while (!reader.isStartElement()) {
         reader.readNext();
@@ -30,27 +33,31 @@ bool TelegramContent::read(const QString& telegram) {
         return false;
     itsAttributes = reader.attributes();
 
-    bool objectRead = false;
     bool commentAllowed = true;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement()) {
-            if (objectRead)
-                return false;
             if (commentAllowed && reader.name() == kComment) {
                 itsComment = reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
                 commentAllowed = false;
                 continue;
             }
             itsObjectName = reader.name().toString();
-            if (!readValues(reader))
-                return false;
-            objectRead = true;
-        } else if (!reader.isEndElement() && !isIgnorable(reader)) {
-            return false;
+            return true;
         }
+        if (!isIgnorable(reader))
+            return false;
     }
-    return objectRead && !reader.hasError();
+    return false;
+}
+
+bool TelegramContent::readTrailer(QXmlStreamReader& reader) {
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isEndElement() && !isIgnorable(reader))
+            return false;
+    }
+    return !reader.hasError();
 }
 
 bool TelegramContent::readValues(QXmlStreamReader& reader) {

@@ -7,6 +7,8 @@
 #include <QVector>
 #include <QXmlStreamAttributes>
 
+class QXmlStreamReader;
+
 namespace ZyrCore::Communication {
 
 // One telegram text taken apart: the Telegram element's attributes, its comment, the name of the
@@ -34,6 +36,12 @@ public:
 
     bool read(const QString& telegram);
 
+    // The same reading in pieces, for a caller that reads the object's element itself:
+    // readHeader leaves the reader on the object's start element with the attributes, comment
+    // and object name taken; readTrailer reads what follows the object's element to the end.
+    bool readHeader(QXmlStreamReader& reader);
+    static bool readTrailer(QXmlStreamReader& reader);
+
     bool hasAttribute(const QString& name) const;
     QString attribute(const QString& name) const;
     QString comment() const { return itsComment; }
@@ -41,7 +49,7 @@ public:
     const QVector<Value>& values() const { return itsValues; }
 
 private:
-    bool readValues(class QXmlStreamReader& reader);
+    bool readValues(QXmlStreamReader& reader);
 
     QXmlStreamAttributes itsAttributes;
     QString itsComment;

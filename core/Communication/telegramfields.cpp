@@ -1,9 +1,12 @@
 #include "Communication/telegramfields.h"
 
 #include "Communication/comobjecthelper.h"
+#include "Tools/xmlmapper.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
 
 namespace ZyrCore::Communication::TelegramFields {
 
@@ -41,7 +44,7 @@ void writeOutHex(QXmlStreamWriter* writer, const QString& name, unsigned int val
     ComObjectHelper::writeValue(writer, name, hex(value), QString(), true);
 }
 
-bool readHexChildren(QXmlStreamReader* reader, const HexChildVisitor& visit) {
+bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count) {
     bool parsed = false;
     reader->readNext();
     while (reader->isStartElement() || reader->isWhitespace()) {
@@ -50,15 +53,24 @@ bool readHexChildren(QXmlStreamReader* reader, const HexChildVisitor& visit) {
                 reader->readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
             if (reader->hasError())
                 return false;
-            // The reader now stands on the child's end element, which carries its name.
             const int value = text.toInt(&parsed, 16);
-            if (!visit(reader->name(), value, parsed))
-                return false;
+            // The reader now stands on the child's end element, which carries its name.
+            HexChild* const end = children + count;
+            HexChild* child = std::find_if(children, end, [reader](const HexChild& known) {
+                return reader->name() == known.name;
+            });
+            if (child != end) {
+                if (!parsed || child->present)
+                    return false;
+                child->value = value;
+                child->present = true;
+            }
         }
         reader->readNext();
     }
-    reader->skipCurrentElement();
-    return parsed && !reader->hasError();
+    // The walk ends on the element's own end unless something else stopped it.
+    const int openDepth = reader->isEndElement() ? 0 : 1;
+    return ZyrCore::Tools::XmlMapper::readToEnclosingEnd(reader, openDepth) && parsed;
 }
 
 } // namespace ZyrCore::Communication::TelegramFields

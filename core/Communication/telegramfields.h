@@ -5,9 +5,6 @@
 
 #include <QString>
 
-#include <functional>
-
-class QStringRef;
 class QXmlStreamReader;
 class QXmlStreamWriter;
 
@@ -32,14 +29,19 @@ ZYRCORE_EXPORT void writeHex(QXmlStreamWriter* writer, const QString& name, unsi
 // A result value: written only in responses, marked OutProperty="True".
 ZYRCORE_EXPORT void writeOutHex(QXmlStreamWriter* writer, const QString& name, unsigned int value);
 
-// Called for each child: its name, its text as a signed 32-bit hexadecimal number and whether the
-// text converted. Returning false ends the reading with failure.
-using HexChildVisitor = std::function<bool(const QStringRef& name, int value, bool converted)>;
+// A child that a hand-read element knows, and what reading found for it.
+struct HexChild {
+    QLatin1String name;
+    int value = 0;
+    bool present = false;
+};
 
-// Reads the children of the element the reader stands on, then skips to the end of the enclosing
-// element. True when the last child converted, the visitor accepted every child and the XML was
-// well formed; false for an element without children.
-ZYRCORE_EXPORT bool readHexChildren(QXmlStreamReader* reader, const HexChildVisitor& visit);
+// Reads the children of the element the reader stands on, each as a signed 32-bit hexadecimal
+// number, then goes on to the end of the enclosing element. Children not listed are read and
+// ignored. False at once when a listed child does not convert or appears twice; otherwise the
+// result is whether the last child converted (false without children), and false for malformed
+// XML or when another element follows this one.
+ZYRCORE_EXPORT bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count);
 
 } // namespace TelegramFields
 

@@ -53,13 +53,60 @@ bool XmlMapper::tryParse(QXmlStreamReader* xml) {
 }
 
 bool XmlMapper::tryParseStrictly(QXmlStreamReader* xml) {
-    if (!tryParse(xml) || xml->hasError())
+    ZYR_ASSERT_NOT_NULL(kSource, xml);
+    if (!xml->isStartElement())
         return false;
+    // The walk of tryParse, counting open elements so that the end of the parent is known.
+    int openDepth = 1;
+    auto follow = [&] {
+        if (xml->isStartElement())
+            ++openDepth;
+        else if (xml->isEndElement())
+            --openDepth;
+    };
+    xml->readNextStartElement();
+    follow();
+    while (xml->isStartElement() || xml->isWhitespace()) {
+        if (xml->isStartElement()) {
+            if (XmlMappingEntry* entry = findEntry(xml->name())) {
+                if (entry->wasFound())
+                    return false;
+                entry->tryParse(xml);
+                --openDepth; // on the child's end
+            }
+        }
+        xml->readNext();
+        follow();
+    }
+    if (!readToEnclosingEnd(xml, openDepth))
+        return false;
+
     for (const auto& entry : itsEntries) {
-        if (entry->wasFound() && !entry->isParsed())
+        if (entry->wasFound() ? !entry->isParsed() : !entry->isOptional())
             return false;
     }
     return true;
+}
+
+bool XmlMapper::readToEnclosingEnd(QXmlStreamReader* xml, int openDepth) {
+    ZYR_ASSERT_NOT_NULL(kSource, xml);
+    while (openDepth >= 0 && !xml->hasError()) {
+        switch (xml->readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (openDepth == 0)
+                return false;
+            ++openDepth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --openDepth;
+            break;
+        case QXmlStreamReader::EndDocument: // the current element was the root
+            return true;
+        default:
+            break;
+        }
+    }
+    return !xml->hasError();
 }
 
 } // namespace ZyrCore::Tools

@@ -27,9 +27,16 @@ public:
     // blanks and elements is walked into as if its children were the parent's.
     bool tryParse(QXmlStreamReader* xml);
 
-    // tryParse, and also false when the XML is malformed or an optional element was present but
-    // did not parse.
+    // tryParse for one element of a telegram, called on its start element: also false when the
+    // XML is malformed, a mapped child appears twice, an optional child is present but does not
+    // parse, or another element follows this one inside the enclosing element. Leaves the reader
+    // on the enclosing element's end.
     bool tryParseStrictly(QXmlStreamReader* xml);
+
+    // Reads on to the end of the element that encloses the current one; openDepth counts the
+    // elements still open from the current one down (0 on its end element). False on malformed
+    // XML or when another element follows the current one.
+    static bool readToEnclosingEnd(QXmlStreamReader* xml, int openDepth);
 
 private:
     XmlMappingEntry* findEntry(const QStringRef& name);

@@ -43,17 +43,11 @@ bool ResetFwComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int teleg
 bool ResetFwComObject::xmlDeserialize(QXmlStreamReader* reader) {
     if (reader == nullptr)
         return false;
-    unsigned char objectsToReset = itsObjectsToReset;
-    const bool parsed = TelegramFields::readHexChildren(
-        reader, [&](const QStringRef& name, int value, bool converted) {
-            if (name != QLatin1String("Objects"))
-                return true;
-            objectsToReset = static_cast<unsigned char>(value);
-            return converted;
-        });
-    if (!parsed)
+    TelegramFields::HexChild objects{QLatin1String("Objects")};
+    if (!TelegramFields::readHexChildren(reader, &objects, 1))
         return false;
-    itsObjectsToReset = objectsToReset;
+    if (objects.present)
+        itsObjectsToReset = static_cast<unsigned char>(objects.value);
     return true;
 }
 

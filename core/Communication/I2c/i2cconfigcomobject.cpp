@@ -59,32 +59,22 @@ bool I2cConfigComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int tel
 bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader* reader) {
     if (reader == nullptr)
         return false;
-    unsigned char module = itsModule;
-    unsigned char clockMode = itsClockMode;
-    unsigned int customClockSpeed = itsCustomClockSpeed;
-    // The board takes only address size 1: another one is read past but fails the telegram.
-    bool addressSizeAccepted = true;
-    const bool parsed = TelegramFields::readHexChildren(
-        reader, [&](const QStringRef& name, int value, bool converted) {
-            if (name == QLatin1String("AddressSize")) {
-                addressSizeAccepted = addressSizeAccepted && converted && value == kAddressSize;
-                return true;
-            }
-            if (name == QLatin1String("Module"))
-                module = normalizedModule(value);
-            else if (name == QLatin1String("ClockMode"))
-                clockMode = static_cast<unsigned char>(value);
-            else if (name == QLatin1String("CustomClockSpeed"))
-                customClockSpeed = static_cast<unsigned int>(value);
-            else
-                return true;
-            return converted;
-        });
-    if (!parsed || !addressSizeAccepted)
+    enum { Module, AddressSize, ClockMode, CustomClockSpeed };
+    TelegramFields::HexChild children[] = {{QLatin1String("Module")},
+                                           {QLatin1String("AddressSize")},
+                                           {QLatin1String("ClockMode")},
+                                           {QLatin1String("CustomClockSpeed")}};
+    if (!TelegramFields::readHexChildren(reader, children, 4))
         return false;
-    itsModule = module;
-    itsClockMode = clockMode;
-    itsCustomClockSpeed = customClockSpeed;
+    // The board takes address size 1 only.
+    if (children[AddressSize].present && children[AddressSize].value != kAddressSize)
+        return false;
+    if (children[Module].present)
+        itsModule = normalizedModule(children[Module].value);
+    if (children[ClockMode].present)
+        itsClockMode = static_cast<unsigned char>(children[ClockMode].value);
+    if (children[CustomClockSpeed].present)
+        itsCustomClockSpeed = static_cast<unsigned int>(children[CustomClockSpeed].value);
     return true;
 }
 

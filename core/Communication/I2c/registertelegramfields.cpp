@@ -6,6 +6,8 @@
 
 #include <QXmlStreamReader>
 
+#include <type_traits>
+
 namespace ZyrCore::Communication::I2c {
 
 RegisterTelegramFields RegisterTelegramFields::of(const IRegisterComObject& object,
@@ -20,26 +22,23 @@ RegisterTelegramFields RegisterTelegramFields::of(const IRegisterComObject& obje
 }
 
 bool RegisterTelegramFields::read(QXmlStreamReader* reader, bool withMask) {
-    const bool parsed = TelegramFields::readHexChildren(
-        reader, [&](const QStringRef& name, int value, bool converted) {
-            const auto number = static_cast<unsigned int>(value);
-            if (name == QLatin1String("SlaveAddress"))
-                slaveAddress = static_cast<unsigned char>(value);
-            else if (name == QLatin1String("AddressSize"))
-                addressByteWidth = number;
-            else if (name == QLatin1String("Address"))
-                registerAddress = number;
-            else if (name == QLatin1String("DataSize"))
-                valueByteWidth = number;
-            else if (name == QLatin1String("Data"))
-                registerValue = number;
-            else if (withMask && name == QLatin1String("Mask"))
-                mask = number;
-            else
-                return true;
-            return converted;
-        });
-    return parsed && hasByteWidths();
+    enum { Slave, AddressWidth, Address, ValueWidth, Value, Mask };
+    TelegramFields::HexChild children[] = {
+        {QLatin1String("SlaveAddress")}, {QLatin1String("AddressSize")}, {QLatin1String("Address")},
+        {QLatin1String("DataSize")},     {QLatin1String("Data")},        {QLatin1String("Mask")}};
+    if (!TelegramFields::readHexChildren(reader, children, withMask ? 6 : 5))
+        return false;
+    auto take = [&children](int index, auto& field) {
+        if (children[index].present)
+            field = static_cast<std::remove_reference_t<decltype(field)>>(children[index].value);
+    };
+    take(Slave, slaveAddress);
+    take(AddressWidth, addressByteWidth);
+    take(Address, registerAddress);
+    take(ValueWidth, valueByteWidth);
+    take(Value, registerValue);
+    take(Mask, mask);
+    return hasByteWidths();
 }
 
 bool RegisterTelegramFields::hasByteWidths() const {
