@@ -16,6 +16,7 @@
 #include "raspi/streamregistercommandset.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QXmlStreamWriter>
 
 #include <memory>
@@ -221,6 +222,14 @@ void TestTelegrams::everyObject() {
     std::unique_ptr<IComObject> answered(manager.convertToComObject(response));
     QVERIFY(answered != nullptr);
     QCOMPARE(telegramOf(answered.get(), 1), response);
+
+    // An object needs no Pid, and keeps an unknown calling type as 255; a record needs all four.
+    const QString odd = QString(response).replace(
+        QRegularExpression(QStringLiteral(" Pid=\"\\w+\" CallingType=\"\\w+\"")),
+        QStringLiteral(" CallingType=\"Other\""));
+    answered.reset(manager.convertToComObject(odd));
+    QVERIFY(answered != nullptr && manager.convertToCommandInfo(odd) == nullptr);
+    QCOMPARE(int(answered->callingType()), 255);
 }
 
 void TestTelegrams::hostileTelegramsAreRefused_data() {
