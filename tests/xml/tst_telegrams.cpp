@@ -337,6 +337,13 @@ void TestTelegrams::failedReadLeavesTheObjectAsItWas() {
         QVERIFY(!dynamic_cast<IXmlSerializable*>(object)->xmlDeserialize(&reader));
         QCOMPARE(telegramOf(object, 1) + wireOf(object), before);
     }
+
+    // A module the board does not know is taken as 1, as the constructor does.
+    QXmlStreamReader reader(wrap(QStringLiteral("<I2cConfig><Module>5</Module></I2cConfig>")));
+    reader.readNextStartElement();
+    reader.readNextStartElement();
+    QVERIFY(config.xmlDeserialize(&reader));
+    QCOMPARE(int(config.module()), 1);
 }
 
 void TestTelegrams::updateTelegramSetsEveryTextOrNone() {
