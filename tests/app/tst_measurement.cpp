@@ -101,6 +101,8 @@ private slots:
     void cycleRequestsAndLog();
     void faultsAreNeitherLoggedNorBlocking();
     void selectorBarPacingAndContinuousMode();
+    void activationPerChip_data();
+    void activationPerChip();
 };
 
 // Per row: board | boxes checked | requests | log records (none: no log) | histogram sets drawn
@@ -206,6 +208,63 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QVERIFY(folder.mkpath(".") && rig.window->grab().save(folder.filePath("measurement.png")));
     QApplication::setFont(platformFont);
+}
+
+void TestMeasurement::activationPerChip_data() {
+    QTest::addColumn<QString>("board");
+    QTest::addColumn<bool>("longRange");
+    QTest::addColumn<bool>("fourMeter");
+    QTest::addColumn<QStringList>("boxes"); // per activation
+    QTest::newRow("KEL4301") << "chip=KEL4301" << false << false << QStringList();
+    QTest::newRow("KEL4401") << "chip=KEL4401" << true << true << QStringList();
+    QTest::newRow("KEL4405") << "chip=KEL4405" << true << false << QStringList();
+    QTest::newRow("outdated") << "chip=KEL4301,app0=2.0.15.1" << false << false
+                              << QStringList{"Critical"};
+}
+
+// Every activation reads the device, sends the settings and sets the form up for the chip
+// family; a failed serial-number read keeps the last values and tells the user. Without the
+// module the cycle and the settings send nothing and nothing fails.
+void TestMeasurement::activationPerChip() {
+    QFETCH(QString, board);
+    QFETCH(bool, longRange);
+    QFETCH(bool, fourMeter);
+    QFETCH(QStringList, boxes);
+    Rig rig(board);
+    QVERIFY(rig.activated);
+    const auto shown = [&rig](const char* name) { return !rig.widget<QWidget>(name)->isHidden(); };
+    const auto form = [&] {
+        return QStringList{rig.widget<QLabel>("lbSerialNumber")->text(),
+                           rig.widget<QLabel>("lbApp0Revision")->text(),
+                           rig.widget("cbProximity")->text(), rig.widget("cbRaw")->text()};
+    };
+    const QStringList first = form();
+    auto* moduleField = rig.window->findChild<DeviceStatusBar*>()->moduleHidField();
+    QCOMPARE(first.mid(2), longRange ? QString("Short Range|Long Range").split('|')
+                                     : QString("Proximity|Distance").split('|'));
+    QVERIFY(shown("sbIterations") == longRange && shown("cbIterationSelector") == longRange);
+    QCOMPARE(shown("cbOperationMode"), !longRange);
+    QCOMPARE(shown("cb4mMode"), fourMeter);
+    for (bool serialFails : {false, true}) {
+        if (serialFails) // the serial number comes back four bytes short
+            rig.module.setHandler(8, [](const ZyrSim::FirmwareRequest&) {
+                return ZyrSim::FirmwareReply{0, QByteArray(10, '\1'), {}, 0};
+            });
+        rig.board->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(moduleField->styleSheet().contains("#df5353"), 3000);
+        rig.requests.clear();
+        rig.widget<QPushButton>("pbStart")->click();
+        rig.widget("cbTDC2")->setChecked(!rig.widget("cbTDC2")->isChecked());
+        QVERIFY(rig.requests.isEmpty());
+        rig.board->replug();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.requests, QString("S D G C I900/0 G").split(' '), 5000);
+        QCOMPARE(form(), first);
+        QCOMPARE(shown("cb4mMode"), fourMeter);
+    }
+    QStringList titles;
+    for (const DialogRecorder::Seen& seen : rig.dialogs.seen)
+        titles << seen.title;
+    QCOMPARE(titles, boxes + boxes + QStringList{"Warning"});
 }
 
 ZYR_TEST_CLASS(TestMeasurement)
