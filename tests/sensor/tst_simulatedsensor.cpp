@@ -360,7 +360,7 @@ void TestSimulatedSensor::longRangeHistogramsCarryExponents_data() {
     QTest::addColumn<bool>("pileup");
     QTest::addColumn<bool>("exponents");
     QTest::newRow("long range family, processed") << "KEL4401" << 2 << false << true;
-    QTest::newRow("long range family, long range") << "KEL4405" << 1 << false << true;
+    QTest::newRow("long range family, long range") << "KEL4405" << 1 << false << false;
     QTest::newRow("long range family, pile-up on") << "KEL4401" << 2 << true << false;
     QTest::newRow("long range family, short range") << "KEL4401" << 0 << false << false;
     QTest::newRow("short range family") << "KEL4301" << 2 << false << false;
