@@ -28,12 +28,14 @@ namespace {
 // The distance bar and its texts refresh at most once in this time.
 constexpr qint64 kDistanceBarIntervalMs = 33;
 
-enum HistogramRequestType : uint8_t {
-    ShortRangeHistogram = 0,
-    LongRangeHistogram = 1,
-    ProcessedHistogram = 2,
-    SummedHistogram = 3,
-    CalibrationHistogram = 4,
+// Histogram types, named by their log tags: the two calibration kinds (only logged), proximity,
+// distance and summed.
+enum HistogramType : uint8_t {
+    CalibrationCI = 0,
+    ProximityPT = 1,
+    DistanceTG = 2,
+    SummedSUM = 3,
+    CalibrationCO = 4,
 };
 
 constexpr int kChannelCount = 5;
@@ -86,8 +88,8 @@ void MainWindow::on_pbStart_clicked() {
 }
 
 void MainWindow::clickpbStartContinuous() {
-    // A cycle can open a message box whose event loop delivers the next tick; that tick is
-    // dropped rather than run inside the cycle.
+    // The mutex is not recursive: a tick that an event loop inside a running cycle delivers is
+    // dropped instead of locking it a second time on this thread.
     if (!itsMeasurementMutex.tryLock())
         return;
     if (itsUi->cbContinuousMode->isChecked())
@@ -146,15 +148,15 @@ void MainWindow::updateHistograms() {
 
     // The calibration histograms reach only the log; the cache is taken over below.
     if (raw || proximity) {
-        fillHistogramCache(ShortRangeHistogram, allChannels, cache, false);
-        fillHistogramCache(CalibrationHistogram, referenceChannel, cache, true);
+        fillHistogramCache(CalibrationCI, allChannels, cache, false);
+        fillHistogramCache(CalibrationCO, referenceChannel, cache, true);
     }
 
     if (proximity) {
         if (!raw && itsLogging != nullptr)
-            fillHistogramCache(ProcessedHistogram, allChannels, cache, false);
+            fillHistogramCache(DistanceTG, allChannels, cache, false);
         // A failed request keeps the plot on the last whole measurement.
-        if (fillHistogramCache(LongRangeHistogram, allChannels, cache, false))
+        if (fillHistogramCache(ProximityPT, allChannels, cache, false))
             plot->setProximityData(cache);
         plot->setProximityVisible(true);
         for (int channel = 0; channel < kChannelCount; ++channel)
@@ -167,8 +169,8 @@ void MainWindow::updateHistograms() {
 
     if (raw) {
         if (!proximity && itsLogging != nullptr)
-            fillHistogramCache(LongRangeHistogram, allChannels, cache, false);
-        if (fillHistogramCache(ProcessedHistogram, allChannels, cache, false))
+            fillHistogramCache(ProximityPT, allChannels, cache, false);
+        if (fillHistogramCache(DistanceTG, allChannels, cache, false))
             plot->setDistanceData(cache);
         plot->setDistanceVisible(true);
         for (int channel = 0; channel < kChannelCount; ++channel)
@@ -180,7 +182,7 @@ void MainWindow::updateHistograms() {
     }
 
     if (itsUi->cbSummed->isChecked()) {
-        if (fillHistogramCache(SummedHistogram, summedChannel, cache, false))
+        if (fillHistogramCache(SummedSUM, summedChannel, cache, false))
             plot->setProcessedData(cache);
         plot->setProcessedVisible(true);
         plot->setProcessedChannelVisible(0, true);
