@@ -74,8 +74,18 @@ private:
     void txInternal(IComObject* comObject);
     void rxInternal(IComObject* comObject);
     void rxPartOne(IComObject* comObject);
-    void rxPartTwo(IComObject* comObject);
-    bool readReply(IComObject* comObject, ISerializable* serializable);
+    // What reading a reply did to the device's byte stream.
+    enum class ReplyOutcome {
+        Accepted, // the reply was read in full and deserialized
+        Refused,  // the reply was read in full, but the object is not valid
+        OutOfStep // the reply was not read in full: where the next one starts is unknown
+    };
+
+    // False when the following replies can no longer be paired with their requests.
+    bool rxPartTwo(IComObject* comObject);
+    ReplyOutcome readReply(IComObject* comObject, ISerializable* serializable);
+    // Marks a pending request failed without reading and releases its hold of the lock.
+    void abandonPending(IComObject* comObject);
 
     // Keeps the first error until lastError() fetches it.
     void recordError(int code);
