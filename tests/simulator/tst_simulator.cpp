@@ -121,12 +121,17 @@ void TestSimulator::configRefuses_data() {
     QTest::newRow("unknown fault") << "fault.module=bogus"
                                    << "Bad value \"bogus\" for simulator setting \"fault.module\".";
     QTest::newRow("unknown key") << "colour=red"
-                                 << "Unknown simulator setting or bad value: \"colour=red\".";
+                                 << "Unknown simulator setting \"colour\".";
     QTest::newRow("unknown chip") << "chip=KEL9999"
-                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
-    QTest::newRow("target out of range")
-        << "target=99999"
-        << "Unknown simulator setting or bad value: \"target=99999\".";
+                                  << "Bad value \"KEL9999\" for simulator setting \"chip\".";
+    QTest::newRow("target out of range") << "target=99999"
+                                         << "Bad value \"99999\" for simulator setting \"target\".";
+    QTest::newRow("blank in a revision part")
+        << "app0=1. 2.3.4"
+        << "Value \"1. 2.3.4\" of simulator setting \"app0\" contains a blank.";
+    QTest::newRow("tab in a seed")
+        << "seed=1\t2"
+        << "Value \"1\t2\" of simulator setting \"seed\" contains a blank.";
     QTest::newRow("no value") << "seed"
                               << "Simulator setting \"seed\" is not of the form key=value.";
     QTest::newRow("good then bad") << "timing=on,fault.control="
