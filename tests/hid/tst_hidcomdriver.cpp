@@ -75,7 +75,7 @@ private slots:
     void payloadCountBeyondReport();
     void openOnOpenDriverChangesNothing();
     void longPathOpens();
-    void filterFallsBackToAnyInterface();
+    void filterMatchingNoInterfaceFails();
     void pendingErrorBlocksUntilFetched();
     void writeFailure_data();
     void writeFailure();
@@ -262,10 +262,11 @@ void TestHidComDriver::longPathOpens() {
     QVERIFY(!rig.backend.devices[0].open);
 }
 
-void TestHidComDriver::filterFallsBackToAnyInterface() {
+void TestHidComDriver::filterMatchingNoInterfaceFails() {
     Rig rig("mi_03");
-    QVERIFY(rig.driver.open());
-    QVERIFY(rig.backend.devices[0].open); // the module interface, the only one there
+    QVERIFY(!rig.driver.open());
+    QVERIFY(!rig.driver.isOpen());
+    QVERIFY(!rig.backend.devices[0].open); // the module interface stays free for its own driver
 }
 
 void TestHidComDriver::pendingErrorBlocksUntilFetched() {
