@@ -23,7 +23,8 @@ namespace ZyrCore::Communication {
 //
 // Request frame: protocol (bit 7 set for fire-and-forget), request size and expected reply size
 // (both big-endian), then the payload. Reply frame: protocol, one unused byte, device status,
-// reply length (big-endian), then the payload.
+// reply length (big-endian), then the payload. Once a reply cannot be read in full, the requests
+// still pending in that flush fail without reading, as their replies can no longer be told apart.
 //
 // Errors are sticky: the first error of an exchange stays until lastError() fetches it, and no
 // request is sent while one is held. Each request in flight keeps one hold of the stream's lock
