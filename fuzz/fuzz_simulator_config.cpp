@@ -12,8 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(size));
     ZyrSim::SimulatorConfig config;
     QString error;
-    if (!ZyrSim::SimulatorConfig::parse(text, &config, &error))
+    if (!ZyrSim::SimulatorConfig::parse(text, &config, &error)) {
+        if (error.isEmpty())
+            std::abort(); // refused without saying why
         return 0;
+    }
     ZyrSim::SimulatorConfig reread;
     if (!ZyrSim::SimulatorConfig::parse(config.toString(), &reread, &error) ||
         reread.toString() != config.toString())

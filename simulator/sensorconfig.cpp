@@ -49,6 +49,14 @@ bool SensorConfig::parse(const QString& text) {
     return true;
 }
 
+bool SensorConfig::isKey(const QString& key) {
+    static const QStringList keys = {QStringLiteral("chip"),         QStringLiteral("seed"),
+                                     QStringLiteral("app0"),         QStringLiteral("target"),
+                                     QStringLiteral("badHistogram"), QStringLiteral("shortObjects"),
+                                     QStringLiteral("deviceStatus")};
+    return keys.contains(key);
+}
+
 bool SensorConfig::setValue(const QString& key, const QString& value) {
     qulonglong number = 0;
     if (key == QLatin1String("chip"))

@@ -29,6 +29,8 @@ struct SensorConfig {
     bool parse(const QString& text);
     // Sets one key; false for an unknown key or a bad value (the config is then unchanged).
     bool setValue(const QString& key, const QString& value);
+    // Whether setValue knows the key.
+    static bool isKey(const QString& key);
     QString toText() const;
 
     // The revision the sensor reports: app0Revision or the chip model's own.

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace ZyrSim {
 
 namespace {
@@ -32,6 +34,15 @@ bool tryGetSwitch(const QString& value, bool* on) {
         return true;
     }
     return false;
+}
+
+bool isBoardKey(const QString& key) {
+    return key == QLatin1String("seed") || key == QLatin1String("timing") ||
+           key == QLatin1String("fault.control") || key == QLatin1String("fault.module");
+}
+
+bool containsSpace(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
 } // namespace
@@ -80,8 +91,14 @@ bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config, QStrin
         }
         const QString key = pair.left(separator).trimmed();
         const QString value = pair.mid(separator + 1).trimmed();
+        const bool knownKey = isBoardKey(key) || SensorConfig::isKey(key);
+        // The text form separates the sensor's pairs by blanks, so a blank cannot be kept.
+        if (knownKey && containsSpace(value)) {
+            return refuse(
+                QStringLiteral("Value \"%1\" of simulator setting \"%2\" contains a blank.")
+                    .arg(value, key));
+        }
         bool ok = false;
-        bool boardKey = true;
         if (key == QLatin1String("seed")) {
             parsed.seed = value.toUInt(&ok);
         } else if (key == QLatin1String("timing")) {
@@ -95,17 +112,14 @@ bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config, QStrin
         } else if (key == QLatin1String("fault.refuseLoad")) {
             ok = tryGetSwitch(value, &parsed.refuseModuleLoad);
         } else {
-            boardKey = false;
             ok = parsed.sensor.setValue(key, value);
         }
-        if (!ok && boardKey) {
+        if (!ok && knownKey) {
             return refuse(
                 QStringLiteral("Bad value \"%1\" for simulator setting \"%2\".").arg(value, key));
         }
-        if (!ok) {
-            return refuse(QStringLiteral("Unknown simulator setting or bad value: \"%1=%2\".")
-                              .arg(key, value));
-        }
+        if (!ok)
+            return refuse(QStringLiteral("Unknown simulator setting \"%1\".").arg(key));
     }
     *config = parsed;
     return true;

@@ -96,11 +96,17 @@ void ComStream::flush() {
     recordError(itsDriver->flush());
     traceTelegram(&theFlush, 0);
 
+    // After a reply that was not read in full, the bytes that follow belong to no known frame:
+    // reading on would pair them with the wrong requests.
+    bool inStep = true;
     while (itsPendingHead != nullptr) {
         IComObject* head = itsPendingHead;
         itsPendingHead = head->next();
         head->setNext(nullptr);
-        rxPartTwo(head);
+        if (inStep)
+            inStep = rxPartTwo(head);
+        else
+            abandonPending(head);
     }
     itsPendingTail = nullptr;
     itsLock.unlock();
@@ -266,38 +272,46 @@ void ComStream::rxPartOne(IComObject* comObject) {
     traceTelegram(comObject, 0);
 }
 
-void ComStream::rxPartTwo(IComObject* comObject) {
+bool ComStream::rxPartTwo(IComObject* comObject) {
     auto* serializable = dynamic_cast<ISerializable*>(comObject);
     ZYR_ASSERT(kSource, serializable != NULL, "serializable is Null!");
-    if (readReply(comObject, serializable))
+    const ReplyOutcome outcome = readReply(comObject, serializable);
+    if (outcome == ReplyOutcome::Accepted)
         traceTelegram(comObject, 1);
+    itsLock.unlock(); // the hold rxPartOne took for this request
+    return outcome != ReplyOutcome::OutOfStep;
+}
+
+void ComStream::abandonPending(IComObject* comObject) {
+    comObject->setStatus(1);
+    comObject->setValid(false);
     itsLock.unlock(); // the hold rxPartOne took for this request
 }
 
-bool ComStream::readReply(IComObject* comObject, ISerializable* serializable) {
+ComStream::ReplyOutcome ComStream::readReply(IComObject* comObject, ISerializable* serializable) {
     unsigned char* header = itsFrame.get();
     const int headerError = itsDriver->read(header, frameHeaderSize);
     if (headerError != 0) {
         recordError(headerError);
         comObject->setStatus(1);
-        return false;
+        return ReplyOutcome::OutOfStep;
     }
+    const unsigned int replySize = (static_cast<unsigned int>(header[3]) << 8) | header[4];
     if (header[0] != (serializable->protocol() & kProtocolMask)) {
         recordError(ComDriver::DataMismatch);
         comObject->setStatus(2);
-        return false;
+        return replySize == 0 ? ReplyOutcome::Refused : ReplyOutcome::OutOfStep;
     }
-    const unsigned int replySize = (static_cast<unsigned int>(header[3]) << 8) | header[4];
     if (replySize > serializable->deserializeSize() || replySize > itsPayloadCapacity) {
         recordError(ComDriver::ChannelNotOpen);
         comObject->setStatus(1);
-        return false;
+        return ReplyOutcome::OutOfStep;
     }
     const int payloadError = itsDriver->read(itsPayload, static_cast<int>(replySize));
     if (payloadError != 0) {
         recordError(payloadError);
         comObject->setStatus(1);
-        return false;
+        return ReplyOutcome::OutOfStep;
     }
 
     comObject->setStatus(static_cast<char>(header[2]));
@@ -307,9 +321,9 @@ bool ComStream::readReply(IComObject* comObject, ISerializable* serializable) {
         recordError(ComDriver::DataMismatch);
         comObject->setStatus(1);
         comObject->setValid(false);
-        return false;
+        return ReplyOutcome::Refused;
     }
-    return true;
+    return ReplyOutcome::Accepted;
 }
 
 void ComStream::recordError(int code) {

@@ -23,7 +23,8 @@ namespace ZyrCore::Communication {
 //
 // Request frame: protocol (bit 7 set for fire-and-forget), request size and expected reply size
 // (both big-endian), then the payload. Reply frame: protocol, one unused byte, device status,
-// reply length (big-endian), then the payload.
+// reply length (big-endian), then the payload. Once a reply cannot be read in full, the requests
+// still pending in that flush fail without reading, as their replies can no longer be told apart.
 //
 // Errors are sticky: the first error of an exchange stays until lastError() fetches it, and no
 // request is sent while one is held. Each request in flight keeps one hold of the stream's lock
@@ -74,8 +75,18 @@ private:
     void txInternal(IComObject* comObject);
     void rxInternal(IComObject* comObject);
     void rxPartOne(IComObject* comObject);
-    void rxPartTwo(IComObject* comObject);
-    bool readReply(IComObject* comObject, ISerializable* serializable);
+    // What reading a reply did to the device's byte stream.
+    enum class ReplyOutcome {
+        Accepted, // the reply was read in full and deserialized
+        Refused,  // the reply was read in full, but the object is not valid
+        OutOfStep // the reply was not read in full: where the next one starts is unknown
+    };
+
+    // False when the following replies can no longer be paired with their requests.
+    bool rxPartTwo(IComObject* comObject);
+    ReplyOutcome readReply(IComObject* comObject, ISerializable* serializable);
+    // Marks a pending request failed without reading and releases its hold of the lock.
+    void abandonPending(IComObject* comObject);
 
     // Keeps the first error until lastError() fetches it.
     void recordError(int code);

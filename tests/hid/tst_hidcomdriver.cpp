@@ -72,6 +72,7 @@ private slots:
     void payloadCountBeyondReport();
     void openOnOpenDriverChangesNothing();
     void longPathOpens();
+    void filterMatchingNoInterfaceFails();
     void nonZeroReportIds();
 };
 
@@ -217,6 +218,13 @@ void TestHidComDriver::longPathOpens() {
     QVERIFY(rig.driver.open());
     QVERIFY(rig.backend.devices[1].open);
     QVERIFY(!rig.backend.devices[0].open);
+}
+
+void TestHidComDriver::filterMatchingNoInterfaceFails() {
+    Rig rig("mi_03");
+    QVERIFY(!rig.driver.open());
+    QVERIFY(!rig.driver.isOpen());
+    QVERIFY(!rig.backend.devices[0].open); // the module interface stays free for its own driver
 }
 
 void TestHidComDriver::nonZeroReportIds() {

@@ -101,13 +101,16 @@ void TestSimulator::config_data() {
     QTest::newRow("unknown fault") << "fault.module=bogus" << false
                                    << "Bad value \"bogus\" for simulator setting \"fault.module\".";
     QTest::newRow("unknown key") << "colour=red" << false
-                                 << "Unknown simulator setting or bad value: \"colour=red\".";
-    QTest::newRow("unknown chip") << "chip=KEL9999" << false
-                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
+                                 << "Unknown simulator setting \"colour\".";
+    QTest::newRow("unknown chip")
+        << "chip=KEL9999" << false << "Bad value \"KEL9999\" for simulator setting \"chip\".";
     QTest::newRow("three-part revision")
-        << "app0=2.0.15" << false << "Unknown simulator setting or bad value: \"app0=2.0.15\".";
+        << "app0=2.0.15" << false << "Bad value \"2.0.15\" for simulator setting \"app0\".";
+    QTest::newRow("blank in a revision") << "app0=1. 2.3.4" << false
+                                         << "Value \"1. 2.3.4\" of simulator setting \"app0\" "
+                                            "contains a blank.";
     QTest::newRow("target out of range")
-        << "target=99999" << false << "Unknown simulator setting or bad value: \"target=99999\".";
+        << "target=99999" << false << "Bad value \"99999\" for simulator setting \"target\".";
     QTest::newRow("no value") << "seed" << false
                               << "Simulator setting \"seed\" is not of the form key=value.";
 }

@@ -39,14 +39,18 @@ bool HidComDriver::open() {
     if (itsOpen && itsDevice.isOpen())
         return true;
 
-    QList<HidComDeviceInfo> found;
-    if (!itsInfo.isPathEmpty() && itsInfo.path()[0] != '\0')
-        found = findDevices(itsInfo.vendorId(), itsInfo.productId(),
-                            QString::fromLatin1(itsInfo.path()));
-
+    // With a path filter only a matching interface will do: taking any interface with the ids
+    // would open another channel's interface. Without one, the device takes the first.
     HidDeviceInfo info(itsInfo.vendorId(), itsInfo.productId());
-    if (!found.isEmpty())
+    if (!itsInfo.isPathEmpty() && itsInfo.path()[0] != '\0') {
+        const QList<HidComDeviceInfo> found = findDevices(itsInfo.vendorId(), itsInfo.productId(),
+                                                          QString::fromLatin1(itsInfo.path()));
+        if (found.isEmpty()) {
+            itsOpen = false;
+            return false;
+        }
         info.setPath(found.first().path());
+    }
     itsOpen = itsDevice.open(&info) == HID_SUCCESS;
     return itsOpen;
 }
