@@ -25,7 +25,8 @@ private slots:
         QFETCH(QString, config);
         auto board = SimulatedEvaluationBoard::create(config);
         QVERIFY(board);
-        MessageBoxCloser closer;
+        ScopedSettingsFolder settings;
+        DialogRecorder dialogs;
         MainWindow window;
         auto* statusBar = window.findChild<DeviceStatusBar*>();
         QVERIFY(statusBar != nullptr);
