@@ -64,7 +64,7 @@ bool ComStream::reset() {
     while (abandoned != nullptr) {
         IComObject* following = abandoned->next();
         abandoned->setNext(nullptr);
-        abandoned->setStatus(1);
+        abandoned->setStatus(IComObject::StatusTransportFailure);
         abandoned->setValid(false);
         abandoned = following;
     }
@@ -230,7 +230,7 @@ void ComStream::rxInternal(IComObject* comObject) {
     } else if (comObject->next() != nullptr || comObject == itsPendingTail) {
         // Already waiting for a reply: sending it again would pair replies with the wrong requests.
         recordError(ComDriver::ChannelNotOpen);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         comObject->setValid(false);
     } else if (itsStreamError != 0) {
         refuseRequest(comObject);
@@ -262,7 +262,7 @@ void ComStream::rxPartOne(IComObject* comObject) {
     if (!serializable->serialize(itsPayload, itsPayloadCapacity)) {
         // Nothing goes out, so no reply will come: take the request back out of the chain.
         unlinkPendingTail(comObject);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         recordError(ComDriver::TransmitFailed);
         itsLock.unlock();
         return;
@@ -283,7 +283,7 @@ bool ComStream::rxPartTwo(IComObject* comObject) {
 }
 
 void ComStream::abandonPending(IComObject* comObject) {
-    comObject->setStatus(1);
+    comObject->setStatus(IComObject::StatusTransportFailure);
     comObject->setValid(false);
     itsLock.unlock(); // the hold rxPartOne took for this request
 }
@@ -293,24 +293,24 @@ ComStream::ReplyOutcome ComStream::readReply(IComObject* comObject, ISerializabl
     const int headerError = itsDriver->read(header, frameHeaderSize);
     if (headerError != 0) {
         recordError(headerError);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         return ReplyOutcome::OutOfStep;
     }
     const unsigned int replySize = (static_cast<unsigned int>(header[3]) << 8) | header[4];
     if (header[0] != (serializable->protocol() & kProtocolMask)) {
         recordError(ComDriver::DataMismatch);
-        comObject->setStatus(2);
+        comObject->setStatus(IComObject::StatusOtherProtocol);
         return replySize == 0 ? ReplyOutcome::Refused : ReplyOutcome::OutOfStep;
     }
     if (replySize > serializable->deserializeSize() || replySize > itsPayloadCapacity) {
         recordError(ComDriver::ChannelNotOpen);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         return ReplyOutcome::OutOfStep;
     }
     const int payloadError = itsDriver->read(itsPayload, static_cast<int>(replySize));
     if (payloadError != 0) {
         recordError(payloadError);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         return ReplyOutcome::OutOfStep;
     }
 
@@ -319,7 +319,7 @@ ComStream::ReplyOutcome ComStream::readReply(IComObject* comObject, ISerializabl
     if (!serializable->deserialize(itsPayload, replySize)) {
         // The device answered, but not in a form the object accepts.
         recordError(ComDriver::DataMismatch);
-        comObject->setStatus(1);
+        comObject->setStatus(IComObject::StatusTransportFailure);
         comObject->setValid(false);
         return ReplyOutcome::Refused;
     }
@@ -332,7 +332,7 @@ void ComStream::recordError(int code) {
 }
 
 void ComStream::refuseRequest(IComObject* comObject) {
-    comObject->setStatus(1);
+    comObject->setStatus(IComObject::StatusTransportFailure);
     comObject->setValid(false);
 }
 

@@ -13,6 +13,14 @@ class ZYRCORE_EXPORT IComObject {
 public:
     enum CallingType : qint32 { FireAndForget = 0, RequestAndResponse = 1 };
 
+    // Status values the stream sets itself; any other value is the device's own status byte
+    // from the reply header (0 there means the device succeeded).
+    enum StreamStatus : char {
+        StatusNoReply = 0,          // before any reply
+        StatusTransportFailure = 1, // not sent, not answered, or a reply that does not fit
+        StatusOtherProtocol = 2,    // the reply belongs to another protocol
+    };
+
     virtual ~IComObject() = default;
 
     virtual void setStatus(char status) = 0;
