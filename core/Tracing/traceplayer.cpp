@@ -6,6 +6,7 @@
 #include "Communication/icomstream.h"
 #include "Communication/iexecutable.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/tracepattern.h"
 
 #include <QXmlStreamWriter>
 
@@ -57,6 +58,7 @@ bool TracePlayer::open(QString fileName) {
         return false;
     itsReader.setDevice(&itsFile);
     itsBrokenTelegram = false;
+    itsFailedTelegram = false;
     return checkFileHeader(&itsFile, &itsReader);
 }
 
@@ -71,6 +73,7 @@ bool TracePlayer::reset() {
     itsFile.seek(0);
     itsReader.setDevice(&itsFile);
     itsBrokenTelegram = false;
+    itsFailedTelegram = false;
     return checkFileHeader(&itsFile, &itsReader);
 }
 
@@ -114,10 +117,12 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
     int depth = 0;
     bool closed = false;
     do {
-        if (reader->isStartElement())
-            ++depth;
-        else if (reader->isEndElement() && --depth == 0)
+        if (reader->isStartElement()) {
+            if (++depth > maxTelegramDepth)
+                break;
+        } else if (reader->isEndElement() && --depth == 0) {
             closed = true;
+        }
         // The end of the enclosing root element is not part of the telegram.
         if (depth >= 0 && isCopied(*reader))
             writer.writeCurrentToken(*reader);
@@ -155,7 +160,8 @@ bool TracePlayer::playNext(bool* notPlayed) {
 bool TracePlayer::playToEnd() {
     while (playNextInternal(nullptr)) {
     }
-    const bool atEnd = isEndOfFile();
+    // A last telegram that failed leaves the reader at the end, but the file was not played.
+    const bool atEnd = isEndOfFile() && !itsFailedTelegram;
     emit playedToEnd(atEnd);
     return atEnd;
 }
@@ -168,11 +174,15 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
     if (!checkFileHeader(&file, &reader))
         return false;
     QString telegram;
-    while (findNextTelegram(&telegram, &reader)) {
+    bool broken = false;
+    while (findTelegram(&telegram, &reader, &broken)) {
         telegrams->append(telegram);
         telegram.clear();
     }
-    return true;
+    // A corrupt file is not taken for a complete one; a missing end of the root element is
+    // what a recording that was never closed looks like.
+    return !broken &&
+           (!reader.hasError() || reader.error() == QXmlStreamReader::PrematureEndOfDocumentError);
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {
@@ -182,13 +192,15 @@ bool TracePlayer::playNextInternal(bool* notPlayed) {
                "ComStream is null. Please set an instance of ComStream.");
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not opened.");
 
+    itsFailedTelegram = false;
     QString telegram;
     bool broken = false;
-    if (!findTelegram(&telegram, &itsReader, &broken)) {
+    if (itsBrokenTelegram || !findTelegram(&telegram, &itsReader, &broken)) {
         itsBrokenTelegram = itsBrokenTelegram || broken;
         return false;
     }
-    return play(telegram, false, notPlayed);
+    itsFailedTelegram = !play(telegram, false, notPlayed);
+    return !itsFailedTelegram;
 }
 
 bool TracePlayer::play(const QString& telegram, bool flush, bool* notPlayed) {

@@ -52,7 +52,8 @@ public:
     bool playNext(bool* notPlayed = nullptr);
     bool playToEnd();
 
-    // Every telegram of a whole file, independent of the player's own file.
+    // Every telegram of a whole file, independent of the player's own file; false for a file
+    // that cannot be read, fails the header check or is corrupt.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
 
     // Called with "QList<ZyrCore::Communication::IComObject*>*" once no reply is outstanding.
@@ -73,7 +74,8 @@ private:
     QFile itsFile;
     ZyrCore::Communication::IComExecutor* itsComExecutor;
     QList<ZyrCore::Communication::IComObject*> itsPendingResults;
-    bool itsBrokenTelegram = false;
+    bool itsBrokenTelegram = false; // the file breaks off in or garbles a telegram
+    bool itsFailedTelegram = false; // the last telegram found could not be played
 };
 
 } // namespace ZyrCore::Tracing

@@ -27,7 +27,9 @@ QString requestTelegramOf(CommandInfo* commandInfo) {
 } // namespace
 
 TraceProgrammer::TraceProgrammer(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent) {
+    registerTraceMetaTypes();
+}
 
 TraceProgrammer::~TraceProgrammer() {
     qDeleteAll(itsCommands);

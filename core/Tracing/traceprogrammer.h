@@ -2,6 +2,7 @@
 #define ZYRCORE_TRACING_TRACEPROGRAMMER_H
 
 #include "Communication/commandinfo.h"
+#include "Tracing/tracemetatypes.h"
 #include "Tracing/zyrtracing_global.h"
 
 #include <QList>

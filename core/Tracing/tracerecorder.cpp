@@ -28,9 +28,14 @@ bool isCopied(const QXmlStreamReader& reader) {
 bool isWholeTelegram(const QString& telegram) {
     QXmlStreamReader reader(telegram);
     bool seenElement = false;
+    int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isDTD())
+            return false;
+        if (reader.isEndElement())
+            --depth;
+        if (reader.isStartElement() && ++depth > maxTelegramDepth)
             return false;
         if (reader.isStartElement() && !seenElement) {
             if (reader.name() != QLatin1String("Telegram"))

@@ -15,7 +15,9 @@ constexpr const char* kSource = "Tracing/traceviewer";
 }
 
 TraceViewer::TraceViewer(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent) {
+    registerTraceMetaTypes();
+}
 
 TraceViewer::~TraceViewer() {
     qDeleteAll(itsTracedCommands);

@@ -3,6 +3,7 @@
 
 #include "Communication/commandinfo.h"
 #include "Tracing/itracesink.h"
+#include "Tracing/tracemetatypes.h"
 #include "Tracing/zyrtracing_global.h"
 
 #include <QList>
