@@ -2,6 +2,7 @@
 
 #include "Tracing/tracepattern.h"
 
+#include <QVector>
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {
@@ -24,26 +25,101 @@ bool isCopied(const QXmlStreamReader& reader) {
     }
 }
 
-// One Telegram element and nothing around it but whitespace, with no reader error.
-bool isWholeTelegram(const QString& telegram) {
+// One token of a telegram as the copy writes it again.
+struct Token {
+    QXmlStreamReader::TokenType type;
+    QString name; // element name, or the text of characters and comments
+    QXmlStreamAttributes attributes;
+    bool isCData = false;
+};
+
+// A telegram read once: whether it is one whole, well-formed Telegram element from its first
+// token on with nothing after it but whitespace, its Trace pattern, and the tokens to copy.
+struct ReadTelegram {
+    bool whole = false;
+    bool hasPattern = false;
+    unsigned int pattern = 0;
+    // False when a token needs the reader itself to be copied (namespaces, instructions).
+    bool replayable = true;
+    QVector<Token> tokens;
+};
+
+ReadTelegram readTelegram(const QString& telegram) {
+    ReadTelegram result;
     QXmlStreamReader reader(telegram);
-    bool seenElement = false;
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
+        return result;
+    result.pattern =
+        reader.attributes().value(QLatin1String("Trace")).toUInt(&result.hasPattern, 16);
     int depth = 0;
     while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.isDTD())
-            return false;
-        if (reader.isEndElement())
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::DTD:
+            return result;
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxTelegramDepth)
+                return result;
+            result.replayable = result.replayable && reader.namespaceUri().isEmpty() &&
+                                reader.namespaceDeclarations().isEmpty();
+            result.tokens.append(
+                {reader.tokenType(), reader.name().toString(), reader.attributes(), false});
+            break;
+        case QXmlStreamReader::EndElement:
             --depth;
-        if (reader.isStartElement() && ++depth > maxTelegramDepth)
-            return false;
-        if (reader.isStartElement() && !seenElement) {
-            if (reader.name() != QLatin1String("Telegram"))
-                return false;
-            seenElement = true;
+            result.tokens.append({reader.tokenType(), QString(), {}, false});
+            break;
+        case QXmlStreamReader::Characters:
+            if (!reader.isWhitespace())
+                result.tokens.append(
+                    {reader.tokenType(), reader.text().toString(), {}, reader.isCDATA()});
+            break;
+        case QXmlStreamReader::Comment:
+            result.tokens.append({reader.tokenType(), reader.text().toString(), {}, false});
+            break;
+        default:
+            result.replayable = result.replayable && !isCopied(reader);
+            break;
+        }
+        reader.readNext();
+    }
+    result.whole = !reader.hasError();
+    return result;
+}
+
+// Writes a telegram that readTelegram found whole.
+void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamWriter* writer) {
+    if (!read.replayable) {
+        QXmlStreamReader reader(telegram);
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (isCopied(reader))
+                writer->writeCurrentToken(reader);
+        }
+        return;
+    }
+    // The same calls the writer makes for the reader's tokens, without reading them again.
+    for (const Token& token : read.tokens) {
+        switch (token.type) {
+        case QXmlStreamReader::StartElement:
+            writer->writeStartElement(token.name);
+            writer->writeAttributes(token.attributes);
+            break;
+        case QXmlStreamReader::EndElement:
+            writer->writeEndElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (token.isCData)
+                writer->writeCDATA(token.name);
+            else
+                writer->writeCharacters(token.name);
+            break;
+        default:
+            writer->writeComment(token.name);
+            break;
         }
     }
-    return seenElement && !reader.hasError();
 }
 
 } // namespace
@@ -62,11 +138,13 @@ bool TraceRecorder::open(QString fileName) {
     itsFile.setFileName(fileName);
     if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    itsWriter.setDevice(&itsFile);
+    itsStage.setBuffer(&itsStagedBytes);
+    itsStage.open(QIODevice::WriteOnly);
+    itsWriter.setDevice(&itsStage);
     itsWriter.setAutoFormatting(true);
     if (!writeHeaderOpening(&itsWriter))
         return false;
-    itsFile.flush();
+    commitStage();
     setEnabled(true);
     return true;
 }
@@ -75,7 +153,9 @@ bool TraceRecorder::close() {
     if (itsWriter.device() != nullptr) {
         setEnabled(false);
         writeHeaderClosing(&itsWriter);
+        commitStage();
         itsWriter.setDevice(nullptr);
+        itsStage.close();
     }
     if (itsEnabled) {
         itsEnabled = false;
@@ -93,6 +173,13 @@ bool TraceRecorder::isOpen() const {
 
 bool TraceRecorder::flush() {
     return itsFile.flush();
+}
+
+bool TraceRecorder::commitStage() {
+    const bool written = itsFile.write(itsStagedBytes) == itsStagedBytes.size();
+    itsStagedBytes.clear();
+    itsStage.seek(0);
+    return itsFile.flush() && written;
 }
 
 bool TraceRecorder::setEnabled(bool enabled) {
@@ -120,8 +207,12 @@ bool TraceRecorder::matchFilter(QString telegram) const {
 bool TraceRecorder::trace(QString telegram) {
     if (!itsFile.isOpen() || itsWriter.device() == nullptr || !itsEnabled)
         return false;
-    if (matchFilter(telegram) && writeTelegram(telegram, &itsWriter))
-        itsFile.flush();
+    // One reading decides both whether the telegram is whole and whether the filter takes it.
+    const ReadTelegram read = readTelegram(telegram);
+    if (read.whole && read.hasPattern && (read.pattern & itsFilter) != 0) {
+        copyTelegram(telegram, read, &itsWriter);
+        commitStage();
+    }
     return true;
 }
 
@@ -144,14 +235,10 @@ bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
 
 bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
     // Checked first: a half-copied telegram would leave the file unreadable.
-    if (!isWholeTelegram(telegram))
+    const ReadTelegram read = readTelegram(telegram);
+    if (!read.whole)
         return false;
-    QXmlStreamReader reader(telegram);
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (isCopied(reader))
-            writer->writeCurrentToken(reader);
-    }
+    copyTelegram(telegram, read, writer);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include "Tracing/itracesink.h"
 #include "Tracing/zyrtracing_global.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QObject>
@@ -14,9 +16,10 @@ namespace ZyrCore::Tracing {
 
 // Writes the accepted telegrams into an XML trace file: the declaration, "<!DOCTYPE LogData>",
 // a LogData element holding one Telegram element per accepted telegram, in the order traced.
-// A telegram is accepted when its Trace pattern shares a set bit with the filter. The file is
-// flushed after each telegram, so a file whose recorder never closed still holds every recorded
-// telegram whole and lacks only the end of LogData.
+// A telegram is accepted when its Trace pattern shares a set bit with the filter; only whole,
+// well-formed telegrams are written. The file is flushed after each telegram, so a file whose
+// recorder never closed still holds every recorded telegram whole and lacks only the end of
+// LogData.
 class ZYRTRACING_EXPORT TraceRecorder : public QObject, public ITraceSink {
     Q_OBJECT
 public:
@@ -54,9 +57,15 @@ signals:
     void filterChanged(unsigned int pattern);
 
 private:
+    // Writes what the writer staged to the file in one piece and flushes it.
+    bool commitStage();
+
     unsigned int itsFilter = 0xFFFFFFFF;
     bool itsEnabled = false;
     QFile itsFile;
+    // The writer writes to memory; each telegram reaches the file whole, in one write.
+    QByteArray itsStagedBytes;
+    QBuffer itsStage;
     QXmlStreamWriter itsWriter;
 };
 
