@@ -7,11 +7,11 @@
 
 namespace ZyrCore::Tracing {
 
-// Receives one Telegram element of XML text per call.
+// Receives one Telegram element of XML text per call; false when the sink did not take it.
 class ZYRCORE_EXPORT ITraceSink {
 public:
     virtual ~ITraceSink() = default;
-    virtual void trace(QString telegram) = 0;
+    virtual bool trace(QString telegram) = 0;
 };
 
 } // namespace ZyrCore::Tracing

@@ -21,7 +21,10 @@ QByteArray bytes(std::initializer_list<int> values) {
 
 class RecordingSink : public ZyrCore::Tracing::ITraceSink {
 public:
-    void trace(QString telegram) override { telegrams.append(telegram); }
+    bool trace(QString telegram) override {
+        telegrams.append(telegram);
+        return true;
+    }
     QStringList telegrams;
 };
 

@@ -1,0 +1,100 @@
+// Cost of tracing: the recorder's work per telegram while a stream runs at the wire's full rate
+// (target under 10 µs), and loading a trace of 100,000 telegrams (target under 2 s).
+
+#include "Communication/I2c/i2creadregistercomobject.h"
+#include "Communication/commandmanager.h"
+#include "Communication/ixmlserializable.h"
+#include "Tracing/traceplayer.h"
+#include "Tracing/traceprogrammer.h"
+#include "Tracing/tracerecorder.h"
+#include "raspi/streamcontrolcommandset.h"
+#include "raspi/streamregistercommandset.h"
+
+#include <QTemporaryDir>
+#include <QXmlStreamWriter>
+
+#include <benchmark/benchmark.h>
+
+using namespace ZyrCore::Communication;
+using namespace ZyrCore::Tracing;
+
+namespace {
+
+void registerCommands() {
+    static const bool registered = [] {
+        ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+        ZyrCom::Commands::StreamControlCommandSet controlCommands;
+        CommandManager::instance()->registerCommandSet(&registerCommands);
+        CommandManager::instance()->registerCommandSet(&controlCommands);
+        return true;
+    }();
+    (void)registered;
+}
+
+// A register read's telegram (0 request, 1 response), as a stream hands it to its sink.
+QString readTelegram(unsigned int telegramType) {
+    I2c::I2cReadRegisterComObject read(0x40, 0x90, 0x8000000, 1, 1);
+    unsigned char reply = 0x8E;
+    read.deserialize(&reply, 1);
+    QString text;
+    QXmlStreamWriter writer(&text);
+    writer.setAutoFormatting(true);
+    read.xmlSerialize(&writer, telegramType);
+    return text;
+}
+
+void BM_RecordTelegram(benchmark::State& state) {
+    QTemporaryDir folder;
+    TraceRecorder recorder;
+    if (!recorder.open(folder.filePath(QStringLiteral("bench.xml")))) {
+        state.SkipWithError("cannot create the trace file");
+        return;
+    }
+    const QString telegram = readTelegram(1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recorder.trace(telegram));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RecordTelegram);
+
+// A trace of 100,000 register-read requests, written once.
+QString largeTrace(QTemporaryDir& folder) {
+    const QString fileName = folder.filePath(QStringLiteral("large.xml"));
+    QList<QString> telegrams;
+    const QString telegram = readTelegram(0);
+    for (int i = 0; i < 100000; ++i)
+        telegrams.append(telegram);
+    TraceRecorder().writeTelegrams(fileName, telegrams);
+    return fileName;
+}
+
+void BM_ReadTrace100k(benchmark::State& state) {
+    QTemporaryDir folder;
+    const QString fileName = largeTrace(folder);
+    TracePlayer player;
+    for (auto _ : state) {
+        QList<QString> telegrams;
+        if (!player.readTelegrams(fileName, &telegrams) || telegrams.count() != 100000)
+            state.SkipWithError("trace not read whole");
+    }
+}
+BENCHMARK(BM_ReadTrace100k)->Unit(benchmark::kMillisecond);
+
+// Loading as a program also turns every telegram into a checked record.
+void BM_LoadTrace100kAsProgram(benchmark::State& state) {
+    registerCommands();
+    QTemporaryDir folder;
+    const QString fileName = largeTrace(folder);
+    TracePlayer player;
+    for (auto _ : state) {
+        TraceProgrammer programmer;
+        programmer.setPlayer(&player);
+        if (!programmer.loadProgram(fileName) || programmer.getAllCommands().count() != 100000)
+            state.SkipWithError("program not loaded whole");
+    }
+}
+BENCHMARK(BM_LoadTrace100kAsProgram)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,24 @@
+#include "Tracing/tracepattern.h"
+
+#include <QXmlStreamReader>
+
+namespace ZyrCore::Tracing {
+
+bool tryGetTracePattern(const QString& telegram, unsigned int* pattern) {
+    QXmlStreamReader reader(telegram);
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
+        return false;
+    const QStringRef trace = reader.attributes().value(QLatin1String("Trace"));
+    if (trace.isNull())
+        return false;
+    bool parsed = false;
+    const unsigned int value = trace.toUInt(&parsed, 16);
+    if (!parsed)
+        return false;
+    *pattern = value;
+    return true;
+}
+
+} // namespace ZyrCore::Tracing

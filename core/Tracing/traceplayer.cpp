@@ -1,0 +1,255 @@
+#include "Tracing/traceplayer.h"
+
+#include "Communication/commandmanager.h"
+#include "Communication/icomexecutor.h"
+#include "Communication/icomobject.h"
+#include "Communication/icomstream.h"
+#include "Communication/iexecutable.h"
+#include "Tools/zyrassert.h"
+#include "Tracing/tracepattern.h"
+
+#include <QXmlStreamWriter>
+
+#include <memory>
+
+namespace ZyrCore::Tracing {
+
+using namespace ZyrCore::Communication;
+
+namespace {
+
+constexpr const char* kSource = "Tracing/traceplayer";
+constexpr int kRequest = 0;
+constexpr int kResponse = 1;
+
+bool isTelegramStart(const QXmlStreamReader& reader) {
+    return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
+}
+
+bool isCopied(const QXmlStreamReader& reader) {
+    if (reader.isCharacters())
+        return !reader.isWhitespace();
+    return reader.tokenType() != QXmlStreamReader::Invalid &&
+           reader.tokenType() != QXmlStreamReader::StartDocument &&
+           reader.tokenType() != QXmlStreamReader::EndDocument;
+}
+
+} // namespace
+
+TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
+    : QObject(parent)
+    , itsComExecutor(executor) {}
+
+TracePlayer::~TracePlayer() {
+    qDeleteAll(itsPendingResults);
+    if (itsFile.isOpen())
+        itsFile.close();
+}
+
+void TracePlayer::setComExecutor(IComExecutor* executor) {
+    itsComExecutor = executor;
+}
+
+bool TracePlayer::open(QString fileName) {
+    if (itsFile.isOpen())
+        return false;
+    itsFile.setFileName(fileName);
+    if (!itsFile.open(QIODevice::ReadOnly))
+        return false;
+    itsReader.setDevice(&itsFile);
+    itsBrokenTelegram = false;
+    itsFailedTelegram = false;
+    return checkFileHeader(&itsFile, &itsReader);
+}
+
+void TracePlayer::close() {
+    itsReader.clear();
+    itsFile.close();
+    itsFile.setFileName(QString());
+}
+
+bool TracePlayer::reset() {
+    ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
+    itsFile.seek(0);
+    itsReader.setDevice(&itsFile);
+    itsBrokenTelegram = false;
+    itsFailedTelegram = false;
+    return checkFileHeader(&itsFile, &itsReader);
+}
+
+bool TracePlayer::isOpen() const {
+    return itsFile.isOpen();
+}
+
+bool TracePlayer::isEndOfFile() const {
+    ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
+    if (itsReader.tokenType() == QXmlStreamReader::EndDocument)
+        return true;
+    return itsReader.error() == QXmlStreamReader::PrematureEndOfDocumentError && !itsBrokenTelegram;
+}
+
+QString TracePlayer::fileName() const {
+    return itsFile.fileName();
+}
+
+bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
+    ZYR_ASSERT(kSource, file->isOpen() == true, "File not open.");
+    ZYR_ASSERT(kSource, file->pos() == 0, "File not at position 0.");
+    reader->readNext();
+    return reader->documentVersion() == QLatin1String("1.0");
+}
+
+bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
+    bool broken = false;
+    return findTelegram(text, reader, &broken);
+}
+
+bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* broken) {
+    *broken = false;
+    while (!isTelegramStart(*reader) && !reader->atEnd())
+        reader->readNext();
+    if (!isTelegramStart(*reader))
+        return false;
+
+    QString telegram;
+    QXmlStreamWriter writer(&telegram);
+    writer.setAutoFormatting(true);
+    int depth = 0;
+    bool closed = false;
+    do {
+        if (reader->isStartElement()) {
+            if (++depth > maxTelegramDepth)
+                break;
+        } else if (reader->isEndElement() && --depth == 0) {
+            closed = true;
+        }
+        // The end of the enclosing root element is not part of the telegram.
+        if (depth >= 0 && isCopied(*reader))
+            writer.writeCurrentToken(*reader);
+        reader->readNext();
+    } while (!isTelegramStart(*reader) && !reader->atEnd());
+
+    // A telegram the input breaks off in, or garbles, is not played half; an error after a
+    // whole telegram ends the next search instead.
+    if (!closed || depth > 0) {
+        *broken = true;
+        return false;
+    }
+    text->append(telegram);
+    return true;
+}
+
+IComObject* TracePlayer::tryCreateObject(QString telegram) {
+    if (telegram.isEmpty())
+        return nullptr;
+    return CommandManager::instance()->convertToComObject(telegram);
+}
+
+bool TracePlayer::playSingleTelegram(QString telegram) {
+    const bool succeeded = play(telegram, true, nullptr);
+    emit playedSingleTelegram(succeeded);
+    return succeeded;
+}
+
+bool TracePlayer::playNext(bool* notPlayed) {
+    const bool succeeded = playNextInternal(notPlayed);
+    emit playedNext(succeeded);
+    return succeeded;
+}
+
+bool TracePlayer::playToEnd() {
+    while (playNextInternal(nullptr)) {
+    }
+    // A last telegram that failed leaves the reader at the end, but the file was not played.
+    const bool atEnd = isEndOfFile() && !itsFailedTelegram;
+    emit playedToEnd(atEnd);
+    return atEnd;
+}
+
+bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QXmlStreamReader reader(&file);
+    if (!checkFileHeader(&file, &reader))
+        return false;
+    QString telegram;
+    bool broken = false;
+    while (findTelegram(&telegram, &reader, &broken)) {
+        telegrams->append(telegram);
+        telegram.clear();
+    }
+    // A corrupt file is not taken for a complete one; a missing end of the root element is
+    // what a recording that was never closed looks like.
+    return !broken &&
+           (!reader.hasError() || reader.error() == QXmlStreamReader::PrematureEndOfDocumentError);
+}
+
+bool TracePlayer::playNextInternal(bool* notPlayed) {
+    if (notPlayed != nullptr)
+        *notPlayed = true;
+    ZYR_ASSERT(kSource, NULL != itsComExecutor,
+               "ComStream is null. Please set an instance of ComStream.");
+    ZYR_ASSERT(kSource, itsFile.isOpen(), "File not opened.");
+
+    itsFailedTelegram = false;
+    QString telegram;
+    bool broken = false;
+    if (itsBrokenTelegram || !findTelegram(&telegram, &itsReader, &broken)) {
+        itsBrokenTelegram = itsBrokenTelegram || broken;
+        return false;
+    }
+    itsFailedTelegram = !play(telegram, false, notPlayed);
+    return !itsFailedTelegram;
+}
+
+bool TracePlayer::play(const QString& telegram, bool flush, bool* notPlayed) {
+    ZYR_ASSERT(kSource, itsComExecutor != NULL, "itsComExecutor is Null!");
+    if (notPlayed != nullptr)
+        *notPlayed = true;
+
+    std::unique_ptr<IComObject> object(tryCreateObject(telegram));
+    if (object == nullptr)
+        return false;
+    QString text = telegram;
+    const int telegramType = CommandManager::instance()->getTelegramType(&text);
+
+    auto* stream = dynamic_cast<IComStream*>(itsComExecutor);
+    if (stream != nullptr && dynamic_cast<IExecutable*>(object.get()) == nullptr) {
+        if (telegramType == kResponse)
+            return true;
+        if (telegramType != kRequest)
+            return false;
+        switch (object->callingType()) {
+        case IComObject::FireAndForget:
+            stream->append(object.get());
+            break;
+        case IComObject::RequestAndResponse:
+            stream->append(object.get());
+            itsPendingResults.append(object.release());
+            break;
+        default:
+            return false;
+        }
+        if (flush)
+            stream->flush();
+        if (!stream->isResultPending())
+            releasePendingResults();
+    } else if (telegramType == kRequest) {
+        itsComExecutor->execute(object.get());
+    }
+
+    if (notPlayed != nullptr)
+        *notPlayed = false;
+    return true;
+}
+
+void TracePlayer::releasePendingResults() {
+    QList<IComObject*>* results = &itsPendingResults;
+    resultDelegate.invoke(
+        QArgument<QList<IComObject*>*>("QList<ZyrCore::Communication::IComObject*>*", results));
+    qDeleteAll(itsPendingResults);
+    itsPendingResults.clear();
+}
+
+} // namespace ZyrCore::Tracing

@@ -1,0 +1,83 @@
+#ifndef ZYRCORE_TRACING_TRACEPLAYER_H
+#define ZYRCORE_TRACING_TRACEPLAYER_H
+
+#include "Tools/delegate.h"
+#include "Tracing/zyrtracing_global.h"
+
+#include <QFile>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QXmlStreamReader>
+
+namespace ZyrCore::Communication {
+class IComExecutor;
+class IComObject;
+} // namespace ZyrCore::Communication
+
+namespace ZyrCore::Tracing {
+
+// Replays trace files: turns each telegram back into a com object through the command registry
+// and sends the requests again through an executor, normally a framed stream. Response
+// telegrams are skipped. A reader error in the file ends playing.
+class ZYRTRACING_EXPORT TracePlayer : public QObject {
+    Q_OBJECT
+public:
+    explicit TracePlayer(QObject* parent = nullptr,
+                         ZyrCore::Communication::IComExecutor* executor = nullptr);
+    ~TracePlayer() override;
+
+    void setComExecutor(ZyrCore::Communication::IComExecutor* executor);
+    ZyrCore::Communication::IComExecutor* comExecutor() const { return itsComExecutor; }
+
+    // False when a file is open, it cannot be read or its declaration is not version 1.0; in
+    // the last case the file stays open.
+    bool open(QString fileName);
+    void close();
+    bool reset();
+    bool isOpen() const;
+    // At the end of the document, or past the last whole telegram of a file that lacks only
+    // the end of its root element (a recording that was never closed).
+    bool isEndOfFile() const;
+    QString fileName() const;
+
+    static bool checkFileHeader(QFile* file, QXmlStreamReader* reader);
+    // Appends the next Telegram element to text and leaves the reader on the following one.
+    // False at the end of the input and for a telegram the input breaks off in or garbles.
+    static bool findNextTelegram(QString* text, QXmlStreamReader* reader);
+    static ZyrCore::Communication::IComObject* tryCreateObject(QString telegram);
+
+    bool playSingleTelegram(QString telegram);
+    // notPlayed, when given, stays true unless a request went out.
+    bool playNext(bool* notPlayed = nullptr);
+    bool playToEnd();
+
+    // Every telegram of a whole file, independent of the player's own file; false for a file
+    // that cannot be read, fails the header check or is corrupt.
+    bool readTelegrams(QString fileName, QList<QString>* telegrams);
+
+    // Called with "QList<ZyrCore::Communication::IComObject*>*" once no reply is outstanding.
+    ZyrCore::Tools::Delegate resultDelegate;
+
+signals:
+    void playedSingleTelegram(bool succeeded);
+    void playedNext(bool succeeded);
+    void playedToEnd(bool succeeded);
+
+private:
+    static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
+    bool playNextInternal(bool* notPlayed);
+    bool play(const QString& telegram, bool flush, bool* notPlayed);
+    void releasePendingResults();
+
+    QXmlStreamReader itsReader;
+    QFile itsFile;
+    ZyrCore::Communication::IComExecutor* itsComExecutor;
+    QList<ZyrCore::Communication::IComObject*> itsPendingResults;
+    bool itsBrokenTelegram = false; // the file breaks off in or garbles a telegram
+    bool itsFailedTelegram = false; // the last telegram found could not be played
+};
+
+} // namespace ZyrCore::Tracing
+
+#endif // ZYRCORE_TRACING_TRACEPLAYER_H

@@ -1,0 +1,258 @@
+#include "Tracing/tracerecorder.h"
+
+#include "Tracing/tracepattern.h"
+
+#include <QVector>
+#include <QXmlStreamReader>
+
+namespace ZyrCore::Tracing {
+
+namespace {
+
+const QString kRootElement = QStringLiteral("LogData");
+
+bool isCopied(const QXmlStreamReader& reader) {
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartDocument:
+    case QXmlStreamReader::EndDocument:
+    case QXmlStreamReader::Invalid:
+    case QXmlStreamReader::NoToken:
+        return false;
+    case QXmlStreamReader::Characters:
+        return !reader.isWhitespace();
+    default:
+        return true;
+    }
+}
+
+// One token of a telegram as the copy writes it again.
+struct Token {
+    QXmlStreamReader::TokenType type;
+    QString name; // element name, or the text of characters and comments
+    QXmlStreamAttributes attributes;
+    bool isCData = false;
+};
+
+// A telegram read once: whether it is one whole, well-formed Telegram element from its first
+// token on with nothing after it but whitespace, its Trace pattern, and the tokens to copy.
+struct ReadTelegram {
+    bool whole = false;
+    bool hasPattern = false;
+    unsigned int pattern = 0;
+    // False when a token needs the reader itself to be copied (namespaces, instructions).
+    bool replayable = true;
+    QVector<Token> tokens;
+};
+
+ReadTelegram readTelegram(const QString& telegram) {
+    ReadTelegram result;
+    QXmlStreamReader reader(telegram);
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
+        return result;
+    result.pattern =
+        reader.attributes().value(QLatin1String("Trace")).toUInt(&result.hasPattern, 16);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::DTD:
+            return result;
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxTelegramDepth)
+                return result;
+            result.replayable = result.replayable && reader.namespaceUri().isEmpty() &&
+                                reader.namespaceDeclarations().isEmpty();
+            result.tokens.append(
+                {reader.tokenType(), reader.name().toString(), reader.attributes(), false});
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            result.tokens.append({reader.tokenType(), QString(), {}, false});
+            break;
+        case QXmlStreamReader::Characters:
+            if (!reader.isWhitespace())
+                result.tokens.append(
+                    {reader.tokenType(), reader.text().toString(), {}, reader.isCDATA()});
+            break;
+        case QXmlStreamReader::Comment:
+            result.tokens.append({reader.tokenType(), reader.text().toString(), {}, false});
+            break;
+        default:
+            result.replayable = result.replayable && !isCopied(reader);
+            break;
+        }
+        reader.readNext();
+    }
+    result.whole = !reader.hasError();
+    return result;
+}
+
+// Writes a telegram that readTelegram found whole.
+void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamWriter* writer) {
+    if (!read.replayable) {
+        QXmlStreamReader reader(telegram);
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (isCopied(reader))
+                writer->writeCurrentToken(reader);
+        }
+        return;
+    }
+    // The same calls the writer makes for the reader's tokens, without reading them again.
+    for (const Token& token : read.tokens) {
+        switch (token.type) {
+        case QXmlStreamReader::StartElement:
+            writer->writeStartElement(token.name);
+            writer->writeAttributes(token.attributes);
+            break;
+        case QXmlStreamReader::EndElement:
+            writer->writeEndElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (token.isCData)
+                writer->writeCDATA(token.name);
+            else
+                writer->writeCharacters(token.name);
+            break;
+        default:
+            writer->writeComment(token.name);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+TraceRecorder::TraceRecorder(QObject* parent)
+    : QObject(parent) {}
+
+TraceRecorder::~TraceRecorder() {
+    if (itsFile.isOpen())
+        close();
+}
+
+bool TraceRecorder::open(QString fileName) {
+    if (itsFile.isOpen())
+        return false;
+    itsFile.setFileName(fileName);
+    if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    itsStage.setBuffer(&itsStagedBytes);
+    itsStage.open(QIODevice::WriteOnly);
+    itsWriter.setDevice(&itsStage);
+    itsWriter.setAutoFormatting(true);
+    if (!writeHeaderOpening(&itsWriter))
+        return false;
+    commitStage();
+    setEnabled(true);
+    return true;
+}
+
+bool TraceRecorder::close() {
+    if (itsWriter.device() != nullptr) {
+        setEnabled(false);
+        writeHeaderClosing(&itsWriter);
+        commitStage();
+        itsWriter.setDevice(nullptr);
+        itsStage.close();
+    }
+    if (itsEnabled) {
+        itsEnabled = false;
+        emit enabledChanged(false);
+    }
+    if (!itsFile.isOpen())
+        return false;
+    itsFile.close();
+    return true;
+}
+
+bool TraceRecorder::isOpen() const {
+    return itsFile.isOpen();
+}
+
+bool TraceRecorder::flush() {
+    return itsFile.flush();
+}
+
+bool TraceRecorder::commitStage() {
+    const bool written = itsFile.write(itsStagedBytes) == itsStagedBytes.size();
+    itsStagedBytes.clear();
+    itsStage.seek(0);
+    return itsFile.flush() && written;
+}
+
+bool TraceRecorder::setEnabled(bool enabled) {
+    if (enabled == itsEnabled)
+        return true;
+    if (enabled && (!itsFile.isOpen() || itsWriter.device() == nullptr))
+        return false;
+    itsEnabled = enabled;
+    emit enabledChanged(enabled);
+    return true;
+}
+
+void TraceRecorder::setFilter(unsigned int pattern) {
+    if (pattern == itsFilter)
+        return;
+    itsFilter = pattern;
+    emit filterChanged(pattern);
+}
+
+bool TraceRecorder::matchFilter(QString telegram) const {
+    unsigned int pattern = 0;
+    return tryGetTracePattern(telegram, &pattern) && (pattern & itsFilter) != 0;
+}
+
+bool TraceRecorder::trace(QString telegram) {
+    if (!itsFile.isOpen() || itsWriter.device() == nullptr || !itsEnabled)
+        return false;
+    // One reading decides both whether the telegram is whole and whether the filter takes it.
+    const ReadTelegram read = readTelegram(telegram);
+    if (read.whole && read.hasPattern && (read.pattern & itsFilter) != 0) {
+        copyTelegram(telegram, read, &itsWriter);
+        commitStage();
+    }
+    return true;
+}
+
+bool TraceRecorder::writeHeaderOpening(QXmlStreamWriter* writer) {
+    if (writer->device() == nullptr)
+        return false;
+    writer->setAutoFormatting(true);
+    writer->writeStartDocument(QStringLiteral("1.0"));
+    writer->writeDTD(QStringLiteral("<!DOCTYPE LogData>"));
+    writer->writeStartElement(kRootElement);
+    return true;
+}
+
+bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
+    if (writer->device() == nullptr)
+        return false;
+    writer->writeEndElement();
+    return true;
+}
+
+bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
+    // Checked first: a half-copied telegram would leave the file unreadable.
+    const ReadTelegram read = readTelegram(telegram);
+    if (!read.whole)
+        return false;
+    copyTelegram(telegram, read, writer);
+    return true;
+}
+
+bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QXmlStreamWriter writer(&file);
+    if (!writeHeaderOpening(&writer))
+        return false;
+    for (const QString& telegram : telegrams)
+        writeTelegram(telegram, &writer);
+    writeHeaderClosing(&writer);
+    return !writer.hasError();
+}
+
+} // namespace ZyrCore::Tracing

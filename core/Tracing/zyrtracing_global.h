@@ -1,0 +1,12 @@
+#ifndef ZYRTRACING_GLOBAL_H
+#define ZYRTRACING_GLOBAL_H
+
+#include <QtCore/qglobal.h>
+
+#if defined(ZYRTRACING_LIBRARY)
+#define ZYRTRACING_EXPORT Q_DECL_EXPORT
+#else
+#define ZYRTRACING_EXPORT Q_DECL_IMPORT
+#endif
+
+#endif // ZYRTRACING_GLOBAL_H

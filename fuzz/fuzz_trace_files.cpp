@@ -1,0 +1,81 @@
+// Feeds arbitrary bytes to the trace-file reader as a file: reading its telegrams, playing it to
+// its end and loading it as a program must neither crash nor read or write out of bounds,
+// whatever a damaged recording or a hostile file holds.
+
+#include "Communication/commandmanager.h"
+#include "Communication/icomexecutor.h"
+#include "Tracing/traceplayer.h"
+#include "Tracing/traceprogrammer.h"
+#include "Tracing/tracerecorder.h"
+#include "raspi/streamcontrolcommandset.h"
+#include "raspi/streamregistercommandset.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamWriter>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace ZyrCore::Communication;
+using namespace ZyrCore::Tracing;
+
+namespace {
+
+// Takes every object and sends nothing: what is fuzzed is the file side.
+class NullExecutor : public IComExecutor {
+public:
+    bool open() override { return true; }
+    bool close() override { return true; }
+    bool isOpen() override { return true; }
+    int lastError() override { return 0; }
+    bool execute(IComObject*) override { return true; }
+    void execute(QQueue<IComObject*>*) override {}
+};
+
+QString traceFile() {
+    static QTemporaryDir folder;
+    static const bool registered = [] {
+        ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+        ZyrCom::Commands::StreamControlCommandSet controlCommands;
+        CommandManager::instance()->registerCommandSet(&registerCommands);
+        CommandManager::instance()->registerCommandSet(&controlCommands);
+        return true;
+    }();
+    Q_UNUSED(registered)
+    return folder.filePath(QStringLiteral("trace.xml"));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString fileName = traceFile();
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+
+    NullExecutor executor;
+    TracePlayer player(nullptr, &executor);
+    QList<QString> telegrams;
+    player.readTelegrams(fileName, &telegrams);
+    player.open(fileName);
+    if (player.isOpen())
+        player.playToEnd();
+
+    // What was read must copy into a recording without breaking it.
+    QBuffer recording;
+    recording.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&recording);
+    TraceRecorder::writeHeaderOpening(&writer);
+    for (const QString& telegram : telegrams)
+        TraceRecorder::writeTelegram(telegram, &writer);
+
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    programmer.loadProgram(fileName);
+    return 0;
+}

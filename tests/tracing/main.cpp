@@ -1,0 +1,5 @@
+#include "testregistry.h"
+
+#include <QCoreApplication>
+
+ZYR_TEST_MAIN(QCoreApplication)
