@@ -13,10 +13,14 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
+
 class QAction;
 class QCloseEvent;
 class QTimer;
 class QWidget;
+class GetCalibrationDataCommand;
+class Logging;
 class Ui_MainWindow;
 class ZyrUploadFileDemoWidget;
 
@@ -64,6 +68,9 @@ public slots:
     void intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void onToFModuleActivated();
 
+    // Calibration: runs the command on the module stream by the one exchange rule.
+    bool executeCalibrationCommand(GetCalibrationDataCommand& command);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -80,8 +87,13 @@ private slots:
     void on_dockHistogram_topLevelChanged(bool isFloating);
     void on_dockDistanceVsTime_topLevelChanged(bool isFloating);
     void resizeMainWindowToMinimum();
+    void on_pbNewCalibration_clicked();
+    void on_pbClearCalibration_clicked();
 
 private:
+    // Runs a calibration command of this mode; on success its "#CAL" record goes to the log.
+    void runCalibrationCommand(uint8_t mode);
+
     void addStatusFieldStates();
     void connectStatusFields();
     void disconnectStatusFields();
@@ -120,6 +132,7 @@ private:
     bool itsGraphUpdatesEnabled = true;
     QAction* itsDockWindowsAction = nullptr;
     QElapsedTimer itsElapsedTimer;
+    Logging* itsLogging = nullptr;
 };
 
 #endif // MAINWINDOW_H

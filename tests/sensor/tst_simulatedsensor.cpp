@@ -137,6 +137,9 @@ void TestSimulatedSensor::configText_data() {
     QTest::newRow("three-part revision") << "app0=2.0.15" << false << QString();
     QTest::newRow("revision byte too large") << "app0=2.0.256.1" << false << QString();
     QTest::newRow("target too far") << "target=5001" << false << QString();
+    QTest::newRow("calibration time")
+        << "calibrationMs=0x190" << true << "chip=KEL4401 seed=77 calibrationMs=400";
+    QTest::newRow("calibration too long") << "calibrationMs=60001" << false << QString();
     QTest::newRow("bad flag") << "badHistogram=maybe" << false << QString();
     QTest::newRow("status too large") << "deviceStatus=256" << false << QString();
 }

@@ -1,0 +1,110 @@
+#include "scriptedcomdriver.h"
+#include "testregistry.h"
+
+#include "Communication/comstream.h"
+#include "Communication/comstreamformatter.h"
+#include "boardids.h"
+#include "calibration.h"
+#include "commands/getcalibrationdatacommand.h"
+#include "commands/textconversion.h"
+#include "exchange.h"
+#include "hid/hidcomdriver.h"
+#include "simulatedevaluationboard.h"
+
+#include <QGuiApplication>
+#include <QtTest>
+
+using ZyrCore::Communication::ComStream;
+
+namespace {
+
+// The module channel of a simulated board: a stream over its HID driver.
+struct ModuleChannel {
+    explicit ModuleChannel(const QString& configText)
+        : board(ZyrSim::SimulatedEvaluationBoard::create(configText))
+        , driver(moduleInterface())
+        , stream(&driver, ComStream::theImmediateFlushPolicy) {
+        driver.setStreamFormatter(&formatter);
+        stream.open();
+    }
+    ~ModuleChannel() { stream.close(); }
+
+    static ZyrHid::HidComDeviceInfo moduleInterface() {
+        ZyrHid::HidComDeviceInfo info(ZyrHid::BoardIds::vendorId, ZyrHid::BoardIds::productId);
+        info.setPath(ZyrHid::BoardIds::moduleInterfaceFilter);
+        return info;
+    }
+
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
+    ZyrCore::Communication::ComStreamFormatter formatter;
+    ZyrHid::HidComDriver driver;
+    ComStream stream;
+};
+
+} // namespace
+
+class TestCalibration : public QObject {
+    Q_OBJECT
+
+private slots:
+    void succeedsOnlyThanksToTheLongTimeout_data();
+    void succeedsOnlyThanksToTheLongTimeout();
+    void sendsNothingWithoutAHidModuleChannel();
+};
+
+void TestCalibration::succeedsOnlyThanksToTheLongTimeout_data() {
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("normalTimeout");
+    QTest::addColumn<bool>("unplugged");
+    // The default board and time-outs: a new calibration outlasts the normal 1500 ms.
+    QTest::newRow("new, defaults") << QString() << 0 << 1500 << false;
+    QTest::newRow("clear") << "calibrationMs=600" << 1 << 100 << false;
+    QTest::newRow("read, normal time-out") << "calibrationMs=600" << 2 << 100 << false;
+    QTest::newRow("board gone") << "calibrationMs=600" << 0 << 100 << true;
+}
+
+void TestCalibration::succeedsOnlyThanksToTheLongTimeout() {
+    QFETCH(QString, config);
+    QFETCH(int, mode);
+    QFETCH(int, normalTimeout);
+    QFETCH(bool, unplugged);
+    ModuleChannel channel(config);
+    QVERIFY(channel.board && channel.stream.isOpen());
+    channel.driver.setReadTimeout(quint32(normalTimeout));
+    channel.driver.setWriteTimeout(quint32(normalTimeout) + 1);
+    if (mode != GetCalibrationDataCommand::ReadCalibration && !unplugged) {
+        GetCalibrationDataCommand plain{uint8_t(mode)};
+        QVERIFY2(!executeExchange(&channel.stream, &plain), "the normal time-out suffices");
+    }
+    if (unplugged)
+        channel.board->unplug();
+
+    GetCalibrationDataCommand command{uint8_t(mode)};
+    QCOMPARE(executeCalibration(&channel.stream, command), !unplugged);
+    QCOMPARE(channel.driver.readTimeout(), quint32(normalTimeout));
+    QCOMPARE(channel.driver.writeTimeout(), quint32(normalTimeout) + 1);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    const QByteArray record = channel.board->sensor().calibrationRecord();
+    if (!unplugged) {
+        QCOMPARE(
+            command.calibrationData(),
+            bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), 14).toUpper());
+    }
+}
+
+// A serial module channel, a closed one or none: nothing goes out, even with a reply waiting.
+void TestCalibration::sendsNothingWithoutAHidModuleChannel() {
+    ScriptedComDriver serial;
+    ComStream stream(&serial, ComStream::theImmediateFlushPolicy);
+    serial.queueReply(GetCalibrationDataCommand::commandId, 0, QByteArray(14, '\1'));
+    GetCalibrationDataCommand command(GetCalibrationDataCommand::NewCalibration);
+    QVERIFY(!executeCalibration(&stream, command));
+    QVERIFY(stream.open());
+    QVERIFY(!executeCalibration(&stream, command));
+    QVERIFY(!executeCalibration(nullptr, command));
+    QVERIFY(serial.writes.isEmpty() && QGuiApplication::overrideCursor() == nullptr);
+}
+
+ZYR_TEST_CLASS(TestCalibration)
+#include "tst_calibration.moc"
