@@ -50,7 +50,7 @@ StatusFieldState colouredState(const QString& text, const char* background) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     : QMainWindow(parent)
     , itsDeviceStatusBar(this)
     , itsUi(new Ui_MainWindow)
@@ -92,6 +92,7 @@ MainWindow::MainWindow(QWidget* parent)
     itsContinuousTimer->start(kContinuousIntervalMs);
 
     checkSingleInstance();
+    startAutomationServer(automationPort);
 
     itsUi->lbCaptureTime->hide();
     itsUi->sbCaptureTime->hide();

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "Communication/nodestatecontext.h"
+#include "automation/automationserver.h"
 #include "controllogic.h"
 #include "devicestatusbar.h"
 #include "intents/iintentexecutor.h"
@@ -17,6 +18,7 @@
 
 class QAction;
 class QCloseEvent;
+class QTcpSocket;
 class QTimer;
 class QWidget;
 class GetCalibrationDataCommand;
@@ -44,7 +46,9 @@ class MainWindow : public QMainWindow, public ZyrGui::Intents::IIntentExecutor {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The automation server listens on automationPort (0: any free port).
+    explicit MainWindow(QWidget* parent = nullptr,
+                        quint16 automationPort = AutomationServer::defaultPort);
     ~MainWindow() override;
 
     static const char* const organizationName;
@@ -54,6 +58,8 @@ public:
     // True when a calibration or proximity histogram of at least one zone is asked for; the
     // reference proximity box does not count.
     bool isCalibrationOrProximitySelected() const;
+    // The port the automation server listens on; 0 when it does not listen.
+    quint16 automationPort() const;
 
 public slots:
     void intOpenAboutDialog_update(bool& enabled);
@@ -89,8 +95,13 @@ private slots:
     void resizeMainWindowToMinimum();
     void on_pbNewCalibration_clicked();
     void on_pbClearCalibration_clicked();
+    void newAutomationConnection(QTcpSocket* client);
+    void disconnectAutomation();
+    void onAutomationListenFailed(const QString& message);
+    void onAutomationOperationModeRequested(int index);
 
 private:
+    void startAutomationServer(quint16 port);
     // Runs a calibration command of this mode; on success its "#CAL" record goes to the log.
     void runCalibrationCommand(uint8_t mode);
 
@@ -133,6 +144,9 @@ private:
     QAction* itsDockWindowsAction = nullptr;
     QElapsedTimer itsElapsedTimer;
     Logging* itsLogging = nullptr;
+    AutomationServer* itsAutomationServer = nullptr;
+    bool itsAutomationActive = false;
+    int itsChipFamilyFlag = 1;
 };
 
 #endif // MAINWINDOW_H
