@@ -1,5 +1,6 @@
 #include "controllogic.h"
 
+#include "Communication/commandmanager.h"
 #include "Communication/communicationstackelement.h"
 #include "Communication/iccomcore.h"
 #include "Communication/nodestate.h"
@@ -9,10 +10,13 @@
 #include "controls/controlmanager.h"
 #include "intents/intent.h"
 #include "intents/intentmanager.h"
+#include "raspi/streamcontrolcommandset.h"
+#include "raspi/streamregistercommandset.h"
 
 #include <QCoreApplication>
 #include <QIcon>
 
+using ZyrCore::Communication::CommandManager;
 using ZyrCore::Communication::CommunicationStackElement;
 using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::NodeState;
@@ -83,6 +87,12 @@ void ControlLogic::initialize() {
     itsCommunicationStack.setIcIdentification(icIdRegister, icIdValue);
     connectStateHandlers();
     itsCommunicationStack.setRegisterSet(nullptr);
+
+    // The registry keeps its own copies: telegrams of these commands can be built by name.
+    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+    ZyrCom::Commands::StreamControlCommandSet controlCommands;
+    CommandManager::instance()->registerCommandSet(&registerCommands);
+    CommandManager::instance()->registerCommandSet(&controlCommands);
 }
 
 void ControlLogic::deinitialize() {

@@ -4,11 +4,12 @@
 #include "Communication/comstream.h"
 #include "Communication/nodestatemanager.h"
 #include "Tools/versioninfo.h"
-#include "commands/getserialnumbercommand.h"
 #include "controls/aboutdialog.h"
 #include "intents/iintent.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
+#include "logging.h"
+#include "plots/distancebar.h"
 #include "statusfieldstate.h"
 #include "tools/barcreator.h"
 #include "ui_mainwindow.h"
@@ -41,7 +42,6 @@ namespace {
 
 constexpr int kContinuousIntervalMs = 16;
 constexpr int kShrinkDelayMs = 100;
-const char* const kOutdatedFirmware = "2.0.15.1";
 
 StatusFieldState colouredState(const QString& text, const char* background) {
     return StatusFieldState(
@@ -58,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     , itsGlobalSettings(QSettings::SystemScope, organizationName, applicationName) {
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     itsUi->setupUi(this);
+    itsDistanceBar = std::make_unique<DistanceBar>(itsUi->plotDistanceBar);
     itsUploadWidget = new ZyrUploadFileDemoWidget();
     itsUploadWidget->setControlLogic(&itsControlLogic);
     itsUi->tabWidget->addTab(itsUploadWidget, tr("File Upload"));
@@ -75,6 +76,7 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     connect(&itsControlLogic, &ControlLogic::tofModuleActivated, this,
             &MainWindow::onToFModuleActivated, Qt::QueuedConnection);
     itsControlLogic.activateCommunication();
+    itsUi->plotDistance->setComStream(itsModuleStream);
 
     itsVersionInfo = new ZyrCore::Tools::VersionInfo();
     itsVersionInfo->retrieveInfo();
@@ -90,12 +92,17 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     itsContinuousTimer = new QTimer(this);
     connect(itsContinuousTimer, &QTimer::timeout, this, &MainWindow::clickpbStartContinuous);
     itsContinuousTimer->start(kContinuousIntervalMs);
+    itsUi->plotHistogram->setAutoScaleX(true);
+    itsUi->plotHistogram->setAutoScaleY(true);
 
     checkSingleInstance();
+    setupDistanceBarPlot();
     startAutomationServer(automationPort);
 
     itsUi->lbCaptureTime->hide();
     itsUi->sbCaptureTime->hide();
+    // Until a module reports, the iteration settings show and the mode choices wait.
+    updateFirmwareDependentWidgets();
 
     // The zone boxes and the calibration and pile-up options stay out of view; the reference
     // boxes choose what is measured.
@@ -106,6 +113,8 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
                            itsUi->cbTDCPX1, itsUi->cbTDCPX2, itsUi->cbTDCPX3, itsUi->cbTDCPX4})
         box->hide();
 
+    // From the event loop, so a module found during start-up is set up once the window shows.
+    QTimer::singleShot(0, this, &MainWindow::detectTargetChipAndSetupGUI);
     QTimer::singleShot(kShrinkDelayMs, this, &MainWindow::resizeMainWindowToMinimum);
     itsElapsedTimer.start();
 }
@@ -120,6 +129,8 @@ MainWindow::~MainWindow() {
     delete itsVersionInfo;
     qDeleteAll(itsIntentGroups);
     itsIntentGroups.clear();
+    delete itsLogging;
+    itsLogging = nullptr;
 }
 
 void MainWindow::addStatusFieldStates() {
@@ -207,31 +218,6 @@ void MainWindow::checkSingleInstance() {
     }
 }
 
-void MainWindow::onToFModuleActivated() {
-    readDeviceInfo();
-}
-
-void MainWindow::readDeviceInfo() {
-    if (itsModuleStream == nullptr || !itsModuleStream->isOpen())
-        return;
-    GetSerialNumberCommand command;
-    itsModuleStream->execute(&command);
-    if (itsModuleStream->lastError() == -1) {
-        UserDialogs::warning(this, tr("Warning"), tr("Could not retrieve serial number."));
-        return;
-    }
-    itsSerialNumber = command.serialNumber();
-    itsApp0Revision = command.app0Revision();
-    itsDriverRevision = command.driverRevision();
-    itsChipId = command.chipId();
-    itsChipRevision = command.chipRevision();
-    if (itsApp0Revision == QLatin1String(kOutdatedFirmware)) {
-        UserDialogs::critical(this, tr("Critical"),
-                              tr("KEL4X0X target runs with outdated and unsupported ROM firmware. "
-                                 "Device may not function correctly."));
-    }
-}
-
 void MainWindow::onMcuStateChanged(NodeStateContext, int, int currentState) {
     int fieldState = 0;
     if (currentState == NodeState::Open)
@@ -254,8 +240,6 @@ void MainWindow::onIcStateChanged(NodeStateContext, int, int currentState) {
 void MainWindow::on_communicationInitialized() {}
 
 void MainWindow::on_communicationDeinitialized() {}
-
-void MainWindow::clickpbStartContinuous() {}
 
 void MainWindow::resizeMainWindowToMinimum() {
     resize(minimumSize());

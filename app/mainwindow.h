@@ -10,13 +10,17 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QMutex>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
 
 #include <cstdint>
+#include <memory>
 
+class DistanceBar;
 class QAction;
+class QCheckBox;
 class QCloseEvent;
 class QTcpSocket;
 class QTimer;
@@ -64,6 +68,11 @@ public:
 public slots:
     void intOpenAboutDialog_update(bool& enabled);
     void intOpenAboutDialog_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
+    // Requests one histogram type for every checked box (its index is the channel) into the
+    // cache, channel-major, and logs it. Stops at the first failed exchange, which copies and
+    // logs nothing; false then, or when the module stream is closed.
+    bool fillHistogramCache(uint8_t histogramType, QList<QCheckBox*> checkBoxes,
+                            uint16_t* histogramCache, bool keepPreviousHistogramCache = false);
     void intSaveConfiguration_update(bool& enabled);
     void intSaveConfiguration_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void intLoadConfiguration_update(bool& enabled);
@@ -89,7 +98,6 @@ private slots:
     void on_communicationDeinitialized();
     void on_tabWidget_currentChanged(int index);
     void on_pbSelectDataFile_clicked();
-    void clickpbStartContinuous();
     void on_dockHistogram_topLevelChanged(bool isFloating);
     void on_dockDistanceVsTime_topLevelChanged(bool isFloating);
     void resizeMainWindowToMinimum();
@@ -99,6 +107,43 @@ private slots:
     void disconnectAutomation();
     void onAutomationListenFailed(const QString& message);
     void onAutomationOperationModeRequested(int index);
+
+    // Measurement cycle and the settings that reach the sensor (mainwindow_measurement.cpp).
+    void on_pbStart_clicked();
+    void clickpbStartContinuous();
+    void on_cbTDC1_stateChanged(int state);
+    void on_cbTDC2_stateChanged(int state);
+    void on_cbTDC3_stateChanged(int state);
+    void on_cbTDC4_stateChanged(int state);
+    void on_sbCaptureTime_valueChanged(int value);
+    void on_cbCalibration_stateChanged(int state);
+    void on_cbRaw_stateChanged(int state);
+    void on_cbSummed_stateChanged(int state);
+    void on_cbProximity_stateChanged(int state);
+    void on_cbPileupCorrection_stateChanged(int state);
+    void on_cbOperationMode_currentIndexChanged(int currentIndex);
+    void on_cb4mMode_stateChanged(int checkState);
+    void on_sbIterations_valueChanged(int value);
+    void on_sbThreshold_valueChanged(int value);
+    void on_cbIterationSelector_currentIndexChanged(int index);
+
+    // Plot options (mainwindow_plotview.cpp).
+    void on_cbLegend_stateChanged(int state);
+    void on_cbAutoScaleX_stateChanged(int state);
+    void on_cbAutoScaleY_stateChanged(int state);
+    void on_sbXAxisMax_valueChanged(int currentValue);
+    void on_sbYAxisMax_valueChanged(int currentValue);
+    void on_cbAutoScaleYDist_stateChanged(int state);
+    void on_sbYAxisMaxDist_valueChanged(int currentValue);
+    void on_cbContinuousMode_stateChanged(int state);
+    void on_pbSnapshot_clicked();
+
+    // Result log (mainwindow_resultlog.cpp).
+    void on_cbSaveData_stateChanged(int arg1);
+    void onLogWriteFailed(const QString& reason);
+
+    // Chip detection (mainwindow_activation.cpp).
+    void detectTargetChipAndSetupGUI();
 
 private:
     void startAutomationServer(quint16 port);
@@ -111,7 +156,21 @@ private:
     void buildMenuBar();
     void findModuleStream();
     void checkSingleInstance();
+
+    void updateHistograms();
+    void readTemperature();
+    void sendSelectTDCs();
+    void sendCaptureTime();
+    void sendTargetConfiguration();
+    void sendIterationsAndThreshold();
+    void sendMeasurementSettings();
+    void setupDistanceBarPlot();
+    void updateDistanceBar();
+
     void readDeviceInfo();
+    void updateFirmwareDependentWidgets();
+    void updateFirmwareDependentLabels();
+    void logIterationSettings();
 
     // One saved control: its key (the widget's object name), the widget and the value a missing
     // key loads as.
@@ -143,10 +202,15 @@ private:
     bool itsGraphUpdatesEnabled = true;
     QAction* itsDockWindowsAction = nullptr;
     QElapsedTimer itsElapsedTimer;
+    // Owned; the file log or the automation client's log, null while neither is active.
     Logging* itsLogging = nullptr;
-    AutomationServer* itsAutomationServer = nullptr;
     bool itsAutomationActive = false;
+    // 1 when the App0 revision does not begin with '2', else 0.
     int itsChipFamilyFlag = 1;
+    // Held by one timer-driven measurement cycle.
+    QMutex itsMeasurementMutex;
+    std::unique_ptr<DistanceBar> itsDistanceBar;
+    AutomationServer* itsAutomationServer = nullptr;
 };
 
 #endif // MAINWINDOW_H

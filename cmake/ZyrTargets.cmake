@@ -21,7 +21,21 @@ function(zyr_add_test_area area)
     target_link_libraries(tst_${area} PRIVATE Qt5::Test ${ARG_LIBS})
     target_include_directories(tst_${area} PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/common")
     add_test(NAME ${area} COMMAND tst_${area})
-    set_tests_properties(${area} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-        TIMEOUT 300)
+    zyr_set_test_environment(${area} "QT_QPA_PLATFORM=offscreen")
+    set_tests_properties(${area} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# zyr_set_test_environment(<test> [<VAR=value>...]): the test's environment; in a sanitized build
+# also the sanitizer settings, so `ctest -R <test>` behaves as ./test does.
+function(zyr_set_test_environment test)
+    set(environment ${ARGN})
+    if(ZYR_SANITIZE)
+        list(APPEND environment
+             "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+             "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+             "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    endif()
+    if(environment)
+        set_tests_properties(${test} PROPERTIES ENVIRONMENT "${environment}")
+    endif()
 endfunction()

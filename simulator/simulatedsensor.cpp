@@ -197,7 +197,8 @@ FirmwareReply SimulatedSensor::histogram(const QByteArray& request) {
 
     uint32_t bins[binCount] = {};
     fillHistogram(type, channel, bins);
-    if (itsLongRangeFamily && !itsSettings.pileupCorrection && (type == 1 || type == 2))
+    // Only the processed histogram (type 2) carries exponents; the application decodes no other.
+    if (itsLongRangeFamily && !itsSettings.pileupCorrection && type == 2)
         putExponents(bins);
 
     QByteArray payload(histogramReplySize, Qt::Uninitialized);
@@ -213,7 +214,8 @@ void SimulatedSensor::fillHistogram(uint8_t type, uint8_t channel, uint32_t (&bi
     if (!itsSettings.histogramsEnabled)
         return;
 
-    const uint32_t ambient = 2 + exposure() / 4000;
+    // Ambient light gives every bin a floor of a few percent of a close target's peak.
+    const uint32_t ambient = 2 + exposure() / 400;
     const auto addNoise = [&](uint32_t level) {
         const uint32_t spread = 1 + level / 4;
         const uint32_t lowest = level > spread ? level - spread : 0;

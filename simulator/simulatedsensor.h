@@ -71,7 +71,7 @@ public:
     const SensorConfig& config() const { return itsConfig; }
     const Settings& settings() const { return itsSettings; }
     // Firmware whose App0 revision does not begin with '2': short-range and long-range
-    // histograms, exponent bins in long-range histograms without pile-up correction.
+    // histograms, exponent bins in processed histograms without pile-up correction.
     bool isLongRangeFamily() const { return itsLongRangeFamily; }
     // Largest distance at which the current operation mode reports an object.
     int objectRangeMm() const;

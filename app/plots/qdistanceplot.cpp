@@ -15,7 +15,7 @@ QDistancePlot::QDistancePlot(QWidget* parent)
     , itsDistance(windowSize, 0.0)
     , itsConfidence(windowSize, 0.0)
     , itsTimer(new QTimer(this))
-    , itsPen(Qt::gray)
+    , itsPen(QBrush(Qt::gray), 2.0)
     , itsClock(monotonicPlotClock()) {
     for (int k = 0; k < windowSize; ++k)
         itsTime[k] = -initialSpacingMs * k;

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -40,6 +42,13 @@ double yUpperBoundFor(double maxCount) {
             return bound;
     }
     return m;
+}
+
+// An axis bound as an int, truncated toward zero; bounds beyond the int range (decoded counts
+// reach 2^32) saturate rather than overflow.
+int truncatedBound(double bound) {
+    return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), std::trunc(bound),
+                                           std::numeric_limits<int>::max()));
 }
 
 // Data is replaced in place: the keys of every graph stay 0..255, so only the values change.
@@ -124,6 +133,11 @@ void QHistogramPlot::styleType(int type) {
     for (int channel = 0; channel < channelCount; ++channel) {
         QPen current(kCurrentColours[channel]);
         QPen previous(kPreviousColours[channel]);
+        // The processed curve, smudge level and baseline stand out from the raw curve.
+        if (type == Processed && (channel == 0 || channel == 3 || channel == 4)) {
+            current.setWidth(2);
+            previous.setWidth(2);
+        }
         if (type == Processed && channel == 3) {
             current.setStyle(Qt::DashLine);
             previous.setStyle(Qt::DashLine);
@@ -133,6 +147,8 @@ void QHistogramPlot::styleType(int type) {
         } else if (type == Summed && channel == 0) {
             current.setColor(QColor(0, 127, 0, 255));
             previous.setColor(QColor(209, 255, 183, 224));
+            current.setWidth(2);
+            previous.setWidth(2);
         }
         itsGraphs[CurrentSet][type][channel]->setPen(current);
         itsGraphs[PreviousSet][type][channel]->setPen(previous);
@@ -265,11 +281,11 @@ void QHistogramPlot::setChipFamilyFlag(bool flag) {
 }
 
 int QHistogramPlot::yAxisMax() const {
-    return static_cast<int>(yAxis->range().upper);
+    return truncatedBound(yAxis->range().upper);
 }
 
 int QHistogramPlot::xAxisMax() const {
-    return static_cast<int>(xAxis->range().upper);
+    return truncatedBound(xAxis->range().upper);
 }
 
 void QHistogramPlot::setHistogramData(int type, const uint16_t* bins) {

@@ -30,7 +30,7 @@ IComObject* StreamFlushObject::clone() {
 bool StreamFlushObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
     if (writer == nullptr)
         return false;
-    ComObjectHelper::writeOpeningTag(this, writer, static_cast<unsigned char>(telegramType));
+    ComObjectHelper::writeOpeningTag(this, writer, telegramType == 0 ? 0 : 1);
     writer->writeEmptyElement(QStringLiteral("StreamFlush"));
     ComObjectHelper::writeClosingTag(writer);
     return true;

@@ -1,47 +1,16 @@
+#include "boardrig.h"
 #include "scriptedcomdriver.h"
 #include "testregistry.h"
 
-#include "Communication/comstream.h"
-#include "Communication/comstreamformatter.h"
-#include "boardids.h"
 #include "calibration.h"
 #include "commands/getcalibrationdatacommand.h"
 #include "commands/textconversion.h"
 #include "exchange.h"
-#include "hid/hidcomdriver.h"
-#include "simulatedevaluationboard.h"
 
 #include <QGuiApplication>
 #include <QtTest>
 
 using ZyrCore::Communication::ComStream;
-
-namespace {
-
-// The module channel of a simulated board: a stream over its HID driver.
-struct ModuleChannel {
-    explicit ModuleChannel(const QString& configText)
-        : board(ZyrSim::SimulatedEvaluationBoard::create(configText))
-        , driver(moduleInterface())
-        , stream(&driver, ComStream::theImmediateFlushPolicy) {
-        driver.setStreamFormatter(&formatter);
-        stream.open();
-    }
-    ~ModuleChannel() { stream.close(); }
-
-    static ZyrHid::HidComDeviceInfo moduleInterface() {
-        ZyrHid::HidComDeviceInfo info(ZyrHid::BoardIds::vendorId, ZyrHid::BoardIds::productId);
-        info.setPath(ZyrHid::BoardIds::moduleInterfaceFilter);
-        return info;
-    }
-
-    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
-    ZyrCore::Communication::ComStreamFormatter formatter;
-    ZyrHid::HidComDriver driver;
-    ComStream stream;
-};
-
-} // namespace
 
 class TestCalibration : public QObject {
     Q_OBJECT
@@ -69,7 +38,7 @@ void TestCalibration::succeedsOnlyThanksToTheLongTimeout() {
     QFETCH(int, mode);
     QFETCH(int, normalTimeout);
     QFETCH(bool, unplugged);
-    ModuleChannel channel(config);
+    BoardRig channel(config);
     QVERIFY(channel.board && channel.stream.isOpen());
     channel.driver.setReadTimeout(quint32(normalTimeout));
     channel.driver.setWriteTimeout(quint32(normalTimeout) + 1);

@@ -1,6 +1,8 @@
 #include "apptestsupport.h"
 #include "testregistry.h"
 
+#include "Communication/commandinfo.h"
+#include "Communication/commandmanager.h"
 #include "Communication/nodestate.h"
 #include "Communication/nodestatemanager.h"
 #include "controllogic.h"
@@ -49,6 +51,7 @@ private slots:
     void createsTheIntents();
     void exitIntentQuitsTheEventLoop();
     void moduleActivationFollowsTheModuleStream();
+    void registersTheStreamCommandSets();
     void registerNodeCallsTheDelegates_data();
     void registerNodeCallsTheDelegates();
     void boardBringsTheModuleUp();
@@ -117,6 +120,21 @@ void TestControlLogic::moduleActivationFollowsTheModuleStream() {
         previous = state;
     }
     QCOMPARE(activations.count(), 2);
+}
+
+void TestControlLogic::registersTheStreamCommandSets() {
+    auto* manager = ZyrCore::Communication::CommandManager::instance();
+    manager->unregisterCommands();
+    ControlLogic logic;
+    logic.initialize();
+    for (const char* name :
+         {"I2cReadRegister", "I2cWriteRegister", "I2cModifyRegister", "I2cBlockRegister", "I2cTxRx",
+          "I2cConfig", "Reset", "FirmwareNumber"}) {
+        std::unique_ptr<ZyrCore::Communication::CommandInfo> info(
+            manager->createCommand(QLatin1String(name)));
+        QVERIFY2(info != nullptr && info->name == QLatin1String(name), name);
+    }
+    manager->unregisterCommands();
 }
 
 void TestControlLogic::registerNodeCallsTheDelegates_data() {

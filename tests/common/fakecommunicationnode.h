@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-// A communication node whose open, close and stacking results are scripted and whose calls are
+// A communication node whose open result is scripted and whose calls are
 // counted. An optional log records "<name> deleted" when the node is destroyed.
 class FakeCommunicationNode : public virtual ZyrCore::Communication::ICommunicationNode {
 public:
@@ -30,26 +30,17 @@ public:
         itsOpen = false;
         return true;
     }
-    bool setNextNode(ZyrCore::Communication::ICommunicationNode* node) override {
-        ++itsSetNextNodeCalls;
-        if (itsSetNextNodeResult)
-            itsNextNode = node;
-        return itsSetNextNodeResult;
-    }
+    bool setNextNode(ZyrCore::Communication::ICommunicationNode*) override { return true; }
 
     // Scripting.
     void setOpenResult(bool result) { itsOpenResult = result; }
     // open() reports success but the node stays closed.
     void setOpenTakesEffect(bool takesEffect) { itsOpenTakesEffect = takesEffect; }
-    void setSetNextNodeResult(bool result) { itsSetNextNodeResult = result; }
     // The device went away behind the node's back.
     void drop() { itsOpen = false; }
 
     int openCalls() const { return itsOpenCalls; }
     int closeCalls() const { return itsCloseCalls; }
-    int setNextNodeCalls() const { return itsSetNextNodeCalls; }
-    ZyrCore::Communication::ICommunicationNode* nextNode() const { return itsNextNode; }
-    QString name() const { return itsName; }
 
 private:
     QString itsName;
@@ -57,11 +48,8 @@ private:
     bool itsOpen = false;
     bool itsOpenResult = true;
     bool itsOpenTakesEffect = true;
-    bool itsSetNextNodeResult = true;
     int itsOpenCalls = 0;
     int itsCloseCalls = 0;
-    int itsSetNextNodeCalls = 0;
-    ZyrCore::Communication::ICommunicationNode* itsNextNode = nullptr;
 };
 
 #endif // ZYRTESTS_FAKECOMMUNICATIONNODE_H

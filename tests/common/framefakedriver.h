@@ -39,10 +39,7 @@ public:
     // The lowest node: nothing stacks below it.
     bool setNextNode(ZyrCore::Communication::ICommunicationNode*) override { return false; }
 
-    int flush() override {
-        ++itsFlushCount;
-        return fail(itsOpen ? Success : ChannelNotOpen);
-    }
+    int flush() override { return fail(itsOpen ? Success : ChannelNotOpen); }
 
     int write(unsigned char* buffer, int size) override {
         if (!itsOpen)
@@ -82,14 +79,6 @@ public:
     // Every request frame that reached the firmware, in order.
     const QList<ZyrSim::FirmwareRequest>& requests() const { return itsRequests; }
     int writeCount() const { return itsWriteCount; }
-    int flushCount() const { return itsFlushCount; }
-
-    void clearLog() {
-        itsRequests.clear();
-        itsWriteCount = 0;
-        itsFlushCount = 0;
-        itsFailingWrites.clear();
-    }
 
 private:
     static constexpr int kHeaderSize = 5;
@@ -138,7 +127,6 @@ private:
     QList<ZyrSim::FirmwareRequest> itsRequests;
     QSet<int> itsFailingWrites;
     int itsWriteCount = 0;
-    int itsFlushCount = 0;
 };
 
 #endif // ZYRTESTS_FRAMEFAKEDRIVER_H

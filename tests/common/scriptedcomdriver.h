@@ -14,13 +14,8 @@
 class ScriptedComDriver : public ZyrCore::Communication::ComDriver,
                           public virtual ZyrCore::Communication::ICommunicationNode {
 public:
-    bool open() override {
-        ++openCalls;
-        itsOpen = openResult;
-        return openResult;
-    }
+    bool open() override { return itsOpen = true; }
     bool close() override {
-        ++closeCalls;
         itsOpen = false;
         return true;
     }
@@ -30,7 +25,7 @@ public:
     int flush() override {
         events.append(QByteArrayLiteral("flush"));
         ++flushCalls;
-        return takeFailure(flushFailures);
+        return 0;
     }
     int write(unsigned char* buffer, int size) override {
         const int failure = takeFailure(writeFailures);
@@ -51,40 +46,27 @@ public:
         replies.remove(0, size);
         return 0;
     }
-    int lastError() override {
-        ++lastErrorCalls;
-        return ComDriver::lastError();
-    }
     int checkDeviceState() override { return itsDeviceState; }
-    void clearBuffers() override { ++clearBufferCalls; }
+    void clearBuffers() override {}
     void reserved() override {}
 
     // Queues one reply frame: protocol, unused byte, status, big-endian length, payload.
     void queueReply(unsigned char protocol, unsigned char status, const QByteArray& payload) {
-        queueReplyHeader(protocol, status, payload.size());
-        replies.append(payload);
-    }
-    void queueReplyHeader(unsigned char protocol, unsigned char status, int length) {
+        const int length = payload.size();
         const char header[5] = {static_cast<char>(protocol), 0, static_cast<char>(status),
                                 static_cast<char>(length >> 8), static_cast<char>(length)};
         replies.append(header, 5);
+        replies.append(payload);
     }
     void setOpen(bool open) { itsOpen = open; }
-    void setPendingError(int error) { itsLastError = error; }
 
-    bool openResult = true;
     QList<QByteArray> writes;
     QList<QByteArray> events;
     QByteArray replies;
     // Each list holds the results of the next calls of that kind; an empty list means success.
     QList<int> writeFailures;
-    QList<int> flushFailures;
     QList<int> readFailures;
-    int openCalls = 0;
-    int closeCalls = 0;
     int flushCalls = 0;
-    int lastErrorCalls = 0;
-    int clearBufferCalls = 0;
 
 private:
     static int takeFailure(QList<int>& failures) {

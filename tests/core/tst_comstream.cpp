@@ -1,8 +1,6 @@
 #include "Communication/comstream.h"
-#include "Communication/iexecutable.h"
 #include "Communication/ixmlserializable.h"
 #include "Tracing/itracesink.h"
-#include "assertionabort.h"
 #include "scriptedcomdriver.h"
 #include "testcomobject.h"
 #include "testregistry.h"
@@ -52,19 +50,6 @@ bool holdsAreReleased(ComStream& stream) {
     return false;
 }
 
-class TestExecutable : public ComObject, public virtual IExecutable {
-public:
-    TestExecutable()
-        : ComObject(RequestAndResponse, 0) {}
-    IComObject* clone() override { return new TestExecutable(*this); }
-    bool execute(IComExecutor* executor) override {
-        receivedExecutor = executor;
-        return result;
-    }
-    IComExecutor* receivedExecutor = nullptr;
-    bool result = true;
-};
-
 class PlainComObject : public ComObject {
 public:
     PlainComObject(CallingType callingType)
@@ -80,21 +65,10 @@ class TestComStream : public QObject {
 private slots:
     void frameBytes_data();
     void frameBytes();
-    void flushProtocolSendsNoFrame();
-    void sizeLimits_data();
-    void sizeLimits();
-    void replyIsDeserialized();
     void replyFailures_data();
     void replyFailures();
-    void nullDriverFailsEveryTransfer();
-    void writeFailureKeepsRequestPending();
     void errorsAreStickyUntilFetched();
-    void lastErrorCombinesDriverAndStreamErrors();
     void latePolicyWritesAllBeforeReading();
-    void latePolicyEmptyQueueFlushesOnce();
-    void closeAbandonsPendingRequests();
-    void executableRunsItsOwnExchange();
-    void queueWithRefusedObjectReportsTransmitFailure();
     void tracesOnlyWithSink();
 
     // Regressions of faults the stream once had.
@@ -107,8 +81,6 @@ private slots:
     void firstErrorWinsWithinOneFlush();
     void fireAndForgetIsFlushedDespiteHeldError();
     void refusedRequestErrorSurvivesLateFlush();
-
-    void nullObjectIsAProgrammingError();
 };
 
 void TestComStream::frameBytes_data() {
@@ -142,74 +114,6 @@ void TestComStream::frameBytes() {
     QVERIFY(!stream.isResultPending());
     QVERIFY(object.valid());
     QCOMPARE(int(object.status()), 0);
-    QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::flushProtocolSendsNoFrame() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-
-    StreamFlushObject flushObject;
-    stream.append(&flushObject);
-
-    QVERIFY(driver.writes.isEmpty());
-    QCOMPARE(driver.flushCalls, 1);
-}
-
-void TestComStream::sizeLimits_data() {
-    QTest::addColumn<int>("callingType");
-    QTest::addColumn<int>("requestSize");
-    QTest::addColumn<int>("replySize");
-    QTest::addColumn<bool>("sent");
-    QTest::addColumn<int>("error");
-
-    QTest::newRow("request of 1088 bytes")
-        << int(IComObject::RequestAndResponse) << 1088 << 0 << true << 0;
-    QTest::newRow("reply of 1088 bytes")
-        << int(IComObject::RequestAndResponse) << 1 << 1088 << true << 0;
-    QTest::newRow("request of 1089 bytes")
-        << int(IComObject::RequestAndResponse) << 1089 << 0 << false << -1;
-    QTest::newRow("reply of 1089 bytes")
-        << int(IComObject::RequestAndResponse) << 1 << 1089 << false << -1;
-    QTest::newRow("fire-and-forget of 1088 bytes")
-        << int(IComObject::FireAndForget) << 1088 << 0 << true << 0;
-    QTest::newRow("fire-and-forget of 1089 bytes")
-        << int(IComObject::FireAndForget) << 1089 << 0 << false << -2;
-}
-
-void TestComStream::sizeLimits() {
-    QFETCH(int, callingType);
-    QFETCH(int, requestSize);
-    QFETCH(int, replySize);
-    QFETCH(bool, sent);
-    QFETCH(int, error);
-
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.queueReply(0x10, 0, QByteArray(replySize, 'r'));
-
-    TestComObject object(0x10, QByteArray(requestSize, 'q'), static_cast<unsigned int>(replySize),
-                         static_cast<IComObject::CallingType>(callingType));
-    stream.execute(&object);
-
-    QCOMPARE(driver.writes.size(), sent ? 1 : 0);
-    if (sent)
-        QCOMPARE(driver.writes[0].size(), 5 + requestSize);
-    QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), error);
-}
-
-void TestComStream::replyIsDeserialized() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
-    driver.queueReply(0x22, 0x07, bytes({1, 2, 3}));
-
-    TestComObject request(0x22, bytes({9}), 16);
-    stream.execute(&request);
-
-    QVERIFY(request.valid());
-    QCOMPARE(int(request.status()), 7);
-    QCOMPARE(request.reply, bytes({1, 2, 3}));
     QCOMPARE(stream.lastError(), 0);
 }
 
@@ -254,41 +158,6 @@ void TestComStream::replyFailures() {
     QCOMPARE(stream.lastError(), 0);
 }
 
-void TestComStream::nullDriverFailsEveryTransfer() {
-    ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
-    QCOMPARE(stream.comDriver(), &ComStream::theEmptyDriver);
-    QVERIFY(!stream.isOpen());
-    QVERIFY(!stream.open());
-
-    TestComObject request(0x01, bytes({1}), 4);
-    stream.execute(&request);
-    QCOMPARE(int(request.status()), 1);
-    QVERIFY(!request.valid());
-    QCOMPARE(stream.lastError(), -1);
-
-    TestComObject command(0x02, bytes({1}), 0, IComObject::FireAndForget);
-    stream.execute(&command);
-    QCOMPARE(stream.lastError(), -1);
-
-    stream.flush();
-    QCOMPARE(stream.lastError(), -1);
-}
-
-void TestComStream::writeFailureKeepsRequestPending() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.writeFailures = {-2};
-
-    TestComObject request(0x01, bytes({1}), 4);
-    stream.append(&request);
-    QVERIFY(stream.isResultPending());
-
-    driver.queueReply(0x01, 0, bytes({5}));
-    stream.flush();
-    QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), -2);
-}
-
 void TestComStream::errorsAreStickyUntilFetched() {
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
@@ -308,20 +177,6 @@ void TestComStream::errorsAreStickyUntilFetched() {
     stream.execute(&second);
     QCOMPARE(driver.writes.size(), 2);
     QVERIFY(second.valid());
-    QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::lastErrorCombinesDriverAndStreamErrors() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
-    driver.queueReply(0x0B, 0, {});
-    TestComObject request(0x0A, bytes({1}), 4);
-    stream.execute(&request); // stream error -4
-    driver.setPendingError(-3);
-
-    const int clearsBefore = driver.clearBufferCalls;
-    QCOMPARE(stream.lastError(), -3); // -3 | -4
-    QCOMPARE(driver.clearBufferCalls, clearsBefore + 1);
     QCOMPARE(stream.lastError(), 0);
 }
 
@@ -346,67 +201,6 @@ void TestComStream::latePolicyWritesAllBeforeReading() {
     QCOMPARE(stream.lastError(), 0);
 
     QVERIFY(holdsAreReleased(stream));
-}
-
-void TestComStream::latePolicyEmptyQueueFlushesOnce() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    QQueue<IComObject*> queue;
-    stream.execute(&queue);
-    QCOMPARE(driver.flushCalls, 1);
-    QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::closeAbandonsPendingRequests() {
-    ScriptedComDriver driver;
-    driver.setOpen(true);
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-
-    TestComObject first(0x01, bytes({1}), 4);
-    TestComObject second(0x02, bytes({2}), 4);
-    stream.append(&first);
-    stream.append(&second);
-    QVERIFY(stream.isResultPending());
-
-    QVERIFY(stream.close());
-    QVERIFY(!stream.isResultPending());
-    QVERIFY(!first.valid());
-    QVERIFY(!second.valid());
-    QCOMPARE(stream.lastError(), 0);
-
-    QVERIFY(holdsAreReleased(stream));
-}
-
-void TestComStream::executableRunsItsOwnExchange() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-
-    TestExecutable executable;
-    QVERIFY(stream.execute(&executable));
-    QCOMPARE(executable.receivedExecutor, static_cast<IComExecutor*>(&stream));
-    QVERIFY(executable.valid());
-    QCOMPARE(stream.lastError(), 0);
-
-    executable.result = false;
-    QVERIFY(!stream.execute(&executable));
-    QVERIFY(!executable.valid());
-    QCOMPARE(stream.lastError(), -2);
-    QVERIFY(driver.writes.isEmpty());
-}
-
-void TestComStream::queueWithRefusedObjectReportsTransmitFailure() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-    driver.queueReply(0x01, 0, bytes({1}));
-
-    TestComObject good(0x01, bytes({1}), 4);
-    PlainComObject plain(IComObject::RequestAndResponse);
-    QQueue<IComObject*> queue;
-    queue << &good << &plain;
-    stream.execute(&queue);
-
-    QVERIFY(good.valid());
-    QCOMPARE(stream.lastError(), -2);
 }
 
 void TestComStream::tracesOnlyWithSink() {
@@ -605,15 +399,6 @@ void TestComStream::refusedRequestErrorSurvivesLateFlush() {
     TestComObject next(0x03, bytes({1}), 0, IComObject::FireAndForget);
     stream.execute(&next); // a later good write keeps the first error
     QCOMPARE(stream.lastError(), -2);
-}
-
-void TestComStream::nullObjectIsAProgrammingError() {
-    ZYR_VERIFY_NULL_ASSERTION(
-        [] {
-            ComStream stream(nullptr, ComStream::theImmediateFlushPolicy);
-            stream.execute(static_cast<IComObject*>(nullptr));
-        },
-        "Communication/comstream", "comObject");
 }
 
 ZYR_TEST_CLASS(TestComStream)

@@ -31,7 +31,3 @@ void RecordingExecutor::record(const char* slot, IIntentExecuteParameter* parame
         checked = checkable->isChecked() ? 1 : 0;
     itsLog->append({itsName, QLatin1String(slot), parameter, checked});
 }
-
-PlainExecutor::~PlainExecutor() {
-    IntentManager::instance()->unregisterExecutor(this);
-}

@@ -42,10 +42,4 @@ private:
     std::function<void()> itsOnAlpha;
 };
 
-// An executor that is no QObject: the manager cannot reach its slots.
-class PlainExecutor : public ZyrGui::Intents::IIntentExecutor {
-public:
-    ~PlainExecutor() override;
-};
-
 #endif // TESTS_GUI_RECORDINGEXECUTOR_H

@@ -1,10 +1,7 @@
-#include "assertionabort.h"
-#include "recordingexecutor.h"
 #include "testregistry.h"
 
 #include "intents/intent.h"
 #include "intents/intentgroup.h"
-#include "intents/intentmanager.h"
 #include "tools/barcreator.h"
 
 #include <QAction>
@@ -13,7 +10,6 @@
 #include <QPixmap>
 #include <QToolBar>
 #include <QtTest>
-#include <memory>
 
 using namespace ZyrGui::Intents;
 namespace BarCreator = ZyrGui::BarCreator;
@@ -37,18 +33,6 @@ QString describe(const QList<QAction*>& actions) {
             entries.append(action->text());
     }
     return entries.join(QLatin1Char(','));
-}
-
-QAction* findAction(const QList<QAction*>& actions, const QString& text) {
-    for (QAction* action : actions) {
-        if (action->text() == text)
-            return action;
-        if (action->menu() != nullptr) {
-            if (QAction* found = findAction(action->menu()->actions(), text))
-                return found;
-        }
-    }
-    return nullptr;
 }
 
 // Main{ File{ Open, Recent{ Last }, Empty{} }, Log (checkable), About }
@@ -79,64 +63,8 @@ class TestBarCreator : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuBarCascadesGroups();
-    void toolBarFlattensGroups();
-    void triggeredMenuActionReachesExecutor();
     void groupsInACycleAreNotEnteredAgain();
-    void nullGroupAborts();
 };
-
-void TestBarCreator::menuBarCascadesGroups() {
-    MenuTree tree;
-    QMenuBar menuBar;
-    BarCreator::createMenuBar(&menuBar, &tree.main);
-    QCOMPARE(describe(menuBar.actions()),
-             QStringLiteral("File{Open,Recent{Last},Empty{}},Log,About"));
-
-    QAction* open = findAction(menuBar.actions(), QStringLiteral("Open"));
-    QAction* log = findAction(menuBar.actions(), QStringLiteral("Log"));
-    QVERIFY(open != nullptr && log != nullptr);
-    QCOMPARE(open->toolTip(), QStringLiteral("Opens a file"));
-    QCOMPARE(open->statusTip(), QStringLiteral("Opens a file"));
-    QVERIFY(!open->isCheckable());
-    QVERIFY(log->isCheckable());
-    QVERIFY(open->icon().isNull());
-}
-
-void TestBarCreator::toolBarFlattensGroups() {
-    MenuTree tree;
-    QToolBar toolBar;
-    BarCreator::createToolBar(&toolBar, &tree.main);
-    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About"));
-    for (QAction* action : toolBar.actions()) {
-        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
-        QVERIFY2(!action->isCheckable(), qPrintable(action->text()));
-    }
-    QCOMPARE(toolBar.actions().at(0)->toolTip(), QStringLiteral("Opens a file"));
-}
-
-void TestBarCreator::triggeredMenuActionReachesExecutor() {
-    MenuTree tree;
-    QMenuBar menuBar;
-    QToolBar toolBar;
-    QList<ExecutorCall> calls;
-    RecordingExecutor executor(QStringLiteral("executor"), &calls);
-    IntentManager::instance()->registerExecutor(&executor);
-    BarCreator::createMenuBar(&menuBar, &tree.main);
-    BarCreator::createToolBar(&toolBar, &tree.main);
-
-    findAction(menuBar.actions(), QStringLiteral("Last"))->trigger();
-    findAction(menuBar.actions(), QStringLiteral("Log"))->trigger();
-    findAction(toolBar.actions(), QStringLiteral("Open"))->trigger();
-
-    IntentManager::instance()->unregisterExecutor(&executor);
-    QCOMPARE(calls.size(), 3);
-    QCOMPARE(calls.at(0).slot, QStringLiteral("intBeta"));
-    QCOMPARE(calls.at(0).checked, 0);
-    QCOMPARE(calls.at(1).slot, QStringLiteral("intAlpha"));
-    QCOMPARE(calls.at(1).checked, 1);
-    QCOMPARE(calls.at(2).slot, QStringLiteral("intAlpha"));
-}
 
 void TestBarCreator::groupsInACycleAreNotEnteredAgain() {
     MenuTree tree;
@@ -153,15 +81,6 @@ void TestBarCreator::groupsInACycleAreNotEnteredAgain() {
     const QString file = QStringLiteral("File{Open,Recent{Last},Empty{}}");
     QCOMPARE(describe(menuBar.actions()), file + ",Log,About," + file);
     QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About,Open,Last"));
-}
-
-void TestBarCreator::nullGroupAborts() {
-    ZYR_VERIFY_NULL_ASSERTION(
-        [] {
-            QMenuBar menuBar;
-            BarCreator::createMenuBar(&menuBar, nullptr);
-        },
-        "tools/barcreator", "intentGroup");
 }
 
 ZYR_TEST_CLASS(TestBarCreator)

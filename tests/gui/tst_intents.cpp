@@ -1,7 +1,6 @@
 #include "assertionabort.h"
 #include "recordingexecutor.h"
 #include "testregistry.h"
-#include "warningcollector.h"
 
 #include "intents/intent.h"
 #include "intents/intentexecuteparametercheckable.h"
@@ -29,97 +28,10 @@ class TestIntents : public QObject {
     Q_OBJECT
 
 private slots:
-    void dispatchFollowsRegistrationOrder();
-    void executorsWithoutSlotsAreSkipped();
-    void checkedStateReachesTheSlot();
-    void getIntentComparesExactly_data();
-    void getIntentComparesExactly();
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
-    void groupAddKeepsDuplicatesAndRemoveDropsAll();
     void nullArgumentsAbort();
 };
-
-void TestIntents::dispatchFollowsRegistrationOrder() {
-    QList<ExecutorCall> log;
-    RecordingExecutor first(QStringLiteral("first"), &log);
-    RecordingExecutor second(QStringLiteral("second"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    IntentManager* manager = IntentManager::instance();
-    manager->registerExecutor(&first);
-    manager->registerExecutor(&second);
-    manager->registerExecutor(&first);
-
-    IntentExecuteParameterCheckable parameter(true);
-    manager->execute(&alpha, &parameter);
-    QCOMPARE(executorsCalled(log),
-             QStringList({"first.intAlpha", "second.intAlpha", "first.intAlpha"}));
-    for (const ExecutorCall& call : qAsConst(log))
-        QCOMPARE(call.parameter, &parameter);
-
-    // One unregister removes both entries.
-    log.clear();
-    manager->unregisterExecutor(&first);
-    alpha.execute();
-    QCOMPARE(executorsCalled(log), QStringList({"second.intAlpha"}));
-}
-
-void TestIntents::executorsWithoutSlotsAreSkipped() {
-    QList<ExecutorCall> log;
-    PlainExecutor plain;
-    RecordingExecutor recording(QStringLiteral("recording"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    Intent gamma("intGamma", QStringLiteral("Gamma"), QIcon(), QString(), false);
-    IntentManager::instance()->registerExecutor(&plain);
-    IntentManager::instance()->registerExecutor(&recording);
-
-    WarningCollector warnings;
-    alpha.execute();
-    gamma.execute(); // no executor has a slot for it
-    QCOMPARE(executorsCalled(log), QStringList({"recording.intAlpha"}));
-    QCOMPARE(warnings.warnings(), QStringList());
-}
-
-void TestIntents::checkedStateReachesTheSlot() {
-    QList<ExecutorCall> log;
-    RecordingExecutor recording(QStringLiteral("recording"), &log);
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), true);
-    IntentManager::instance()->registerExecutor(&recording);
-    QAction action(QStringLiteral("Alpha"));
-    action.setCheckable(true);
-    connect(&action, SIGNAL(triggered()), &alpha, SLOT(execute()));
-
-    action.trigger();
-    action.trigger();
-    alpha.execute();
-    QCOMPARE(log.size(), 3);
-    QCOMPARE(log.at(0).checked, 1);
-    QCOMPARE(log.at(1).checked, 0);
-    QCOMPARE(log.at(2).parameter, nullptr);
-}
-
-void TestIntents::getIntentComparesExactly_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expectedText");
-    QTest::newRow("exact name, first registered wins") << "intAlpha"
-                                                       << "First alpha";
-    QTest::newRow("other intent") << "intBeta"
-                                  << "Beta";
-    QTest::newRow("lower case") << "intalpha" << QString();
-    QTest::newRow("prefix") << "intAlph" << QString();
-}
-
-void TestIntents::getIntentComparesExactly() {
-    QFETCH(QString, name);
-    QFETCH(QString, expectedText);
-    Intent first("intAlpha", QStringLiteral("First alpha"), QIcon(), QString(), false);
-    Intent second("intAlpha", QStringLiteral("Second alpha"), QIcon(), QString(), false);
-    Intent beta("intBeta", QStringLiteral("Beta"), QIcon(), QString(), false);
-
-    IIntent* found = IntentManager::instance()->getIntent(name);
-
-    QCOMPARE(found != nullptr ? found->text() : QString(), expectedText);
-}
 
 void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {
     QTest::addColumn<bool>("deleteVictim");
@@ -159,21 +71,6 @@ void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
         deleteVictim ? QStringList({"killer.intAlpha", "bystander.intAlpha", "killer.intAlpha"})
                      : QStringList({"killer.intAlpha", "bystander.intAlpha"});
     QCOMPARE(executorsCalled(log), expected);
-}
-
-void TestIntents::groupAddKeepsDuplicatesAndRemoveDropsAll() {
-    Intent alpha("intAlpha", QStringLiteral("Alpha"), QIcon(), QString(), false);
-    Intent beta("intBeta", QStringLiteral("Beta"), QIcon(), QString(), false);
-    IntentGroup group(QStringLiteral("File"));
-
-    group.add(&alpha);
-    group.add(&beta);
-    group.add(&alpha);
-    QCOMPARE(group.text(), QStringLiteral("File"));
-    QCOMPARE(*group.intents(), (QList<IIntentBase*>{&alpha, &beta, &alpha}));
-
-    group.remove(&alpha);
-    QCOMPARE(*group.intents(), (QList<IIntentBase*>{&beta}));
 }
 
 void TestIntents::nullArgumentsAbort() {

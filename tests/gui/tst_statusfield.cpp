@@ -3,175 +3,20 @@
 #include "fakecommunicationnode.h"
 
 #include "Communication/nodestatemanager.h"
-#include "statusfieldstate.h"
 #include "zyrstatusfield.h"
 
 #include <QtTest>
 #include <memory>
 
-using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
-using ZyrGui::StatusFieldState;
 using ZyrGui::ZyrStatusField;
-
-namespace {
-const QString greyStyle = QStringLiteral("background-color: #acb2b7; color: #ffffff;");
-const QString greenStyle = QStringLiteral("background-color: #009f69; color: #ffffff;");
-const QString redStyle = QStringLiteral("background-color: #df5353; color: #ffffff;");
-} // namespace
 
 class TestStatusField : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshFieldShowsUnknownOnGrey();
-    void indexOutsideTheStatesIsIgnored_data();
-    void indexOutsideTheStatesIsIgnored();
-    void addedStatesFollowTheFirst();
-    void boundFieldShowsNodeStateColours_data();
-    void boundFieldShowsNodeStateColours();
-    void boundFieldFollowsManagerTransitions();
-    void rebindingIgnoresFirstManager();
-    void releaseTwiceGivesTrueThenFalse();
     void managerDestroyedWhileBoundIsNotTouched();
 };
-
-void TestStatusField::freshFieldShowsUnknownOnGrey() {
-    QWidget parent;
-    ZyrStatusField field(&parent);
-
-    QCOMPARE(field.parentWidget(), &parent);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
-    QCOMPARE(field.styleSheet(), greyStyle);
-    QCOMPARE(field.alignment(), Qt::AlignCenter);
-}
-
-void TestStatusField::indexOutsideTheStatesIsIgnored_data() {
-    QTest::addColumn<int>("index");
-    QTest::newRow("negative") << -1;
-    QTest::newRow("one past the end") << 1;
-}
-
-void TestStatusField::indexOutsideTheStatesIsIgnored() {
-    QFETCH(int, index);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Caption"));
-    field.setStyleSheet(QStringLiteral("color: blue;"));
-
-    field.setState(index);
-
-    QCOMPARE(field.text(), QStringLiteral("Caption"));
-    QCOMPARE(field.styleSheet(), QStringLiteral("color: blue;"));
-}
-
-void TestStatusField::addedStatesFollowTheFirst() {
-    ZyrStatusField field(nullptr);
-    field.addState(StatusFieldState(greenStyle, QStringLiteral("Firmware")));
-    field.addState(StatusFieldState(redStyle, QStringLiteral("Loopback")));
-
-    field.setState(2);
-    QCOMPARE(field.text(), QStringLiteral("Loopback"));
-    QCOMPARE(field.styleSheet(), redStyle);
-
-    field.setState(1);
-    QCOMPARE(field.text(), QStringLiteral("Firmware"));
-    QCOMPARE(field.styleSheet(), greenStyle);
-
-    field.setState(0);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    field.setState(3);
-    QCOMPARE(field.text(), QStringLiteral("unknown"));
-}
-
-void TestStatusField::boundFieldShowsNodeStateColours_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("expectedStyle");
-
-    QTest::newRow("unknown") << 0 << greyStyle;
-    QTest::newRow("open") << 2 << greenStyle;
-    QTest::newRow("closing") << 3 << redStyle;
-    QTest::newRow("closed") << 4 << redStyle;
-    QTest::newRow("out of range keeps the last") << 5 << redStyle;
-}
-
-void TestStatusField::boundFieldShowsNodeStateColours() {
-    QFETCH(int, state);
-    QFETCH(QString, expectedStyle);
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Control HID"));
-    QVERIFY(field.setStateManager(&manager));
-    field.onStateChanged(NodeStateContext(), 0, 4);
-
-    field.onStateChanged(NodeStateContext(), 4, state);
-
-    QCOMPARE(field.styleSheet(), expectedStyle);
-    QCOMPARE(field.text(), QStringLiteral("Control HID"));
-}
-
-void TestStatusField::boundFieldFollowsManagerTransitions() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    field.setText(QStringLiteral("Module HID"));
-
-    QVERIFY(field.setStateManager(&manager));
-    // Binding alone shows nothing new; the next transition does.
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    QCOMPARE(manager.setActive(true), 2);
-    QCOMPARE(field.styleSheet(), greenStyle);
-    QCOMPARE(field.text(), QStringLiteral("Module HID"));
-
-    QCOMPARE(manager.setActive(false), 4);
-    QCOMPARE(field.styleSheet(), redStyle);
-    QCOMPARE(field.text(), QStringLiteral("Module HID"));
-}
-
-void TestStatusField::rebindingIgnoresFirstManager() {
-    FakeCommunicationNode firstNode;
-    FakeCommunicationNode secondNode;
-    NodeStateManager first(&firstNode);
-    NodeStateManager second(&secondNode);
-    ZyrStatusField field(nullptr);
-    QVERIFY(field.setStateManager(&first));
-    QVERIFY(field.setStateManager(&second));
-
-    first.setActive(true);
-    QCOMPARE(field.styleSheet(), greyStyle);
-
-    secondNode.setOpenResult(false);
-    second.setActive(true);
-    QCOMPARE(field.styleSheet(), redStyle);
-
-    second.setDesiredState(2);
-    secondNode.setOpenResult(true);
-    second.checkState();
-    QCOMPARE(field.styleSheet(), greenStyle);
-
-    first.setActive(false);
-    QCOMPARE(field.styleSheet(), greenStyle);
-}
-
-void TestStatusField::releaseTwiceGivesTrueThenFalse() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    ZyrStatusField field(nullptr);
-    QVERIFY(!field.releaseStateManager());
-    QVERIFY(field.setStateManager(&manager));
-
-    QVERIFY(field.releaseStateManager());
-    QVERIFY(!field.releaseStateManager());
-
-    manager.setActive(true);
-    QCOMPARE(field.styleSheet(), greyStyle);
-    // The node states stay after the release.
-    field.setState(4);
-    QCOMPARE(field.styleSheet(), redStyle);
-}
 
 void TestStatusField::managerDestroyedWhileBoundIsNotTouched() {
     FakeCommunicationNode node;

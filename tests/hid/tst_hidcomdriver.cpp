@@ -13,7 +13,6 @@ using Transfer = FakeHidBackend::Transfer;
 
 namespace {
 
-const QByteArray kControlPath("fake0#vid_16d0&pid_4d58&mi_03");
 const QByteArray kModulePath("fake1#vid_16d0&pid_4d58&mi_04");
 
 QByteArray pattern(int size, int seed = 0) {
@@ -64,23 +63,15 @@ class TestHidComDriver : public QObject {
 
 private slots:
     void firstReportOfFiveByteFrame();
-    void fullPacketSentAtOnce();
     void largestFrameAndOverflow();
     void counterWrapsAfterFourteen();
     void staleReportSkipped();
-    void replySplitAcrossReports();
     void zeroCountReportDoesNotEndRead();
     void wrongCounterReportsEndAtReadTimeout();
     void payloadCountBeyondReport_data();
     void payloadCountBeyondReport();
     void openOnOpenDriverChangesNothing();
     void longPathOpens();
-    void filterFallsBackToAnyInterface();
-    void pendingErrorBlocksUntilFetched();
-    void writeFailure_data();
-    void writeFailure();
-    void deviceState_data();
-    void deviceState();
     void nonZeroReportIds();
 };
 
@@ -94,17 +85,6 @@ void TestHidComDriver::firstReportOfFiveByteFrame() {
     QCOMPARE(rig.backend.writes.size(), 1);
     QCOMPARE(rig.backend.writes[0],
              QByteArray::fromHex("00010500") + frame + QByteArray(56, '\xCB'));
-}
-
-void TestHidComDriver::fullPacketSentAtOnce() {
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray data = pattern(61);
-    QCOMPARE(rig.driver.write(bytesOf(data), 61), 0);
-    QCOMPARE(rig.backend.writes.size(), 1);
-    QCOMPARE(rig.backend.writes[0], QByteArray::fromHex("00013D00") + data);
-    QCOMPARE(rig.driver.flush(), 0);
-    QCOMPARE(rig.backend.writes.size(), 1);
 }
 
 void TestHidComDriver::largestFrameAndOverflow() {
@@ -154,29 +134,6 @@ void TestHidComDriver::staleReportSkipped() {
     QCOMPARE(rig.driver.read(bytesOf(reply), 3), 0);
     QCOMPARE(reply, QByteArray("new"));
     QCOMPARE(rig.backend.readCalls, 2);
-}
-
-void TestHidComDriver::replySplitAcrossReports() {
-    Rig rig;
-    QVERIFY(rig.openAndSendRequest());
-    const QByteArray payload = pattern(20, 3);
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 20, 0, payload)});
-
-    QByteArray head(5, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(head), 5), 0);
-    QCOMPARE(head, payload.left(5));
-    QByteArray rest(15, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(rest), 15), 0);
-    QCOMPARE(rest, payload.mid(5));
-    QCOMPARE(rig.backend.readCalls, 1);
-
-    // A reply of 70 bytes comes in two reports and is read in one go.
-    const QByteArray longPayload = pattern(70, 9);
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 61, 0, longPayload.left(61))});
-    rig.backend.reads.push_back({Transfer::Done, replyReport(1, 9, 0, longPayload.mid(61))});
-    QByteArray whole(70, '\0');
-    QCOMPARE(rig.driver.read(bytesOf(whole), 70), 0);
-    QCOMPARE(whole, longPayload);
 }
 
 void TestHidComDriver::zeroCountReportDoesNotEndRead() {
@@ -260,91 +217,6 @@ void TestHidComDriver::longPathOpens() {
     QVERIFY(rig.driver.open());
     QVERIFY(rig.backend.devices[1].open);
     QVERIFY(!rig.backend.devices[0].open);
-}
-
-void TestHidComDriver::filterFallsBackToAnyInterface() {
-    Rig rig("mi_03");
-    QVERIFY(rig.driver.open());
-    QVERIFY(rig.backend.devices[0].open); // the module interface, the only one there
-}
-
-void TestHidComDriver::pendingErrorBlocksUntilFetched() {
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    QByteArray data(5, '\x01');
-    QCOMPARE(rig.driver.write(bytesOf(data), 5), 0);
-    QCOMPARE(rig.driver.read(bytesOf(data), 5), -3); // nothing scripted: time-out
-    QCOMPARE(rig.driver.write(bytesOf(data), 5), -3);
-    QCOMPARE(rig.driver.flush(), -3);
-    QVERIFY(rig.backend.writes.isEmpty());
-    QByteArray tooBig = pattern(1094);
-    QCOMPARE(rig.driver.write(bytesOf(tooBig), 1094), -5);
-
-    // Fetching the error also drops the five waiting bytes.
-    QCOMPARE(rig.driver.lastError(), -5);
-    QCOMPARE(rig.driver.flush(), 0);
-    QVERIFY(rig.backend.writes.isEmpty());
-    QCOMPARE(rig.driver.write(bytesOf(data), 5), 0);
-    QCOMPARE(rig.driver.flush(), 0);
-    QCOMPARE(rig.backend.writes.size(), 1);
-}
-
-void TestHidComDriver::writeFailure_data() {
-    QTest::addColumn<bool>("stillPresent");
-    QTest::addColumn<int>("error");
-    QTest::addColumn<bool>("open");
-    QTest::newRow("device still there") << true << -2 << true;
-    QTest::newRow("device gone") << false << -1 << false;
-}
-
-void TestHidComDriver::writeFailure() {
-    QFETCH(bool, stillPresent);
-    QFETCH(int, error);
-    QFETCH(bool, open);
-
-    Rig rig;
-    QVERIFY(rig.driver.open());
-    rig.backend.writeResult = Transfer::Failed;
-    if (!stillPresent) {
-        rig.backend.devices[0].present = false;
-        rig.backend.devices[0].productFails = true;
-    }
-    QByteArray data = pattern(61);
-    QCOMPARE(rig.driver.write(bytesOf(data), 61), error);
-    QCOMPARE(rig.driver.isOpen(), open);
-    QCOMPARE(rig.driver.deviceState(), stillPresent ? 4 : 2);
-    QCOMPARE(rig.driver.lastError(), error);
-}
-
-void TestHidComDriver::deviceState_data() {
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<bool>("productFails");
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<bool>("openAfter");
-    QTest::newRow("open and answering") << true << false << true << 4 << true;
-    QTest::newRow("closed, plugged in") << false << false << true << 4 << false;
-    QTest::newRow("closed, unplugged") << false << false << false << 2 << false;
-    QTest::newRow("open, product string fails") << true << true << true << 4 << false;
-    QTest::newRow("open, gone") << true << true << false << 2 << false;
-}
-
-void TestHidComDriver::deviceState() {
-    QFETCH(bool, opened);
-    QFETCH(bool, productFails);
-    QFETCH(bool, present);
-    QFETCH(int, state);
-    QFETCH(bool, openAfter);
-
-    Rig rig;
-    QCOMPARE(rig.driver.deviceState(), 0);
-    if (opened)
-        QVERIFY(rig.driver.open());
-    rig.backend.devices[0].productFails = productFails;
-    rig.backend.devices[0].present = present;
-    QCOMPARE(rig.driver.checkDeviceState(), state);
-    QCOMPARE(rig.driver.deviceState(), state);
-    QCOMPARE(rig.driver.isOpen(), openAfter);
 }
 
 void TestHidComDriver::nonZeroReportIds() {

@@ -1,7 +1,6 @@
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidconstants.h"
 #include "HidDevice/hiddevice.h"
-#include "assertionabort.h"
 #include "fakehidbackend.h"
 #include "testregistry.h"
 
@@ -11,7 +10,6 @@ using namespace ZyrHid;
 using Transfer = FakeHidBackend::Transfer;
 
 namespace {
-const QByteArray kControlPath("fake0#vid_16d0&pid_4d58&mi_03");
 const QByteArray kModulePath("fake1#vid_16d0&pid_4d58&mi_04");
 constexpr quint16 kVendor = BoardIds::vendorId;
 constexpr quint16 kProduct = BoardIds::productId;
@@ -28,20 +26,8 @@ private slots:
 
     void openResult_data();
     void openResult();
-    void openWithoutPathTakesFirstMatchingInterface();
-    void bufferSizeCheckedBeforeAnyTransfer();
     void readDropsReportId();
-    void transferResult_data();
-    void transferResult();
-    void productString();
-    void timeoutsAccepted_data();
-    void timeoutsAccepted();
-    void timeoutsRefused_data();
-    void timeoutsRefused();
-    void enumerationFiltersByPathAndIds_data();
-    void enumerationFiltersByPathAndIds();
     void enumerationNeverPassesIndex63();
-    void enumerationStopsAtFirstMissingIndex();
 
 private:
     FakeHidBackend* itsBackend = nullptr;
@@ -106,45 +92,6 @@ void TestHidDevice::openResult() {
         QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
 }
 
-void TestHidDevice::openWithoutPathTakesFirstMatchingInterface() {
-    itsBackend->addDevice("other#vid_0001&pid_0002").vendorId = 0x0001;
-    itsBackend->addDevice("held#mi_03").heldElsewhere = true;
-    itsBackend->addDevice(kControlPath);
-    itsBackend->addDevice(kModulePath);
-
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    QCOMPARE(QByteArray(hid.deviceInfo().path()), kControlPath);
-    QCOMPARE(hid.deviceInfo().vendorId(), kVendor);
-    QVERIFY(info.isPathEmpty()); // the caller's record is not touched
-    QVERIFY(!itsBackend->devices[0].open);
-    QVERIFY(!itsBackend->devices[3].open);
-}
-
-void TestHidDevice::bufferSizeCheckedBeforeAnyTransfer() {
-    itsBackend->addDevice(kModulePath);
-    itsBackend->reads.push_back({Transfer::Done, replyReport(1, 0, 0, {})});
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-
-    unsigned char buffer[66] = {};
-    unsigned int bytesRead = 99;
-    QCOMPARE(hid.read(buffer, 64, &bytesRead), int(HID_ERROR_BUFFER_SIZE));
-    QCOMPARE(hid.write(buffer, 66), int(HID_ERROR_BUFFER_SIZE));
-    QCOMPARE(itsBackend->readCalls, 0);
-    QVERIFY(itsBackend->writes.isEmpty());
-    QCOMPARE(bytesRead, 99u);
-
-    // The size check also comes before the open check.
-    hid.close();
-    hid.setTimeouts(10, 10);
-    QCOMPARE(hid.read(buffer, 64, &bytesRead),
-             int(HID_ERROR_NOT_OPEN)); // lengths are 0 while closed
-    QCOMPARE(hid.write(buffer, 1), int(HID_ERROR_BUFFER_SIZE));
-}
-
 void TestHidDevice::readDropsReportId() {
     itsBackend->addDevice(kModulePath);
     QByteArray report(65, '\0');
@@ -164,147 +111,6 @@ void TestHidDevice::readDropsReportId() {
     QCOMPARE(int(buffer[63]), 64);
     for (unsigned int i = 64; i < sizeof buffer; ++i)
         QCOMPARE(int(buffer[i]), 0);
-}
-
-void TestHidDevice::transferResult_data() {
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<Transfer>("transfer");
-    QTest::addColumn<int>("result");
-    QTest::newRow("read done") << true << Transfer::Done << int(HID_SUCCESS);
-    QTest::newRow("timed out") << true << Transfer::TimedOut << int(HID_ERROR_TIMEOUT);
-    QTest::newRow("platform error") << true << Transfer::Failed << int(HID_ERROR_IO);
-    QTest::newRow("not open") << false << Transfer::Done << int(HID_ERROR_NOT_OPEN);
-}
-
-void TestHidDevice::transferResult() {
-    QFETCH(bool, opened);
-    QFETCH(Transfer, transfer);
-    QFETCH(int, result);
-
-    itsBackend->addDevice(kModulePath);
-    itsBackend->reads.push_back({transfer, replyReport(1, 0, 0, {})});
-    itsBackend->writeResult = transfer;
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    if (opened) {
-        QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    } else {
-        // A closed device reports 0-byte report lengths, so give it a chance to pass the size
-        // checks with an empty write.
-        QCOMPARE(hid.write(reinterpret_cast<const unsigned char*>(""), 0), result);
-        return;
-    }
-    unsigned char buffer[65];
-    unsigned int bytesRead = 0;
-    QCOMPARE(hid.read(buffer, sizeof buffer, &bytesRead), result);
-    QCOMPARE(hid.write(buffer, 65), result);
-}
-
-void TestHidDevice::productString() {
-    itsBackend->addDevice(kModulePath);
-    HidDevice hid;
-    char16_t text[32] = {u'x'};
-    QVERIFY(!hid.getProductString(text, 32));
-
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    QVERIFY(hid.getProductString(text, 32));
-    QCOMPARE(QString::fromStdU16String(text), QStringLiteral("Fake board"));
-    QVERIFY(hid.getProductString(text, 5));
-    QCOMPARE(QString::fromStdU16String(text), QStringLiteral("Fake"));
-
-    itsBackend->devices[0].productFails = true;
-    QVERIFY(!hid.getProductString(text, 32));
-}
-
-void TestHidDevice::timeoutsAccepted_data() {
-    QTest::addColumn<quint32>("readTimeout");
-    QTest::addColumn<quint32>("writeTimeout");
-    QTest::newRow("minimum and maximum") << quint32(1) << quint32(0x7FFFFFFF);
-    QTest::newRow("maximum and minimum") << quint32(0x7FFFFFFF) << quint32(1);
-    QTest::newRow("both infinite") << quint32(0xFFFFFFFF) << quint32(0xFFFFFFFF);
-}
-
-void TestHidDevice::timeoutsAccepted() {
-    QFETCH(quint32, readTimeout);
-    QFETCH(quint32, writeTimeout);
-    itsBackend->addDevice(kModulePath);
-
-    HidDevice hid;
-    quint32 readValue = 0;
-    quint32 writeValue = 0;
-    hid.getTimeouts(&readValue, &writeValue);
-    QCOMPARE(readValue, HID_TIMEOUT_INFINITE);
-    QCOMPARE(writeValue, HID_TIMEOUT_INFINITE);
-
-    hid.setTimeouts(readTimeout, writeTimeout);
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
-    hid.close();
-    hid.getTimeouts(&readValue, &writeValue);
-    QCOMPARE(readValue, readTimeout);
-    QCOMPARE(writeValue, writeTimeout);
-}
-
-void TestHidDevice::timeoutsRefused_data() {
-    QTest::addColumn<quint32>("readTimeout");
-    QTest::addColumn<quint32>("writeTimeout");
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<QString>("message");
-    const QString tooShort = "%1 must be greater or equal the minimum timeout of 1ms";
-    const QString tooLong =
-        "%1 must be less or equal the maximum timeout or equal the infinite timeout";
-    QTest::newRow("read zero") << quint32(0) << quint32(100) << "readTimeout >= HID_TIMEOUT_MIN"
-                               << tooShort.arg("readTimeout");
-    QTest::newRow("write zero") << quint32(100) << quint32(0) << "writeTimeout >= HID_TIMEOUT_MIN"
-                                << tooShort.arg("writeTimeout");
-    QTest::newRow("read 0x80000000")
-        << quint32(0x80000000) << quint32(100)
-        << "(readTimeout <= HID_TIMEOUT_MAX) || (readTimeout == HID_TIMEOUT_INFINITE)"
-        << tooLong.arg("readTimeout");
-    QTest::newRow("write one below infinite")
-        << quint32(100) << quint32(0xFFFFFFFE)
-        << "(writeTimeout <= HID_TIMEOUT_MAX) || (writeTimeout == HID_TIMEOUT_INFINITE)"
-        << tooLong.arg("writeTimeout");
-}
-
-void TestHidDevice::timeoutsRefused() {
-    QFETCH(quint32, readTimeout);
-    QFETCH(quint32, writeTimeout);
-    QFETCH(QString, expression);
-    QFETCH(QString, message);
-    ZYR_VERIFY_ASSERTION([&] { HidDevice().setTimeouts(readTimeout, writeTimeout); },
-                         "HidDevice/hiddevicebase", expression, message);
-}
-
-void TestHidDevice::enumerationFiltersByPathAndIds_data() {
-    QTest::addColumn<QByteArray>("filter");
-    QTest::addColumn<QList<QByteArray>>("paths");
-    QTest::newRow("no filter") << QByteArray() << QList<QByteArray>{kControlPath, kModulePath};
-    QTest::newRow("module") << QByteArray("mi_04") << QList<QByteArray>{kModulePath};
-    QTest::newRow("case-sensitive") << QByteArray("MI_04") << QList<QByteArray>{};
-}
-
-void TestHidDevice::enumerationFiltersByPathAndIds() {
-    QFETCH(QByteArray, filter);
-    QFETCH(QList<QByteArray>, paths);
-
-    itsBackend->addDevice(kControlPath);
-    itsBackend->addDevice("fake2#vid_16d0&pid_0001&mi_04").productId = 0x0001;
-    itsBackend->addDevice("fake3#vid_16d0&pid_4d58&mi_04").heldElsewhere = true;
-    itsBackend->addDevice(kModulePath);
-
-    const QList<HidDeviceInfo> found = HidDevice::enumerateDevices(
-        kVendor, kProduct, filter.isEmpty() ? nullptr : filter.constData());
-    QList<QByteArray> foundPaths;
-    for (const HidDeviceInfo& info : found) {
-        QCOMPARE(info.vendorId(), kVendor);
-        QCOMPARE(info.productId(), kProduct);
-        foundPaths.append(info.path());
-    }
-    QCOMPARE(foundPaths, paths);
-    for (const FakeHidBackend::Device& device : itsBackend->devices)
-        QVERIFY(!device.open);
 }
 
 void TestHidDevice::enumerationNeverPassesIndex63() {
@@ -329,16 +135,6 @@ void TestHidDevice::enumerationNeverPassesIndex63() {
     QCOMPARE(
         *std::max_element(itsBackend->queriedIndexes.begin(), itsBackend->queriedIndexes.end()),
         63u);
-}
-
-void TestHidDevice::enumerationStopsAtFirstMissingIndex() {
-    itsBackend->addDevice(kControlPath);
-    itsBackend->addDevice(kModulePath);
-    QCOMPARE(HidDevice::enumerateDevices(kVendor).size(), 2);
-    QCOMPARE(itsBackend->queriedIndexes, (QList<unsigned int>{0, 1, 2}));
-    itsBackend->devices[0].vendorId = 0x0001;
-    QCOMPARE(HidDevice::enumerateDevices().size(), 2);
-    QCOMPARE(HidDevice::enumerateDevices(kVendor).size(), 1);
 }
 
 ZYR_TEST_CLASS(TestHidDevice)

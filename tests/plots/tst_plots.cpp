@@ -181,6 +181,10 @@ void TestPlots::snapshotEmptiesHiddenTypes() {
 
 void TestPlots::legendFollowsVisibilityAndChipFlag() {
     QHistogramPlot plot;
+    const auto wide = [&plot](int type, int channel) {
+        return plot.histogramGraph(QHistogramPlot::CurrentSet, type, channel)->pen().width() == 2;
+    };
+    QVERIFY(wide(2, 0) && wide(2, 3) && wide(2, 4) && wide(3, 0) && !wide(2, 1));
     QVERIFY(!plot.legend->visible());
     plot.applyLegendBox(Qt::Checked);
     QVERIFY(plot.legend->visible());
@@ -203,6 +207,9 @@ void TestPlots::legendFollowsVisibilityAndChipFlag() {
     QCOMPARE(decoded[5], 80.0);
     QCOMPARE(decoded[127], 3.0);
     QCOMPARE(decoded[200], 10.0 * 1024);
+    bins[126] = 0xFFFF, bins[127] = 31; // decodes to 2^31, past the int range
+    plot.setAutoScaleY(true), plot.setForceRescale(true), plot.setDistanceData(bins.data());
+    QCOMPARE(plot.yAxisMax(), std::numeric_limits<int>::max());
     plot.setPileUpCorrection(true);
     plot.setDistanceData(bins.data());
     QCOMPARE(values(plot.histogramGraph(QHistogramPlot::CurrentSet, 1, 0))[5], 10.0);
@@ -214,6 +221,7 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     Logging log(folder.filePath("log.csv"));
     const bool logOpen = log.open();
     QDistancePlot plot;
+    QCOMPARE(plot.graph(0)->pen().widthF(), 2.0);
     plot.setClock([&rig] { return rig.now; });
     plot.setComStream(&rig.stream);
     plot.setLogging(&log);

@@ -67,12 +67,6 @@ struct RasPiRig {
         return active;
     }
 
-    template <typename Node>
-    Node* node(const QString& name) const {
-        ZyrCore::Communication::CommunicationStackElement* element = stack.findElement(name);
-        return element != nullptr ? dynamic_cast<Node*>(element->node()) : nullptr;
-    }
-
     static QByteArray frameOf(const ZyrSim::FirmwareRequest& request) {
         QByteArray frame;
         frame.append(char(request.protocol | (request.fireAndForget ? 0x80 : 0)));

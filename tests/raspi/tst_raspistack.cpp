@@ -1,29 +1,16 @@
-#include "assertionabort.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
-#include "Communication/comstream.h"
-#include "Communication/iccomcore.h"
 #include "Communication/icommunicationnode.h"
 #include "Communication/nodestate.h"
-#include "Serial/serialcomdriver.h"
 #include "hid/hidcomdriver.h"
 
 #include <QtTest>
 
-using ZyrCore::Communication::ComStream;
-using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::ICommunicationNode;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
-using ZyrRasPi::RasPiStreamCommunicationStack;
-using ZyrSim::BoardInterface;
-using ZyrSim::FirmwareReply;
-using ZyrSim::FirmwareRequest;
-using ZyrSim::SimulatedRegisterFile;
-
-Q_DECLARE_METATYPE(BoardInterface)
 
 namespace {
 
@@ -64,68 +51,11 @@ class TestRasPiStack : public QObject {
     Q_OBJECT
 
 private slots:
-    void nodesAndTree();
-    void namesFollowNodeTypes();
     void noBoardClosesEveryNodeAndOnlyRootRetries();
     void boardPresentOpensEveryNodeInOneCall();
-    void deactivationClosesEveryNode();
-    void firmwareStatusClosesStream_data();
-    void firmwareStatusClosesStream();
-    void identificationFailureKeepsRegisterNodeClosed_data();
-    void identificationFailureKeepsRegisterNodeClosed();
     void unplugCascadesAndReplugRecovers();
-    void deinitializeThenInitializeAgain();
     void formattersOutliveTheirDrivers();
-    void contractViolationsAbort();
 };
-
-void TestRasPiStack::nodesAndTree() {
-    RasPiRig rig;
-    QStringList names = raspiNodeNames();
-    names.sort();
-    QCOMPARE(rig.stack.stackElements().keys(), names);
-    QVERIFY(rig.stack.rootStackElement() != nullptr);
-    QCOMPARE(rig.stack.rootStackElement()->name(), QStringLiteral("CONTROL_HID"));
-
-    const QList<QPair<QString, QString>> nextOf = {{"CONTROL_STREAM", "CONTROL_HID"},
-                                                   {"MODULE_HID", "CONTROL_HID"},
-                                                   {"MODULE_STREAM", "MODULE_HID"},
-                                                   {"IcComCore", "MODULE_STREAM"},
-                                                   {"SerialComDriver", "CONTROL_HID"}};
-    for (const auto& pair : nextOf) {
-        auto* element = rig.stack.findElement(pair.first);
-        QVERIFY2(element != nullptr && element->next() != nullptr, qPrintable(pair.first));
-        QCOMPARE(element->next()->name(), pair.second);
-    }
-    QVERIFY(rig.node<ZyrHid::HidComDriver>("CONTROL_HID") != nullptr);
-    QVERIFY(rig.node<ComStream>("CONTROL_STREAM") != nullptr);
-    QVERIFY(rig.node<ZyrHid::HidComDriver>("MODULE_HID") != nullptr);
-    QVERIFY(rig.node<ComStream>("MODULE_STREAM") != nullptr);
-    QVERIFY(rig.node<IcComCore>("IcComCore") != nullptr);
-    QCOMPARE(
-        rig.node<IcComCore>("IcComCore")->stream(),
-        static_cast<ZyrCore::Communication::IComExecutor*>(rig.node<ComStream>("MODULE_STREAM")));
-    auto* serial = rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver");
-    QVERIFY(serial != nullptr);
-    QVERIFY(!serial->waitForData());
-    QCOMPARE(serial->deviceInfo().vendorId(), ZyrHid::BoardIds::vendorId);
-    QCOMPARE(serial->deviceInfo().productId(), ZyrHid::BoardIds::productId);
-    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->deviceInfo()->path()),
-             QStringLiteral("mi_03"));
-    QCOMPARE(QString(rig.node<ZyrHid::HidComDriver>("MODULE_HID")->deviceInfo()->path()),
-             QStringLiteral("mi_04"));
-
-    // Built, not yet supervised.
-    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
-    QVERIFY(rig.activeManagers().isEmpty());
-    QVERIFY(rig.requests.isEmpty());
-}
-
-void TestRasPiStack::namesFollowNodeTypes() {
-    QCOMPARE(RasPiStreamCommunicationStack::icComCoreName(), QStringLiteral("IcComCore"));
-    QCOMPARE(RasPiStreamCommunicationStack::serialComDriverName(),
-             QStringLiteral("SerialComDriver"));
-}
 
 void TestRasPiStack::noBoardClosesEveryNodeAndOnlyRootRetries() {
     RasPiRig rig;
@@ -184,82 +114,6 @@ void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
     QVERIFY(changes.isEmpty());
 }
 
-void TestRasPiStack::deactivationClosesEveryNode() {
-    RasPiRig rig;
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-
-    rig.stack.setActive(false);
-    QCOMPARE(rig.states(), kAllClosed);
-    QVERIFY(rig.activeManagers().isEmpty());
-    QVERIFY(!rig.node<ZyrHid::HidComDriver>("CONTROL_HID")->isOpen());
-    QVERIFY(!rig.node<ZyrHid::HidComDriver>("MODULE_HID")->isOpen());
-    QVERIFY(!rig.node<ZyrCom::Serial::SerialComDriver>("SerialComDriver")->isOpen());
-
-    // And up again.
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-}
-
-void TestRasPiStack::firmwareStatusClosesStream_data() {
-    QTest::addColumn<BoardInterface>("which");
-    QTest::addColumn<QList<int>>("states");
-    QTest::newRow("control") << BoardInterface::Control << QList<int>({2, 4, 2, 2, 2, 2});
-    // The register node goes down with the stream it sends through.
-    QTest::newRow("module") << BoardInterface::Module << QList<int>({2, 2, 2, 4, 4, 2});
-}
-
-void TestRasPiStack::firmwareStatusClosesStream() {
-    QFETCH(BoardInterface, which);
-    QFETCH(QList<int>, states);
-    RasPiRig rig;
-    rig.board.board().firmware(which).setHandler(
-        ZyrSim::SimulatedBoard::firmwareNumberProtocol,
-        [](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            return FirmwareReply{0x21, ZyrSim::SimulatedBoard::firmwareNumber(), {}, 0};
-        });
-
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), states);
-    // The failed stream stays supervised and is retried.
-    const QString stream = which == BoardInterface::Control ? "CONTROL_STREAM" : "MODULE_STREAM";
-    QVERIFY(rig.manager(stream)->isActive());
-    QCOMPARE(rig.manager(stream)->checkState(), int(NodeState::Closed));
-}
-
-void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed_data() {
-    QTest::addColumn<int>("chipValue");
-    QTest::addColumn<int>("fault");
-    QTest::newRow("other value") << 0x11 << int(SimulatedRegisterFile::Fault::None);
-    QTest::newRow("error status") << int(SimulatedRegisterFile::identificationValue)
-                                  << int(SimulatedRegisterFile::Fault::ErrorStatus);
-    QTest::newRow("short reply") << int(SimulatedRegisterFile::identificationValue)
-                                 << int(SimulatedRegisterFile::Fault::ShortReply);
-}
-
-void TestRasPiStack::identificationFailureKeepsRegisterNodeClosed() {
-    QFETCH(int, chipValue);
-    QFETCH(int, fault);
-    RasPiRig rig;
-    SimulatedRegisterFile& registers = rig.board.registerFile();
-    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister, uchar(chipValue));
-    registers.setFault(SimulatedRegisterFile::identificationRegister,
-                       SimulatedRegisterFile::Fault(fault));
-
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), QList<int>({2, 2, 2, 2, 4, 2}));
-    NodeStateManager* ic = rig.manager("IcComCore");
-    QVERIFY(ic->isActive());
-    QCOMPARE(ic->checkState(), int(NodeState::Closed));
-
-    // Once the chip answers as expected, the next supervision round opens the node.
-    registers.clearFaults();
-    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
-                               SimulatedRegisterFile::identificationValue);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.state("IcComCore"), int(NodeState::Open), 1500);
-    QCOMPARE(rig.states(), kAllOpen);
-}
-
 void TestRasPiStack::unplugCascadesAndReplugRecovers() {
     RasPiRig rig;
     rig.stack.setActive(true);
@@ -274,33 +128,6 @@ void TestRasPiStack::unplugCascadesAndReplugRecovers() {
     QCOMPARE(rig.activeManagers(), raspiNodeNames());
 }
 
-void TestRasPiStack::deinitializeThenInitializeAgain() {
-    RasPiRig rig;
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-
-    rig.stack.deinitialize();
-    QVERIFY(!rig.stack.isInitialized());
-    QVERIFY(rig.stack.stackElements().isEmpty());
-    QVERIFY(rig.stack.topStackElements().isEmpty());
-    QVERIFY(rig.stack.rootStackElement() == nullptr);
-    // The board's interfaces are free again.
-    for (BoardInterface which : {BoardInterface::Control, BoardInterface::Module}) {
-        ZyrSim::SimulatedHidInterface& hid = rig.board.board().hidInterface(which);
-        const auto session = hid.claim();
-        QVERIFY(session != 0);
-        hid.release(session);
-    }
-    rig.stack.deinitialize(); // once more: nothing to do
-
-    rig.requests.clear();
-    rig.initialize();
-    QCOMPARE(rig.states(), QList<int>({0, 0, 0, 0, 0, 0}));
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
-    QCOMPARE(rig.requests.size(), 4);
-}
-
 void TestRasPiStack::formattersOutliveTheirDrivers() {
     unsigned int headerSizeSeen = 0;
     {
@@ -312,26 +139,6 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
         rig.stack.deinitialize();
     }
     QCOMPARE(headerSizeSeen, 3u);
-}
-
-void TestRasPiStack::contractViolationsAbort() {
-    const QString source = "raspi/raspistreamcommunicationstack";
-    ZYR_VERIFY_ASSERTION(
-        [] {
-            ZyrCore::Communication::I2c::I2cConfigComObject configObject(2, 2, 0, 0);
-            RasPiStreamCommunicationStack stack;
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, &configObject, nullptr);
-        },
-        source, "!itsIsInitialized", "CommunicationStack is already initialized.");
-    ZYR_VERIFY_NULL_ASSERTION(
-        [] {
-            RasPiStreamCommunicationStack stack;
-            stack.initialize(ZyrHid::BoardIds::productId, 0x40, nullptr, nullptr);
-        },
-        source, "configObject");
-    ZYR_VERIFY_ASSERTION([] { RasPiStreamCommunicationStack().setActive(true); }, source,
-                         "itsIsInitialized", "CommunicationStack is not initialized.");
 }
 
 ZYR_TEST_CLASS(TestRasPiStack)

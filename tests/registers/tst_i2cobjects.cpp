@@ -1,10 +1,7 @@
-#include "assertionabort.h"
 #include "testregistry.h"
 
 #include "Communication/Control/firmwarenumbercomobject.h"
-#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2cblockreadregistercomobject.h"
-#include "Communication/I2c/i2ccomobjectprovider.h"
 #include "Communication/I2c/i2cconfigcomobject.h"
 #include "Communication/I2c/i2cmodifyregistercomobject.h"
 #include "Communication/I2c/i2creadregistercomobject.h"
@@ -47,20 +44,6 @@ bool deserializeBytes(ISerializable& object, QByteArray bytes) {
     return object.deserialize(buffer.data(), static_cast<unsigned int>(bytes.size()));
 }
 
-// A clone must frame exactly as its original.
-void compareClone(IComObject* original) {
-    std::unique_ptr<IComObject> copy(original->clone());
-    auto* left = dynamic_cast<ISerializable*>(original);
-    auto* right = dynamic_cast<ISerializable*>(copy.get());
-    QVERIFY(left != nullptr && right != nullptr);
-    QCOMPARE(right->protocol(), left->protocol());
-    QCOMPARE(right->serializeSize(), left->serializeSize());
-    QCOMPARE(right->deserializeSize(), left->deserializeSize());
-    QCOMPARE(copy->callingType(), original->callingType());
-    QCOMPARE(copy->tracePattern(), original->tracePattern());
-    QCOMPARE(serialized(*right), serialized(*left));
-}
-
 } // namespace
 
 class TestI2cObjects : public QObject {
@@ -69,19 +52,8 @@ class TestI2cObjects : public QObject {
 private slots:
     void registerObject_data();
     void registerObject();
-    void readReply_data();
-    void readReply();
     void blockRead();
-    void txRx_data();
-    void txRx();
     void txRxCopyKeepsReceivedBytes();
-    void clonesEqualOriginals();
-    void provider();
-    void programmingErrorsStop();
-    void configuration_data();
-    void configuration();
-    void firmwareNumber();
-    void reset();
 };
 
 // Register objects built with their widths, or with widths changed afterwards: the request must
@@ -172,32 +144,6 @@ void TestI2cObjects::registerObject() {
     QVERIFY(serialized(serializable, serializable.serializeSize() - 1).isNull());
 }
 
-void TestI2cObjects::readReply_data() {
-    QTest::addColumn<unsigned int>("valueWidth");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<unsigned int>("value");
-
-    QTest::newRow("one byte") << 1u << QByteArray::fromHex("8e") << true << 0x8Eu;
-    QTest::newRow("two bytes") << 2u << QByteArray::fromHex("0102") << true << 0x0102u;
-    QTest::newRow("longer reply reads the first bytes")
-        << 1u << QByteArray::fromHex("7f01") << true << 0x7Fu;
-    QTest::newRow("short reply") << 2u << QByteArray::fromHex("01") << false << 0x55u;
-    QTest::newRow("unsupported width") << 3u << QByteArray::fromHex("010203") << false << 0x55u;
-}
-
-void TestI2cObjects::readReply() {
-    QFETCH(unsigned int, valueWidth);
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, accepted);
-    QFETCH(unsigned int, value);
-
-    I2cReadRegisterComObject object(kSlave, 0x12, kTrace, 1, valueWidth);
-    object.setRegisterValue(0x55);
-    QCOMPARE(deserializeBytes(object, reply), accepted);
-    QCOMPARE(object.registerValue(), value);
-}
-
 void TestI2cObjects::blockRead() {
     I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     QCOMPARE(object.protocol(), static_cast<unsigned char>(97));
@@ -228,41 +174,6 @@ void TestI2cObjects::blockRead() {
     QCOMPARE(small.data()[15], static_cast<unsigned char>(0x33));
 }
 
-void TestI2cObjects::txRx_data() {
-    QTest::addColumn<QByteArray>("tx");
-    QTest::addColumn<unsigned int>("rx");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("write only") << QByteArray::fromHex("0102") << 0u
-                                << QByteArray::fromHex("800102");
-    QTest::newRow("read only") << QByteArray() << 4u << QByteArray::fromHex("81");
-    QTest::newRow("write then read")
-        << QByteArray::fromHex("0102") << 3u << QByteArray::fromHex("80010281");
-    QTest::newRow("empty") << QByteArray() << 0u << QByteArray("");
-}
-
-void TestI2cObjects::txRx() {
-    QFETCH(QByteArray, tx);
-    QFETCH(unsigned int, rx);
-    QFETCH(QByteArray, request);
-
-    std::vector<unsigned char> txBytes(tx.begin(), tx.end());
-    I2cTxRxComObject object(kSlave, static_cast<unsigned int>(tx.size()), txBytes.data(), rx, 16,
-                            kTrace, 97);
-    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
-    QCOMPARE(object.serializeSize(), static_cast<unsigned int>(request.size()));
-    QCOMPARE(object.deserializeSize(), rx);
-    unsigned char buffer[16] = {};
-    QVERIFY(object.serialize(buffer, sizeof buffer));
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(buffer), request.size()), request);
-
-    const QByteArray reply = QByteArray::fromHex("a1a2a3a4").left(static_cast<int>(rx));
-    QVERIFY(deserializeBytes(object, reply));
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(object.getData()), reply.size()), reply);
-    if (rx > 0)
-        QVERIFY(!deserializeBytes(object, reply.left(reply.size() - 1)));
-}
-
 void TestI2cObjects::txRxCopyKeepsReceivedBytes() {
     unsigned char tx[] = {0x01, 0x02};
     I2cTxRxComObject object(kSlave, 2, tx, 4, 8, kTrace, 97);
@@ -275,158 +186,6 @@ void TestI2cObjects::txRxCopyKeepsReceivedBytes() {
              QByteArray::fromHex("0a0b0c0d"));
     // Buffers start zero-filled, so the unused tail of a copy is defined too.
     QCOMPARE(transfer->getData()[7], static_cast<unsigned char>(0));
-}
-
-void TestI2cObjects::clonesEqualOriginals() {
-    I2cReadRegisterComObject read(kSlave, 0x1234, kTrace, 2, 2);
-    read.setStatus(3);
-    compareClone(&read);
-    I2cWriteRegisterComObject write(kSlave, 0x12, 0xAB, kTrace, 1, 1);
-    compareClone(&write);
-    I2cModifyRegisterComObject modify(kSlave, 0x12, 0x05, 0x0F, kTrace, 1, 1);
-    compareClone(&modify);
-    I2cBlockReadRegisterComObject block(kSlave, 0x20, 3, nullptr, 1, 1, 1088, kTrace);
-    QVERIFY(deserializeBytes(block, QByteArray::fromHex("010203")));
-    compareClone(&block);
-    std::unique_ptr<IComObject> blockCopy(block.clone());
-    auto* copiedBlock = dynamic_cast<I2cBlockReadRegisterComObject*>(blockCopy.get());
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(copiedBlock->data()), 3),
-             QByteArray::fromHex("010203"));
-    unsigned char tx[] = {0x07};
-    I2cTxRxComObject transfer(kSlave, 1, tx, 2, 8, kTrace, 97);
-    compareClone(&transfer);
-    I2cConfigComObject config(2, 255, 1000, kTrace);
-    compareClone(&config);
-    ResetFwComObject reset(5, 0x40000000);
-    compareClone(&reset);
-    FirmwareNumberComObject firmware(0x40000000);
-    compareClone(&firmware);
-}
-
-void TestI2cObjects::provider() {
-    I2cComObjectProvider provider;
-    ZYR_VERIFY_ASSERTION([&provider] { delete provider.createReadRegisterObject(); },
-                         "Communication/I2c/i2ccomobjectprovider", "itsIsInitialized",
-                         "ComObjectProvider is not initialized.");
-    provider.setConfiguration(kSlave);
-
-    std::unique_ptr<IRegisterComObject> read(provider.createReadRegisterObject());
-    read->setRegisterAddress(0x90);
-    QCOMPARE(read->tracePattern(), kTrace);
-    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(read.get())), QByteArray::fromHex("809081"));
-    QCOMPARE(dynamic_cast<ISerializable*>(read.get())->deserializeSize(), 1u);
-
-    std::unique_ptr<IRegisterComObject> write(provider.createWriteRegisterObject());
-    write->setRegisterAddress(0x12);
-    write->setRegisterValue(0xAB);
-    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(write.get())), QByteArray::fromHex("8012ab"));
-
-    std::unique_ptr<IModifyRegisterComObject> modify(provider.createModifyRegisterObject());
-    modify->setRegisterAddress(0x12);
-    modify->setRegisterValue(0x05);
-    modify->setMask(0x0F);
-    QCOMPARE(modify->tracePattern(), kTrace);
-    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(modify.get())),
-             QByteArray::fromHex("8012050f"));
-
-    std::unique_ptr<IBlockRegisterComObject> block(provider.createBlockRegisterObject());
-    QCOMPARE(block->tracePattern(), kTrace);
-    block->setDataSize(5000);
-    QCOMPARE(block->dataSize(), 1088u);
-
-    // A new configuration changes the address of the objects made afterwards.
-    provider.setConfiguration(0x29);
-    std::unique_ptr<IRegisterComObject> other(provider.createReadRegisterObject());
-    QCOMPARE(serialized(*dynamic_cast<ISerializable*>(other.get())), QByteArray::fromHex("520053"));
-}
-
-void TestI2cObjects::programmingErrorsStop() {
-    ZYR_VERIFY_ASSERTION(
-        [] {
-            unsigned char tx[4] = {};
-            I2cTxRxComObject transfer(kSlave, 0, nullptr, 1, 4, kTrace, 97);
-            transfer.setTxData(tx, 4);
-        },
-        "Communication/I2c/i2ctxrxcomobject", "itsSerializeSize <= itsMaxDataSize",
-        "Buffer overflow");
-    ZYR_VERIFY_ASSERTION(
-        [] {
-            I2cWriteRegisterComObject write(kSlave, 0x12, 0xAB, kTrace, 1, 1);
-            unsigned char reply[1] = {};
-            write.deserialize(reply, 1);
-        },
-        "Communication/I2c/i2cwriteregistercomobject", "false",
-        "WriteRegister has no result. Deserialize not supported.");
-    ZYR_VERIFY_ASSERTION(
-        [] { I2cBlockReadRegisterComObject block(kSlave, 0, 9, nullptr, 1, 1, 8, kTrace); },
-        "Communication/I2c/i2cblockreadregistercomobject", "itsDataSize <= itsMaxDataSize",
-        "BlockSize must be lower or equal than MaxBlockSize.");
-}
-
-void TestI2cObjects::configuration_data() {
-    QTest::addColumn<unsigned char>("module");
-    QTest::addColumn<unsigned char>("clockMode");
-    QTest::addColumn<unsigned int>("speed");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("module 2, 400 kHz")
-        << uchar(2) << uchar(2) << 0u << QByteArray::fromHex("02010200000000");
-    QTest::newRow("custom speed") << uchar(2) << uchar(255) << 1000u
-                                  << QByteArray::fromHex("0201ff000003e8");
-    QTest::newRow("module 0 taken as 1")
-        << uchar(0) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
-    QTest::newRow("module 3 taken as 1")
-        << uchar(3) << uchar(1) << 0u << QByteArray::fromHex("01010100000000");
-    QTest::newRow("unknown clock mode passed on")
-        << uchar(2) << uchar(7) << 0x01020304u << QByteArray::fromHex("02010701020304");
-}
-
-void TestI2cObjects::configuration() {
-    QFETCH(unsigned char, module);
-    QFETCH(unsigned char, clockMode);
-    QFETCH(unsigned int, speed);
-    QFETCH(QByteArray, request);
-
-    I2cConfigComObject object(module, clockMode, speed, kTrace);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(98));
-    QCOMPARE(object.callingType(), IComObject::FireAndForget);
-    QCOMPARE(object.deserializeSize(), 0u);
-    QCOMPARE(object.module(), static_cast<unsigned char>(request.at(0)));
-    QCOMPARE(serialized(object, 7), request);
-
-    unsigned char small[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    QVERIFY(!object.serialize(small, sizeof small));
-    QCOMPARE(QByteArray(reinterpret_cast<char*>(small), 6), QByteArray(6, '\xEE'));
-}
-
-void TestI2cObjects::firmwareNumber() {
-    FirmwareNumberComObject object(0x40000000);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(103));
-    QCOMPARE(object.callingType(), IComObject::RequestAndResponse);
-    QCOMPARE(object.serializeSize(), 0u);
-    QCOMPARE(object.deserializeSize(), 3u);
-    QCOMPARE(object.get(), 0u);
-    QVERIFY(object.serialize(nullptr, 0));
-
-    QVERIFY(deserializeBytes(object, QByteArray::fromHex("010203")));
-    QCOMPARE(object.get(), 66051u);
-    QVERIFY(deserializeBytes(object, QByteArray::fromHex("ff0080")));
-    QCOMPARE(object.get(), 0xFF0080u);
-
-    QVERIFY(!deserializeBytes(object, QByteArray::fromHex("0102")));
-    QCOMPARE(object.get(), 0u);
-}
-
-void TestI2cObjects::reset() {
-    ResetFwComObject object(5, 0x40000000);
-    QCOMPARE(object.protocol(), static_cast<unsigned char>(101));
-    QCOMPARE(object.callingType(), IComObject::FireAndForget);
-    QCOMPARE(object.objectsToReset(), static_cast<unsigned char>(5));
-    QCOMPARE(serialized(object, 1), QByteArray::fromHex("05"));
-    unsigned char none[1] = {0xEE};
-    QVERIFY(!object.serialize(none, 0));
-    QCOMPARE(none[0], static_cast<unsigned char>(0xEE));
-    QVERIFY(!deserializeBytes(object, QByteArray::fromHex("01")));
 }
 
 ZYR_TEST_CLASS(TestI2cObjects)

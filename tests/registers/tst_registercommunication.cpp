@@ -2,17 +2,12 @@
 #include "simulatedregisterfile.h"
 #include "testregistry.h"
 
-#include "Communication/Control/firmwarenumbercomobject.h"
-#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
-#include "Communication/I2c/i2cconfigcomobject.h"
-#include "Communication/I2c/i2ctxrxcomobject.h"
 #include "Communication/comobservercache.h"
 #include "Communication/comstream.h"
 #include "Communication/iblockregistercomobject.h"
 #include "Communication/iccomcore.h"
 #include "Communication/icomobserver.h"
-#include "Communication/iserializable.h"
 #include "Communication/registerinfostd.h"
 #include "Communication/registervalue.h"
 
@@ -34,7 +29,6 @@ constexpr unsigned char kSlave = 0x40;
 
 // What one execute call handed to the stream.
 struct ExecutedObject {
-    unsigned char protocol = 0;
     unsigned int tracePattern = 0;
     bool block = false;
 };
@@ -53,8 +47,6 @@ public:
         QList<ExecutedObject> objects;
         for (IComObject* comObject : *queue) {
             ExecutedObject executed;
-            if (auto* serializable = dynamic_cast<ISerializable*>(comObject))
-                executed.protocol = serializable->protocol();
             executed.tracePattern = comObject->tracePattern();
             executed.block = dynamic_cast<IBlockRegisterComObject*>(comObject) != nullptr;
             objects.append(executed);
@@ -86,13 +78,10 @@ public:
     void onValueChanged(IRegisterInfo* info, IRegisterValue* value) override {
         changes.append(qMakePair(info->id(), value->value()));
     }
-    void onRegisterSetChanged(ZyrCore::Register::RegisterSet* registerSet) override {
-        registerSets.append(registerSet);
-    }
+    void onRegisterSetChanged(ZyrCore::Register::RegisterSet*) override {}
     QString name() override { return itsName; }
 
     QList<QPair<QString, unsigned int>> changes;
-    QList<ZyrCore::Register::RegisterSet*> registerSets;
 
 private:
     QString itsName;
@@ -154,129 +143,14 @@ class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
-    void read_data();
-    void read();
-    void readWriteOnlySendsNothing();
-    void withoutStreamOrProvider();
-    void write_data();
-    void write();
     void modify_data();
     void modify();
     void list_data();
     void list();
     void blockListLargerThanPayload();
     void listWithNullEntry();
-    void observersSelectedAndAny();
-    void observerRemoval();
     void cacheOutlivesDescriptions();
-    void observerMayCallBack();
 };
-
-void TestRegisterCommunication::read_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<char>("state");
-    QTest::newRow("answered") << Fault::None << 0 << '\0';
-    QTest::newRow("short reply") << Fault::ShortReply << -1 << '\1';
-    QTest::newRow("error status") << Fault::ErrorStatus << 0
-                                  << char(SimulatedRegisterFile::faultStatus);
-}
-
-void TestRegisterCommunication::read() {
-    QFETCH(Fault, fault);
-    QFETCH(int, result);
-    QFETCH(char, state);
-    Bench bench;
-    bench.registers.setRegisterValue(0x30, 0x42);
-    bench.registers.setFault(0x30, fault);
-    RegisterInfoStd info(0x30, 8, 8, 0xFF);
-    RegisterValue value(0, 7);
-    RecordingObserver observer("any", {});
-    bench.core.registerObserver(&observer);
-
-    QCOMPARE(bench.core.readRegister(&info, &value, true), result);
-    QCOMPARE(value.state(), state);
-    QCOMPARE(observedValues(observer), result == 0 ? Values{0x42} : Values{});
-    if (result == 0)
-        QCOMPARE(value.value(), 0x42u);
-    QCOMPARE(bench.driver.requests().count(), 1);
-    QCOMPARE(bench.driver.requests().first().protocol, static_cast<unsigned char>(97));
-    QVERIFY(!bench.driver.requests().first().fireAndForget);
-    QCOMPARE(bench.driver.requests().first().replySize, 1u);
-    QCOMPARE(bench.payloads(), Bytes{QByteArray::fromHex("803081")});
-}
-
-void TestRegisterCommunication::readWriteOnlySendsNothing() {
-    Bench bench;
-    RegisterInfoStd writeOnly(0x12, 8, 8, 0);
-    RegisterValue value;
-    QCOMPARE(bench.core.readRegister(&writeOnly, &value, true), -1);
-    QCOMPARE(bench.driver.writeCount(), 0);
-    QVERIFY(bench.executor.executions.isEmpty());
-}
-
-void TestRegisterCommunication::withoutStreamOrProvider() {
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RegisterValue value(1, 0);
-    RegisterValue mask(1, 0);
-    QList<IRegisterInfo*> infos{&info};
-    QList<IRegisterValue*> values{&value};
-
-    I2cComObjectProvider provider;
-    provider.setConfiguration(kSlave);
-    IcComCore noStream(nullptr, &provider);
-    QCOMPARE(noStream.readRegister(&info, &value, false), -1);
-    QCOMPARE(noStream.writeRegister(&info, &value), -2);
-    QCOMPARE(noStream.modifyRegister(&info, &value, &mask), -2);
-    QCOMPARE(noStream.readRegisterList(&infos, &values, true, false), -1);
-
-    // Empty lists succeed before anything else is looked at.
-    QList<IRegisterInfo*> noInfos;
-    QList<IRegisterValue*> noValues;
-    QCOMPARE(noStream.readRegisterList(&noInfos, &noValues, true, true), 0);
-}
-
-void TestRegisterCommunication::write_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("failingWrite");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<Values>("observed");
-    QTest::newRow("read back") << Fault::None << -1 << 0 << Values{0xAB};
-    // The observer still hears the value the device kept.
-    QTest::newRow("not kept") << Fault::IgnoresWrites << -1 << -3 << Values{0x11};
-    QTest::newRow("transfer fails") << Fault::None << 0 << -2 << Values{};
-}
-
-void TestRegisterCommunication::write() {
-    QFETCH(Fault, fault);
-    QFETCH(int, failingWrite);
-    QFETCH(int, result);
-    QFETCH(Values, observed);
-    Bench bench;
-    bench.registers.setRegisterValue(0x12, 0x11);
-    bench.registers.setFault(0x12, fault);
-    bench.driver.failWrite(failingWrite);
-    RegisterInfoStd info(0x12, 8, 8, 0xFF);
-    RecordingObserver observer("selected", {&info});
-    bench.core.registerObserver(&observer);
-    RegisterValue value(0xAB, 0);
-
-    QCOMPARE(bench.core.writeRegister(&info, &value), result);
-    QCOMPARE(observedValues(observer), observed);
-    if (failingWrite >= 0) {
-        QCOMPARE(bench.executor.executions.count(), 1);
-        // The lock was released: the next operation runs.
-        QCOMPARE(bench.core.writeRegister(&info, &value), 0);
-        return;
-    }
-    QVERIFY(bench.driver.requests().at(0).fireAndForget);
-    QCOMPARE(bench.payloads(),
-             (Bytes{QByteArray::fromHex("8012ab"), QByteArray::fromHex("801281")}));
-    // The read-back carries its own trace bit on top of the provider's pattern.
-    QCOMPARE(bench.executor.executions.count(), 2);
-    QCOMPARE(bench.executor.executions.at(0).first().tracePattern, 0x8000000u);
-    QCOMPARE(bench.executor.executions.at(1).first().tracePattern, 0x8010000u);
-}
 
 // Without a masked write on the bus the node reads, writes and reads back; every early exit of
 // that fallback must also free its values, which the leak checker watches.
@@ -458,63 +332,6 @@ void TestRegisterCommunication::listWithNullEntry() {
     QCOMPARE(bench.driver.writeCount(), 0);
 }
 
-void TestRegisterCommunication::observersSelectedAndAny() {
-    Bench bench;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd r13(0x13, 8, 8, 0xFF);
-    RecordingObserver earlyAny("early", {});
-    RecordingObserver selected("selected", {&r12});
-    RecordingObserver lateAny("late", {});
-    bench.core.registerObserver(&earlyAny);
-    bench.core.registerObserver(&selected);
-    bench.core.registerObserver(&lateAny);
-
-    RegisterValue value;
-    QCOMPARE(bench.core.readRegister(&r12, &value, true), 0);
-    // 0x12 has a list of its own: only observers in it hear about it.
-    QCOMPARE(selected.changes.count(), 1);
-    QCOMPARE(lateAny.changes.count(), 1);
-    QCOMPARE(earlyAny.changes.count(), 0);
-
-    QCOMPARE(bench.core.readRegister(&r13, &value, true), 0);
-    QCOMPARE(selected.changes.count(), 1);
-    QCOMPARE(lateAny.changes.count(), 2);
-    QCOMPARE(earlyAny.changes.count(), 1);
-    QCOMPARE(earlyAny.changes.last().first, QStringLiteral("0x13"));
-
-    // Without notify nobody hears anything.
-    QCOMPARE(bench.core.readRegister(&r13, &value, false), 0);
-    QCOMPARE(earlyAny.changes.count(), 1);
-}
-
-void TestRegisterCommunication::observerRemoval() {
-    ComObserverCache cache;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd r20(0x20, 8, 8, 0xFF);
-    RecordingObserver first("first", {&r12, &r20});
-    RecordingObserver second("second", {&r12});
-    cache.append(&first);
-    cache.append(&second);
-    cache.append(&second);
-    QCOMPARE(cache.observers()->count(), 2);
-    QCOMPARE(cache.findObservers(&r12)->count(), 3);
-    QCOMPARE(cache.toString(), QStringLiteral("ComObserverCache entries:\n"
-                                              "    reg addr: 0x12\n"
-                                              "        Observer: first\n"
-                                              "        Observer: second\n"
-                                              "        Observer: second\n"
-                                              "    reg addr: 0x20\n"
-                                              "        Observer: first\n"));
-
-    cache.remove(&first);
-    QCOMPARE(cache.findObservers(&r12)->count(), 2);
-    QVERIFY(cache.findObservers(&r20) == nullptr);
-    cache.remove(&second);
-    QVERIFY(cache.findObservers(&r12) == nullptr);
-    QVERIFY(cache.observers()->isEmpty());
-    QCOMPARE(cache.toString(), QStringLiteral("ComObserverCache entries:\n"));
-}
-
 // The cache must not hold on to the descriptions an observer once named.
 void TestRegisterCommunication::cacheOutlivesDescriptions() {
     ComObserverCache cache;
@@ -531,37 +348,6 @@ void TestRegisterCommunication::cacheOutlivesDescriptions() {
                                               "        Observer: any\n"));
     RegisterInfoStd again(0x12, 8, 8, 0xFF);
     QCOMPARE(cache.findObservers(&again)->count(), 2);
-}
-
-// Observers are told after the lock is released, so they may use the register node themselves.
-void TestRegisterCommunication::observerMayCallBack() {
-    Bench bench;
-    RegisterInfoStd r12(0x12, 8, 8, 0xFF);
-    RegisterInfoStd id(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
-    RegisterValue idValue;
-    struct CallingBack : RecordingObserver {
-        CallingBack(IcComCore* core, IRegisterInfo* info, IRegisterValue* value)
-            : RecordingObserver("calling back", {})
-            , itsCore(core)
-            , itsInfo(info)
-            , itsValue(value) {}
-        void onValueChanged(IRegisterInfo* info, IRegisterValue* value) override {
-            RecordingObserver::onValueChanged(info, value);
-            if (info->equals(itsInfo))
-                return;
-            result = itsCore->readRegister(itsInfo, itsValue, false);
-        }
-        IcComCore* itsCore;
-        IRegisterInfo* itsInfo;
-        IRegisterValue* itsValue;
-        int result = 1;
-    } observer(&bench.core, &id, &idValue);
-    bench.core.registerObserver(&observer);
-
-    RegisterValue value(0x22, 0);
-    QCOMPARE(bench.core.writeRegister(&r12, &value), 0);
-    QCOMPARE(observer.result, 0);
-    QCOMPARE(idValue.value(), 0x8Eu);
 }
 
 ZYR_TEST_CLASS(TestRegisterCommunication)

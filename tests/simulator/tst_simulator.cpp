@@ -1,5 +1,9 @@
-#include "simulatedboard.h"
-#include "simulatorconfig.h"
+#include "HidDevice/hidbackend.h"
+#include "Serial/serialcomdriver.h"
+#include "boardids.h"
+#include "hid/hidcomdriver.h"
+#include "simulatedevaluationboard.h"
+#include "testregistry.h"
 
 #include <QtTest>
 
@@ -7,42 +11,50 @@ using namespace ZyrSim;
 
 namespace {
 
-// One host output report: report id 0, counter, count, status 0, payload, zero padding.
-QByteArray hostReport(unsigned char counter, const QByteArray& payload, int count = -1) {
-    QByteArray report(65, '\0');
-    report[1] = char(counter);
-    report[2] = char(count < 0 ? payload.size() : count);
-    for (int i = 0; i < payload.size() && i < 61; ++i)
-        report[4 + i] = payload[i];
-    return report;
+int hidInterfacesListed(const char* filter) {
+    return ZyrHid::HidComDriver::findDevices(ZyrHid::BoardIds::vendorId,
+                                             ZyrHid::BoardIds::productId, filter)
+        .size();
 }
 
-QByteArray requestFrame(unsigned char protocolByte, const QByteArray& payload,
-                        unsigned int replySize) {
-    QByteArray frame;
-    frame.append(char(protocolByte));
-    frame.append(char(payload.size() >> 8));
-    frame.append(char(payload.size() & 0xFF));
-    frame.append(char(replySize >> 8));
-    frame.append(char(replySize & 0xFF));
-    return frame + payload;
+int serialPortsListed() {
+    ZyrCom::Serial::SerialComDeviceInfo filter;
+    filter.setVendorId(ZyrHid::BoardIds::vendorId);
+    filter.setProductId(ZyrHid::BoardIds::productId);
+    return ZyrCom::Serial::SerialComDriver::findDevices(&filter).size();
 }
 
-bool send(SimulatedHidInterface& hid, SimulatedHidInterface::Session session,
-          const QByteArray& report) {
-    return hid.hostWrite(session, reinterpret_cast<const unsigned char*>(report.constData()),
-                         unsigned(report.size())) == SimulatedHidInterface::Transfer::Done;
+FirmwareRequest request(unsigned char protocol, QByteArray payload, unsigned int replySize) {
+    FirmwareRequest made;
+    made.protocol = protocol;
+    made.payload = std::move(payload);
+    made.replySize = replySize;
+    return made;
 }
 
-QList<QByteArray> receiveAll(SimulatedHidInterface& hid, SimulatedHidInterface::Session session) {
+// Every report a board with stale-report faults sends for 15 firmware-number requests, each
+// prefixed with the counter of the request it followed.
+QList<QByteArray> staleReportRun(quint32 seed) {
+    SimulatorConfig config;
+    config.seed = seed;
+    config.setFault(BoardInterface::Module, TransportFault::StaleReports);
+    SimulatedBoard board(config);
+    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
+    const auto session = hid.claim();
     QList<QByteArray> reports;
-    while (hid.pendingReports() > 0) {
+    for (char counter = 0; counter < 15; ++counter) {
+        QByteArray request(65, '\0');
+        request[1] = counter;
+        request[2] = 5;
+        request.replace(4, 5, QByteArray::fromHex("6700000003"));
+        hid.hostWrite(session, reinterpret_cast<const unsigned char*>(request.constData()), 65);
         unsigned char report[65];
         unsigned int length = 0;
-        if (hid.hostRead(session, report, sizeof report, 10, &length) !=
-            SimulatedHidInterface::Transfer::Done)
-            break;
-        reports.append(QByteArray(reinterpret_cast<const char*>(report), int(length)));
+        while (hid.pendingReports() > 0 &&
+               hid.hostRead(session, report, sizeof report, 10, &length) ==
+                   SimulatedHidInterface::Transfer::Done)
+            reports.append(counter +
+                           QByteArray(reinterpret_cast<const char*>(report), int(length)));
     }
     return reports;
 }
@@ -53,242 +65,140 @@ class TestSimulator : public QObject {
     Q_OBJECT
 
 private slots:
-    void configParses_data();
-    void configParses();
-    void configSeedDrivesSensor();
-    void configRefuses_data();
-    void configRefuses();
-    void firmwareNumberReply();
-    void longReplyCutInto61ByteReports();
-    void requestSpanningReports();
-    void malformedInputIgnored();
-    void sessionsAreExclusiveAndEndOnUnplug();
+    void config_data();
+    void config();
     void sameSeedSameFaults();
-    void readWithoutReplyTimesOut();
+    void evaluationBoardSelectsItselfWhileAlive();
+    void moduleInterfaceAnswersSensorAndRegisters();
 };
 
-void TestSimulator::configParses_data() {
+void TestSimulator::config_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("normalised");
-    QTest::newRow("defaults") << ""
+    QTest::addColumn<bool>("parses");
+    QTest::addColumn<QString>("result"); // the normalised text, or the refusal
+    QTest::newRow("defaults") << "" << true
                               << "seed=1,timing=off,fault.control=none,fault.module=none,"
                                  "chip=KEL4401";
     QTest::newRow("all board keys")
-        << "seed=7,timing=on,fault.module=noreply,fault.control=stale"
+        << "seed=7,timing=on,fault.module=noreply,fault.control=stale" << true
         << "seed=7,timing=on,fault.control=stale,fault.module=noreply,chip=KEL4401";
-    QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged "
+    QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged " << true
                                             << "seed=3,timing=off,fault.control=none,"
                                                "fault.module=unplugged,chip=KEL4401";
     QTest::newRow("sensor keys")
         << "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
-           "badHistogram=1,shortObjects=on,deviceStatus=5"
+           "badHistogram=1,shortObjects=on,deviceStatus=5,calibrationMs=0x190"
+        << true
         << "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
-           "app0=2.0.15.1,target=1200,badHistogram=1,shortObjects=1,deviceStatus=5";
+           "app0=2.0.15.1,target=1200,calibrationMs=400,badHistogram=1,shortObjects=1,"
+           "deviceStatus=5";
+    QTest::newRow("largest seed") << "seed=4294967295" << true
+                                  << "seed=4294967295,timing=off,fault.control=none,"
+                                     "fault.module=none,chip=KEL4401";
+    QTest::newRow("seed not a number")
+        << "seed=abc" << false << "Bad value \"abc\" for simulator setting \"seed\".";
+    QTest::newRow("seed too large")
+        << "seed=4294967296" << false << "Bad value \"4294967296\" for simulator setting \"seed\".";
+    QTest::newRow("unknown fault") << "fault.module=bogus" << false
+                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
+    QTest::newRow("unknown key") << "colour=red" << false
+                                 << "Unknown simulator setting or bad value: \"colour=red\".";
+    QTest::newRow("unknown chip") << "chip=KEL9999" << false
+                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
+    QTest::newRow("three-part revision")
+        << "app0=2.0.15" << false << "Unknown simulator setting or bad value: \"app0=2.0.15\".";
+    QTest::newRow("target out of range")
+        << "target=99999" << false << "Unknown simulator setting or bad value: \"target=99999\".";
+    QTest::newRow("calibration too long") << "calibrationMs=60001" << false
+                                          << "Unknown simulator setting or bad value: "
+                                             "\"calibrationMs=60001\".";
+    QTest::newRow("no value") << "seed" << false
+                              << "Simulator setting \"seed\" is not of the form key=value.";
 }
 
-void TestSimulator::configParses() {
+// A text either parses to a form that parses to itself, or is refused with its reason and leaves
+// the configuration as it was.
+void TestSimulator::config() {
     QFETCH(QString, text);
-    QFETCH(QString, normalised);
+    QFETCH(bool, parses);
+    QFETCH(QString, result);
     SimulatorConfig config;
+    if (!parses)
+        config.seed = 42; // a refusal changes nothing
+    const QString before = config.toString();
     QString message = QStringLiteral("untouched");
-    QVERIFY(SimulatorConfig::parse(text, &config, &message));
+    QCOMPARE(SimulatorConfig::parse(text, &config, &message), parses);
+    if (!parses) {
+        QVERIFY(!SimulatorConfig::parse(text, nullptr));
+        QCOMPARE(message, result);
+        QCOMPARE(config.toString(), before);
+        return;
+    }
     QCOMPARE(message, QStringLiteral("untouched"));
-    QCOMPARE(config.toString(), normalised);
+    QCOMPARE(config.toString(), result);
     SimulatorConfig again;
     QVERIFY(SimulatorConfig::parse(config.toString(), &again));
-    QCOMPARE(again.toString(), normalised);
-}
+    QCOMPARE(again.toString(), result);
+    // One seed for the board and the sensor.
+    QCOMPARE(config.sensorConfig().seed, config.seed);
 
-void TestSimulator::configSeedDrivesSensor() {
-    SimulatorConfig config;
-    QVERIFY(SimulatorConfig::parse(QStringLiteral("seed=9,chip=KEL4301"), &config));
-    QCOMPARE(config.sensorConfig().seed, 9u);
-    QVERIFY(config.sensorConfig().chipModel == SensorConfig::ChipModel::Kel4301);
-    config.seed = 11;
-    QCOMPARE(config.sensorConfig().seed, 11u);
-}
-
-void TestSimulator::configRefuses_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("seed not a number") << "seed=abc"
-                                       << "Bad value \"abc\" for simulator setting \"seed\".";
-    QTest::newRow("negative seed") << "seed=-1"
-                                   << "Bad value \"-1\" for simulator setting \"seed\".";
-    QTest::newRow("timing neither on nor off")
-        << "timing=maybe"
-        << "Bad value \"maybe\" for simulator setting \"timing\".";
-    QTest::newRow("unknown fault") << "fault.module=bogus"
-                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
-    QTest::newRow("unknown key") << "colour=red"
-                                 << "Unknown simulator setting or bad value: \"colour=red\".";
-    QTest::newRow("unknown chip") << "chip=KEL9999"
-                                  << "Unknown simulator setting or bad value: \"chip=KEL9999\".";
-    QTest::newRow("target out of range")
-        << "target=99999"
-        << "Unknown simulator setting or bad value: \"target=99999\".";
-    QTest::newRow("no value") << "seed"
-                              << "Simulator setting \"seed\" is not of the form key=value.";
-    QTest::newRow("good then bad") << "timing=on,fault.control="
-                                   << "Bad value \"\" for simulator setting \"fault.control\".";
-    QTest::newRow("sensor key, then bad") << "chip=KEL4405,seed=x"
-                                          << "Bad value \"x\" for simulator setting \"seed\".";
-}
-
-void TestSimulator::configRefuses() {
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    SimulatorConfig config;
-    config.seed = 42;
-    QString refusal;
-    QVERIFY(!SimulatorConfig::parse(text, &config, &refusal));
-    QCOMPARE(refusal, message);
-    QCOMPARE(config.toString(), QStringLiteral("seed=42,timing=off,fault.control=none,"
-                                               "fault.module=none,chip=KEL4401"));
-    QVERIFY(!SimulatorConfig::parse(text, nullptr));
-}
-
-void TestSimulator::firmwareNumberReply() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Control);
-    QCOMPARE(hid.interfaceNumber(), 3);
-    const auto session = hid.claim();
-    QVERIFY(session != 0);
-    QVERIFY(send(hid, session, hostReport(9, requestFrame(103, {}, 3))));
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 1);
-    QCOMPARE(reports[0].left(12), QByteArray::fromHex("00900800670000000301"
-                                                      "0007"));
-    QCOMPARE(reports[0].size(), 65);
-}
-
-void TestSimulator::longReplyCutInto61ByteReports() {
-    SimulatedBoard board;
-    const QByteArray bins(512, '\x5A');
-    board.firmware(BoardInterface::Module)
-        .setHandler(1, [&](const FirmwareRequest&) -> std::optional<FirmwareReply> {
-            return FirmwareReply{3, bins, std::nullopt, 0};
-        });
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QVERIFY(send(hid, session, hostReport(14, requestFrame(1, "\x01\x00", 512))));
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 9);
-    QByteArray frame;
-    for (const QByteArray& report : reports) {
-        QCOMPARE(int(quint8(report[1])) >> 4, 14);
-        QCOMPARE(int(report[3]), 3);
-        frame += report.mid(4, quint8(report[2]));
-    }
-    QCOMPARE(int(reports.last()[2]), 517 - 8 * 61);
-    QCOMPARE(frame, QByteArray::fromHex("0100030200") + bins);
-}
-
-void TestSimulator::requestSpanningReports() {
-    SimulatedBoard board;
-    QByteArray seen;
-    board.firmware(BoardInterface::Module)
-        .setHandler(8, [&](const FirmwareRequest& request) -> std::optional<FirmwareReply> {
-            seen = request.payload;
-            return FirmwareReply{};
-        });
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QByteArray payload(70, '\0');
-    for (int i = 0; i < payload.size(); ++i)
-        payload[i] = char(i);
-    const QByteArray frame = requestFrame(8, payload, 0);
-    QVERIFY(send(hid, session, hostReport(1, frame.left(61))));
-    QCOMPARE(hid.pendingReports(), 0);
-    QVERIFY(send(hid, session, hostReport(2, frame.mid(61))));
-    QCOMPARE(seen, payload);
-    const QList<QByteArray> reports = receiveAll(hid, session);
-    QCOMPARE(reports.size(), 1);
-    QCOMPARE(int(quint8(reports[0][1])) >> 4, 2); // the counter of the report that ended it
-}
-
-void TestSimulator::malformedInputIgnored() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto session = hid.claim();
-    QVERIFY(send(hid, session, hostReport(1, requestFrame(103, {}, 3), 62)));
-    QVERIFY(send(hid, session, QByteArray(2, '\0')));
-    QCOMPARE(hid.pendingReports(), 0);
-    // A header announcing more than a frame holds is dropped; the next frame is answered.
-    QVERIFY(send(hid, session, hostReport(2, QByteArray::fromHex("01FFFF0000"))));
-    QCOMPARE(hid.pendingReports(), 0);
-    QVERIFY(send(hid, session, hostReport(3, requestFrame(103, {}, 3))));
-    QCOMPARE(hid.pendingReports(), 1);
-}
-
-void TestSimulator::sessionsAreExclusiveAndEndOnUnplug() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-    const auto first = hid.claim();
-    QVERIFY(first != 0);
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-
-    board.unplug();
-    QVERIFY(!hid.isPresent());
-    QVERIFY(!send(hid, first, hostReport(1, requestFrame(103, {}, 3))));
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-
-    board.replug();
-    QVERIFY(!hid.isSessionValid(first));
-    const auto second = hid.claim();
-    QVERIFY(second != 0 && second != first);
-    hid.release(first); // a dead handle's close does not free the new one
-    QCOMPARE(hid.claim(), SimulatedHidInterface::Session(0));
-    QVERIFY(send(hid, second, hostReport(1, requestFrame(103, {}, 3))));
-    QCOMPARE(receiveAll(hid, second).size(), 1);
+    // The evaluation board takes the same text.
+    const auto board = SimulatedEvaluationBoard::create(text);
+    QVERIFY(board != nullptr);
+    QCOMPARE(board->config().toString(), result);
+    QCOMPARE(board->sensor().config().toText(), config.sensorConfig().toText());
 }
 
 void TestSimulator::sameSeedSameFaults() {
-    // Each report with the counter of the host report it answers.
-    using Answer = QPair<int, QByteArray>;
-    auto run = [](quint32 seed) {
-        SimulatorConfig config;
-        config.seed = seed;
-        config.setFault(BoardInterface::Module, TransportFault::StaleReports);
-        SimulatedBoard board(config);
-        SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Module);
-        const auto session = hid.claim();
-        QList<Answer> all;
-        for (unsigned char counter = 0; counter < 15; ++counter) {
-            send(hid, session, hostReport(counter, requestFrame(103, {}, 3)));
-            for (const QByteArray& report : receiveAll(hid, session))
-                all.append({counter, report});
-        }
-        return all;
-    };
-    const QList<Answer> first = run(7);
-    QCOMPARE(run(7), first);
-    QVERIFY(run(8) != first);
+    const QList<QByteArray> first = staleReportRun(7);
+    QCOMPARE(staleReportRun(7), first);
+    QVERIFY(staleReportRun(8) != first);
     QVERIFY(first.size() > 15); // every reply came after at least one stale report
     int replies = 0;
-    for (const Answer& answer : first) {
-        const int counter = quint8(answer.second[1]) >> 4;
-        if (answer.second[4] == char(103)) {
-            ++replies;
-            QCOMPARE(counter, answer.first);
-        } else {
-            QVERIFY(counter != answer.first);
-        }
+    for (const QByteArray& answer : first) {
+        const bool isReply = answer[5] == char(103);
+        replies += isReply ? 1 : 0;
+        // Only the reply carries the counter of the request it answers.
+        QCOMPARE(char(quint8(answer[2]) >> 4) == answer[0], isReply);
     }
     QCOMPARE(replies, 15);
 }
 
-void TestSimulator::readWithoutReplyTimesOut() {
-    SimulatedBoard board;
-    SimulatedHidInterface& hid = board.hidInterface(BoardInterface::Control);
-    const auto session = hid.claim();
-    unsigned char report[65];
-    unsigned int length = 0;
-    QCOMPARE(hid.hostRead(session, report, sizeof report, 5, &length),
-             SimulatedHidInterface::Transfer::TimedOut);
-    QCOMPARE(hid.hostRead(session + 1, report, sizeof report, 5, &length),
-             SimulatedHidInterface::Transfer::Failed);
+void TestSimulator::evaluationBoardSelectsItselfWhileAlive() {
+    ZyrHid::IHidBackend* before = ZyrHid::HidBackend::current();
+    const int serialPortsBefore = serialPortsListed();
+    {
+        SimulatedEvaluationBoard board;
+        QVERIFY(ZyrHid::HidBackend::current() != before);
+        QCOMPARE(hidInterfacesListed(ZyrHid::BoardIds::controlInterfaceFilter), 1);
+        QCOMPARE(hidInterfacesListed(ZyrHid::BoardIds::moduleInterfaceFilter), 1);
+        QCOMPARE(hidInterfacesListed(""), 2);
+        QCOMPARE(serialPortsListed(), serialPortsBefore + 1);
+    }
+    QCOMPARE(ZyrHid::HidBackend::current(), before);
+    QCOMPARE(serialPortsListed(), serialPortsBefore);
 }
 
-QTEST_GUILESS_MAIN(TestSimulator)
+void TestSimulator::moduleInterfaceAnswersSensorAndRegisters() {
+    const auto board = SimulatedEvaluationBoard::create(QStringLiteral("deviceStatus=7"));
+    QVERIFY(board != nullptr);
+    FirmwareTable& module = board->board().firmware(BoardInterface::Module);
+    FirmwareTable& control = board->board().firmware(BoardInterface::Control);
+    const FirmwareRequest temperature = request(10, {}, 1);
+    const FirmwareRequest identification =
+        request(SimulatedRegisterFile::transferProtocol, QByteArray("\x80\x90\x81", 3), 1);
+
+    // The sensor's temperature, with the configured device status.
+    QCOMPARE(module.dispatch(temperature)->status, quint8(7));
+    QCOMPARE(module.dispatch(temperature)->payload.size(), 1);
+    // The chip's identification register over the I2C master.
+    QCOMPARE(module.dispatch(identification)->status, quint8(0));
+    QCOMPARE(module.dispatch(identification)->payload,
+             QByteArray(1, char(SimulatedRegisterFile::identificationValue)));
+    // Neither belongs to the control interface.
+    QCOMPARE(control.dispatch(temperature)->status, FirmwareTable::unknownProtocolStatus);
+    QCOMPARE(control.dispatch(identification)->status, FirmwareTable::unknownProtocolStatus);
+}
+
+ZYR_TEST_CLASS(TestSimulator)
 #include "tst_simulator.moc"

@@ -2,23 +2,13 @@
 
 #include "Tools/delegate.h"
 #include "Tools/multidelegate.h"
-#include "Tools/rttihelper.h"
 
 #include <QtTest>
 
 #include <type_traits>
-#include <typeinfo>
 
 using ZyrCore::Tools::Delegate;
 using ZyrCore::Tools::MultiDelegate;
-using ZyrCore::Tools::RttiHelper;
-
-namespace ZyrCore::Communication {
-class IcComCore;
-}
-namespace ZyrCom::Serial {
-class SerialComDriver;
-}
 
 namespace {
 
@@ -27,7 +17,6 @@ class DelegateTarget : public QObject {
 
 public:
     QStringList calls;
-    Qt::HANDLE callingThread = nullptr;
 
 signals:
     void changed(int value);
@@ -35,7 +24,6 @@ signals:
 public slots:
     int onTwice(int value) {
         calls << "onTwice";
-        callingThread = QThread::currentThreadId();
         return 2 * value;
     }
     int onNegate(int value) {
@@ -49,13 +37,6 @@ public slots:
     void onThird() { calls << "onThird"; }
 };
 
-// How the interface-board stack names a node after its type: no pointer or reference marks and
-// no namespace.
-QString nodeNameFromTypeName(const std::string& typeName) {
-    QString name = QString::fromStdString(typeName).remove('*').remove('&');
-    return name.mid(name.lastIndexOf(':') + 1);
-}
-
 } // namespace
 
 class TestDelegate : public QObject {
@@ -64,15 +45,8 @@ class TestDelegate : public QObject {
 private slots:
     void setParsesSlotText_data();
     void setParsesSlotText();
-    void invokeWithoutMatchingMethodFails_data();
-    void invokeWithoutMatchingMethodFails();
-    void invokeCallsDirectlyInCallingThread();
-    void copyAndReset();
 
     void multiDelegateInvokesAllInOrder();
-
-    void unmangleTypeName_data();
-    void unmangleTypeName();
 };
 
 void TestDelegate::setParsesSlotText_data() {
@@ -120,60 +94,6 @@ void TestDelegate::setParsesSlotText() {
     QCOMPARE(target.calls.size(), invokeResult ? 1 : 0);
 }
 
-void TestDelegate::invokeWithoutMatchingMethodFails_data() {
-    QTest::addColumn<QByteArray>("slotText");
-
-    QTest::newRow("no such name") << QByteArray(SLOT(onMissing(int)));
-    QTest::newRow("other parameter type") << QByteArray(SLOT(onTwice(QString)));
-}
-
-void TestDelegate::invokeWithoutMatchingMethodFails() {
-    QFETCH(QByteArray, slotText);
-
-    DelegateTarget target;
-    Delegate delegate;
-    QVERIFY(delegate.set(&target, slotText.constData()));
-    QVERIFY(delegate.isSet());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
-    QVERIFY(!delegate.invoke(Q_ARG(QString, QStringLiteral("21"))));
-    QVERIFY(target.calls.isEmpty());
-}
-
-void TestDelegate::invokeCallsDirectlyInCallingThread() {
-    // A target living in another thread is still called directly, not queued.
-    QThread otherThread;
-    DelegateTarget target;
-    target.moveToThread(&otherThread);
-
-    Delegate delegate;
-    QVERIFY(delegate.set(&target, SLOT(onTwice(int))));
-    int result = 0;
-    QVERIFY(delegate.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 5)));
-    QCOMPARE(result, 10);
-    QCOMPARE(target.callingThread, QThread::currentThreadId());
-
-    QVERIFY(delegate.invoke(Q_ARG(int, 5)));
-    QCOMPARE(target.calls, QStringList({"onTwice", "onTwice"}));
-}
-
-void TestDelegate::copyAndReset() {
-    DelegateTarget target;
-    Delegate original;
-    QVERIFY(original.set(&target, SLOT(onNegate(int))));
-
-    Delegate copy;
-    QVERIFY(copy.set(&original));
-    int result = 0;
-    QVERIFY(copy.invoke(Q_RETURN_ARG(int, result), Q_ARG(int, 3)));
-    QCOMPARE(result, -3);
-
-    original.reset();
-    QVERIFY(!original.isSet());
-    QVERIFY(!original.invoke(Q_ARG(int, 3)));
-    QVERIFY(copy.isSet());
-    QCOMPARE(target.calls, QStringList({"onNegate"}));
-}
-
 void TestDelegate::multiDelegateInvokesAllInOrder() {
     static_assert(!std::is_copy_constructible_v<MultiDelegate>);
     static_assert(!std::is_copy_assignable_v<MultiDelegate>);
@@ -194,40 +114,6 @@ void TestDelegate::multiDelegateInvokesAllInOrder() {
     QVERIFY(refused.add(&target, SIGNAL(changed(int))));
     QVERIFY(!refused.invoke(Q_ARG(int, 1)));
     QCOMPARE(target.calls.size(), 2);
-}
-
-void TestDelegate::unmangleTypeName_data() {
-    QTest::addColumn<QByteArray>("mangledName");
-    QTest::addColumn<QString>("typeName");
-    QTest::addColumn<QString>("nodeName");
-
-    QTest::newRow("register node pointer")
-        << QByteArray(typeid(ZyrCore::Communication::IcComCore*).name())
-        << "ZyrCore::Communication::IcComCore*"
-        << "IcComCore";
-    QTest::newRow("serial driver pointer")
-        << QByteArray(typeid(ZyrCom::Serial::SerialComDriver*).name())
-        << "ZyrCom::Serial::SerialComDriver*"
-        << "SerialComDriver";
-    QTest::newRow("class") << QByteArray(typeid(DelegateTarget).name())
-                           << "(anonymous namespace)::DelegateTarget"
-                           << "DelegateTarget";
-    QTest::newRow("builtin") << QByteArray(typeid(int).name()) << "int"
-                             << "int";
-    QTest::newRow("no mangled name") << QByteArray("no mangled name") << "no mangled name"
-                                     << "no mangled name";
-    QTest::newRow("empty") << QByteArray("") << ""
-                           << "";
-}
-
-void TestDelegate::unmangleTypeName() {
-    QFETCH(QByteArray, mangledName);
-    QFETCH(QString, typeName);
-    QFETCH(QString, nodeName);
-
-    const std::string unmangled = RttiHelper::unmangleTypeName(mangledName.constData());
-    QCOMPARE(QString::fromStdString(unmangled), typeName);
-    QCOMPARE(nodeNameFromTypeName(unmangled), nodeName);
 }
 
 ZYR_TEST_CLASS(TestDelegate)

@@ -3,18 +3,11 @@
 #include "checkobject.h"
 #include "fakecommunicationnode.h"
 
-#include "Communication/communicationstack.h"
-#include "Communication/communicationstackelement.h"
 #include "Communication/nodestate.h"
 #include "Communication/nodestatemanager.h"
 
 #include <QtTest>
 
-#include <climits>
-
-using ZyrCore::Communication::CommunicationStack;
-using ZyrCore::Communication::ICommunicationNode;
-using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateManager;
 
 namespace {
@@ -48,82 +41,11 @@ class TestNodeState : public QObject {
     Q_OBJECT
 
 private slots:
-    void stateToString_data();
-    void stateToString();
 
-    void activationOpensAndReportsOnce();
-    void deactivationClosesEveryTime();
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
     void checkSeesManagersOwnContext();
-    void closedNodeIsRetriedWhileDesiredOpen();
-    void setStateIsSilent();
-    void waitForStateWithoutEvents();
-    void supervisionRetriesOnTimer();
 };
-
-void TestNodeState::stateToString_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("text");
-
-    const QString outOfBounds = "invalid state (out of bounds)";
-    QTest::newRow("0") << 0 << "unknown";
-    QTest::newRow("1") << 1 << "opening";
-    QTest::newRow("2") << 2 << "open";
-    QTest::newRow("4") << 4 << "closed";
-    QTest::newRow("5") << 5 << outOfBounds;
-    QTest::newRow("-1") << -1 << outOfBounds;
-    QTest::newRow("INT_MIN") << INT_MIN << outOfBounds;
-}
-
-void TestNodeState::stateToString() {
-    QFETCH(int, state);
-    QFETCH(QString, text);
-    QCOMPARE(QString::fromLatin1(NodeState::stateToString(state)), text);
-}
-
-void TestNodeState::activationOpensAndReportsOnce() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    manager.context()->setNodeName("CONTROL_HID");
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-    QVERIFY(spy.isValid());
-
-    QCOMPARE(manager.setActive(true), 2);
-    QVERIFY(manager.isActive());
-    QVERIFY(node.isOpen());
-    QCOMPARE(spy.count(), 1);
-    const StateChange change = changeAt(spy, 0);
-    QCOMPARE(change.previousState, 0);
-    QCOMPARE(change.currentState, 2);
-    QCOMPARE(change.context.nodeName(), QString("CONTROL_HID"));
-    QCOMPARE(change.context.communicationNode(), &node);
-
-    QCOMPARE(manager.checkState(), 2);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(node.openCalls(), 1);
-    QCOMPARE(manager.lastState(), 2);
-}
-
-void TestNodeState::deactivationClosesEveryTime() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-    manager.setActive(true);
-
-    QCOMPARE(manager.setActive(false), 4);
-    QVERIFY(!manager.isActive());
-    QVERIFY(!node.isOpen());
-    QCOMPARE(node.closeCalls(), 1);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(changeAt(spy, 1).previousState, 2);
-    QCOMPARE(changeAt(spy, 1).currentState, 4);
-
-    // Already closed: closed again, but no change to report.
-    QCOMPARE(manager.setActive(false), 4);
-    QCOMPARE(node.closeCalls(), 2);
-    QCOMPARE(spy.count(), 2);
-}
 
 void TestNodeState::failedCheckClosesNode_data() {
     QTest::addColumn<Failure>("failure");
@@ -202,96 +124,6 @@ void TestNodeState::checkSeesManagersOwnContext() {
     QCOMPARE(check.calls(), 2);
     QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
     QCOMPARE(node.openCalls(), 1);
-}
-
-void TestNodeState::closedNodeIsRetriedWhileDesiredOpen() {
-    FakeCommunicationNode node;
-    node.setOpenResult(false);
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-
-    QCOMPARE(manager.setActive(true), 4);
-    QCOMPARE(manager.checkState(), 4);
-    QCOMPARE(node.openCalls(), 2);
-    QCOMPARE(spy.count(), 1);
-
-    node.setOpenResult(true);
-    QCOMPARE(manager.checkState(), 2);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(changeAt(spy, 1).previousState, 4);
-    QCOMPARE(changeAt(spy, 1).currentState, 2);
-
-    // A desired state other than open or closed reports unknown and leaves the node alone.
-    const int closeCallsBefore = node.closeCalls();
-    QCOMPARE(manager.setActive(true, 0), 0);
-    QVERIFY(node.isOpen());
-    QCOMPARE(node.closeCalls(), closeCallsBefore);
-    QCOMPARE(changeAt(spy, 2).currentState, 0);
-    manager.setActive(false);
-}
-
-void TestNodeState::setStateIsSilent() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
-
-    QVERIFY(manager.setState(3));
-    QCOMPARE(manager.lastState(), 3);
-    QVERIFY(!manager.setState(3));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(node.openCalls() + node.closeCalls(), 0);
-}
-
-void TestNodeState::waitForStateWithoutEvents() {
-    FakeCommunicationNode node;
-    NodeStateManager manager(&node);
-    QElapsedTimer elapsed;
-    elapsed.start();
-
-    QVERIFY(!manager.waitForState(2, 0, 10, false));
-    manager.setState(2);
-    QVERIFY(manager.waitForState(2, 0, 10, false));
-    QVERIFY(elapsed.elapsed() < 1000);
-    // Without events the timer never ticks, so the wait runs into its time-out.
-    manager.setState(4);
-    QVERIFY(!manager.waitForState(2, 50, 10, false));
-    QVERIFY(elapsed.elapsed() >= 50);
-}
-
-// The real 500 ms timer: a node failing its check is retried until it recovers.
-void TestNodeState::supervisionRetriesOnTimer() {
-    FakeCommunicationNode* node = new FakeCommunicationNode;
-    FakeCommunicationNode root;
-    CommunicationStack stack;
-    QVERIFY(stack.insertNode("CONTROL_HID", &root, QString()));
-    QVERIFY(stack.insertNode("MODULE_STREAM", node, QString("CONTROL_HID")));
-    NodeStateManager* manager = nullptr;
-    QVERIFY(stack.tryGetStateManager("MODULE_STREAM", &manager));
-
-    CheckObject check;
-    check.setAnswer(4);
-    manager->checkDelegate.set(&check, SLOT(onCheck(ZyrCore::Communication::NodeStateContext*)));
-    QSignalSpy spy(manager, &NodeStateManager::stateChanged);
-
-    QElapsedTimer sinceActivation;
-    sinceActivation.start();
-    QCOMPARE(manager->setActive(true), 4);
-    QCOMPARE(check.calls(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(check.calls(), 2, 2000);
-    QVERIFY2(sinceActivation.elapsed() >= 450, "retried before the interval");
-    QCOMPARE(node->openCalls(), 2);
-    QCOMPARE(spy.count(), 1);
-
-    check.setAnswer(2);
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 2000);
-    const StateChange recovery = changeAt(spy, 1);
-    QCOMPARE(recovery.previousState, 4);
-    QCOMPARE(recovery.currentState, 2);
-    QCOMPARE(recovery.context.nodeName(), QString("MODULE_STREAM"));
-    QCOMPARE(recovery.context.communicationNode(), static_cast<ICommunicationNode*>(node));
-
-    QVERIFY(stack.removeElement(stack.findElement("MODULE_STREAM"), true));
-    QVERIFY(stack.clearElements(false));
 }
 
 ZYR_TEST_CLASS(TestNodeState)

@@ -1,6 +1,9 @@
 #include "Communication/Control/resetfwcomobject.h"
 
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
 
 namespace ZyrCore::Communication::Control {
 
@@ -28,12 +31,24 @@ bool ResetFwComObject::deserialize(unsigned char*, unsigned int) {
     return false;
 }
 
-// No telegram form yet, so the stream does not trace this object.
-bool ResetFwComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool ResetFwComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("Reset"));
+    TelegramFields::writeHex(writer, QStringLiteral("Objects"), itsObjectsToReset);
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool ResetFwComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool ResetFwComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    TelegramFields::HexChild objects{QLatin1String("Objects")};
+    if (!TelegramFields::readHexChildren(reader, &objects, 1))
+        return false;
+    if (objects.present)
+        itsObjectsToReset = static_cast<unsigned char>(objects.value);
+    return true;
 }
 
 unsigned char ResetFwComObject::objectsToReset() const {

@@ -2,9 +2,15 @@
 
 #include "Communication/I2c/i2cpayload.h"
 #include "Communication/comobjecthelper.h"
+#include "Communication/comstream.h"
+#include "Communication/telegramfields.h"
+#include "Tools/xmlmapper.h"
 #include "Tools/zyrassert.h"
 
+#include <QXmlStreamReader>
+
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace ZyrCore::Communication::I2c {
@@ -129,12 +135,60 @@ void I2cBlockReadRegisterComObject::setAddressByteWidth(unsigned int width) {
     updateSizes();
 }
 
-// No telegram form yet, so the stream does not trace these objects.
-bool I2cBlockReadRegisterComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cBlockReadRegisterComObject::xmlSerialize(QXmlStreamWriter* writer,
+                                                 unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cBlockRegister"));
+    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), itsAddressByteWidth);
+    TelegramFields::writeHex(writer, QStringLiteral("Address"), itsStartAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("MaxBlockSize"), itsMaxDataSize);
+    TelegramFields::writeHex(writer, QStringLiteral("BlockSize"), itsDataSize);
+    if (telegramType != 0)
+        ComObjectHelper::writeValue(writer, QStringLiteral("Data"),
+                                    TelegramFields::hexBytes(itsData.get(), itsDataSize), QString(),
+                                    true);
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cBlockReadRegisterComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cBlockReadRegisterComObject::xmlDeserialize(QXmlStreamReader* xml) {
+    ZYR_ASSERT_NOT_NULL(kSource, xml);
+    unsigned char slaveAddress = itsSlaveAddress;
+    unsigned int startAddress = itsStartAddress;
+    unsigned int dataSize = itsDataSize;
+    unsigned int addressByteWidth = itsAddressByteWidth;
+    unsigned int maxDataSize = itsMaxDataSize;
+    // The largest maximum a telegram may set: what the buffer and one frame's payload hold.
+    const unsigned int maxDataSizeLimit = std::min(itsMaxDataSize, ComStream::maxPayloadSize);
+    std::array<unsigned char, ComStream::maxPayloadSize> bytes;
+    unsigned char* bytesBuffer = bytes.data();
+
+    ZyrCore::Tools::XmlMapper mapper;
+    mapper.addEntry({QStringLiteral("SlaveAddress"), &slaveAddress, 16, false});
+    mapper.addEntry({QStringLiteral("Address"), &startAddress, 16, false});
+    mapper.addEntry({QStringLiteral("BlockSize"), &dataSize, 16, false});
+    mapper.addEntry({QStringLiteral("AddressSize"), &addressByteWidth, 16, false});
+    mapper.addEntry({QStringLiteral("MaxBlockSize"), &maxDataSize, 16, false});
+    mapper.addEntry({QStringLiteral("Data"), &bytesBuffer, maxDataSizeLimit, 16, true});
+    if (!mapper.tryParseStrictly(xml))
+        return false;
+    const ZyrCore::Tools::XmlMappingEntry* data = mapper.findEntry(QStringLiteral("Data"));
+    if (maxDataSize > maxDataSizeLimit || dataSize > maxDataSize ||
+        !isSupportedByteWidth(addressByteWidth) ||
+        (data->wasFound() && data->bytesActuallyRead() != dataSize))
+        return false;
+
+    itsSlaveAddress = slaveAddress;
+    itsStartAddress = startAddress;
+    itsAddressByteWidth = addressByteWidth;
+    // The buffer keeps its size, which is at least the new maximum.
+    itsMaxDataSize = maxDataSize;
+    setDataSize(dataSize);
+    if (data->wasFound())
+        std::memcpy(itsData.get(), bytes.data(), dataSize);
+    return true;
 }
 
 void I2cBlockReadRegisterComObject::updateSizes() {

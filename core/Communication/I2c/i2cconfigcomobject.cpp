@@ -1,19 +1,27 @@
 #include "Communication/I2c/i2cconfigcomobject.h"
 
 #include "Communication/comobjecthelper.h"
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
 
 namespace ZyrCore::Communication::I2c {
 
 namespace {
 const char* const kSource = "Communication/I2c/i2cconfigcomobject";
 constexpr unsigned char kAddressSize = 1;
+
+// The board knows modules 1 and 2; anything else is taken as 1.
+unsigned char normalizedModule(int module) {
+    return module == 2 ? 2 : 1;
+}
 } // namespace
 
 I2cConfigComObject::I2cConfigComObject(unsigned char module, unsigned char clockMode,
                                        unsigned int customClockSpeed, unsigned int tracePattern)
     : SerializableComObject(configProtocol, requestSize, 0, FireAndForget, tracePattern)
-    , itsModule(module == 1 || module == 2 ? module : 1)
+    , itsModule(normalizedModule(module))
     , itsClockMode(clockMode)
     , itsCustomClockSpeed(customClockSpeed) {}
 
@@ -36,12 +44,38 @@ bool I2cConfigComObject::deserialize(unsigned char*, unsigned int) {
     ZYR_ASSERT(kSource, false, "I2cConfigComObject has no result. Deserialize not supported.");
 }
 
-// No telegram form yet, so the stream does not trace this object.
-bool I2cConfigComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cConfigComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cConfig"));
+    TelegramFields::writeHex(writer, QStringLiteral("Module"), itsModule);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), kAddressSize);
+    TelegramFields::writeHex(writer, QStringLiteral("ClockMode"), itsClockMode);
+    TelegramFields::writeHex(writer, QStringLiteral("CustomClockSpeed"), itsCustomClockSpeed);
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    enum { Module, AddressSize, ClockMode, CustomClockSpeed };
+    TelegramFields::HexChild children[] = {{QLatin1String("Module")},
+                                           {QLatin1String("AddressSize")},
+                                           {QLatin1String("ClockMode")},
+                                           {QLatin1String("CustomClockSpeed")}};
+    if (!TelegramFields::readHexChildren(reader, children, 4))
+        return false;
+    // The board takes address size 1 only.
+    if (children[AddressSize].present && children[AddressSize].value != kAddressSize)
+        return false;
+    if (children[Module].present)
+        itsModule = normalizedModule(children[Module].value);
+    if (children[ClockMode].present)
+        itsClockMode = static_cast<unsigned char>(children[ClockMode].value);
+    if (children[CustomClockSpeed].present)
+        itsCustomClockSpeed = static_cast<unsigned int>(children[CustomClockSpeed].value);
+    return true;
 }
 
 const char* I2cConfigComObject::clockModeToFrequency(unsigned char clockMode) {

@@ -1,7 +1,9 @@
 #include "Communication/I2c/i2cmodifyregistercomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/I2c/registertelegramfields.h"
 #include "Communication/comobjecthelper.h"
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
 
 namespace ZyrCore::Communication::I2c {
@@ -65,12 +67,31 @@ unsigned char I2cModifyRegisterComObject::i2cSlaveAddress() const {
     return itsSlaveAddress;
 }
 
-// No telegram form yet, so the stream does not trace these objects.
-bool I2cModifyRegisterComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cModifyRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cModifyRegister"));
+    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
+    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
+    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    TelegramFields::writeHex(writer, QStringLiteral("Data"), registerValue());
+    TelegramFields::writeHex(writer, QStringLiteral("Mask"), mask());
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cModifyRegisterComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cModifyRegisterComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    RegisterTelegramFields fields = RegisterTelegramFields::of(*this, itsSlaveAddress);
+    fields.mask = mask();
+    if (!fields.read(reader, true))
+        return false;
+    itsSlaveAddress = fields.slaveAddress;
+    fields.applyTo(*this);
+    setMask(fields.mask);
+    return true;
 }
 
 void I2cModifyRegisterComObject::updateSizes() {

@@ -1,9 +1,19 @@
 #include "Communication/I2c/i2creadregistercomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/I2c/registertelegramfields.h"
 #include "Communication/comobjecthelper.h"
+#include "Communication/telegramfields.h"
+#include "Tools/xmlmapper.h"
+#include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
 
 namespace ZyrCore::Communication::I2c {
+
+namespace {
+const char* const kSource = "Communication/I2c/i2creadregistercomobject";
+}
 
 I2cReadRegisterComObject::I2cReadRegisterComObject(unsigned char slaveAddress,
                                                    unsigned int registerAddress,
@@ -52,12 +62,34 @@ void I2cReadRegisterComObject::setAddressByteWidth(unsigned int width) {
     updateSizes();
 }
 
-// No telegram form yet, so the stream does not trace these objects.
-bool I2cReadRegisterComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cReadRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cReadRegister"));
+    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
+    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
+    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    if (telegramType != 0)
+        TelegramFields::writeOutHex(writer, QStringLiteral("Data"), registerValue());
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cReadRegisterComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cReadRegisterComObject::xmlDeserialize(QXmlStreamReader* xml) {
+    ZYR_ASSERT_NOT_NULL(kSource, xml);
+    RegisterTelegramFields fields = RegisterTelegramFields::of(*this, itsSlaveAddress);
+    ZyrCore::Tools::XmlMapper mapper;
+    mapper.addEntry({QStringLiteral("SlaveAddress"), &fields.slaveAddress, 16, false});
+    mapper.addEntry({QStringLiteral("AddressSize"), &fields.addressByteWidth, 16, false});
+    mapper.addEntry({QStringLiteral("Address"), &fields.registerAddress, 16, false});
+    mapper.addEntry({QStringLiteral("DataSize"), &fields.valueByteWidth, 16, false});
+    mapper.addEntry({QStringLiteral("Data"), &fields.registerValue, 16, true});
+    if (!mapper.tryParseStrictly(xml) || !fields.hasByteWidths())
+        return false;
+    itsSlaveAddress = fields.slaveAddress;
+    fields.applyTo(*this);
+    return true;
 }
 
 unsigned char I2cReadRegisterComObject::i2cSlaveAddress() const {

@@ -1,15 +1,34 @@
 #include "Communication/I2c/i2ctxrxcomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/comobjecthelper.h"
+#include "Communication/comstream.h"
+#include "Communication/telegramfields.h"
+#include "Tools/xmlmapper.h"
 #include "Tools/zyrassert.h"
 
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace ZyrCore::Communication::I2c {
 
 namespace {
 const char* const kSource = "Communication/I2c/i2ctxrxcomobject";
+
+// The request: the bytes to write behind their address byte, then the read address byte.
+unsigned long long requestSize(unsigned int txDataSize, unsigned int rxDataSize) {
+    return static_cast<unsigned long long>(txDataSize) + (txDataSize > 0 ? 1 : 0) +
+           (rxDataSize > 0 ? 1 : 0);
 }
+
+void assertXml(const void* xml, int line) {
+    if (xml == nullptr)
+        ZyrCore::Tools::assertionFailed(kSource, line, "xml", "The xml is Null!.");
+}
+} // namespace
 
 I2cTxRxComObject::I2cTxRxComObject(unsigned char slaveAddress, unsigned int txDataSize,
                                    unsigned char* txData, unsigned int rxDataSize,
@@ -66,12 +85,55 @@ bool I2cTxRxComObject::deserialize(unsigned char* buffer, unsigned int size) {
     return true;
 }
 
-// No telegram form yet, so the stream does not trace these objects.
-bool I2cTxRxComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cTxRxComObject::xmlSerialize(QXmlStreamWriter* xml, unsigned int telegramType) {
+    assertXml(xml, __LINE__);
+    TelegramFields::beginTelegram(this, xml, telegramType, QStringLiteral("I2cTxRx"));
+    TelegramFields::writeHex(xml, QStringLiteral("SlaveAddress"), itsSlaveAddress);
+    TelegramFields::writeHex(xml, QStringLiteral("TxDataSize"), itsTxDataSize);
+    TelegramFields::writeHex(xml, QStringLiteral("RxDataSize"), itsRxDataSize);
+    TelegramFields::writeHex(xml, QStringLiteral("MaxBlockSize"), itsMaxDataSize);
+    if (telegramType != 0)
+        ComObjectHelper::writeValue(xml, QStringLiteral("Data"),
+                                    TelegramFields::hexBytes(itsData.get(), itsRxDataSize),
+                                    QString(), true);
+    TelegramFields::endTelegram(xml);
+    return true;
 }
-bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
+    assertXml(xml, __LINE__);
+    unsigned char slaveAddress = itsSlaveAddress;
+    unsigned int txDataSize = itsTxDataSize;
+    unsigned int rxDataSize = itsRxDataSize;
+    unsigned int maxDataSize = itsMaxDataSize;
+    // The largest maximum a telegram may set: what the buffer and one frame's payload hold.
+    const unsigned int maxDataSizeLimit = std::min(itsMaxDataSize, ComStream::maxPayloadSize);
+    std::array<unsigned char, ComStream::maxPayloadSize> bytes;
+    unsigned char* bytesBuffer = bytes.data();
+
+    ZyrCore::Tools::XmlMapper mapper;
+    mapper.addEntry({QStringLiteral("SlaveAddress"), &slaveAddress, 16, false});
+    mapper.addEntry({QStringLiteral("TxDataSize"), &txDataSize, 16, false});
+    mapper.addEntry({QStringLiteral("RxDataSize"), &rxDataSize, 16, false});
+    mapper.addEntry({QStringLiteral("MaxBlockSize"), &maxDataSize, 16, false});
+    mapper.addEntry({QStringLiteral("Data"), &bytesBuffer, maxDataSizeLimit, 16, true});
+    if (!mapper.tryParseStrictly(xml))
+        return false;
+    const ZyrCore::Tools::XmlMappingEntry* data = mapper.findEntry(QStringLiteral("Data"));
+    if (maxDataSize > maxDataSizeLimit || rxDataSize > maxDataSize ||
+        requestSize(txDataSize, rxDataSize) > maxDataSize ||
+        (data->wasFound() && data->bytesActuallyRead() != rxDataSize))
+        return false;
+
+    itsSlaveAddress = slaveAddress;
+    // The buffer keeps its size, which is at least the new maximum.
+    itsMaxDataSize = maxDataSize;
+    itsTxDataSize = txDataSize;
+    itsRxDataSize = rxDataSize;
+    updateSerializedDeseralizedDataSizes();
+    if (data->wasFound())
+        std::memcpy(itsData.get(), bytes.data(), rxDataSize);
+    return true;
 }
 
 void I2cTxRxComObject::setTxData(unsigned char* buffer, unsigned int size) {
@@ -110,14 +172,12 @@ void I2cTxRxComObject::updateSerializedDeseralizedDataSizes() {
         ZyrCore::Tools::assertionFailed(kSource, __LINE__, "itsDeserializeSize <= itsMaxDataSize",
                                         "Buffer overflow");
     // Computed in 64 bits so that a huge tx count cannot wrap below the limit.
-    const unsigned long long requestSize = static_cast<unsigned long long>(itsTxDataSize) +
-                                           (itsTxDataSize > 0 ? 1 : 0) +
-                                           (itsRxDataSize > 0 ? 1 : 0);
-    if (requestSize > itsMaxDataSize)
+    const unsigned long long request = requestSize(itsTxDataSize, itsRxDataSize);
+    if (request > itsMaxDataSize)
         ZyrCore::Tools::assertionFailed(kSource, __LINE__, "itsSerializeSize <= itsMaxDataSize",
                                         "Buffer overflow");
     setDeserializeSize(itsRxDataSize);
-    setSerializeSize(static_cast<unsigned int>(requestSize));
+    setSerializeSize(static_cast<unsigned int>(request));
 }
 
 } // namespace ZyrCore::Communication::I2c

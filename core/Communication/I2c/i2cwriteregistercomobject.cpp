@@ -1,7 +1,9 @@
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/I2c/registertelegramfields.h"
 #include "Communication/comobjecthelper.h"
+#include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
 
 namespace ZyrCore::Communication::I2c {
@@ -53,12 +55,28 @@ void I2cWriteRegisterComObject::setAddressByteWidth(unsigned int width) {
     updateSizes();
 }
 
-// No telegram form yet, so the stream does not trace these objects.
-bool I2cWriteRegisterComObject::xmlSerialize(QXmlStreamWriter*, unsigned int) {
-    return false;
+bool I2cWriteRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned int telegramType) {
+    if (writer == nullptr)
+        return false;
+    TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cWriteRegister"));
+    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
+    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
+    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    TelegramFields::writeHex(writer, QStringLiteral("Data"), registerValue());
+    TelegramFields::endTelegram(writer);
+    return true;
 }
-bool I2cWriteRegisterComObject::xmlDeserialize(QXmlStreamReader*) {
-    return false;
+
+bool I2cWriteRegisterComObject::xmlDeserialize(QXmlStreamReader* reader) {
+    if (reader == nullptr)
+        return false;
+    RegisterTelegramFields fields = RegisterTelegramFields::of(*this, itsSlaveAddress);
+    if (!fields.read(reader, false))
+        return false;
+    itsSlaveAddress = fields.slaveAddress;
+    fields.applyTo(*this);
+    return true;
 }
 
 unsigned char I2cWriteRegisterComObject::i2cSlaveAddress() const {

@@ -1,0 +1,287 @@
+#include "Communication/commandmanager.h"
+
+#include "Communication/commandinfo.h"
+#include "Communication/icomobject.h"
+#include "Communication/ixmlserializable.h"
+#include "Communication/telegramcontent.h"
+#include "Tools/zyrassert.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <memory>
+
+namespace ZyrCore::Communication {
+
+namespace {
+const char* const kSource = "Communication/commandmanager";
+
+const QString kTelegram = QStringLiteral("Telegram");
+const QString kPid = QStringLiteral("Pid");
+const QString kCallingType = QStringLiteral("CallingType");
+const QString kTelegramType = QStringLiteral("TelegramType");
+const QString kTrace = QStringLiteral("Trace");
+const QString kHex = QStringLiteral("hex");
+const QString kText = QStringLiteral("text");
+
+// Copies a telegram token by token, setting the Telegram attributes and the texts of the object's
+// elements from a record. Blanks between elements are left to the writer's indentation.
+class TelegramEditor {
+public:
+    TelegramEditor(const QString& telegram, const CommandInfo& commandInfo, QString* output)
+        : itsReader(telegram)
+        , itsWriter(output)
+        , itsInfo(commandInfo) {
+        itsWriter.setAutoFormatting(true);
+        itsWriter.setAutoFormattingIndent(1);
+    }
+
+    bool run() {
+        bool objectEdited = false;
+        while (!itsReader.atEnd()) {
+            switch (itsReader.readNext()) {
+            case QXmlStreamReader::StartDocument:
+                if (!itsReader.documentVersion().isEmpty())
+                    itsWriter.writeStartDocument(itsReader.documentVersion().toString());
+                break;
+            case QXmlStreamReader::StartElement:
+                if (itsDepth == 0) {
+                    if (itsReader.name() != kTelegram || !writeTelegramStart())
+                        return false;
+                } else if (itsDepth == 1 && !objectEdited && itsReader.name() == itsInfo.name) {
+                    if (!editObject())
+                        return false;
+                    objectEdited = true;
+                    continue; // editObject consumed the element's end
+                } else {
+                    itsWriter.writeCurrentToken(itsReader);
+                }
+                ++itsDepth;
+                break;
+            case QXmlStreamReader::EndElement:
+                --itsDepth;
+                itsWriter.writeCurrentToken(itsReader);
+                break;
+            case QXmlStreamReader::Characters:
+                // Blanks inside a text element (a comment's) are content, not indentation.
+                if (!itsReader.isWhitespace() || itsDepth >= 2)
+                    itsWriter.writeCurrentToken(itsReader);
+                break;
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                itsWriter.writeCurrentToken(itsReader);
+                break;
+            case QXmlStreamReader::EndDocument:
+                itsWriter.writeEndDocument();
+                break;
+            default: // a DTD, an unresolved entity or an error
+                return false;
+            }
+        }
+        return objectEdited && !itsReader.hasError();
+    }
+
+private:
+    bool writeTelegramStart() {
+        const QXmlStreamAttributes attributes = itsReader.attributes();
+        for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
+            if (!attributes.hasAttribute(name) || !itsInfo.containsProperty(name))
+                return false;
+        }
+        itsWriter.writeStartElement(itsReader.name().toString());
+        for (const QXmlStreamAttribute& attribute : attributes) {
+            const QString name = attribute.name().toString();
+            const bool edited =
+                name == kPid || name == kCallingType || name == kTelegramType || name == kTrace;
+            itsWriter.writeAttribute(name, edited ? itsInfo.getPropertyValue(name)
+                                                  : attribute.value().toString());
+        }
+        return true;
+    }
+
+    // Rewrites the object's element, whose children must all be text elements the record knows.
+    bool editObject() {
+        itsWriter.writeCurrentToken(itsReader);
+        while (!itsReader.atEnd()) {
+            switch (itsReader.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (!editValue())
+                    return false;
+                break;
+            case QXmlStreamReader::EndElement:
+                itsWriter.writeCurrentToken(itsReader);
+                return true;
+            case QXmlStreamReader::Characters:
+                if (!itsReader.isWhitespace())
+                    return false;
+                break;
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                break;
+            default:
+                return false;
+            }
+        }
+        return false;
+    }
+
+    bool editValue() {
+        const QString name = itsReader.name().toString();
+        if (!itsInfo.containsProperty(name))
+            return false;
+        itsWriter.writeCurrentToken(itsReader);
+        itsReader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+        if (itsReader.hasError())
+            return false;
+        // Also an element that was empty gets the value.
+        itsWriter.writeCharacters(itsInfo.getPropertyValue(name));
+        itsWriter.writeEndElement();
+        return true;
+    }
+
+    QXmlStreamReader itsReader;
+    QXmlStreamWriter itsWriter;
+    const CommandInfo& itsInfo;
+    int itsDepth = 0;
+};
+
+} // namespace
+
+CommandManager CommandManager::itsInstance;
+
+CommandManager* CommandManager::instance() {
+    return &itsInstance;
+}
+
+void CommandManager::registerCommandSet(CommandSet* set) {
+    itsRootSet.addSet(set);
+}
+
+void CommandManager::registerCommand(QString name, IComObject* command) {
+    itsRootSet.addCommand(name, command);
+}
+
+void CommandManager::unregisterCommands() {
+    itsRootSet.clear();
+}
+
+QString CommandManager::convertToXml(IComObject* comObject) {
+    ZYR_ASSERT_NOT_NULL(kSource, comObject);
+    auto* serializable = dynamic_cast<IXmlSerializable*>(comObject);
+    if (serializable == nullptr)
+        return QString();
+    QString telegram;
+    QXmlStreamWriter writer(&telegram);
+    writer.setAutoFormatting(true);
+    if (!serializable->xmlSerialize(&writer, 0))
+        return QString();
+    return telegram;
+}
+
+CommandInfo* CommandManager::convertToCommandInfo(QString telegram) {
+    TelegramContent content;
+    if (!content.read(telegram))
+        return nullptr;
+    for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
+        if (!content.hasAttribute(name))
+            return nullptr;
+    }
+
+    auto info = std::make_unique<CommandInfo>(content.objectName());
+    info->addProperty(kTrace, content.attribute(kTrace), kHex, false);
+    info->addProperty(kPid, content.attribute(kPid), kHex, false);
+    info->addProperty(kCallingType, content.attribute(kCallingType), kText, false);
+    info->addProperty(kTelegramType, content.attribute(kTelegramType), kText, false);
+    info->comment = content.comment();
+    for (const TelegramContent::Value& value : content.values())
+        info->addProperty(value.name, value.text, value.hasType ? value.type : kHex, value.out);
+    return info.release();
+}
+
+IComObject* CommandManager::convertToComObject(QString telegram) {
+    // One pass: the object reads its own element between the telegram's header and trailer.
+    QXmlStreamReader reader(telegram);
+    TelegramContent header;
+    if (!header.readHeader(reader) || !header.hasAttribute(kCallingType) ||
+        !header.hasAttribute(kTrace))
+        return nullptr;
+    bool traceConverted = false;
+    const unsigned int tracePattern = header.attribute(kTrace).toUInt(&traceConverted, 16);
+    if (!traceConverted)
+        return nullptr;
+
+    std::unique_ptr<IComObject> object(itsRootSet.createObject(header.objectName()));
+    auto* serializable = dynamic_cast<IXmlSerializable*>(object.get());
+    if (serializable == nullptr || !serializable->xmlDeserialize(&reader) ||
+        !TelegramContent::readTrailer(reader))
+        return nullptr;
+
+    const QString callingType = header.attribute(kCallingType);
+    if (callingType != QLatin1String("FireAndForget") &&
+        callingType != QLatin1String("RequestAndResponse"))
+        object->setCallingType(static_cast<IComObject::CallingType>(255));
+    object->setTracePattern(tracePattern);
+    if (!header.comment().isEmpty())
+        object->setComment(header.comment());
+    return object.release();
+}
+
+IComObject* CommandManager::convertToComObject(CommandInfo* commandInfo) {
+    ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
+    std::unique_ptr<IComObject> object(itsRootSet.createObject(commandInfo->name));
+    if (object == nullptr)
+        return nullptr;
+    if (!commandInfo->comment.isEmpty())
+        object->setComment(commandInfo->comment);
+    QString telegram = convertToXml(object.get());
+    object.reset();
+    if (telegram.isEmpty() || !updateTelegram(&telegram, commandInfo))
+        return nullptr;
+    return convertToComObject(telegram);
+}
+
+bool CommandManager::updateTelegram(QString* telegram, CommandInfo* commandInfo) {
+    ZYR_ASSERT_NOT_NULL(kSource, telegram);
+    ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
+    QString edited;
+    if (!TelegramEditor(*telegram, *commandInfo, &edited).run())
+        return false;
+    *telegram = edited;
+    return true;
+}
+
+CommandInfo* CommandManager::createCommand(QString name) {
+    std::unique_ptr<IComObject> object(itsRootSet.createObject(name));
+    if (object == nullptr)
+        return nullptr;
+    const QString telegram = convertToXml(object.get());
+    if (telegram.isEmpty())
+        return nullptr;
+    return convertToCommandInfo(telegram);
+}
+
+int CommandManager::getTelegramType(QString* telegram) {
+    ZYR_ASSERT_NOT_NULL(kSource, telegram);
+    constexpr int unknown = 255;
+    QXmlStreamReader reader(*telegram);
+    int type = unknown;
+    bool rootRead = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isDTD())
+            return unknown;
+        if (reader.isStartElement() && !rootRead) {
+            rootRead = true;
+            if (reader.name() != kTelegram)
+                return unknown;
+            const QStringRef word = reader.attributes().value(kTelegramType);
+            if (word == QLatin1String("Request"))
+                type = 0;
+            else if (word == QLatin1String("Response"))
+                type = 1;
+        }
+    }
+    return reader.hasError() ? unknown : type;
+}
+
+} // namespace ZyrCore::Communication

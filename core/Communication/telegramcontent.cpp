@@ -1,0 +1,115 @@
+#include "Communication/telegramcontent.h"
+
+#include <QSet>
+#include <QXmlStreamReader>
+
+namespace ZyrCore::Communication {
+
+namespace {
+const QString kTelegram = QStringLiteral("Telegram");
+const QString kComment = QStringLiteral("Comment");
+
+// Tokens that may stand anywhere between elements without meaning anything.
+bool isIgnorable(const QXmlStreamReader& reader) {
+    return reader.isWhitespace() || reader.isComment() || reader.isProcessingInstruction() ||
+           reader.isStartDocument() || reader.isEndDocument();
+}
+} // namespace
+
+bool TelegramContent::read(const QString& telegram) {
+    QXmlStreamReader reader(telegram);
+    return readHeader(reader) && readValues(reader) && readTrailer(reader);
+}
+
+bool TelegramContent::readHeader(QXmlStreamReader& reader) {
+    *this = TelegramContent();
+    // Up to the root, which must be Telegram.
+    while (!reader.isStartElement()) {
+        reader.readNext();
+        if (reader.hasError() || (!reader.isStartElement() && !isIgnorable(reader)))
+            return false;
+    }
+    if (reader.name() != kTelegram)
+        return false;
+    itsAttributes = reader.attributes();
+
+    bool commentAllowed = true;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            if (commentAllowed && reader.name() == kComment) {
+                itsComment = reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+                commentAllowed = false;
+                continue;
+            }
+            itsObjectName = reader.name().toString();
+            return true;
+        }
+        if (!isIgnorable(reader))
+            return false;
+    }
+    return false;
+}
+
+bool TelegramContent::readTrailer(QXmlStreamReader& reader) {
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isEndElement() && !isIgnorable(reader))
+            return false;
+    }
+    return !reader.hasError();
+}
+
+bool TelegramContent::readValues(QXmlStreamReader& reader) {
+    QSet<QString> names;
+    int openValue = -1; // the value whose text is being read, until the next tag
+    int depth = 1;
+    while (depth > 0) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            ++depth;
+            Value value;
+            value.name = reader.name().toString();
+            if (names.contains(value.name) || itsValues.size() >= maxValueCount)
+                return false;
+            names.insert(value.name);
+            for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+                if (attribute.name() == QLatin1String("type")) {
+                    value.type = attribute.value().toString();
+                    value.hasType = true;
+                } else if (attribute.name() == QLatin1String("OutProperty"))
+                    value.out = true;
+            }
+            itsValues.append(value);
+            openValue = itsValues.size() - 1;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            openValue = -1;
+            break;
+        case QXmlStreamReader::Characters:
+            if (openValue >= 0)
+                itsValues[openValue].text += reader.text();
+            else if (!reader.isWhitespace())
+                return false;
+            break;
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TelegramContent::hasAttribute(const QString& name) const {
+    return itsAttributes.hasAttribute(name);
+}
+
+QString TelegramContent::attribute(const QString& name) const {
+    return itsAttributes.value(name).toString();
+}
+
+} // namespace ZyrCore::Communication

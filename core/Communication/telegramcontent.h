@@ -1,0 +1,62 @@
+#ifndef ZYRCORE_COMMUNICATION_TELEGRAMCONTENT_H
+#define ZYRCORE_COMMUNICATION_TELEGRAMCONTENT_H
+
+#include "zyrcore_global.h"
+
+#include <QString>
+#include <QVector>
+#include <QXmlStreamAttributes>
+
+class QXmlStreamReader;
+
+namespace ZyrCore::Communication {
+
+// One telegram text taken apart: the Telegram element's attributes, its comment, the name of the
+// object's element and every element below that one, in document order.
+//
+// read() accepts only a whole, well-formed telegram: no DTD (so no entity expansion), Telegram as
+// the root, at most one leading Comment, exactly one object element, no text outside the value
+// elements and no value element named twice. Anything else, truncated text included, is refused
+// as a whole.
+class ZYRCORE_EXPORT TelegramContent {
+public:
+    struct Value {
+        QString name;
+        // The text right after the element's start tag (blanks for an element holding elements).
+        QString text;
+        // The element's type attribute, when it has one.
+        QString type;
+        bool hasType = false;
+        // The element is marked as a result of a response (OutProperty).
+        bool out = false;
+    };
+
+    // More value elements than any com object writes: such text is refused unread.
+    static constexpr int maxValueCount = 256;
+
+    bool read(const QString& telegram);
+
+    // The same reading in pieces, for a caller that reads the object's element itself:
+    // readHeader leaves the reader on the object's start element with the attributes, comment
+    // and object name taken; readTrailer reads what follows the object's element to the end.
+    bool readHeader(QXmlStreamReader& reader);
+    static bool readTrailer(QXmlStreamReader& reader);
+
+    bool hasAttribute(const QString& name) const;
+    QString attribute(const QString& name) const;
+    QString comment() const { return itsComment; }
+    QString objectName() const { return itsObjectName; }
+    const QVector<Value>& values() const { return itsValues; }
+
+private:
+    bool readValues(QXmlStreamReader& reader);
+
+    QXmlStreamAttributes itsAttributes;
+    QString itsComment;
+    QString itsObjectName;
+    QVector<Value> itsValues;
+};
+
+} // namespace ZyrCore::Communication
+
+#endif // ZYRCORE_COMMUNICATION_TELEGRAMCONTENT_H

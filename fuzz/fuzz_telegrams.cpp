@@ -1,0 +1,67 @@
+// Feeds arbitrary text to the telegram reader and the conversions built on it: whatever a trace
+// file or a user holds, they must neither crash nor read or write out of bounds, and an object
+// they accept must serialize within its frame.
+
+#include "Communication/commandinfo.h"
+#include "Communication/commandmanager.h"
+#include "Communication/icomobject.h"
+#include "Communication/iserializable.h"
+#include "raspi/streamcontrolcommandset.h"
+#include "raspi/streamregistercommandset.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+using namespace ZyrCore::Communication;
+
+namespace {
+
+CommandManager& manager() {
+    static CommandManager* registry = [] {
+        auto* created = new CommandManager;
+        ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+        ZyrCom::Commands::StreamControlCommandSet controlCommands;
+        created->registerCommandSet(&registerCommands);
+        created->registerCommandSet(&controlCommands);
+        return created;
+    }();
+    return *registry;
+}
+
+// A frame payload holds 1088 bytes; an accepted object must never ask for more.
+void checkFitsItsFrame(IComObject* object) {
+    auto* serializable = dynamic_cast<ISerializable*>(object);
+    if (serializable == nullptr)
+        return;
+    if (serializable->serializeSize() > 1088 || serializable->deserializeSize() > 1088)
+        std::abort();
+    unsigned char payload[1088];
+    serializable->serialize(payload, sizeof payload);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    QString telegram = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
+    CommandManager& registry = manager();
+    registry.getTelegramType(&telegram);
+
+    std::unique_ptr<IComObject> object(registry.convertToComObject(telegram));
+    if (object != nullptr) {
+        checkFitsItsFrame(object.get());
+        registry.convertToXml(object.get());
+    }
+
+    std::unique_ptr<CommandInfo> info(registry.convertToCommandInfo(telegram));
+    if (info != nullptr) {
+        std::unique_ptr<IComObject> rebuilt(registry.convertToComObject(info.get()));
+        if (rebuilt != nullptr)
+            checkFitsItsFrame(rebuilt.get());
+        registry.updateTelegram(&telegram, info.get());
+    }
+    return 0;
+}

@@ -1,0 +1,272 @@
+#include "apptestsupport.h"
+#include "testregistry.h"
+
+#include "devicestatusbar.h"
+#include "mainwindow.h"
+#include "plots/qcpstringlegenditem.h"
+#include "plots/qdistanceplot.h"
+#include "plots/qhistogramplot.h"
+#include "simulatedevaluationboard.h"
+#include "zyrstatusfield.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+// The main window on a simulated board, with every sensor command it sends written down:
+// "H<type>.<channel>" histogram, "I<iterations>/<threshold>", else one letter.
+struct Rig {
+    explicit Rig(const QString& boardConfig = {})
+        : board(ZyrSim::SimulatedEvaluationBoard::create(boardConfig))
+        , module(board->board().firmware(ZyrSim::BoardInterface::Module)) {
+        module.setObserver([this](const ZyrSim::FirmwareRequest& request) {
+            const auto byte = [&request](int i) { return int(uchar(request.payload.at(i))); };
+            const QString letter = QString("?HO??CDGS?TI").mid(request.protocol, 1);
+            if (letter == "H")
+                requests << QString("H%1.%2").arg(byte(0)).arg(byte(1));
+            else if (letter == "I")
+                requests << QString("I%1/%2").arg(byte(0) | byte(1) << 8).arg(byte(2));
+            else if (!letter.isEmpty() && letter != "?") // not the channel checks
+                requests << letter;
+        });
+        window = std::make_unique<MainWindow>();
+        auto* serial = widget<QLabel>("lbSerialNumber");
+        activated = QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); });
+    }
+    template <typename Widget = QCheckBox>
+    Widget* widget(const char* name) {
+        return window->findChild<Widget*>(QLatin1String(name));
+    }
+    // Sets the measurement's boxes without their slots' side effects.
+    void select(const QStringList& checked) {
+        for (const char* name : {"cbSummed", "cbRaw", "cbProximity", "cbTDC1"}) {
+            const QSignalBlocker blocker(widget(name));
+            widget(name)->setChecked(checked.contains(QLatin1String(name)));
+        }
+    }
+    bool startLog() {
+        widget<QLineEdit>("leDataFile")->setText(logFolder.filePath("run.csv"));
+        widget("cbSaveData")->setChecked(true);
+        return widget("cbSaveData")->isChecked();
+    }
+    // The records after the log's start (the header, the version record and the calibration
+    // read); #ITT whole, others by tag.
+    QStringList records() const {
+        QFile file(logFolder.filePath("run.csv"));
+        file.open(QIODevice::ReadOnly); // no file: no records
+        QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        lines = lines.mid(lines.lastIndexOf(QRegularExpression("^#CAL;02(;[0-9A-F]{2}){14}$")) + 1);
+        for (QString& line : lines)
+            line = line.startsWith("#ITT") ? line : line.section(';', 0, 0);
+        return lines;
+    }
+
+    // In the order of construction; the window goes first, the request list last.
+    ScopedSettingsFolder settingsFolder;
+    QTemporaryDir logFolder;
+    DialogRecorder dialogs;
+    QStringList requests;
+    bool activated = false; // the module's activation has shown its serial number
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
+    ZyrSim::FirmwareTable& module;
+    std::unique_ptr<MainWindow> window;
+};
+
+const QString kItt = "#ITT;00900;000;2.5m";
+
+// "H0*" stands for H0.0 to H0.4, "#CI*" for #CI0 to #CI4, "ITT" for the iterations record.
+QStringList expand(const QString& text) {
+    QStringList result;
+    for (const QString& token : text.split(' ', Qt::SkipEmptyParts)) {
+        const bool all = token.endsWith('*');
+        const QString stem = token.chopped(1) + (token.startsWith('H') ? "." : "");
+        for (int channel = 0; channel < (all ? 5 : 1); ++channel)
+            result << (all ? stem + QString::number(channel) : token == "ITT" ? kItt : token);
+    }
+    return result;
+}
+
+} // namespace
+
+class TestMeasurement : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cycleRequestsAndLog_data();
+    void cycleRequestsAndLog();
+    void faultsAreNeitherLoggedNorBlocking();
+    void selectorBarPacingAndContinuousMode();
+    void activationPerChip_data();
+    void activationPerChip();
+};
+
+// Per row: board | boxes checked | requests | log records (none: no log) | histogram sets drawn
+// (P proximity, D distance, S summed).
+void TestMeasurement::cycleRequestsAndLog_data() {
+    QTest::addColumn<QString>("row");
+    QTest::newRow("summed, long-range family")
+        << "| cbSummed cbTDC1 | H3.0 T O | #SUM #TMP ITT #OBJ | S";
+    QTest::newRow("proximity, logged") << "| cbProximity cbTDC1 | H0* H4.0 H2* H1* T O | "
+                                          "#CI* #CO0 #TG* #PT* #TMP ITT #OBJ | P";
+    QTest::newRow("proximity, no log") << "| cbProximity cbTDC1 | H0* H4.0 H1* T O | | P";
+    QTest::newRow("raw and proximity, short-range family")
+        << "chip=KEL4301 | cbRaw cbProximity cbTDC1 | H0* H4.0 H1* H2* O | "
+           "#CI* #CO0 #PT* #TG* #OBJ | PD";
+    QTest::newRow("zone box off")
+        << "| cbRaw cbProximity cbSummed | H3.0 T O | #SUM #TMP ITT #OBJ | PS";
+}
+
+void TestMeasurement::cycleRequestsAndLog() {
+    QFETCH(QString, row);
+    const QStringList field = row.split(QRegularExpression(" *\\| *"));
+    Rig rig(field[0]);
+    QVERIFY(rig.activated);
+    rig.select(field[1].split(' '));
+    QVERIFY(field[3].isEmpty() || rig.startLog());
+    rig.requests.clear();
+    rig.widget<QPushButton>("pbStart")->click();
+    QCOMPARE(rig.requests, expand(field[2]));
+    QCOMPARE(rig.records(), expand(field[3]));
+    auto* plot = rig.widget<QHistogramPlot>("plotHistogram");
+    QString drawn;
+    for (int type = 0; type < 3; ++type) // proximity, distance, processed (summed on channel 0)
+        if (plot->histogramGraph(QHistogramPlot::CurrentSet, type, type < 2 ? 1 : 0)->visible())
+            drawn += QChar("PDS"[type]);
+    QCOMPARE(drawn, field[4]);
+}
+
+// A reply the command refuses stops that histogram type: nothing of it is logged or plotted,
+// the requests after it go out, and the next cycle is whole again.
+void TestMeasurement::faultsAreNeitherLoggedNorBlocking() {
+    Rig rig;
+    QVERIFY(rig.activated);
+    int faults = 1;
+    rig.module.setHandler(1, [&rig, &faults](const ZyrSim::FirmwareRequest& request) {
+        auto reply = rig.board->sensor().handle(request);
+        if (request.payload.startsWith(QByteArray("\x01\x00", 2)) && faults-- > 0)
+            reply->payload.chop(1);
+        return reply;
+    });
+    rig.select({"cbProximity", "cbTDC1"});
+    QVERIFY(rig.startLog());
+    QCPGraph* plotted =
+        rig.widget<QHistogramPlot>("plotHistogram")
+            ->histogramGraph(QHistogramPlot::CurrentSet, QHistogramPlot::Proximity, 1);
+    auto peak = [plotted, found = false]() mutable { return plotted->getValueRange(found).upper; };
+    auto* start = rig.widget<QPushButton>("pbStart");
+    start->click();
+    QCOMPARE(rig.records(), expand("#CI* #CO0 #TG* #TMP ITT #OBJ"));
+    QCOMPARE(peak(), 0.0);
+    start->click();
+    QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
+    QVERIFY(peak() > 100.0);
+}
+
+void TestMeasurement::selectorBarPacingAndContinuousMode() {
+    Rig rig;
+    QVERIFY(rig.activated);
+    rig.requests.clear();
+    rig.widget<QComboBox>("cbIterationSelector")->setCurrentIndex(2);
+    QCOMPARE(rig.requests, QStringList{"I4000/0"});
+    QCOMPARE(rig.widget<QSpinBox>("sbIterations")->value(), 4000);
+
+    // The bar's photon counts differ from one measurement to the next.
+    QCPLegend* legend = rig.widget<QCustomPlot>("plotDistanceBar")->legend;
+    const auto counts = [legend] {
+        return static_cast<QCPStringLegendItem*>(legend->item(2))->text() +
+               static_cast<QCPStringLegendItem*>(legend->item(3))->text();
+    };
+    rig.select({});
+    auto* start = rig.widget<QPushButton>("pbStart");
+    QTest::qWait(40);
+    QElapsedTimer clock;
+    clock.start();
+    start->click();
+    const QString first = counts();
+    start->click();
+    QVERIFY2(clock.elapsed() < 33, "two cycles took longer than the bar's interval");
+    QCOMPARE(counts(), first);
+    QTest::qWait(40);
+    start->click();
+    QVERIFY(counts() != first);
+
+    // Continuous mode, with a picture of it kept in the build tree.
+    const QFont platformFont = QApplication::font();
+    QApplication::setFont(QFont(platformFont.family(), 10)); // a desktop's usual text size
+    rig.window->show();
+    rig.widget("cbProximity")->setChecked(true);
+    rig.widget("cbTDC1")->setChecked(true);
+    rig.widget("cbContinuousMode")->setChecked(true);
+    rig.requests.clear();
+    QTest::qWait(1500);
+    QVERIFY(rig.requests.count("O") > 20 && !start->isEnabled());
+    const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
+    QVERIFY(folder.mkpath(".") && rig.window->grab().save(folder.filePath("measurement.png")));
+    QApplication::setFont(platformFont);
+}
+
+void TestMeasurement::activationPerChip_data() {
+    QTest::addColumn<QString>("board");
+    QTest::addColumn<bool>("longRange");
+    QTest::addColumn<bool>("fourMeter");
+    QTest::addColumn<QStringList>("boxes"); // per activation
+    QTest::newRow("KEL4301") << "chip=KEL4301" << false << false << QStringList();
+    QTest::newRow("KEL4401") << "chip=KEL4401" << true << true << QStringList();
+    QTest::newRow("KEL4405") << "chip=KEL4405" << true << false << QStringList();
+    QTest::newRow("outdated") << "chip=KEL4301,app0=2.0.15.1" << false << false
+                              << QStringList{"Critical"};
+}
+
+// Every activation reads the device, sends the settings and sets the form up for the chip
+// family; a failed serial-number read keeps the last values and tells the user. Without the
+// module the cycle and the settings send nothing and nothing fails.
+void TestMeasurement::activationPerChip() {
+    QFETCH(QString, board);
+    QFETCH(bool, longRange);
+    QFETCH(bool, fourMeter);
+    QFETCH(QStringList, boxes);
+    Rig rig(board);
+    QVERIFY(rig.activated);
+    const auto shown = [&rig](const char* name) { return !rig.widget<QWidget>(name)->isHidden(); };
+    const auto form = [&] {
+        return QStringList{rig.widget<QLabel>("lbSerialNumber")->text(),
+                           rig.widget<QLabel>("lbApp0Revision")->text(),
+                           rig.widget("cbProximity")->text(), rig.widget("cbRaw")->text()};
+    };
+    const QStringList first = form();
+    auto* moduleField = rig.window->findChild<DeviceStatusBar*>()->moduleHidField();
+    QCOMPARE(first.mid(2), longRange ? QString("Short Range|Long Range").split('|')
+                                     : QString("Proximity|Distance").split('|'));
+    QVERIFY(shown("sbIterations") == longRange && shown("cbIterationSelector") == longRange);
+    QCOMPARE(shown("cbOperationMode"), !longRange);
+    QCOMPARE(shown("cb4mMode"), fourMeter);
+    for (bool serialFails : {false, true}) {
+        if (serialFails) // the serial number comes back four bytes short
+            rig.module.setHandler(8, [](const ZyrSim::FirmwareRequest&) {
+                return ZyrSim::FirmwareReply{0, QByteArray(10, '\1'), {}, 0};
+            });
+        rig.board->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(moduleField->styleSheet().contains("#df5353"), 3000);
+        rig.requests.clear();
+        rig.widget<QPushButton>("pbStart")->click();
+        rig.widget("cbTDC2")->setChecked(!rig.widget("cbTDC2")->isChecked());
+        QVERIFY(rig.requests.isEmpty());
+        rig.board->replug();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.requests, QString("S D G C I900/0 G").split(' '), 5000);
+        QCOMPARE(form(), first);
+        QCOMPARE(shown("cb4mMode"), fourMeter);
+    }
+    QStringList titles;
+    for (const DialogRecorder::Seen& seen : rig.dialogs.seen)
+        titles << seen.title;
+    QCOMPARE(titles, boxes + boxes + QStringList{"Warning"});
+}
+
+ZYR_TEST_CLASS(TestMeasurement)
+#include "tst_measurement.moc"

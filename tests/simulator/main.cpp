@@ -1,0 +1,3 @@
+#include "testregistry.h"
+
+ZYR_TEST_MAIN(QCoreApplication)

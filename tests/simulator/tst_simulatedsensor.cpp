@@ -1,0 +1,192 @@
+#include "boardrig.h"
+#include "testregistry.h"
+
+#include "commands/getcalibrationdatacommand.h"
+#include "commands/gethistogramcommand.h"
+#include "commands/getobjectscommand.h"
+#include "commands/getserialnumbercommand.h"
+#include "commands/gettemperaturecommand.h"
+#include "commands/selecttdcscommand.h"
+#include "commands/setcapturetimecommand.h"
+#include "commands/setiterationsandobjectdetectionthresholdcommand.h"
+#include "commands/targetconfigurationcommand.h"
+#include "commands/textconversion.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+using ZyrSim::FirmwareRequest;
+using ZyrSim::SimulatedSensor;
+
+namespace {
+
+bool allZero(const uint16_t* first, const uint16_t* end) {
+    return std::all_of(first, end, [](uint16_t v) { return v == 0; });
+}
+
+QString hexOf(const QByteArray& record) {
+    return bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), record.size())
+        .toUpper();
+}
+
+} // namespace
+
+class TestSimulatedSensor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyCommandRoundTrips();
+    void identityFollowsChipModel_data();
+    void identityFollowsChipModel();
+    void calibrationNeedsTheLongReadTimeout();
+    void faultsReachTheCommands();
+};
+
+void TestSimulatedSensor::everyCommandRoundTrips() {
+    BoardRig rig(QStringLiteral("chip=KEL4401,seed=3"));
+    GetHistogramCommand histogram(1, 1);
+    GetObjectsCommand objects;
+    SetCaptureTimeCommand captureTime(20);
+    SelectTDCsCommand tdcs(true, true, false, true);
+    TargetConfigurationCommand target(1, 1, 2);
+    GetSerialNumberCommand serial;
+    GetCalibrationDataCommand calibration(2);
+    GetTemperatureCommand temperature;
+    SetIterationsAndObjectDetectionThresholdCommand iterations(4000, 5);
+    const QList<ZyrCore::Communication::SerializableComObject*> commands = {
+        &histogram, &objects,     &captureTime, &tdcs,      &target,
+        &serial,    &calibration, &temperature, &iterations};
+    const QList<QByteArray> requests = {QByteArray("\1\1", 2),        QByteArray(),
+                                        QByteArray("\x14\0\0\0", 4),  QByteArray("\1\1\0\1", 4),
+                                        QByteArray("\1\1\2", 3),      QByteArray(),
+                                        QByteArray("\2", 1),          QByteArray(),
+                                        QByteArray("\xa0\x0f\x05", 3)};
+
+    for (int i = 0; i < commands.size(); ++i) {
+        QCOMPARE(rig.run(*commands[i]), 0);
+        QVERIFY(commands[i]->valid());
+        QCOMPARE(int(commands[i]->status()), 0);
+        const FirmwareRequest& seen = rig.requests.at(i);
+        QCOMPARE(seen.protocol, commands[i]->protocol());
+        QCOMPARE(seen.replySize, commands[i]->deserializeSize());
+        QCOMPARE(seen.payload, requests[i]);
+    }
+    QVERIFY(histogram.traceText().contains(QStringLiteral("#DRX;GET_HISTOGRAM;")));
+    QCOMPARE(serial.app0Revision(), QStringLiteral("3.0.21.0"));
+    QCOMPARE(calibration.calibrationData(), hexOf(rig.board->sensor().calibrationRecord()));
+    QCOMPARE(int(temperature.temperature()), rig.board->sensor().temperatureCelsius());
+
+    const SimulatedSensor::Settings& settings = rig.board->sensor().settings();
+    QCOMPARE(int(settings.captureTime), 20);
+    QVERIFY(!settings.tdcSelected[2]);
+    QVERIFY(settings.pileupCorrection);
+    QCOMPARE(int(settings.operationMode), 2);
+    QCOMPARE(int(settings.iterations), 4000);
+    QCOMPARE(int(settings.threshold), 5);
+}
+
+void TestSimulatedSensor::identityFollowsChipModel_data() {
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QString>("serialNumber");
+    QTest::addColumn<QString>("revision");
+    QTest::addColumn<QString>("chip"); // chip id and revision
+    QTest::addColumn<bool>("longRange");
+    QTest::newRow("KEL4301") << "chip=KEL4301"
+                             << "43-0a-0b-0c"
+                             << "2.1.4.0"
+                             << "43 1" << false;
+    QTest::newRow("KEL4401") << "chip=KEL4401"
+                             << "44-0a-0b-0c"
+                             << "3.0.21.0"
+                             << "44 1" << true;
+    QTest::newRow("KEL4405") << "chip=KEL4405"
+                             << "45-0a-0b-0c"
+                             << "3.2.6.1"
+                             << "44 5" << true;
+    QTest::newRow("outdated firmware") << "chip=KEL4401,app0=2.0.15.1"
+                                       << "44-0a-0b-0c"
+                                       << "2.0.15.1"
+                                       << "44 1" << false;
+}
+
+void TestSimulatedSensor::identityFollowsChipModel() {
+    QFETCH(QString, config);
+    QFETCH(QString, serialNumber);
+    QFETCH(QString, revision);
+    QFETCH(QString, chip);
+    QFETCH(bool, longRange);
+    BoardRig rig(config + QStringLiteral(",seed=658188")); // 0x0a0b0c
+    GetSerialNumberCommand serial;
+    QCOMPARE(rig.run(serial), 0);
+    QCOMPARE(serial.serialNumber(), serialNumber);
+    QCOMPARE(serial.app0Revision(), revision);
+    QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
+    QCOMPARE(serial.chipId() + ' ' + serial.chipRevision(), chip);
+    QCOMPARE(rig.board->sensor().isLongRangeFamily(), longRange);
+}
+
+// The only test that waits for the simulated calibration in real time.
+void TestSimulatedSensor::calibrationNeedsTheLongReadTimeout() {
+    BoardRig rig(QStringLiteral("seed=5"));
+    const QByteArray before = rig.board->sensor().calibrationRecord();
+    rig.driver.setReadTimeout(1500);
+    QElapsedTimer clock;
+    clock.start();
+    GetCalibrationDataCommand late(0);
+    rig.stream.execute(&late);
+    QCOMPARE(rig.stream.lastError(), -3);
+    QVERIFY(clock.elapsed() < 2500);
+    QVERIFY(!late.valid());
+    QCOMPARE(int(late.status()), 1);
+    // The next exchange waits behind the late calibration, so it gets the long time-out too.
+    rig.driver.setReadTimeout(8000);
+    GetTemperatureCommand temperature;
+    QCOMPARE(rig.run(temperature), 0);
+    QVERIFY(temperature.valid());
+
+    GetCalibrationDataCommand fresh(0);
+    QCOMPARE(rig.run(fresh), 0);
+    QVERIFY(fresh.valid());
+    const QByteArray record = rig.board->sensor().calibrationRecord();
+    QCOMPARE(record.size(), 14);
+    QVERIFY(record != before);
+    QCOMPARE(fresh.calibrationData(), hexOf(record));
+    GetCalibrationDataCommand read(2);
+    QCOMPARE(rig.run(read), 0);
+    QCOMPARE(read.calibrationData(), fresh.calibrationData());
+    GetCalibrationDataCommand clear(1);
+    QCOMPARE(rig.run(clear), 0);
+    QCOMPARE(clear.calibrationData(), hexOf(QByteArray(14, '\0')));
+}
+
+void TestSimulatedSensor::faultsReachTheCommands() {
+    {
+        BoardRig failing(QStringLiteral("deviceStatus=7"));
+        SetCaptureTimeCommand capture(30);
+        QCOMPARE(failing.run(capture), 0);
+        QVERIFY(capture.valid());
+        QCOMPARE(int(capture.status()), 7);
+    }
+    BoardRig rig(QStringLiteral("badHistogram=1,shortObjects=1"));
+    GetHistogramCommand histogram(1, 1);
+    QCOMPARE(rig.run(histogram), -4);
+    QVERIFY(!histogram.valid());
+    QCOMPARE(int(histogram.status()), 1);
+    QVERIFY(allZero(histogram.data(), histogram.data() + 256));
+    QVERIFY(histogram.traceText().endsWith(
+        QStringLiteral("#DRX;GET_HISTOGRAM;Wrong response size. Not deserialized.")));
+    GetObjectsCommand objects;
+    QCOMPARE(rig.run(objects), -4);
+    QVERIFY(!objects.valid());
+    QCOMPARE(int(objects.objectCount()), 0);
+    // The faults leave the other commands alone.
+    GetTemperatureCommand temperature;
+    QCOMPARE(rig.run(temperature), 0);
+}
+
+ZYR_TEST_CLASS(TestSimulatedSensor)
+
+#include "tst_simulatedsensor.moc"
