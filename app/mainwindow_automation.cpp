@@ -31,6 +31,8 @@ void MainWindow::startAutomationServer(quint16 port) {
             &MainWindow::newAutomationConnection);
     connect(itsAutomationServer, &AutomationServer::clientDisconnected, this,
             &MainWindow::disconnectAutomation);
+    connect(itsAutomationServer, &AutomationServer::measurementRequested, this,
+            &MainWindow::on_pbStart_clicked);
     connect(itsAutomationServer, &AutomationServer::operationModeRequested, this,
             &MainWindow::onAutomationOperationModeRequested);
     connect(itsAutomationServer, &AutomationServer::iterationsRequested, itsUi->sbIterations,

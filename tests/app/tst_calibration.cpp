@@ -1,3 +1,4 @@
+#include "apptestsupport.h"
 #include "boardrig.h"
 #include "scriptedcomdriver.h"
 #include "testregistry.h"
@@ -6,8 +7,12 @@
 #include "commands/getcalibrationdatacommand.h"
 #include "commands/textconversion.h"
 #include "exchange.h"
+#include "mainwindow.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using ZyrCore::Communication::ComStream;
@@ -19,6 +24,7 @@ private slots:
     void succeedsOnlyThanksToTheLongTimeout_data();
     void succeedsOnlyThanksToTheLongTimeout();
     void sendsNothingWithoutAHidModuleChannel();
+    void logCarriesEachCalibration();
 };
 
 void TestCalibration::succeedsOnlyThanksToTheLongTimeout_data() {
@@ -73,6 +79,31 @@ void TestCalibration::sendsNothingWithoutAHidModuleChannel() {
     QVERIFY(!executeCalibration(&stream, command));
     QVERIFY(!executeCalibration(nullptr, command));
     QVERIFY(serial.writes.isEmpty() && QGuiApplication::overrideCursor() == nullptr);
+}
+
+// The log starts with the calibration read; each button adds its record, a failed one none.
+void TestCalibration::logCarriesEachCalibration() {
+    ScopedSettingsFolder settings;
+    QTemporaryDir folder;
+    auto board = ZyrSim::SimulatedEvaluationBoard::create("seed=4,calibrationMs=30");
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, 0);
+    window.findChild<QLineEdit*>("leDataFile")->setText(folder.filePath("log.csv"));
+    window.findChild<QCheckBox*>("cbSaveData")->setChecked(true);
+    const auto hex = [&board] {
+        const QByteArray record = board->sensor().calibrationRecord();
+        return bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), 14).toUpper();
+    };
+    QString expected = "#CAL;02" + hex();
+    window.findChild<QPushButton*>("pbNewCalibration")->click();
+    expected += "#CAL;00" + hex();
+    window.findChild<QPushButton*>("pbClearCalibration")->click();
+    expected += "#CAL;01" + hex();
+    board->unplug();
+    window.findChild<QPushButton*>("pbNewCalibration")->click();
+    QFile log(folder.filePath("log.csv"));
+    QVERIFY(log.open(QIODevice::ReadOnly) && hex() == QString(";00").repeated(14) + "\r\n");
+    QVERIFY2(log.readAll().endsWith(expected.toLatin1()), qPrintable(expected));
 }
 
 ZYR_TEST_CLASS(TestCalibration)
