@@ -2,7 +2,6 @@
 #include "testregistry.h"
 
 #include "commands/getobjectscommand.h"
-#include "commands/textconversion.h"
 #include "devicestatusbar.h"
 #include "mainwindow.h"
 #include "simulatedevaluationboard.h"
@@ -10,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTcpSocket>
 #include <QtTest>
@@ -19,47 +17,33 @@
 
 namespace {
 
-// A client of the program's automation port that keeps everything it was sent.
-class Client {
-public:
-    bool connectTo(quint16 port) {
-        itsSocket.connectToHost(QHostAddress::LocalHost, port);
-        return itsSocket.waitForConnected(3000);
-    }
-    void send(const QByteArray& bytes) {
-        itsSocket.write(bytes);
-        itsSocket.flush();
-    }
-    // The next count whole lines, without their CR LF; fewer when they did not come in time.
-    QByteArrayList takeLines(int count) {
-        QByteArrayList lines;
-        QElapsedTimer waited;
-        waited.start();
-        while (lines.size() < count && !waited.hasExpired(5000)) {
-            itsPending += itsSocket.readAll();
-            const int end = itsPending.indexOf("\r\n");
-            if (end < 0) {
-                QTest::qWait(1);
-                continue;
-            }
-            lines << itsPending.left(end);
-            itsPending.remove(0, end + 2);
-        }
-        return lines;
-    }
-    QTcpSocket& socket() { return itsSocket; }
+// The program on a simulated board; a cycle measures the summed histogram only.
+struct Program {
+    Program() { box("cbSummed")->setChecked(true); }
+    QCheckBox* box(const char* name) { return window.findChild<QCheckBox*>(name); }
+    bool isLocal() { return window.findChild<QPushButton*>("pbStart")->isEnabled(); }
 
-private:
-    QTcpSocket itsSocket;
-    QByteArray itsPending;
+    ScopedSettingsFolder settings;
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board =
+        ZyrSim::SimulatedEvaluationBoard::create("seed=9");
+    DialogRecorder dialogs;
+    MainWindow window{nullptr, 0};
 };
 
-QByteArrayList tags(const QByteArrayList& lines) {
+// Connects a client and returns the tags of the first count lines it receives.
+QByteArrayList tags(QTcpSocket& client, int count, Program* connectTo = nullptr) {
+    if (connectTo != nullptr)
+        client.connectToHost(QHostAddress::LocalHost, connectTo->window.automationPort());
     QByteArrayList result;
-    for (const QByteArray& line : lines)
-        result << line.left(line.indexOf(';'));
+    (void)QTest::qWaitFor([&] {
+        while (client.canReadLine() && result.size() < count)
+            result << client.readLine().split(';').value(0);
+        return result.size() == count;
+    });
     return result;
 }
+
+const QByteArrayList kCycle = {"#SUM", "#TMP", "#ITT", "#OBJ"};
 
 } // namespace
 
@@ -67,124 +51,69 @@ class TestAutomationWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
     void clientDrivesTheProgram();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
-
-private:
-    // Only the summed histogram is measured, so one cycle is "#SUM", "#TMP", "#ITT", "#OBJ".
-    void selectSummedOnly();
-
-    std::unique_ptr<ScopedSettingsFolder> itsSettings;
-    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> itsBoard;
-    std::unique_ptr<DialogRecorder> itsDialogs;
-    std::unique_ptr<MainWindow> itsWindow;
 };
 
-void TestAutomationWindow::init() {
-    itsWindow.reset();
-    itsBoard.reset();
-    itsSettings = std::make_unique<ScopedSettingsFolder>();
-    itsBoard = ZyrSim::SimulatedEvaluationBoard::create(QStringLiteral("seed=9,target=1200"));
-    itsDialogs = std::make_unique<DialogRecorder>();
-    itsWindow = std::make_unique<MainWindow>(nullptr, 0);
-    QVERIFY(itsBoard && itsWindow->automationPort() != 0);
-}
-
-void TestAutomationWindow::selectSummedOnly() {
-    for (QCheckBox* box : itsWindow->findChildren<QCheckBox*>(QRegularExpression("^cb(TDC|Raw)")))
-        box->setChecked(false);
-    itsWindow->findChild<QCheckBox*>("cbSummed")->setChecked(true);
-}
-
-// "#VER" and the calibration first; commands reach the form; a measurement character yields
-// one cycle's records; a second client is refused without touching the first.
+// The greeting, commands reaching the form, one cycle's records in order, a second client
+// refused without touching the first, and the controls back once the client has left.
 void TestAutomationWindow::clientDrivesTheProgram() {
-    selectSummedOnly();
-    ZyrGui::ZyrStatusField* field =
-        itsWindow->findChild<DeviceStatusBar*>()->automationStatusField();
-    auto* start = itsWindow->findChild<QPushButton*>("pbStart");
-    QVERIFY(field->isHidden() && start->isEnabled());
-    Client first;
-    QVERIFY(first.connectTo(itsWindow->automationPort()));
-    const QByteArrayList greeting = first.takeLines(2);
-    QCOMPARE(tags(greeting), QByteArrayList({"#VER", "#CAL"}));
-    QCOMPARE(greeting[0].count(';'), 6);
-    const QByteArray record = itsBoard->sensor().calibrationRecord();
-    QCOMPARE(greeting[1] + "\r\n",
-             "#CAL;02" + bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), 14)
-                             .toUpper()
-                             .toLatin1());
-    QVERIFY(!field->isHidden() && field->text() == "Automation On" && !start->isEnabled());
-
-    Client second;
-    second.socket().connectToHost(QHostAddress::LocalHost, itsWindow->automationPort());
-    QTRY_COMPARE(second.socket().state(), QAbstractSocket::UnconnectedState);
-    first.send("(I500)(X5)x");
-    const QByteArrayList replies = first.takeLines(5);
-    QCOMPARE(replies.value(0), "#ERR;;Invalid command.");
-    QCOMPARE(tags(replies.mid(1)), QByteArrayList({"#SUM", "#TMP", "#ITT", "#OBJ"}));
-    QCOMPARE(itsWindow->findChild<QSpinBox*>("sbIterations")->value(), 500);
-
-    first.socket().disconnectFromHost();
-    QTRY_VERIFY(field->isHidden() && start->isEnabled());
+    Program program;
+    auto* field = program.window.findChild<DeviceStatusBar*>()->automationStatusField();
+    QTcpSocket first, second;
+    QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    QVERIFY(field->text() == "Automation On" && !program.isLocal());
+    QCOMPARE(tags(second, 0, &program), QByteArrayList());
+    QTRY_COMPARE(second.state(), QAbstractSocket::UnconnectedState);
+    first.write("(I500)(X5)x");
+    QCOMPARE(tags(first, 5), QByteArrayList{"#ERR"} + kCycle);
+    QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 500);
+    first.disconnectFromHost();
+    QTRY_VERIFY(field->isHidden() && program.isLocal());
 }
 
 void TestAutomationWindow::badClientLeavesTheProgramServing_data() {
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<bool>("reset");
-    // Replies the bad client is to see before it leaves; none: the program drops it.
+    // What the client sees before it leaves; nothing: the program drops it.
     QTest::addColumn<QByteArrayList>("replies");
-    QTest::newRow("flood without )") << "(" + QByteArray(1 << 20, 'x') + ")x" << false
-                                     << QByteArrayList{"#ERR", "#SUM", "#TMP", "#ITT", "#OBJ"};
+    QTest::newRow("flood without )")
+        << "(" + QByteArray(1 << 20, 'x') + ")x" << false << QByteArrayList{"#ERR"} + kCycle;
     QTest::newRow("reset mid-output") << QByteArray(150, 'x') << true << QByteArrayList{};
     QTest::newRow("never reads") << QByteArray(20000, 'x') << false << QByteArrayList{};
 }
 
-// A client that floods, resets or never reads costs the program nothing lasting: it measures
-// nothing for a client that is gone, and the next client is greeted and measured as the first.
+// Nothing lasting: no measurements for a client that is gone, and the next one is served.
 void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QFETCH(QByteArray, sent);
     QFETCH(bool, reset);
     QFETCH(QByteArrayList, replies);
-    auto* start = itsWindow->findChild<QPushButton*>("pbStart");
-    // Bulky cycles: every histogram of every channel.
-    for (const char* name : {"cbRaw", "cbProximity", "cbTDC1"})
-        itsWindow->findChild<QCheckBox*>(name)->setChecked(replies.isEmpty());
-    if (!replies.isEmpty())
-        selectSummedOnly();
+    Program program;
+    for (const char* name : {"cbRaw", "cbProximity", "cbTDC1"}) // every histogram: bulky cycles
+        program.box(name)->setChecked(replies.isEmpty());
     int cycles = 0;
-    itsBoard->board()
-        .firmware(ZyrSim::BoardInterface::Module)
-        .setObserver([&cycles](const ZyrSim::FirmwareRequest& request) {
-            cycles += request.protocol == GetObjectsCommand::commandId;
-        });
-    {
-        Client bad;
-        QVERIFY(bad.connectTo(itsWindow->automationPort()));
-        QCOMPARE(bad.takeLines(2).size(), 2);
-        bad.send(sent);
-        if (reset) {
-            QTest::qWait(20);
-            const linger abortive{1, 0};
-            setsockopt(int(bad.socket().socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
-                       sizeof abortive);
-            bad.socket().abort();
-        }
-        QCOMPARE(tags(bad.takeLines(replies.size())), replies);
-        if (replies.isEmpty())
-            QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 20000);
+    program.board->board().firmware(ZyrSim::BoardInterface::Module).setObserver([&](auto& request) {
+        cycles += request.protocol == GetObjectsCommand::commandId;
+    });
+    QTcpSocket bad, next;
+    QCOMPARE(tags(bad, 2, &program).size(), 2);
+    bad.write(sent);
+    if (reset) { // once the output has begun to arrive, most of it is still unsent
+        QVERIFY(QTest::qWaitFor([&bad] { return bad.bytesAvailable() > 0; }));
+        const linger abortive{1, 0};
+        setsockopt(int(bad.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        bad.abort();
     }
+    QCOMPARE(tags(bad, replies.size()), replies);
+    QTRY_VERIFY_WITH_TIMEOUT(program.isLocal() || !replies.isEmpty(), 20000);
     QVERIFY2(cycles < 1000, qPrintable(QString::number(cycles)));
-    selectSummedOnly();
-    QTRY_VERIFY(start->isEnabled());
-    Client next;
-    QVERIFY(next.connectTo(itsWindow->automationPort()));
-    next.send("(T7)x");
-    QCOMPARE(tags(next.takeLines(6)),
-             QByteArrayList({"#VER", "#CAL", "#SUM", "#TMP", "#ITT", "#OBJ"}));
-    QCOMPARE(itsWindow->findChild<QSpinBox*>("sbThreshold")->value(), 7);
+    bad.abort();
+    program.box("cbSummed")->setChecked(true);
+    QTRY_VERIFY(program.isLocal());
+    QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    next.write("x");
+    QCOMPARE(tags(next, 4), kCycle);
 }
 
 ZYR_TEST_CLASS(TestAutomationWindow)
