@@ -19,14 +19,14 @@
 #include <memory>
 
 class DistanceBar;
+class GetCalibrationDataCommand;
+class Logging;
 class QAction;
 class QCheckBox;
 class QCloseEvent;
 class QTcpSocket;
 class QTimer;
 class QWidget;
-class GetCalibrationDataCommand;
-class Logging;
 class Ui_MainWindow;
 class ZyrUploadFileDemoWidget;
 
@@ -82,6 +82,8 @@ public slots:
     void intUpdateGraphs_update(bool& enabled);
     void intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void onToFModuleActivated();
+    void on_pbNewCalibration_clicked();
+    void on_pbClearCalibration_clicked();
 
     // Calibration: runs the command on the module stream by the one exchange rule.
     bool executeCalibrationCommand(GetCalibrationDataCommand& command);
@@ -101,8 +103,6 @@ private slots:
     void on_dockHistogram_topLevelChanged(bool isFloating);
     void on_dockDistanceVsTime_topLevelChanged(bool isFloating);
     void resizeMainWindowToMinimum();
-    void on_pbNewCalibration_clicked();
-    void on_pbClearCalibration_clicked();
     void newAutomationConnection(QTcpSocket* client);
     void disconnectAutomation();
     void onAutomationListenFailed(const QString& message);
