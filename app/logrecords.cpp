@@ -126,8 +126,13 @@ QByteArray temperatureRecord(int8_t temperature) {
     return "#TMP;" + QByteArray::number(temperature) + lineEnd;
 }
 
+// The data text brings its own line end; one that lacks it gets it, so the next record never
+// joins this line.
 QByteArray calibrationRecord(uint8_t mode, const QString& calibrationData) {
     QByteArray line = "#CAL;";
     appendPadded(line, mode, 2);
-    return line + calibrationData.toLocal8Bit();
+    line += calibrationData.toLocal8Bit();
+    if (!line.endsWith(lineEnd))
+        line += lineEnd;
+    return line;
 }

@@ -32,7 +32,8 @@ QByteArray iterationsRecord(uint16_t iterations, uint8_t threshold, bool fourMet
 
 QByteArray temperatureRecord(int8_t temperature);
 
-// calibrationData is the command's text: ";" and two hex digits per byte, ending in CR LF.
+// calibrationData is the command's text: ";" and two hex digits per byte, ending in CR LF
+// (added when missing).
 QByteArray calibrationRecord(uint8_t mode, const QString& calibrationData);
 
 #endif // ZYRAPP_LOGRECORDS_H

@@ -50,7 +50,7 @@ StatusFieldState colouredState(const QString& text, const char* background) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     : QMainWindow(parent)
     , itsDeviceStatusBar(this)
     , itsUi(new Ui_MainWindow)
@@ -97,6 +97,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     checkSingleInstance();
     setupDistanceBarPlot();
+    startAutomationServer(automationPort);
 
     itsUi->lbCaptureTime->hide();
     itsUi->sbCaptureTime->hide();

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "Communication/nodestatecontext.h"
+#include "automation/automationserver.h"
 #include "controllogic.h"
 #include "devicestatusbar.h"
 #include "intents/iintentexecutor.h"
@@ -18,10 +19,12 @@
 #include <memory>
 
 class DistanceBar;
+class GetCalibrationDataCommand;
 class Logging;
 class QAction;
 class QCheckBox;
 class QCloseEvent;
+class QTcpSocket;
 class QTimer;
 class QWidget;
 class Ui_MainWindow;
@@ -47,7 +50,9 @@ class MainWindow : public QMainWindow, public ZyrGui::Intents::IIntentExecutor {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The automation server listens on automationPort (0: any free port).
+    explicit MainWindow(QWidget* parent = nullptr,
+                        quint16 automationPort = AutomationServer::defaultPort);
     ~MainWindow() override;
 
     static const char* const organizationName;
@@ -57,6 +62,8 @@ public:
     // True when a calibration or proximity histogram of at least one zone is asked for; the
     // reference proximity box does not count.
     bool isCalibrationOrProximitySelected() const;
+    // The port the automation server listens on; 0 when it does not listen.
+    quint16 automationPort() const;
 
 public slots:
     void intOpenAboutDialog_update(bool& enabled);
@@ -75,6 +82,11 @@ public slots:
     void intUpdateGraphs_update(bool& enabled);
     void intUpdateGraphs_execute(ZyrGui::Intents::IIntentExecuteParameter* parameter);
     void onToFModuleActivated();
+    void on_pbNewCalibration_clicked();
+    void on_pbClearCalibration_clicked();
+
+    // Calibration: runs the command on the module stream by the one exchange rule.
+    bool executeCalibrationCommand(GetCalibrationDataCommand& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +103,10 @@ private slots:
     void on_dockHistogram_topLevelChanged(bool isFloating);
     void on_dockDistanceVsTime_topLevelChanged(bool isFloating);
     void resizeMainWindowToMinimum();
+    void newAutomationConnection(QTcpSocket* client);
+    void disconnectAutomation();
+    void onAutomationListenFailed(const QString& message);
+    void onAutomationOperationModeRequested(int index);
 
     // Measurement cycle and the settings that reach the sensor (mainwindow_measurement.cpp).
     void on_pbStart_clicked();
@@ -130,6 +146,10 @@ private slots:
     void detectTargetChipAndSetupGUI();
 
 private:
+    void startAutomationServer(quint16 port);
+    // Runs a calibration command of this mode; on success its "#CAL" record goes to the log.
+    void runCalibrationCommand(uint8_t mode);
+
     void addStatusFieldStates();
     void connectStatusFields();
     void disconnectStatusFields();
@@ -190,6 +210,7 @@ private:
     // Held by one timer-driven measurement cycle.
     QMutex itsMeasurementMutex;
     std::unique_ptr<DistanceBar> itsDistanceBar;
+    AutomationServer* itsAutomationServer = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "Tools/versioninfo.h"
+#include "commands/getcalibrationdatacommand.h"
 #include "logging.h"
 #include "ui_mainwindow.h"
 #include "userdialogs.h"
@@ -41,6 +42,8 @@ void MainWindow::on_cbSaveData_stateChanged(int arg1) {
                             itsChipRevision, itsChipFamilyFlag != 0);
     itsUi->pbSelectDataFile->setEnabled(false);
     itsUi->leDataFile->setEnabled(false);
+    // Every log carries the calibration in force.
+    runCalibrationCommand(GetCalibrationDataCommand::ReadCalibration);
 }
 
 // A log whose file can no longer be written stops saving, and the user hears of it once.

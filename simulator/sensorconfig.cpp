@@ -80,6 +80,12 @@ bool SensorConfig::setValue(const QString& key, const QString& value) {
         targetMm = static_cast<int>(number);
         return true;
     }
+    if (key == QLatin1String("calibrationMs")) {
+        if (!tryParseNumber(value, maxCalibrationMs, number))
+            return false;
+        calibrationMs = static_cast<int>(number);
+        return true;
+    }
     if (key == QLatin1String("badHistogram"))
         return tryParseFlag(value, badHistogram);
     if (key == QLatin1String("shortObjects"))
@@ -101,6 +107,8 @@ QString SensorConfig::toText() const {
         pairs << QStringLiteral("app0=") + app0Revision;
     if (targetMm != 0)
         pairs << QStringLiteral("target=%1").arg(targetMm);
+    if (calibrationMs != defaultCalibrationMs)
+        pairs << QStringLiteral("calibrationMs=%1").arg(calibrationMs);
     if (badHistogram)
         pairs << QStringLiteral("badHistogram=1");
     if (shortObjects)

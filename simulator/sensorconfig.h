@@ -8,8 +8,9 @@
 namespace ZyrSim {
 
 // What the simulated sensor is: chip model, seed of its random behaviour, firmware revision,
-// target and injected faults. Text form: key=value pairs separated by spaces, commas or
-// semicolons, e.g. "chip=KEL4405 seed=7 app0=2.0.15.1 target=1200 badHistogram=1".
+// target, calibration time and injected faults. Text form: key=value pairs separated by spaces,
+// commas or semicolons, e.g. "chip=KEL4405 seed=7 app0=2.0.15.1 target=1200 calibrationMs=400
+// badHistogram=1".
 struct SensorConfig {
     enum class ChipModel { Kel4301, Kel4401, Kel4405 };
 
@@ -19,6 +20,9 @@ struct SensorConfig {
     QString app0Revision;
     // Fixed target distance in millimetres; 0: the target moves.
     int targetMm = 0;
+    // Time a new calibration takes, longer than an ordinary command's time-out as on the real
+    // sensor; clearing takes a third of it.
+    int calibrationMs = defaultCalibrationMs;
 
     // Faults.
     bool badHistogram = false; // histogram replies one byte short
@@ -46,6 +50,8 @@ struct SensorConfig {
     // The oldest firmware still seen in the field; the application warns about it.
     static constexpr const char* outdatedApp0Revision = "2.0.15.1";
     static constexpr int maxTargetMm = 5000;
+    static constexpr int defaultCalibrationMs = 3000;
+    static constexpr int maxCalibrationMs = 60000;
 };
 
 } // namespace ZyrSim

@@ -384,10 +384,10 @@ FirmwareReply SimulatedSensor::calibration(const QByteArray& request) {
     switch (static_cast<uint8_t>(request[0])) {
     case 0:
         itsCalibrationRecord = makeCalibrationRecord();
-        return FirmwareReply{0, itsCalibrationRecord, {}, newCalibrationDelayMs};
+        return FirmwareReply{0, itsCalibrationRecord, {}, itsConfig.calibrationMs};
     case 1:
         itsCalibrationRecord = QByteArray(calibrationRecordSize, '\0');
-        return FirmwareReply{0, itsCalibrationRecord, {}, clearCalibrationDelayMs};
+        return FirmwareReply{0, itsCalibrationRecord, {}, itsConfig.calibrationMs / 3};
     case 2:
         return FirmwareReply{0, itsCalibrationRecord, {}, 0};
     default:

@@ -55,8 +55,6 @@ public:
     static constexpr int millimetresPerBin = 20;
     static constexpr int referenceBin = 4;
 
-    static constexpr int newCalibrationDelayMs = 3000;
-    static constexpr int clearCalibrationDelayMs = 1000;
     // Status of the reply to a request that is too short or has parameters out of range.
     static constexpr unsigned char malformedRequestStatus = 0xE1;
 

@@ -12,6 +12,7 @@ qint64 AutomationClientSocket::writeData(const char* data, qint64 size) {
         setErrorString(tr("The client does not read its output; more than %1 bytes are unsent.")
                            .arg(itsMaximumUnsentBytes));
         QMetaObject::invokeMethod(this, &QAbstractSocket::abort, Qt::QueuedConnection);
+        emit outputOverflowed();
     }
     return -1;
 }

@@ -13,6 +13,10 @@ class AutomationClientSocket : public QTcpSocket {
 public:
     explicit AutomationClientSocket(qint64 maximumUnsentBytes, QObject* parent = nullptr);
 
+signals:
+    // Emitted within the write that passed the limit; the connection is being dropped.
+    void outputOverflowed();
+
 protected:
     qint64 writeData(const char* data, qint64 size) override;
 

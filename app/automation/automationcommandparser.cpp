@@ -13,12 +13,19 @@ void AutomationCommandParser::setTargetCheck(std::function<bool()> isTargetConne
 void AutomationCommandParser::feed(const QByteArray& chunk) {
     const int end = chunk.indexOf('\0');
     const QString text = QString::fromLatin1(end < 0 ? chunk : chunk.left(end)).trimmed();
+    itsDroppingChunk = false;
     for (const QChar character : text) {
+        if (itsDroppingChunk)
+            break;
         if (itsInCommand)
             takeInsideCommand(character);
         else
             takeOutsideCommand(character);
     }
+}
+
+void AutomationCommandParser::dropRestOfChunk() {
+    itsDroppingChunk = true;
 }
 
 void AutomationCommandParser::takeOutsideCommand(QChar character) {

@@ -30,6 +30,9 @@ public:
     // One chunk as read from the client: taken up to its first NUL, trimmed of white space at
     // both ends, then character by character.
     void feed(const QByteArray& chunk);
+    // Drops the rest of the chunk being fed, e.g. once its client is gone: each character may
+    // run a measurement, and they would be measured for no one.
+    void dropRestOfChunk();
 
 signals:
     void measurementRequested();
@@ -49,6 +52,7 @@ private:
     bool itsInCommand = false;
     // The open command passed the length limit: its characters are dropped up to ")".
     bool itsDroppingCommand = false;
+    bool itsDroppingChunk = false;
 };
 
 #endif // ZYRAPP_AUTOMATION_AUTOMATIONCOMMANDPARSER_H

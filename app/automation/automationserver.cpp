@@ -87,6 +87,11 @@ void AutomationServer::acceptConnection(qintptr socketDescriptor) {
     client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     itsClient = client;
     connect(client, &QTcpSocket::readyRead, this, &AutomationServer::readClient);
+    // A client that is going away asks for nothing more, even in a chunk being read.
+    connect(client, &QAbstractSocket::errorOccurred, &itsParser,
+            &AutomationCommandParser::dropRestOfChunk);
+    connect(client, &AutomationClientSocket::outputOverflowed, &itsParser,
+            &AutomationCommandParser::dropRestOfChunk);
     // Queued: a peer reset found during a write must not end the client inside that write.
     connect(
         client, &QTcpSocket::disconnected, this, [this, client] { dropClient(client); },

@@ -55,12 +55,13 @@ struct Rig {
         widget("cbSaveData")->setChecked(true);
         return widget("cbSaveData")->isChecked();
     }
-    // The records after the header (ended by the version record); #ITT whole, others by tag.
+    // The records after the log's start (the header, the version record and the calibration
+    // read); #ITT whole, others by tag.
     QStringList records() const {
         QFile file(logFolder.filePath("run.csv"));
         file.open(QIODevice::ReadOnly); // no file: no records
         QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        lines = lines.mid(lines.lastIndexOf(QRegularExpression("^#VER;.*")) + 1);
+        lines = lines.mid(lines.lastIndexOf(QRegularExpression("^#CAL;02(;[0-9A-F]{2}){14}$")) + 1);
         for (QString& line : lines)
             line = line.startsWith("#ITT") ? line : line.section(';', 0, 0);
         return lines;

@@ -101,7 +101,8 @@ void TestLogging::cycleArrivesRecordByRecord() {
     log.writeCalibration(2, ";0A;FF\r\n");
     log.writeCommandTrace("#DTX;GET_CALIBRATION_DATA;09;02\r\n");
     log.write("#CAL;01;00\r\n");
-    QCOMPARE(added(), QByteArray("#CAL;02;0A;FF\r\n#CAL;01;00\r\n"));
+    log.writeCalibration(0, ";0B"), log.writeCalibration(1, QString());
+    QCOMPARE(added(), QByteArray("#CAL;02;0A;FF\r\n#CAL;01;00\r\n#CAL;00;0B\r\n#CAL;01\r\n"));
 
     Logging socketOnly; // no file, no socket: writes nothing anywhere
     socketOnly.writeTemperature(1);

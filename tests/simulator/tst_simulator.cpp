@@ -87,10 +87,11 @@ void TestSimulator::config_data() {
                                                "fault.module=unplugged,chip=KEL4401";
     QTest::newRow("sensor keys")
         << "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
-           "badHistogram=1,shortObjects=on,deviceStatus=5"
+           "badHistogram=1,shortObjects=on,deviceStatus=5,calibrationMs=0x190"
         << true
         << "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
-           "app0=2.0.15.1,target=1200,badHistogram=1,shortObjects=1,deviceStatus=5";
+           "app0=2.0.15.1,target=1200,calibrationMs=400,badHistogram=1,shortObjects=1,"
+           "deviceStatus=5";
     QTest::newRow("largest seed") << "seed=4294967295" << true
                                   << "seed=4294967295,timing=off,fault.control=none,"
                                      "fault.module=none,chip=KEL4401";
@@ -102,8 +103,8 @@ void TestSimulator::config_data() {
                                    << "Bad value \"bogus\" for simulator setting \"fault.module\".";
     QTest::newRow("unknown key") << "colour=red" << false
                                  << "Unknown simulator setting \"colour\".";
-    QTest::newRow("unknown chip")
-        << "chip=KEL9999" << false << "Bad value \"KEL9999\" for simulator setting \"chip\".";
+    QTest::newRow("unknown chip") << "chip=KEL9999" << false
+                                  << "Bad value \"KEL9999\" for simulator setting \"chip\".";
     QTest::newRow("three-part revision")
         << "app0=2.0.15" << false << "Bad value \"2.0.15\" for simulator setting \"app0\".";
     QTest::newRow("blank in a revision") << "app0=1. 2.3.4" << false
@@ -111,6 +112,9 @@ void TestSimulator::config_data() {
                                             "contains a blank.";
     QTest::newRow("target out of range")
         << "target=99999" << false << "Bad value \"99999\" for simulator setting \"target\".";
+    QTest::newRow("calibration too long")
+        << "calibrationMs=60001" << false
+        << "Bad value \"60001\" for simulator setting \"calibrationMs\".";
     QTest::newRow("no value") << "seed" << false
                               << "Simulator setting \"seed\" is not of the form key=value.";
 }
