@@ -50,10 +50,11 @@ bool SensorConfig::parse(const QString& text) {
 }
 
 bool SensorConfig::isKey(const QString& key) {
-    static const QStringList keys = {QStringLiteral("chip"),         QStringLiteral("seed"),
-                                     QStringLiteral("app0"),         QStringLiteral("target"),
-                                     QStringLiteral("badHistogram"), QStringLiteral("shortObjects"),
-                                     QStringLiteral("deviceStatus")};
+    static const QStringList keys = {
+        QStringLiteral("chip"),         QStringLiteral("seed"),
+        QStringLiteral("app0"),         QStringLiteral("target"),
+        QStringLiteral("badHistogram"), QStringLiteral("shortObjects"),
+        QStringLiteral("deviceStatus"), QStringLiteral("calibrationMs")};
     return keys.contains(key);
 }
 
