@@ -27,6 +27,13 @@ QString CommandInfo::getPropertyValue(QString name) const {
     return itsProperties.value(name);
 }
 
+bool CommandInfo::tryGetPropertyValue(const QString& name, QString* value) const {
+    if (!containsProperty(name))
+        return false;
+    *value = itsProperties.value(name);
+    return true;
+}
+
 QString CommandInfo::getPropertyType(QString name) const {
     return itsPropertyTypes.value(name);
 }

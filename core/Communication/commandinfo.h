@@ -25,6 +25,7 @@ public:
     bool containsProperty(QString name) const;
     // Empty when absent.
     QString getPropertyValue(QString name) const;
+    bool tryGetPropertyValue(const QString& name, QString* value) const;
     QString getPropertyType(QString name) const;
     void removeProperty(QString name);
     // False for an unknown property. With validate, the validator must accept the new value,
