@@ -1,5 +1,7 @@
 #include "Communication/commandinfo.h"
 
+#include <algorithm>
+
 namespace ZyrCore::Communication {
 
 CommandInfo::CommandInfo(QString name)
@@ -9,41 +11,73 @@ CommandInfo::CommandInfo(const CommandInfo& other)
     : name(other.name)
     , comment(other.comment)
     , itsProperties(other.itsProperties)
-    , itsPropertyTypes(other.itsPropertyTypes)
     , itsOutPropertyNames(other.itsOutPropertyNames) {}
 
+int CommandInfo::indexOf(const QString& name) const {
+    const auto found =
+        std::find_if(itsProperties.cbegin(), itsProperties.cend(),
+                     [&name](const Property& property) { return property.name == name; });
+    return found != itsProperties.cend() ? int(found - itsProperties.cbegin()) : -1;
+}
+
+const CommandInfo::Property* CommandInfo::find(const QString& name) const {
+    const int index = indexOf(name);
+    return index >= 0 ? &itsProperties.at(index) : nullptr;
+}
+
+// Detaches from a copy's shared properties before handing out a property to change.
+CommandInfo::Property* CommandInfo::find(const QString& name) {
+    const int index = indexOf(name);
+    return index >= 0 ? &itsProperties[index] : nullptr;
+}
+
 void CommandInfo::addProperty(QString name, QString value, QString type, bool out) {
-    itsProperties.insert(name, value);
-    itsPropertyTypes.insert(name, type);
     if (out)
         itsOutPropertyNames.append(name);
+    if (Property* property = find(name)) {
+        property->value = std::move(value);
+        property->type = std::move(type);
+    } else {
+        itsProperties.append({std::move(name), std::move(value), std::move(type)});
+    }
 }
 
 bool CommandInfo::containsProperty(QString name) const {
-    return itsProperties.contains(name) && itsPropertyTypes.contains(name);
+    return find(name) != nullptr;
 }
 
 QString CommandInfo::getPropertyValue(QString name) const {
-    return itsProperties.value(name);
+    const Property* property = find(name);
+    return property != nullptr ? property->value : QString();
+}
+
+bool CommandInfo::tryGetPropertyValue(const QString& name, QString* value) const {
+    const Property* property = find(name);
+    if (property == nullptr)
+        return false;
+    *value = property->value;
+    return true;
 }
 
 QString CommandInfo::getPropertyType(QString name) const {
-    return itsPropertyTypes.value(name);
+    const Property* property = find(name);
+    return property != nullptr ? property->type : QString();
 }
 
 void CommandInfo::removeProperty(QString name) {
-    if (!containsProperty(name))
+    const int index = indexOf(name);
+    if (index < 0)
         return;
-    itsProperties.remove(name);
-    itsPropertyTypes.remove(name);
+    itsProperties.remove(index);
     itsOutPropertyNames.removeAll(name);
 }
 
 bool CommandInfo::trySetPropertyValue(QString name, QString value, bool validate) {
-    if (!containsProperty(name))
+    Property* property = find(name);
+    if (property == nullptr)
         return false;
-    const QString previous = itsProperties.value(name);
-    itsProperties.insert(name, value);
+    const QString previous = property->value;
+    property->value = std::move(value);
     if (!validate)
         return true;
 
@@ -53,25 +87,37 @@ bool CommandInfo::trySetPropertyValue(QString name, QString value, bool validate
                          QArgument<CommandInfo*>("CommandInfo*", record)) &&
         accepted)
         return true;
-    itsProperties.insert(name, previous);
+    // The validator may have changed the record; the property is looked up again.
+    if (Property* changed = find(name))
+        changed->value = previous;
     return false;
+}
+
+QMap<QString, QString> CommandInfo::properties() const {
+    QMap<QString, QString> values;
+    for (const Property& property : itsProperties)
+        values.insert(property.name, property.value);
+    return values;
+}
+
+QMap<QString, QString> CommandInfo::propertyTypes() const {
+    QMap<QString, QString> types;
+    for (const Property& property : itsProperties)
+        types.insert(property.name, property.type);
+    return types;
 }
 
 bool CommandInfo::equals(CommandInfo* other) const {
     if (other == nullptr || name != other->name || comment != other->comment ||
         itsProperties.size() != other->itsProperties.size() ||
-        itsPropertyTypes.size() != other->itsPropertyTypes.size() ||
         itsOutPropertyNames.size() != other->itsOutPropertyNames.size())
         return false;
-    for (auto it = other->itsProperties.cbegin(); it != other->itsProperties.cend(); ++it) {
-        if (!itsProperties.contains(it.key()) || itsProperties.value(it.key()) != it.value())
+    for (const Property& theirs : qAsConst(other->itsProperties)) {
+        const Property* mine = find(theirs.name);
+        if (mine == nullptr || mine->value != theirs.value || mine->type != theirs.type)
             return false;
     }
-    for (auto it = other->itsPropertyTypes.cbegin(); it != other->itsPropertyTypes.cend(); ++it) {
-        if (!itsPropertyTypes.contains(it.key()) || itsPropertyTypes.value(it.key()) != it.value())
-            return false;
-    }
-    for (const QString& outName : other->itsOutPropertyNames) {
+    for (const QString& outName : qAsConst(other->itsOutPropertyNames)) {
         if (!itsOutPropertyNames.contains(outName))
             return false;
     }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QVector>
 
 namespace ZyrCore::Communication {
 
@@ -25,14 +26,15 @@ public:
     bool containsProperty(QString name) const;
     // Empty when absent.
     QString getPropertyValue(QString name) const;
+    bool tryGetPropertyValue(const QString& name, QString* value) const;
     QString getPropertyType(QString name) const;
     void removeProperty(QString name);
     // False for an unknown property. With validate, the validator must accept the new value,
     // otherwise the old one is restored and the result is false.
     bool trySetPropertyValue(QString name, QString value, bool validate);
 
-    QMap<QString, QString> properties() const { return itsProperties; }
-    QMap<QString, QString> propertyTypes() const { return itsPropertyTypes; }
+    QMap<QString, QString> properties() const;
+    QMap<QString, QString> propertyTypes() const;
     QList<QString> outPropertyNames() const { return itsOutPropertyNames; }
 
     // Same name, comment and properties; the validators are not compared.
@@ -45,8 +47,19 @@ public:
     ZyrCore::Tools::Delegate validator;
 
 private:
-    QMap<QString, QString> itsProperties;
-    QMap<QString, QString> itsPropertyTypes;
+    struct Property {
+        QString name;
+        QString value;
+        QString type;
+    };
+
+    int indexOf(const QString& name) const;
+    const Property* find(const QString& name) const;
+    Property* find(const QString& name);
+
+    // A record holds a few properties, read far more often than changed: one block searched
+    // in order costs less than maps of nodes.
+    QVector<Property> itsProperties;
     QList<QString> itsOutPropertyNames;
 };
 

@@ -4,8 +4,10 @@
 #include "Communication/icomobject.h"
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
+#include "Communication/telegramtemplate.h"
 #include "Tools/zyrassert.h"
 
+#include <QMutexLocker>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -149,20 +151,27 @@ private:
 
 CommandManager CommandManager::itsInstance;
 
+CommandManager::CommandManager() = default;
+
+CommandManager::~CommandManager() = default;
+
 CommandManager* CommandManager::instance() {
     return &itsInstance;
 }
 
 void CommandManager::registerCommandSet(CommandSet* set) {
     itsRootSet.addSet(set);
+    forgetTemplates();
 }
 
 void CommandManager::registerCommand(QString name, IComObject* command) {
     itsRootSet.addCommand(name, command);
+    forgetTemplates();
 }
 
 void CommandManager::unregisterCommands() {
     itsRootSet.clear();
+    forgetTemplates();
 }
 
 QString CommandManager::convertToXml(IComObject* comObject) {
@@ -228,6 +237,21 @@ IComObject* CommandManager::convertToComObject(QString telegram) {
 
 IComObject* CommandManager::convertToComObject(CommandInfo* commandInfo) {
     ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
+    // Without a comment the prototype's telegram is the same for every record of the command,
+    // so its edit is prepared once and only filled here.
+    if (commandInfo->comment.isEmpty()) {
+        if (const auto request = requestTemplate(commandInfo->name)) {
+            QString telegram;
+            switch (request->fill(*commandInfo, &telegram)) {
+            case TelegramTemplate::Filled:
+                return convertToComObject(telegram);
+            case TelegramTemplate::MissingValue:
+                return nullptr;
+            case TelegramTemplate::NotPlain:
+                break;
+            }
+        }
+    }
     std::unique_ptr<IComObject> object(itsRootSet.createObject(commandInfo->name));
     if (object == nullptr)
         return nullptr;
@@ -258,6 +282,29 @@ CommandInfo* CommandManager::createCommand(QString name) {
     if (telegram.isEmpty())
         return nullptr;
     return convertToCommandInfo(telegram);
+}
+
+std::shared_ptr<const TelegramTemplate> CommandManager::requestTemplate(const QString& name) {
+    QMutexLocker lock(&itsTemplatesLock);
+    const auto found = itsTemplates.constFind(name);
+    if (found != itsTemplates.cend())
+        return found.value();
+    // Only registered names are kept, so a file full of unknown ones cannot grow the cache.
+    std::unique_ptr<IComObject> object(itsRootSet.createObject(name));
+    if (object == nullptr)
+        return nullptr;
+    std::shared_ptr<const TelegramTemplate> made = TelegramTemplate::create(
+        name, convertToXml(object.get()),
+        [](const QString& telegram, const CommandInfo& record, QString* edited) {
+            return TelegramEditor(telegram, record, edited).run();
+        });
+    itsTemplates.insert(name, made);
+    return made;
+}
+
+void CommandManager::forgetTemplates() {
+    QMutexLocker lock(&itsTemplatesLock);
+    itsTemplates.clear();
 }
 
 int CommandManager::getTelegramType(QString* telegram) {

@@ -3,22 +3,27 @@
 
 #include "Communication/commandset.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QString>
+
+#include <memory>
 
 namespace ZyrCore::Communication {
 
 class CommandInfo;
 class IComObject;
+class TelegramTemplate;
 
 // The process-wide registry of command sets, and the conversions between a com object, its XML
 // telegram and its CommandInfo record. Every conversion reports failure by null, an empty text,
 // false or 255; results are owned by the caller.
 class ZYRCORE_EXPORT CommandManager {
 public:
-    CommandManager() = default;
+    CommandManager();
     CommandManager(const CommandManager&) = delete;
     CommandManager& operator=(const CommandManager&) = delete;
-    virtual ~CommandManager() = default;
+    virtual ~CommandManager();
 
     static CommandManager* instance();
 
@@ -48,9 +53,16 @@ public:
     int getTelegramType(QString* telegram);
 
 private:
+    // The prototype's request telegram of a command, ready to take a record's values; null
+    // when the command has none. Kept until the registry changes.
+    std::shared_ptr<const TelegramTemplate> requestTemplate(const QString& name);
+    void forgetTemplates();
+
     static CommandManager itsInstance;
 
     CommandSet itsRootSet;
+    QMutex itsTemplatesLock;
+    QHash<QString, std::shared_ptr<const TelegramTemplate>> itsTemplates;
 };
 
 } // namespace ZyrCore::Communication

@@ -1,7 +1,8 @@
 #include "Communication/telegramcontent.h"
 
-#include <QSet>
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace ZyrCore::Communication {
 
@@ -61,26 +62,29 @@ bool TelegramContent::readTrailer(QXmlStreamReader& reader) {
 }
 
 bool TelegramContent::readValues(QXmlStreamReader& reader) {
-    QSet<QString> names;
     int openValue = -1; // the value whose text is being read, until the next tag
     int depth = 1;
     while (depth > 0) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
             ++depth;
-            Value value;
-            value.name = reader.name().toString();
-            if (names.contains(value.name) || itsValues.size() >= maxValueCount)
+            const QStringRef name = reader.name();
+            // At most maxValueCount values, so the search for a repeated name stays short.
+            if (itsValues.size() >= maxValueCount ||
+                std::any_of(itsValues.cbegin(), itsValues.cend(),
+                            [&name](const Value& value) { return name == value.name; }))
                 return false;
-            names.insert(value.name);
-            for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+            Value value;
+            value.name = name.toString();
+            const QXmlStreamAttributes attributes = reader.attributes();
+            for (const QXmlStreamAttribute& attribute : attributes) {
                 if (attribute.name() == QLatin1String("type")) {
                     value.type = attribute.value().toString();
                     value.hasType = true;
                 } else if (attribute.name() == QLatin1String("OutProperty"))
                     value.out = true;
             }
-            itsValues.append(value);
+            itsValues.append(std::move(value));
             openValue = itsValues.size() - 1;
             break;
         }

@@ -29,6 +29,7 @@ QString requestTelegramOf(CommandInfo* commandInfo) {
 TraceProgrammer::TraceProgrammer(QObject* parent)
     : QObject(parent) {
     registerTraceMetaTypes();
+    itsValidator.set(this, SLOT(validateCommand(CommandInfo*)));
 }
 
 TraceProgrammer::~TraceProgrammer() {
@@ -183,7 +184,7 @@ bool TraceProgrammer::execute(int position, int count) {
 }
 
 void TraceProgrammer::setValidator(CommandInfo* commandInfo) {
-    commandInfo->validator.set(this, SLOT(validateCommand(CommandInfo*)));
+    commandInfo->validator.set(&itsValidator);
 }
 
 } // namespace ZyrCore::Tracing

@@ -62,6 +62,8 @@ private:
     void setValidator(CommandInfo* commandInfo);
 
     QList<CommandInfo*> itsCommands;
+    // The validator every record gets, its slot looked up once.
+    ZyrCore::Tools::Delegate itsValidator;
     TracePlayer* itsPlayer = nullptr;
     TraceRecorder* itsRecorder = nullptr;
     bool itsExecuting = false;

@@ -122,6 +122,9 @@ void TestCommandRegistry::recordValidatesAndCompares() {
 
     CommandInfo copy(info);
     QVERIFY(copy.equals(&info) && info.equals(&copy));
+    QVERIFY(copy.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), false));
+    QCOMPARE(info.getPropertyValue(QStringLiteral("Value")), QStringLiteral("ok"));
+    QVERIFY(!copy.equals(&info));
     copy.removeProperty(QStringLiteral("Value"));
     QVERIFY(copy.outPropertyNames().isEmpty());
     copy.addProperty(QStringLiteral("Other"), QStringLiteral("ok"), QStringLiteral("hex"), true);
