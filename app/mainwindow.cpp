@@ -97,7 +97,6 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
 
     checkSingleInstance();
     setupDistanceBarPlot();
-    startAutomationServer(automationPort);
 
     itsUi->lbCaptureTime->hide();
     itsUi->sbCaptureTime->hide();
@@ -112,6 +111,7 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     for (QCheckBox* box : {itsUi->cbTDC1, itsUi->cbTDC2, itsUi->cbTDC3, itsUi->cbTDC4,
                            itsUi->cbTDCPX1, itsUi->cbTDCPX2, itsUi->cbTDCPX3, itsUi->cbTDCPX4})
         box->hide();
+    startAutomationServer(automationPort);
 
     // From the event loop, so a module found during start-up is set up once the window shows.
     QTimer::singleShot(0, this, &MainWindow::detectTargetChipAndSetupGUI);
@@ -133,6 +133,7 @@ MainWindow::~MainWindow() {
     itsLogging = nullptr;
 }
 
+// Appended after each field's "unknown" state, in the order of the state enums.
 void MainWindow::addStatusFieldStates() {
     ZyrGui::ZyrStatusField* moduleHid = itsDeviceStatusBar.moduleHidField();
     moduleHid->addState(colouredState(tr("Firmware"), "#009f69"));
@@ -219,21 +220,21 @@ void MainWindow::checkSingleInstance() {
 }
 
 void MainWindow::onMcuStateChanged(NodeStateContext, int, int currentState) {
-    int fieldState = 0;
+    DeviceStatusBar::LinkFieldState fieldState = DeviceStatusBar::LinkUnknown;
     if (currentState == NodeState::Open)
-        fieldState = 1;
+        fieldState = DeviceStatusBar::LinkUp;
     else if (currentState == NodeState::Closed)
-        fieldState = 2;
+        fieldState = DeviceStatusBar::LinkDown;
     itsDeviceStatusBar.moduleHidField()->setState(fieldState);
 }
 
 void MainWindow::onIcStateChanged(NodeStateContext, int, int currentState) {
-    int fieldState = 0;
+    DeviceStatusBar::LinkFieldState fieldState = DeviceStatusBar::LinkUnknown;
     if (currentState == NodeState::Open)
-        fieldState = 1;
+        fieldState = DeviceStatusBar::LinkUp;
     else if (currentState == NodeState::Opening || currentState == NodeState::Closing ||
              currentState == NodeState::Closed)
-        fieldState = 2;
+        fieldState = DeviceStatusBar::LinkDown;
     itsDeviceStatusBar.registerLoopbackField()->setState(fieldState);
 }
 

@@ -10,15 +10,6 @@
 
 #include <QTcpSocket>
 
-namespace {
-
-// States of the automation field: 1 and 2 are added with the other fields' states.
-constexpr int kAutomationLocal = 1;
-constexpr int kAutomationOn = 2;
-constexpr int kAutomationUnavailable = 3;
-
-} // namespace
-
 void MainWindow::startAutomationServer(quint16 port) {
     ZyrGui::ZyrStatusField* field = itsDeviceStatusBar.automationStatusField();
     field->addState(ZyrGui::StatusFieldState(
@@ -68,7 +59,7 @@ void MainWindow::newAutomationConnection(QTcpSocket* client) {
     runCalibrationCommand(GetCalibrationDataCommand::ReadCalibration);
 
     ZyrGui::ZyrStatusField* field = itsDeviceStatusBar.automationStatusField();
-    field->setState(kAutomationOn);
+    field->setState(DeviceStatusBar::AutomationClientConnected);
     field->show();
     itsAutomationActive = true;
 }
@@ -77,7 +68,7 @@ void MainWindow::newAutomationConnection(QTcpSocket* client) {
 // server, and the log, which may still be on the stack of a caller, likewise.
 void MainWindow::disconnectAutomation() {
     ZyrGui::ZyrStatusField* field = itsDeviceStatusBar.automationStatusField();
-    field->setState(kAutomationLocal);
+    field->setState(DeviceStatusBar::AutomationLocal);
     field->hide();
     itsAutomationActive = false;
     if (itsLogging != nullptr) {
@@ -94,7 +85,7 @@ void MainWindow::disconnectAutomation() {
 
 void MainWindow::onAutomationListenFailed(const QString& message) {
     ZyrGui::ZyrStatusField* field = itsDeviceStatusBar.automationStatusField();
-    field->setState(kAutomationUnavailable);
+    field->setState(DeviceStatusBar::AutomationUnavailable);
     field->setToolTip(message);
     field->show();
 }
