@@ -4,8 +4,6 @@
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
-#include "intents/iintent.h"
-#include "intents/intentmanager.h"
 #include "mainwindow.h"
 #include "simulatedevaluationboard.h"
 #include "zyrstatusfield.h"
@@ -130,7 +128,6 @@ private slots:
     void calibrationOrProximitySelected();
     void channelFieldsTurnGreenOnTheBoard();
     void activationMessagesComeAfterConstruction();
-    void exitIntentEndsTheProgramLoop();
     void minimumSizeFitsTheLayouts();
 
 private:
@@ -355,19 +352,6 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QCOMPARE(dialogs.seen[0].title, QStringLiteral("Critical"));
     QVERIFY(dialogs.seen[0].text.contains("outdated and unsupported ROM firmware"));
     QVERIFY(!dialogs.seen[0].whileBusy);
-}
-
-void TestMainWindow::exitIntentEndsTheProgramLoop() {
-    auto board = simulatedBoard();
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window;
-    window.show();
-    QTimer::singleShot(50, [] {
-        ZyrGui::Intents::IntentManager::instance()->getIntent(QStringLiteral("intExit"))->execute();
-    });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
-    QCOMPARE(QCoreApplication::exec(), 0);
 }
 
 void TestMainWindow::minimumSizeFitsTheLayouts() {
