@@ -141,8 +141,6 @@ void TestComStream::replyFailures() {
     QFETCH(QByteArray, reply);
     QFETCH(QList<int>, readFailures);
     QFETCH(int, status);
-    QFETCH(int, error);
-    QFETCH(int, reads);
 
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
@@ -155,8 +153,8 @@ void TestComStream::replyFailures() {
     QCOMPARE(int(request.status()), status);
     QVERIFY(!request.valid());
     QCOMPARE(request.deserializeCalls, 0);
-    QCOMPARE(driver.events.count("read"), reads);
-    QCOMPARE(stream.lastError(), error);
+    QTEST(driver.events.count("read"), "reads");
+    QTEST(stream.lastError(), "error");
     QCOMPARE(stream.lastError(), 0);
 }
 
@@ -238,7 +236,6 @@ void TestComStream::refusedRequestsAreMarkedFailed_data() {
 
 void TestComStream::refusedRequestsAreMarkedFailed() {
     QFETCH(QString, why);
-    QFETCH(int, error);
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
 
@@ -262,7 +259,7 @@ void TestComStream::refusedRequestsAreMarkedFailed() {
     QCOMPARE(int(refused->status()), 1);
     QVERIFY(!refused->valid());
     QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), error);
+    QTEST(stream.lastError(), "error");
 }
 
 void TestComStream::requestInAChainIsRefused() {

@@ -104,7 +104,6 @@ void TestSensorCommands::requestLayout() {
     QFETCH(TracedCommand, traced);
     const CommandPointer& command = traced.command;
     QFETCH(int, protocol);
-    QFETCH(int, replySize);
     QFETCH(QByteArray, request);
     QFETCH(QString, trace);
 
@@ -112,7 +111,7 @@ void TestSensorCommands::requestLayout() {
     QCOMPARE(command->tracePattern(), static_cast<unsigned int>(protocol));
     QCOMPARE(command->callingType(), IComObject::RequestAndResponse);
     QCOMPARE(int(command->serializeSize()), request.size());
-    QCOMPARE(int(command->deserializeSize()), replySize);
+    QTEST(int(command->deserializeSize()), "replySize");
     QVERIFY(command->valid());
     QCOMPARE(int(command->status()), 0);
 

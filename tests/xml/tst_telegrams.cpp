@@ -290,7 +290,6 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
 
 void TestTelegrams::hostileTelegramsAreRefused() {
     QFETCH(QString, telegram);
-    QFETCH(bool, recordRefused);
     CommandManager manager;
     registerStreamCommands(manager);
 
@@ -299,7 +298,7 @@ void TestTelegrams::hostileTelegramsAreRefused() {
     std::unique_ptr<IComObject> object(manager.convertToComObject(telegram));
     std::unique_ptr<CommandInfo> info(manager.convertToCommandInfo(telegram));
     QVERIFY(object == nullptr);
-    QCOMPARE(info == nullptr, recordRefused);
+    QTEST(info == nullptr, "recordRefused");
     QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
 }
 
