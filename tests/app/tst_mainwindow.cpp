@@ -4,15 +4,12 @@
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
-#include "intents/iintent.h"
-#include "intents/intentmanager.h"
 #include "mainwindow.h"
 #include "simulatedevaluationboard.h"
 #include "zyrstatusfield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
@@ -123,7 +120,6 @@ private slots:
     void init();
     void flagIsSetWhileRunningAndClearedAfter();
     void flagFoundSetWarnsOnceAndStaysSet();
-    void titleIsTheProductName();
     void menuBarOffersTheIntents();
     void configurationDefaultsAndRoundTrip();
     void dockWindowsAndAboutDialog();
@@ -131,10 +127,8 @@ private slots:
     void calibrationOrProximitySelected_data();
     void calibrationOrProximitySelected();
     void channelFieldsTurnGreenOnTheBoard();
-    void channelFieldsStayUnboundColoursWithoutBoard();
     void activationMessagesComeAfterConstruction();
-    void exitIntentEndsTheProgramLoop();
-    void screenshot();
+    void minimumSizeFitsTheLayouts();
 
 private:
     std::unique_ptr<ScopedSettingsFolder> itsSettingsFolder;
@@ -172,19 +166,16 @@ void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
                                 "already running?\n"));
         ZyrCore::Tools::VersionInfo version;
         version.retrieveInfo();
+        QVERIFY(!version.productNameString().isEmpty());
         QCOMPARE(dialogs.seen[0].title, version.productNameString());
+        QCOMPARE(window.windowTitle(), version.productNameString());
+        // Without a board neither channel field shows open.
+        auto* statusBar = window.findChild<DeviceStatusBar*>();
+        QVERIFY(!statusBar->controlHidField()->styleSheet().contains(kGreen));
+        QVERIFY(!statusBar->moduleHidField()->styleSheet().contains(kGreen));
     }
     QVERIFY(alreadyRunningFlag());
     QCOMPARE(dialogs.seen.size(), 1);
-}
-
-void TestMainWindow::titleIsTheProductName() {
-    DialogRecorder dialogs;
-    MainWindow window;
-    ZyrCore::Tools::VersionInfo version;
-    version.retrieveInfo();
-    QVERIFY(!version.productNameString().isEmpty());
-    QCOMPARE(window.windowTitle(), version.productNameString());
 }
 
 void TestMainWindow::menuBarOffersTheIntents() {
@@ -349,15 +340,6 @@ void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
     QTRY_VERIFY_WITH_TIMEOUT(statusBar->controlHidField()->styleSheet().contains(kGreen), 3000);
 }
 
-void TestMainWindow::channelFieldsStayUnboundColoursWithoutBoard() {
-    DialogRecorder dialogs;
-    MainWindow window;
-    auto* statusBar = window.findChild<DeviceStatusBar*>();
-    QVERIFY(statusBar != nullptr);
-    QVERIFY(!statusBar->controlHidField()->styleSheet().contains(kGreen));
-    QVERIFY(!statusBar->moduleHidField()->styleSheet().contains(kGreen));
-}
-
 void TestMainWindow::activationMessagesComeAfterConstruction() {
     auto board = simulatedBoard(QStringLiteral("app0=2.0.15.1"));
     QVERIFY(board);
@@ -372,20 +354,7 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QVERIFY(!dialogs.seen[0].whileBusy);
 }
 
-void TestMainWindow::exitIntentEndsTheProgramLoop() {
-    auto board = simulatedBoard();
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window;
-    window.show();
-    QTimer::singleShot(50, [] {
-        ZyrGui::Intents::IntentManager::instance()->getIntent(QStringLiteral("intExit"))->execute();
-    });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
-    QCOMPARE(QCoreApplication::exec(), 0);
-}
-
-void TestMainWindow::screenshot() {
+void TestMainWindow::minimumSizeFitsTheLayouts() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
@@ -402,12 +371,6 @@ void TestMainWindow::screenshot() {
     // At its minimum size the window still gives its layouts all the room they need.
     const QSize needed = window.layout()->minimumSize();
     QVERIFY(needed.width() <= window.width() && needed.height() <= window.height());
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath("screenshots");
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow.png")));
-    window.findChild<QTabWidget*>("tabWidget")->setCurrentIndex(1);
-    QCoreApplication::sendPostedEvents(); // lays the panel out anew
-    QVERIFY(window.grab().save(QDir(folder).filePath("mainwindow-distance.png")));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)

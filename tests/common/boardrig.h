@@ -3,15 +3,14 @@
 
 #include "Communication/comstream.h"
 #include "Communication/comstreamformatter.h"
-#include "Communication/serializablecomobject.h"
 #include "boardids.h"
 #include "hid/hidcomdriver.h"
 #include "simulatedevaluationboard.h"
+#include "testcomobject.h"
 
 #include <QList>
 #include <QtGlobal>
 
-#include <cstring>
 #include <memory>
 
 // The simulated evaluation board as HID backend, with an open stream over the HID driver of one
@@ -50,32 +49,6 @@ struct BoardRig {
     ZyrHid::HidComDriver driver;
     ZyrCore::Communication::ComStream stream;
     QList<ZyrSim::FirmwareRequest> requests;
-};
-
-// A device command with fixed request bytes that keeps whatever the device answers.
-class RawCommand : public ZyrCore::Communication::SerializableComObject {
-public:
-    RawCommand(unsigned char protocol, QByteArray request, unsigned int replySize)
-        : SerializableComObject(protocol, unsigned(request.size()), replySize, RequestAndResponse,
-                                0)
-        , itsRequest(std::move(request)) {}
-
-    bool serialize(unsigned char* buffer, unsigned int size) override {
-        if (unsigned(itsRequest.size()) > size)
-            return false;
-        std::memcpy(buffer, itsRequest.constData(), size_t(itsRequest.size()));
-        return true;
-    }
-    bool deserialize(unsigned char* buffer, unsigned int size) override {
-        reply = QByteArray(reinterpret_cast<const char*>(buffer), int(size));
-        return true;
-    }
-    IComObject* clone() override { return new RawCommand(*this); }
-
-    QByteArray reply;
-
-private:
-    QByteArray itsRequest;
 };
 
 #endif // TESTS_COMMON_BOARDRIG_H

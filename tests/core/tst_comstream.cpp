@@ -70,7 +70,6 @@ private slots:
     void frameBytes();
     void replyFailures_data();
     void replyFailures();
-    void errorsAreStickyUntilFetched();
     void latePolicyWritesAllBeforeReading();
     void tracesOnlyWithSink();
 
@@ -142,8 +141,6 @@ void TestComStream::replyFailures() {
     QFETCH(QByteArray, reply);
     QFETCH(QList<int>, readFailures);
     QFETCH(int, status);
-    QFETCH(int, error);
-    QFETCH(int, reads);
 
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
@@ -156,30 +153,8 @@ void TestComStream::replyFailures() {
     QCOMPARE(int(request.status()), status);
     QVERIFY(!request.valid());
     QCOMPARE(request.deserializeCalls, 0);
-    QCOMPARE(driver.events.count("read"), reads);
-    QCOMPARE(stream.lastError(), error);
-    QCOMPARE(stream.lastError(), 0);
-}
-
-void TestComStream::errorsAreStickyUntilFetched() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
-    driver.queueReply(0x09, 0, bytes({1}));
-
-    TestComObject first(0x08, bytes({1}), 4); // answered for protocol 9: a mismatch
-    stream.execute(&first);
-    QCOMPARE(int(first.status()), 2);
-
-    TestComObject second(0x08, bytes({2}), 4);
-    stream.execute(&second);
-    QCOMPARE(driver.writes.size(), 1); // refused while the error is held
-
-    QVERIFY(stream.lastError() != 0);
-    driver.replies.clear();
-    driver.queueReply(0x08, 0, bytes({3}));
-    stream.execute(&second);
-    QCOMPARE(driver.writes.size(), 2);
-    QVERIFY(second.valid());
+    QTEST(driver.events.count("read"), "reads");
+    QTEST(stream.lastError(), "error");
     QCOMPARE(stream.lastError(), 0);
 }
 
@@ -261,7 +236,6 @@ void TestComStream::refusedRequestsAreMarkedFailed_data() {
 
 void TestComStream::refusedRequestsAreMarkedFailed() {
     QFETCH(QString, why);
-    QFETCH(int, error);
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theImmediateFlushPolicy);
 
@@ -285,7 +259,7 @@ void TestComStream::refusedRequestsAreMarkedFailed() {
     QCOMPARE(int(refused->status()), 1);
     QVERIFY(!refused->valid());
     QVERIFY(!stream.isResultPending());
-    QCOMPARE(stream.lastError(), error);
+    QTEST(stream.lastError(), "error");
 }
 
 void TestComStream::requestInAChainIsRefused() {

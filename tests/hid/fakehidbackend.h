@@ -23,11 +23,9 @@ public:
         quint16 productId = ZyrHid::BoardIds::productId;
         quint16 inputLength = 65;
         quint16 outputLength = 65;
-        bool present = true;
         bool heldElsewhere = false;
         bool attributesFail = false;
         bool lengthsFail = false;
-        bool productFails = false;
         bool open = false;
     };
 
@@ -40,7 +38,6 @@ public:
     std::deque<ScriptedRead> reads;
     // Serves reads once the script is used up; unset: time-out.
     std::function<ScriptedRead()> readSource;
-    Transfer writeResult = Transfer::Done;
 
     QList<unsigned int> queriedIndexes;
     QList<QByteArray> writes;
@@ -57,20 +54,16 @@ public:
 
     bool devicePath(unsigned int index, QByteArray* path) override {
         queriedIndexes.append(index);
-        unsigned int present = 0;
-        for (const Device& device : devices) {
-            if (device.present && present++ == index) {
-                *path = device.path;
-                return true;
-            }
-        }
-        return false;
+        if (index >= unsigned(devices.size()))
+            return false;
+        *path = devices[int(index)].path;
+        return true;
     }
 
     std::unique_ptr<ZyrHid::IHidConnection> openExclusive(const QByteArray& path) override {
         for (int index = 0; index < devices.size(); ++index) {
             Device& device = devices[index];
-            if (device.path != path || !device.present || device.heldElsewhere || device.open)
+            if (device.path != path || device.heldElsewhere || device.open)
                 continue;
             ++openCalls;
             device.open = true;
@@ -88,7 +81,7 @@ private:
         ~Connection() override { device().open = false; }
 
         bool attributes(quint16* vendorId, quint16* productId) override {
-            if (device().attributesFail || !device().present)
+            if (device().attributesFail)
                 return false;
             *vendorId = device().vendorId;
             *productId = device().productId;
@@ -102,8 +95,6 @@ private:
             return true;
         }
         bool productString(std::u16string* text) override {
-            if (device().productFails || !device().present)
-                return false;
             *text = u"Fake board";
             return true;
         }
@@ -127,8 +118,6 @@ private:
         }
         Transfer write(const unsigned char* report, unsigned int length, quint32 /*timeoutMs*/,
                        unsigned int* transferred) override {
-            if (itsBackend->writeResult != Transfer::Done)
-                return itsBackend->writeResult;
             itsBackend->writes.append(
                 QByteArray(reinterpret_cast<const char*>(report), int(length)));
             *transferred = length;

@@ -16,7 +16,7 @@ Q_DECLARE_METATYPE(BoardInterface)
 namespace {
 
 bool firmwareNumberReads(BoardRig& rig) {
-    RawCommand command(SimulatedBoard::firmwareNumberProtocol, {}, 3);
+    TestComObject command(SimulatedBoard::firmwareNumberProtocol, {}, 3);
     return rig.run(command) == 0 && command.valid() && command.status() == 0 &&
            command.reply == SimulatedBoard::firmwareNumber();
 }
@@ -49,7 +49,7 @@ void TestHidEndToEnd::firmwareNumber() {
     QCOMPARE(rig.driver.checkDeviceState(), 4);
 
     // An unknown protocol gets a quick reply with an error status and no payload.
-    RawCommand unknown(0x42, QByteArray("\x01\x02", 2), 16);
+    TestComObject unknown(0x42, QByteArray("\x01\x02", 2), 16);
     QCOMPARE(rig.run(unknown), 0);
     QVERIFY(unknown.valid());
     QCOMPARE(static_cast<unsigned char>(unknown.status()),
@@ -67,7 +67,7 @@ void TestHidEndToEnd::histogramSpansReports() {
         .setHandler(1, [&](const FirmwareRequest& request) -> std::optional<FirmwareReply> {
             return FirmwareReply{0, bins.left(int(request.replySize)), std::nullopt, 0};
         });
-    RawCommand histogram(1, QByteArray("\x03\x00", 2), 512);
+    TestComObject histogram(1, QByteArray("\x03\x00", 2), 512);
     QCOMPARE(rig.run(histogram), 0);
     QVERIFY(histogram.valid());
     QCOMPARE(rig.requests.last().payload, QByteArray("\x03\x00", 2));
@@ -101,7 +101,7 @@ void TestHidEndToEnd::fault() {
 
     QElapsedTimer timer;
     timer.start();
-    RawCommand command(SimulatedBoard::firmwareNumberProtocol, {}, 3);
+    TestComObject command(SimulatedBoard::firmwareNumberProtocol, {}, 3);
     QCOMPARE(rig.run(command), error);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(int(command.status()), status);

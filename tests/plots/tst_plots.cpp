@@ -10,7 +10,6 @@
 #include "plots/qhistogramplot.h"
 #include "simulatedsensor.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,12 +69,6 @@ struct SensorRig {
     ComStream stream;
 };
 
-QString screenshotPath(const QString& name) {
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath("screenshots");
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(name);
-}
-
 } // namespace
 
 class TestPlots : public QObject {
@@ -90,7 +83,6 @@ private slots:
     void distanceWindowKeepsTimeAndSkipsFailedExchanges();
     void distanceBarShowsNewestMeasurement_data();
     void distanceBarShowsNewestMeasurement();
-    void screenshots();
 };
 
 void TestPlots::rescaleRules_data() {
@@ -301,45 +293,6 @@ void TestPlots::distanceBarShowsNewestMeasurement() {
     QCOMPARE(bar.rowTexts().mid(0, 4),
              QStringList({peak, confidenceRow, "Photon Count Reference: 3000000000",
                           "Photon Count Object: 17"}));
-}
-
-// Renders each plot filled from the simulated sensor at the sizes it gets in the smallest
-// window, for a look by eye.
-void TestPlots::screenshots() {
-    SensorRig rig;
-    QHistogramPlot histogramPlot;
-    histogramPlot.setChipFamilyFlag(rig.sensor.isLongRangeFamily());
-    histogramPlot.applyAutoScaleXBox(Qt::Checked, 100);
-    histogramPlot.applyAutoScaleYBox(Qt::Checked, 10000);
-    histogramPlot.applyLegendBox(Qt::Checked);
-    // The cycle shows histogram type 1 as the proximity set and type 2 as the distance set.
-    for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Distance}) {
-        histogramPlot.setTypeVisible(type, true);
-        for (int channel = 1; channel < 5; ++channel)
-            histogramPlot.setChannelVisible(type, channel, true);
-        histogramPlot.setHistogramData(type, rig.histogram(uint8_t(type + 1)).data());
-    }
-    QVERIFY(histogramPlot.savePng(screenshotPath("histogramplot.png"), 700, 350));
-
-    QDistancePlot distancePlot;
-    distancePlot.setClock([&rig] { return rig.now; });
-    distancePlot.setComStream(&rig.stream);
-    for (int step = 0; step < QDistancePlot::windowSize; ++step) {
-        rig.now += 16;
-        distancePlot.measureDistance();
-    }
-    distancePlot.updateGraph();
-    distancePlot.applyAutoScaleYBox(Qt::Checked, 0);
-    QVERIFY(distancePlot.savePng(screenshotPath("distanceplot.png"), 700, 450));
-
-    QCustomPlot barPlot;
-    DistanceBar bar(&barPlot);
-    bar.setup(rig.sensor.isLongRangeFamily());
-    bar.setTemperatureText(
-        QStringLiteral("Temperature: %1\u00B0C").arg(rig.sensor.temperatureCelsius()));
-    bar.setLegendVisible(true);
-    bar.update(distancePlot);
-    QVERIFY(barPlot.savePng(screenshotPath("distancebar.png"), 700, 200));
 }
 
 ZYR_TEST_CLASS(TestPlots)

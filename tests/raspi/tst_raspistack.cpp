@@ -51,24 +51,10 @@ class TestRasPiStack : public QObject {
     Q_OBJECT
 
 private slots:
-    void noBoardClosesEveryNodeAndOnlyRootRetries();
     void boardPresentOpensEveryNodeInOneCall();
     void unplugCascadesAndReplugRecovers();
     void formattersOutliveTheirDrivers();
 };
-
-void TestRasPiStack::noBoardClosesEveryNodeAndOnlyRootRetries() {
-    RasPiRig rig;
-    rig.board.unplug();
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllClosed);
-    QCOMPARE(rig.activeManagers(), QStringList({"CONTROL_HID"}));
-
-    // A retry of the root with the board still away changes nothing.
-    QCOMPARE(rig.manager("CONTROL_HID")->checkState(), int(NodeState::Closed));
-    QCOMPARE(rig.states(), kAllClosed);
-    QVERIFY(rig.requests.isEmpty());
-}
 
 void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
     QStringList changes; // outlives the rig, whose end closes the nodes

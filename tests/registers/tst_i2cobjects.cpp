@@ -98,7 +98,6 @@ void TestI2cObjects::registerObject() {
     QFETCH(unsigned int, valueWidth);
     QFETCH(unsigned int, address);
     QFETCH(QByteArray, request);
-    QFETCH(unsigned int, replySize);
 
     const unsigned int aw = widthsSetLater ? 1 : addressWidth;
     const unsigned int vw = widthsSetLater ? 1 : valueWidth;
@@ -134,7 +133,7 @@ void TestI2cObjects::registerObject() {
     QCOMPARE(serializable.protocol(), protocol);
     QCOMPARE(object->callingType(), kind == Read || kind == Block ? IComObject::RequestAndResponse
                                                                   : IComObject::FireAndForget);
-    QCOMPARE(serializable.deserializeSize(), replySize);
+    QTEST(serializable.deserializeSize(), "replySize");
     if (request.isEmpty()) {
         QVERIFY(serialized(serializable).isNull());
         return;

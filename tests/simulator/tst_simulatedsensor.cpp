@@ -115,17 +115,14 @@ void TestSimulatedSensor::identityFollowsChipModel_data() {
 void TestSimulatedSensor::identityFollowsChipModel() {
     QFETCH(QString, config);
     QFETCH(QString, serialNumber);
-    QFETCH(QString, revision);
-    QFETCH(QString, chip);
-    QFETCH(bool, longRange);
     BoardRig rig(config + QStringLiteral(",seed=658188")); // 0x0a0b0c
     GetSerialNumberCommand serial;
     QCOMPARE(rig.run(serial), 0);
     QCOMPARE(serial.serialNumber(), serialNumber);
-    QCOMPARE(serial.app0Revision(), revision);
+    QTEST(serial.app0Revision(), "revision");
     QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
-    QCOMPARE(serial.chipId() + ' ' + serial.chipRevision(), chip);
-    QCOMPARE(rig.board->sensor().isLongRangeFamily(), longRange);
+    QTEST(serial.chipId() + ' ' + serial.chipRevision(), "chip");
+    QTEST(rig.board->sensor().isLongRangeFamily(), "longRange");
 }
 
 // The only test that waits for the simulated calibration in real time.

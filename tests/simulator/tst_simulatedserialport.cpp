@@ -52,24 +52,6 @@ private slots:
         SerialPortEnumerator::setProvider(itsSystemProvider);
     }
 
-    void pluggedPortIsListedWithTheBoardsIds() {
-        const SerialPortRecord record = itsPort->record();
-        QVERIFY(record.systemLocation.startsWith(QLatin1String("/dev/")));
-        QVERIFY(record.hasIds);
-
-        const SerialComDeviceInfo filter = boardFilter();
-        const QList<SerialComDeviceInfo> devices = SerialComDriver::findDevices(&filter);
-        QCOMPARE(devices.size(), 1);
-        const SerialComDeviceInfo& device = devices.first();
-        QCOMPARE(device.portName(), record.portName);
-        QCOMPARE(QString::number(device.portNumber()),
-                 record.portName.mid(record.portName.lastIndexOf('/') + 1));
-        QCOMPARE(device.manufacturer(), QString::fromLatin1(SimulatedSerialPort::manufacturer));
-        QCOMPARE(device.description(), QString::fromLatin1(SimulatedSerialPort::description));
-        QCOMPARE(device.vendorId(), ZyrHid::BoardIds::vendorId);
-        QCOMPARE(device.productId(), ZyrHid::BoardIds::productId);
-    }
-
     void opensOnceAndCarriesBytesUnchanged() {
         SerialComDriver driver(boardFilter());
         QVERIFY(driver.open());

@@ -24,14 +24,6 @@ int serialPortsListed() {
     return ZyrCom::Serial::SerialComDriver::findDevices(&filter).size();
 }
 
-FirmwareRequest request(unsigned char protocol, QByteArray payload, unsigned int replySize) {
-    FirmwareRequest made;
-    made.protocol = protocol;
-    made.payload = std::move(payload);
-    made.replySize = replySize;
-    return made;
-}
-
 // Every report a board with stale-report faults sends for 15 firmware-number requests, each
 // prefixed with the counter of the request it followed.
 QList<QByteArray> staleReportRun(quint32 seed) {
@@ -69,7 +61,6 @@ private slots:
     void config();
     void sameSeedSameFaults();
     void evaluationBoardSelectsItselfWhileAlive();
-    void moduleInterfaceAnswersSensorAndRegisters();
 };
 
 void TestSimulator::config_data() {
@@ -180,27 +171,6 @@ void TestSimulator::evaluationBoardSelectsItselfWhileAlive() {
     }
     QCOMPARE(ZyrHid::HidBackend::current(), before);
     QCOMPARE(serialPortsListed(), serialPortsBefore);
-}
-
-void TestSimulator::moduleInterfaceAnswersSensorAndRegisters() {
-    const auto board = SimulatedEvaluationBoard::create(QStringLiteral("deviceStatus=7"));
-    QVERIFY(board != nullptr);
-    FirmwareTable& module = board->board().firmware(BoardInterface::Module);
-    FirmwareTable& control = board->board().firmware(BoardInterface::Control);
-    const FirmwareRequest temperature = request(10, {}, 1);
-    const FirmwareRequest identification =
-        request(SimulatedRegisterFile::transferProtocol, QByteArray("\x80\x90\x81", 3), 1);
-
-    // The sensor's temperature, with the configured device status.
-    QCOMPARE(module.dispatch(temperature)->status, quint8(7));
-    QCOMPARE(module.dispatch(temperature)->payload.size(), 1);
-    // The chip's identification register over the I2C master.
-    QCOMPARE(module.dispatch(identification)->status, quint8(0));
-    QCOMPARE(module.dispatch(identification)->payload,
-             QByteArray(1, char(SimulatedRegisterFile::identificationValue)));
-    // Neither belongs to the control interface.
-    QCOMPARE(control.dispatch(temperature)->status, FirmwareTable::unknownProtocolStatus);
-    QCOMPARE(control.dispatch(identification)->status, FirmwareTable::unknownProtocolStatus);
 }
 
 ZYR_TEST_CLASS(TestSimulator)

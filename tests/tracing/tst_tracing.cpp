@@ -306,10 +306,6 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
 void TestTracing::hostileTraceFilesEndCleanly() {
     QFETCH(QString, text);
     QFETCH(bool, opens);
-    QFETCH(bool, playsToEnd);
-    QFETCH(int, frames);
-    QFETCH(int, telegrams);
-    QFETCH(bool, readable);
 
     const QString fileName = itsFolder.filePath(QStringLiteral("hostile.xml"));
     writeText(fileName, text);
@@ -317,11 +313,11 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     TracePlayer player(nullptr, &rig.stream);
     QCOMPARE(player.open(fileName), opens);
     if (opens)
-        QCOMPARE(player.playToEnd(), playsToEnd);
-    QCOMPARE(rig.requests.count(), frames);
+        QTEST(player.playToEnd(), "playsToEnd");
+    QTEST(rig.requests.count(), "frames");
     QList<QString> read;
-    QCOMPARE(player.readTelegrams(fileName, &read), readable);
-    QCOMPARE(read.count(), telegrams);
+    QTEST(player.readTelegrams(fileName, &read), "readable");
+    QTEST(read.count(), "telegrams");
 }
 
 ZYR_TEST_CLASS(TestTracing)

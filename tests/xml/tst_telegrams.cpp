@@ -5,7 +5,6 @@
 #include "Communication/I2c/i2cblockreadregistercomobject.h"
 #include "Communication/I2c/i2cconfigcomobject.h"
 #include "Communication/I2c/i2cmodifyregistercomobject.h"
-#include "Communication/I2c/i2creadregistercomobject.h"
 #include "Communication/I2c/i2ctxrxcomobject.h"
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandinfo.h"
@@ -122,15 +121,6 @@ void TestTelegrams::everyObject_data() {
                             "<CustomClockSpeed>3e8</CustomClockSpeed></I2cConfig></Telegram>%1"),
              QString());
     QTest::newRow("I2cConfig") << ComObjectPointer(config) << t.first << t.second;
-
-    auto read = std::make_shared<I2c::I2cReadRegisterComObject>(0x40, 0x90, kI2cTrace, 1, 1);
-    read->setRegisterValue(0x8E);
-    t = both(i2c,
-             QStringLiteral("<I2cReadRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
-                            "</AddressSize><Address>90</Address><DataSize>1</DataSize>%1"
-                            "</I2cReadRegister></Telegram>"),
-             QStringLiteral("<Data OutProperty=\"True\">8e</Data>"));
-    QTest::newRow("I2cReadRegister") << ComObjectPointer(read) << t.first << t.second;
 
     const QString registerValues = QStringLiteral(
         "<SlaveAddress>40</SlaveAddress><AddressSize>2</AddressSize><Address>102</Address>"
@@ -300,7 +290,6 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
 
 void TestTelegrams::hostileTelegramsAreRefused() {
     QFETCH(QString, telegram);
-    QFETCH(bool, recordRefused);
     CommandManager manager;
     registerStreamCommands(manager);
 
@@ -309,7 +298,7 @@ void TestTelegrams::hostileTelegramsAreRefused() {
     std::unique_ptr<IComObject> object(manager.convertToComObject(telegram));
     std::unique_ptr<CommandInfo> info(manager.convertToCommandInfo(telegram));
     QVERIFY(object == nullptr);
-    QCOMPARE(info == nullptr, recordRefused);
+    QTEST(info == nullptr, "recordRefused");
     QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
 }
 
