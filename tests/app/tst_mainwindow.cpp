@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
@@ -371,6 +372,9 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     // At its minimum size the window still gives its layouts all the room they need.
     const QSize needed = window.layout()->minimumSize();
     QVERIFY(needed.width() <= window.width() && needed.height() <= window.height());
+    // Kept in the build tree, to look at the window as a user sees it.
+    const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
+    QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath("mainwindow.png")));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)

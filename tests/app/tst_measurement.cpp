@@ -208,6 +208,9 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
     QVERIFY(rig.requests.count("O") > 20 && !start->isEnabled());
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QVERIFY(folder.mkpath(".") && rig.window->grab().save(folder.filePath("measurement.png")));
+    rig.widget<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    QTest::qWait(300);
+    QVERIFY(rig.window->grab().save(folder.filePath("measurement-distance.png")));
     QApplication::setFont(platformFont);
 }
 
