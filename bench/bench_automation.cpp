@@ -6,6 +6,8 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -71,7 +73,5 @@ BENCHMARK(BM_AutomationCharacterToCycleRecords)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -15,11 +15,11 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-
-#include <sys/prctl.h>
 
 namespace {
 
@@ -109,13 +109,6 @@ int main(int argc, char** argv) {
     for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
         QSettings::setPath(QSettings::IniFormat, scope, settingsFolder.path());
     UserDialogs::setMessageHandler([](const UserDialogs::Message&) {});
-    // The timing model sleeps once per report; the kernel's default slack of 50 us per sleep
-    // would otherwise count as transfer time.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    reduceTimerSlack();
+    return runBenchmarks(argc, argv);
 }

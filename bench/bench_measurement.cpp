@@ -15,10 +15,11 @@
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -177,14 +178,6 @@ int main(int argc, char** argv) {
         for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, settingsFolder.path());
     }
-    // The timing model sleeps once per report; the kernel's default 50 us timer slack on each
-    // sleep would be counted against the program.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    // The timing model sleeps once per report; the kernel's default 50 us timer slack on each
-    // sleep would be counted against the program.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    reduceTimerSlack();
+    return runBenchmarks(argc, argv);
 }

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -135,8 +137,5 @@ BENCHMARK(BM_DistanceBar)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -88,8 +90,5 @@ int main(int argc, char** argv) {
     QTemporaryDir settingsFolder;
     for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
         QSettings::setPath(QSettings::IniFormat, scope, settingsFolder.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 using ZyrCore::Communication::NodeState;
@@ -68,10 +70,5 @@ BENCHMARK(BM_SupervisionRoundAllNodes)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     // The managers' timers need an application object; their ticks never run here.
     QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -15,11 +15,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "benchmarkrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-
-#include <sys/prctl.h>
 
 using ZyrCore::Communication::ComStream;
 using ZyrRasPi::RasPiStreamCommunicationStack;
@@ -120,13 +120,6 @@ BENCHMARK(BM_UploadHostCpu)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     // The stack's state managers need an application object; their ticks never run here.
     QCoreApplication application(argc, argv);
-    // The timing model sleeps once per report; the kernel's default slack of 50 us per sleep
-    // would otherwise count as transfer time.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    reduceTimerSlack();
+    return runBenchmarks(argc, argv);
 }
