@@ -48,10 +48,7 @@ bool TracePlayer::open(QString fileName) {
     itsFile.setFileName(fileName);
     if (!itsFile.open(QIODevice::ReadOnly))
         return false;
-    itsReader.setDevice(&itsFile);
-    itsBrokenTelegram = false;
-    itsFailedTelegram = false;
-    return checkFileHeader(&itsFile, &itsReader);
+    return reset();
 }
 
 void TracePlayer::close() {
