@@ -21,4 +21,18 @@ bool tryGetTracePattern(const QString& telegram, unsigned int* pattern) {
     return true;
 }
 
+bool isCopiedToken(const QXmlStreamReader& reader) {
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartDocument:
+    case QXmlStreamReader::EndDocument:
+    case QXmlStreamReader::Invalid:
+    case QXmlStreamReader::NoToken:
+        return false;
+    case QXmlStreamReader::Characters:
+        return !reader.isWhitespace();
+    default:
+        return true;
+    }
+}
+
 } // namespace ZyrCore::Tracing

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QXmlStreamReader;
+
 namespace ZyrCore::Tracing {
 
 // Telegrams nest three or four elements deep. Deeper input is refused: the indentation that an
@@ -14,6 +16,10 @@ constexpr int maxTelegramDepth = 16;
 // The trace pattern of a telegram text: its first token after the document start must be a
 // Telegram element whose Trace attribute is a hexadecimal number. False in every other case.
 ZYRTRACING_EXPORT bool tryGetTracePattern(const QString& telegram, unsigned int* pattern);
+
+// Whether the token the reader stands on belongs in a copy of a telegram: everything but the
+// document's start and end, blank text, and the states before the first token or after an error.
+ZYRTRACING_EXPORT bool isCopiedToken(const QXmlStreamReader& reader);
 
 } // namespace ZyrCore::Tracing
 

@@ -26,14 +26,6 @@ bool isTelegramStart(const QXmlStreamReader& reader) {
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
 }
 
-bool isCopied(const QXmlStreamReader& reader) {
-    if (reader.isCharacters())
-        return !reader.isWhitespace();
-    return reader.tokenType() != QXmlStreamReader::Invalid &&
-           reader.tokenType() != QXmlStreamReader::StartDocument &&
-           reader.tokenType() != QXmlStreamReader::EndDocument;
-}
-
 } // namespace
 
 TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
@@ -56,10 +48,7 @@ bool TracePlayer::open(QString fileName) {
     itsFile.setFileName(fileName);
     if (!itsFile.open(QIODevice::ReadOnly))
         return false;
-    itsReader.setDevice(&itsFile);
-    itsBrokenTelegram = false;
-    itsFailedTelegram = false;
-    return checkFileHeader(&itsFile, &itsReader);
+    return reset();
 }
 
 void TracePlayer::close() {
@@ -124,7 +113,7 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
             closed = true;
         }
         // The end of the enclosing root element is not part of the telegram.
-        if (depth >= 0 && isCopied(*reader))
+        if (depth >= 0 && isCopiedToken(*reader))
             writer.writeCurrentToken(*reader);
         reader->readNext();
     } while (!isTelegramStart(*reader) && !reader->atEnd());

@@ -11,20 +11,6 @@ namespace {
 
 const QString kRootElement = QStringLiteral("LogData");
 
-bool isCopied(const QXmlStreamReader& reader) {
-    switch (reader.tokenType()) {
-    case QXmlStreamReader::StartDocument:
-    case QXmlStreamReader::EndDocument:
-    case QXmlStreamReader::Invalid:
-    case QXmlStreamReader::NoToken:
-        return false;
-    case QXmlStreamReader::Characters:
-        return !reader.isWhitespace();
-    default:
-        return true;
-    }
-}
-
 // One token of a telegram as the copy writes it again.
 struct Token {
     QXmlStreamReader::TokenType type;
@@ -79,7 +65,7 @@ ReadTelegram readTelegram(const QString& telegram) {
             result.tokens.append({reader.tokenType(), reader.text().toString(), {}, false});
             break;
         default:
-            result.replayable = result.replayable && !isCopied(reader);
+            result.replayable = result.replayable && !isCopiedToken(reader);
             break;
         }
         reader.readNext();
@@ -94,7 +80,7 @@ void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamW
         QXmlStreamReader reader(telegram);
         while (!reader.atEnd()) {
             reader.readNext();
-            if (isCopied(reader))
+            if (isCopiedToken(reader))
                 writer->writeCurrentToken(reader);
         }
         return;

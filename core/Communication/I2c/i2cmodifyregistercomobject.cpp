@@ -71,10 +71,7 @@ bool I2cModifyRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned
     if (writer == nullptr)
         return false;
     TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cModifyRegister"));
-    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
-    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
-    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
-    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    RegisterTelegramFields::of(*this, itsSlaveAddress).writeAddressing(writer);
     TelegramFields::writeHex(writer, QStringLiteral("Data"), registerValue());
     TelegramFields::writeHex(writer, QStringLiteral("Mask"), mask());
     TelegramFields::endTelegram(writer);

@@ -66,10 +66,7 @@ bool I2cReadRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned i
     if (writer == nullptr)
         return false;
     TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cReadRegister"));
-    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
-    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
-    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
-    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    RegisterTelegramFields::of(*this, itsSlaveAddress).writeAddressing(writer);
     if (telegramType != 0)
         TelegramFields::writeOutHex(writer, QStringLiteral("Data"), registerValue());
     TelegramFields::endTelegram(writer);

@@ -59,10 +59,7 @@ bool I2cWriteRegisterComObject::xmlSerialize(QXmlStreamWriter* writer, unsigned 
     if (writer == nullptr)
         return false;
     TelegramFields::beginTelegram(this, writer, telegramType, QStringLiteral("I2cWriteRegister"));
-    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), itsSlaveAddress);
-    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth());
-    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress());
-    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth());
+    RegisterTelegramFields::of(*this, itsSlaveAddress).writeAddressing(writer);
     TelegramFields::writeHex(writer, QStringLiteral("Data"), registerValue());
     TelegramFields::endTelegram(writer);
     return true;

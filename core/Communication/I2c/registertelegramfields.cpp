@@ -21,6 +21,13 @@ RegisterTelegramFields RegisterTelegramFields::of(const IRegisterComObject& obje
     return fields;
 }
 
+void RegisterTelegramFields::writeAddressing(QXmlStreamWriter* writer) const {
+    TelegramFields::writeHex(writer, QStringLiteral("SlaveAddress"), slaveAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("AddressSize"), addressByteWidth);
+    TelegramFields::writeHex(writer, QStringLiteral("Address"), registerAddress);
+    TelegramFields::writeHex(writer, QStringLiteral("DataSize"), valueByteWidth);
+}
+
 bool RegisterTelegramFields::read(QXmlStreamReader* reader, bool withMask) {
     enum { Slave, AddressWidth, Address, ValueWidth, Value, Mask };
     TelegramFields::HexChild children[] = {

@@ -4,6 +4,7 @@
 #include "zyrcore_global.h"
 
 class QXmlStreamReader;
+class QXmlStreamWriter;
 
 namespace ZyrCore::Communication {
 class IRegisterComObject;
@@ -22,6 +23,10 @@ struct RegisterTelegramFields {
     unsigned int mask = 0;
 
     static RegisterTelegramFields of(const IRegisterComObject& object, unsigned char slaveAddress);
+
+    // Writes the children every register telegram starts with: SlaveAddress, AddressSize,
+    // Address and DataSize.
+    void writeAddressing(QXmlStreamWriter* writer) const;
 
     // Reads the children of the write or modify element (Mask only when withMask); a child that
     // does not convert fails at once, and so do widths the payload cannot carry.
