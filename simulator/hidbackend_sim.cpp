@@ -10,18 +10,6 @@ using ZyrSim::SimulatedHidInterface;
 
 namespace {
 
-IHidConnection::Transfer toTransfer(SimulatedHidInterface::Transfer transfer) {
-    switch (transfer) {
-    case SimulatedHidInterface::Transfer::Done:
-        return IHidConnection::Transfer::Done;
-    case SimulatedHidInterface::Transfer::TimedOut:
-        return IHidConnection::Transfer::TimedOut;
-    case SimulatedHidInterface::Transfer::Failed:
-        break;
-    }
-    return IHidConnection::Transfer::Failed;
-}
-
 class SimHidConnection : public IHidConnection {
 public:
     SimHidConnection(ZyrSim::SimulatedBoard& board, SimulatedHidInterface& hidInterface,
@@ -58,13 +46,12 @@ public:
 
     Transfer read(unsigned char* report, unsigned int length, quint32 timeoutMs,
                   unsigned int* transferred) override {
-        return toTransfer(
-            itsInterface.hostRead(itsSession, report, length, timeoutMs, transferred));
+        return itsInterface.hostRead(itsSession, report, length, timeoutMs, transferred);
     }
 
     Transfer write(const unsigned char* report, unsigned int length, quint32 /*timeoutMs*/,
                    unsigned int* transferred) override {
-        const Transfer result = toTransfer(itsInterface.hostWrite(itsSession, report, length));
+        const Transfer result = itsInterface.hostWrite(itsSession, report, length);
         if (result == Transfer::Done)
             *transferred = length;
         return result;

@@ -1,6 +1,8 @@
 #ifndef ZYRSIM_SIMULATEDHIDINTERFACE_H
 #define ZYRSIM_SIMULATEDHIDINTERFACE_H
 
+#include "HidDevice/hidconstants.h"
+#include "HidDevice/ihidconnection.h"
 #include "boardinterface.h"
 #include "firmwaretable.h"
 #include "simulatorconfig.h"
@@ -24,7 +26,7 @@ namespace ZyrSim {
 // every session. Nothing runs in the background; reads never wait beyond their time-out.
 class SimulatedHidInterface {
 public:
-    enum class Transfer { Done, TimedOut, Failed };
+    using Transfer = ZyrHid::IHidConnection::Transfer;
     using Session = quint64;
 
     static constexpr unsigned int reportLength = 65;
@@ -32,7 +34,7 @@ public:
     static constexpr unsigned int payloadPerReport = 61;
     static constexpr unsigned int frameHeaderSize = 5;
     static constexpr unsigned int maxRequestPayload = 1088;
-    static constexpr quint32 waitForever = 0xFFFFFFFF;
+    static constexpr quint32 waitForever = ZyrHid::HID_TIMEOUT_INFINITE;
 
     SimulatedHidInterface(BoardInterface which, const SimulatorConfig& config,
                           std::mt19937& random);

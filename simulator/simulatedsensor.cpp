@@ -1,6 +1,7 @@
 #include "simulatedsensor.h"
 
 #include <QElapsedTimer>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -40,16 +41,6 @@ uint64_t splitMix64(uint64_t& state) {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
-}
-
-void putUInt16Le(char* bytes, uint32_t value) {
-    bytes[0] = static_cast<char>(value & 0xFF);
-    bytes[1] = static_cast<char>((value >> 8) & 0xFF);
-}
-
-void putUInt32Le(char* bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void addPeak(uint32_t (&bins)[SimulatedSensor::binCount], int centre, uint32_t height) {
@@ -204,7 +195,8 @@ FirmwareReply SimulatedSensor::histogram(const QByteArray& request) {
     QByteArray payload(histogramReplySize, Qt::Uninitialized);
     char* bytes = payload.data();
     for (int bin = 0; bin < binCount; ++bin)
-        putUInt16Le(bytes + 2 * bin, std::min<uint32_t>(bins[bin], 0xFFFF));
+        qToLittleEndian(static_cast<quint16>(std::min<uint32_t>(bins[bin], 0xFFFF)),
+                        bytes + 2 * bin);
     if (itsConfig.badHistogram)
         payload.chop(1);
     return FirmwareReply{0, payload, {}, 0};
@@ -324,14 +316,14 @@ FirmwareReply SimulatedSensor::objects() {
     const uint32_t jitter = nextRandom() % 7;
     if (found) {
         bytes[0] = 1;
-        putUInt16Le(bytes + 2, static_cast<uint32_t>(std::max(0, distance + int(jitter) - 3)));
-        putUInt16Le(bytes + 4, static_cast<uint32_t>(binOfDistance(distance)));
+        qToLittleEndian(static_cast<quint16>(std::max(0, distance + int(jitter) - 3)), bytes + 2);
+        qToLittleEndian(static_cast<quint16>(binOfDistance(distance)), bytes + 4);
         bytes[8] = static_cast<char>(confidence);
-        putUInt32Le(bytes + 13, signalHeight(distance) * 8 + nextRandom() % 256);
+        qToLittleEndian<quint32>(signalHeight(distance) * 8 + nextRandom() % 256, bytes + 13);
     }
     bytes[1] = static_cast<char>(zoneMask);
-    putUInt16Le(bytes + 6, 2 + exposure() / 4000);
-    putUInt32Le(bytes + 9, exposure() * 2 + nextRandom() % 64);
+    qToLittleEndian(static_cast<quint16>(2 + exposure() / 4000), bytes + 6);
+    qToLittleEndian<quint32>(exposure() * 2 + nextRandom() % 64, bytes + 9);
     if (itsConfig.shortObjects)
         payload.chop(4);
     return FirmwareReply{0, payload, {}, 0};

@@ -12,26 +12,6 @@ HidComDeviceInfo::HidComDeviceInfo(quint16 vendorId, quint16 productId)
     : itsVendorId(vendorId)
     , itsProductId(productId) {}
 
-HidComDeviceInfo::HidComDeviceInfo(const HidComDeviceInfo& other) {
-    *this = other;
-}
-
-HidComDeviceInfo& HidComDeviceInfo::operator=(const HidComDeviceInfo& other) {
-    if (this == &other)
-        return *this;
-    itsVendorId = other.itsVendorId;
-    itsProductId = other.itsProductId;
-    itsSerialNumber.clear();
-    itsSerialNumberSet = false;
-    itsPath.clear();
-    itsPathSet = false;
-    if (other.itsSerialNumberSet)
-        setSerialNumber(other.serialNumber());
-    if (other.itsPathSet)
-        setPath(other.path());
-    return *this;
-}
-
 void HidComDeviceInfo::setSerialNumber(const char16_t* serialNr) {
     ZYR_ASSERT_NOT_NULL(kSource, serialNr);
     itsSerialNumber = serialNr;

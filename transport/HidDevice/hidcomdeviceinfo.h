@@ -14,8 +14,8 @@ class HidComDeviceInfo {
 public:
     HidComDeviceInfo() = default;
     HidComDeviceInfo(quint16 vendorId, quint16 productId);
-    HidComDeviceInfo(const HidComDeviceInfo& other);
-    HidComDeviceInfo& operator=(const HidComDeviceInfo& other);
+    HidComDeviceInfo(const HidComDeviceInfo& other) = default;
+    HidComDeviceInfo& operator=(const HidComDeviceInfo& other) = default;
     virtual ~HidComDeviceInfo() = default;
 
     quint16 vendorId() const { return itsVendorId; }
