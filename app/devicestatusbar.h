@@ -18,8 +18,8 @@ public:
     // States of the module-HID and register-loopback fields once the window has added its two
     // (the module-HID field shows the node states instead while it is bound to a manager).
     enum LinkFieldState { LinkUnknown = 0, LinkUp = 1, LinkDown = 2 };
-    // States of the automation field: the window adds the local and client states, the server
-    // the one for a port it cannot listen on.
+    // States of the automation field, as the window adds them: local, client connected, and
+    // a port the server cannot listen on.
     enum AutomationFieldState {
         AutomationUnknown = 0,
         AutomationLocal = 1,

@@ -144,6 +144,7 @@ void MainWindow::addStatusFieldStates() {
     ZyrGui::ZyrStatusField* automation = itsDeviceStatusBar.automationStatusField();
     automation->addState(colouredState(tr("Local"), "#009f69"));
     automation->addState(colouredState(tr("Automation On"), "#0075b0"));
+    automation->addState(colouredState(tr("Automation Off"), "#df5353"));
 }
 
 void MainWindow::connectStatusFields() {

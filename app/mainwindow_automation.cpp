@@ -4,17 +4,12 @@
 #include "commands/getcalibrationdatacommand.h"
 #include "logging.h"
 #include "mainwindow.h"
-#include "statusfieldstate.h"
 #include "ui_mainwindow.h"
 #include "zyrstatusfield.h"
 
 #include <QTcpSocket>
 
 void MainWindow::startAutomationServer(quint16 port) {
-    ZyrGui::ZyrStatusField* field = itsDeviceStatusBar.automationStatusField();
-    field->addState(ZyrGui::StatusFieldState(
-        QStringLiteral("background-color: #df5353; color: #ffffff;"), tr("Automation Off")));
-
     itsAutomationServer = new AutomationServer(this);
     itsAutomationServer->setTargetCheck(
         [this] { return itsModuleStream != nullptr && itsModuleStream->isOpen(); });

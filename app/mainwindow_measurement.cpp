@@ -62,6 +62,14 @@ void sendSetting(ZyrCore::Communication::ComStream* stream, Command& command, Lo
         logging->writeCommandTrace(command.traceText());
 }
 
+// Shows or hides one histogram type; a shown type shows the channels whose box is checked.
+void showHistogramType(QHistogramPlot* plot, int type, bool shown,
+                       const QList<QCheckBox*>& channelBoxes) {
+    plot->setTypeVisible(type, shown);
+    for (int channel = 0; channel < channelBoxes.size(); ++channel)
+        plot->setChannelVisible(type, channel, shown && channelBoxes[channel]->isChecked());
+}
+
 } // namespace
 
 void MainWindow::on_pbStart_clicked() {
@@ -158,38 +166,21 @@ void MainWindow::updateHistograms() {
         // A failed request keeps the plot on the last whole measurement.
         if (fillHistogramCache(ProximityPT, allChannels, cache, false))
             plot->setProximityData(cache);
-        plot->setProximityVisible(true);
-        for (int channel = 0; channel < kChannelCount; ++channel)
-            plot->setProximityChannelVisible(channel, proximityBoxes[channel]->isChecked());
-    } else {
-        plot->setProximityVisible(false);
-        for (int channel = 0; channel < kChannelCount; ++channel)
-            plot->setProximityChannelVisible(channel, false);
     }
+    showHistogramType(plot, QHistogramPlot::Proximity, proximity, proximityBoxes);
 
     if (raw) {
         if (!proximity && itsLogging != nullptr)
             fillHistogramCache(ProximityPT, allChannels, cache, false);
         if (fillHistogramCache(DistanceTG, allChannels, cache, false))
             plot->setDistanceData(cache);
-        plot->setDistanceVisible(true);
-        for (int channel = 0; channel < kChannelCount; ++channel)
-            plot->setDistanceChannelVisible(channel, distanceBoxes[channel]->isChecked());
-    } else {
-        plot->setDistanceVisible(false);
-        for (int channel = 0; channel < kChannelCount; ++channel)
-            plot->setDistanceChannelVisible(channel, false);
     }
+    showHistogramType(plot, QHistogramPlot::Distance, raw, distanceBoxes);
 
-    if (itsUi->cbSummed->isChecked()) {
-        if (fillHistogramCache(SummedSUM, summedChannel, cache, false))
-            plot->setProcessedData(cache);
-        plot->setProcessedVisible(true);
-        plot->setProcessedChannelVisible(0, true);
-    } else {
-        plot->setProcessedVisible(false);
-        plot->setProcessedChannelVisible(0, false);
-    }
+    const bool summed = itsUi->cbSummed->isChecked();
+    if (summed && fillHistogramCache(SummedSUM, summedChannel, cache, false))
+        plot->setProcessedData(cache);
+    showHistogramType(plot, QHistogramPlot::Processed, summed, summedChannel);
 }
 
 void MainWindow::readTemperature() {
