@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -106,8 +105,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;
-    for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-        QSettings::setPath(QSettings::IniFormat, scope, settingsFolder.path());
+    keepSettingsIn(settingsFolder.path());
     UserDialogs::setMessageHandler([](const UserDialogs::Message&) {});
     reduceTimerSlack();
     return runBenchmarks(argc, argv);

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 
@@ -174,10 +173,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, settingsFolder.path());
-    }
+    keepSettingsIn(settingsFolder.path());
     reduceTimerSlack();
     return runBenchmarks(argc, argv);
 }

@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -88,7 +87,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;
-    for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-        QSettings::setPath(QSettings::IniFormat, scope, settingsFolder.path());
+    keepSettingsIn(settingsFolder.path());
     return runBenchmarks(argc, argv);
 }

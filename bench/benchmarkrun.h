@@ -1,6 +1,9 @@
 #ifndef BENCH_BENCHMARKRUN_H
 #define BENCH_BENCHMARKRUN_H
 
+#include <QSettings>
+#include <QString>
+
 #include <benchmark/benchmark.h>
 
 #include <sys/prctl.h>
@@ -9,6 +12,15 @@
 // 50 us per sleep would otherwise count as transfer time.
 inline void reduceTimerSlack() {
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
+
+// Points every settings store of the program at folder: both scopes in both formats, since the
+// machine-wide store (single-instance flag) is opened in the native format and the user's in INI.
+inline void keepSettingsIn(const QString& folder) {
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, folder);
+    }
 }
 
 // Runs the registered benchmarks with the command line's options, for programs whose main sets

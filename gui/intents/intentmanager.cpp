@@ -73,10 +73,8 @@ void IntentManager::execute(IIntent* intent, IIntentExecuteParameter* parameter)
     // entry is resolved now, while all registered executors are alive.
     QVector<DispatchTarget> targets;
     targets.reserve(itsExecutors.size());
-    for (IIntentExecutor* executor : qAsConst(itsExecutors)) {
-        if (executor != nullptr)
-            targets.append({executor, dynamic_cast<QObject*>(executor)});
-    }
+    for (IIntentExecutor* executor : qAsConst(itsExecutors))
+        targets.append({executor, dynamic_cast<QObject*>(executor)});
 
     for (const DispatchTarget& target : qAsConst(targets)) {
         if (target.object.isNull())

@@ -86,7 +86,6 @@ void WidgetLinker::setValueHoldTime(int ms) {
     if (ms < 1) {
         delete itsHoldTimer;
         itsHoldTimer = nullptr;
-        itsHolding = false;
         return;
     }
     if (itsHoldTimer == nullptr) {
@@ -211,26 +210,22 @@ void WidgetLinker::onWidgetDestroyed(QObject* widget) {
 }
 
 void WidgetLinker::setValue(int value, bool fromWidget, IValueMapper* source) {
-    if (itsHoldTimer == nullptr) {
-        itsPendingValue = -1;
-        apply(value, fromWidget, source);
-    } else if (source != nullptr) {
-        itsHoldTimer->stop();
-        itsHolding = false;
-        itsPendingValue = -1;
-        apply(value, fromWidget, source);
-    } else {
+    if (itsHoldTimer != nullptr && source == nullptr) {
+        // Within a hold only the last value waits; the first of a burst is shown at once.
         itsPendingValue = value;
-        if (itsHolding)
+        if (itsHoldTimer->isActive())
             return;
         itsHoldTimer->start();
-        itsHolding = true;
-        apply(value, fromWidget, source);
+    } else {
+        // An edit ends the hold and discards the value that waits.
+        if (itsHoldTimer != nullptr)
+            itsHoldTimer->stop();
+        itsPendingValue = -1;
     }
+    apply(value, fromWidget, source);
 }
 
 void WidgetLinker::onValueHoldTimer_timeout() {
-    itsHolding = false;
     if (itsPendingValue != -1)
         apply(itsPendingValue, false, nullptr);
 }

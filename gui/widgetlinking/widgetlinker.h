@@ -118,7 +118,6 @@ private:
     ValueRangeCollection itsValueRanges;
     QMap<QObject*, IValueMapper*> itsMappers;
     QTimer* itsHoldTimer = nullptr;
-    bool itsHolding = false;
     int itsPendingValue = -1;
     int itsDeviceValue = 0;
     bool itsHasDeviceValue = false;

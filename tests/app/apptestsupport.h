@@ -6,6 +6,15 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
+
+// Whether a channel's status field shows the colour of an open or of a closed channel.
+inline bool showsOpen(const QWidget* field) {
+    return field->styleSheet().contains(QLatin1String("background-color: #009f69"));
+}
+inline bool showsClosed(const QWidget* field) {
+    return field->styleSheet().contains(QLatin1String("background-color: #df5353"));
+}
 
 // Points both settings scopes of the program at a temporary folder, so tests never touch the
 // user's or the machine's real settings.

@@ -1,3 +1,4 @@
+#include "apptestsupport.h"
 #include "testregistry.h"
 
 #include "devicestatusbar.h"
@@ -32,9 +33,7 @@ void startProgramProbe() {
             auto* statusBar = widget->findChild<DeviceStatusBar*>();
             if (statusBar == nullptr)
                 continue;
-            const char* green = "background-color: #009f69";
-            if (!statusBar->controlHidField()->styleSheet().contains(green) ||
-                !statusBar->moduleHidField()->styleSheet().contains(green))
+            if (!showsOpen(statusBar->controlHidField()) || !showsOpen(statusBar->moduleHidField()))
                 return;
             std::printf("both channels open after %lld ms\n",
                         static_cast<long long>(started->elapsed()));

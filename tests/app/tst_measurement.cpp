@@ -255,7 +255,7 @@ void TestMeasurement::activationPerChip() {
                 return ZyrSim::FirmwareReply{0, QByteArray(10, '\1'), {}, 0};
             });
         rig.board->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(moduleField->styleSheet().contains("#df5353"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(moduleField), 3000);
         rig.requests.clear();
         rig.widget<QPushButton>("pbStart")->click();
         rig.widget("cbTDC2")->setChecked(!rig.widget("cbTDC2")->isChecked());
