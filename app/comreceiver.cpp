@@ -43,7 +43,9 @@ void ComReceiver::run() {
     bool discarded = false;
     for (;;) {
         std::lock_guard<std::mutex> lock(itsMutex);
-        if (itsStop.load())
+        // Taken back as the run ends, so a later start() polls again; a stop() made before the
+        // thread began is still seen here.
+        if (itsStop.exchange(false))
             return;
         ZyrCom::Serial::SerialComDriver* device = itsDevice.load();
         if (device == nullptr)

@@ -36,7 +36,8 @@ public:
 
     // Not owned; null: the thread keeps cycling without reading.
     void setDevice(ZyrCom::Serial::SerialComDriver* device);
-    // run() returns at the start of its next pass.
+    // run() returns at the start of its next pass; a stop before start() ends the next run at
+    // once. The request is used up by the run it ends, so start() begins polling again.
     void stop();
     // The text received since the last call.
     QString takeData();

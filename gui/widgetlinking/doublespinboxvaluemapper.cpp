@@ -84,8 +84,9 @@ void DoubleSpinBoxValueMapper::moveTo(int index) {
     if (!ranges()->valueFromIndex(index, value) || !rawOfIndex(index, raw))
         return;
     itsCurrentIndex = index;
-    report(raw);
+    // Shown before it is reported: a refusal brings the device's value back, which must stay.
     show(value);
+    report(raw);
 }
 
 void DoubleSpinBoxValueMapper::show(double value) {

@@ -40,7 +40,7 @@ private slots:
     void onMouseWheelChanged(ZyrGui::ZyrDoubleSpinBox::DoubleSpinBoxButtons direction);
 
 private:
-    // Reports the raw value of index and shows its value.
+    // Shows the value of index and reports its raw value; the linker may then show another.
     void moveTo(int index);
     void show(double value);
 

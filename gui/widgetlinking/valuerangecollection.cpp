@@ -125,11 +125,11 @@ bool ValueRangeCollection::conflicts(IValueRange* held, IValueRange* added) {
 
 void ValueRangeCollection::recomputeBounds() {
     itsMinIndex = std::numeric_limits<int>::max();
-    itsMaxIndex = -1;
+    itsMaxIndex = std::numeric_limits<int>::min();
     itsMinRaw = std::numeric_limits<unsigned int>::max();
     itsMaxRaw = 0;
-    itsMinValue = 1e37;
-    itsMaxValue = -1e37;
+    itsMinValue = std::numeric_limits<double>::max();
+    itsMaxValue = std::numeric_limits<double>::lowest();
     itsEmpty = true;
     for (IValueRange* range : itsRanges) {
         itsEmpty = false;

@@ -2,12 +2,17 @@
 
 #include "widgetlinking/valuerange.h"
 #include "widgetlinking/valuerangecollection.h"
+#include "widgetlinking/widgetlinker.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
 
 using ZyrGui::WidgetLinking::SearchMode;
 using ZyrGui::WidgetLinking::ValueRange;
 using ZyrGui::WidgetLinking::ValueRangeCollection;
+using ZyrGui::WidgetLinking::WidgetLinker;
 
 class TestValueRanges : public QObject {
     Q_OBJECT
@@ -18,6 +23,8 @@ private slots:
     void nearestIndexOfValue_data();
     void nearestIndexOfValue();
     void boundsAreUnsignedAndSurviveDeletingClear();
+    void boundsCoverEveryRange_data();
+    void boundsCoverEveryRange();
 };
 
 void TestValueRanges::addingChecksConflicts_data() {
@@ -105,6 +112,54 @@ void TestValueRanges::boundsAreUnsignedAndSurviveDeletingClear() {
     // The deleted ranges no longer take part in the conflict test.
     QVERIFY(ranges.addValueRange(new ValueRange(0, 4, 5, 1, 0.0, 1.0)));
     QCOMPARE(ranges.maxRaw(), 8u);
+}
+
+void TestValueRanges::boundsCoverEveryRange_data() {
+    QTest::addColumn<int>("firstIndex");
+    QTest::addColumn<int>("secondIndex");
+    QTest::addColumn<double>("firstValue");
+    QTest::addColumn<double>("secondValue");
+    QTest::addColumn<int>("minIndex");
+    QTest::addColumn<int>("maxIndex");
+    QTest::addColumn<double>("minValue");
+    QTest::addColumn<double>("maxValue");
+    // Two ranges: three indexes from firstIndex, two from secondIndex, values in steps of 1.
+    QTest::newRow("all negative") << -10 << -5 << 1.0 << 6.0 << -10 << -4 << 1.0 << 7.0;
+    QTest::newRow("mixed") << -3 << 4 << -2.0 << 5.0 << -3 << 5 << -2.0 << 6.0;
+    QTest::newRow("positive") << 2 << 10 << 20.0 << 40.0 << 2 << 11 << 20.0 << 41.0;
+    QTest::newRow("values above 1e37") << 0 << 3 << 2e37 << 3e37 << 0 << 4 << 2e37 << 3e37;
+    QTest::newRow("values below -1e37") << 0 << 3 << -3e37 << -2e37 << 0 << 4 << -3e37 << -2e37;
+}
+
+void TestValueRanges::boundsCoverEveryRange() {
+    QFETCH(int, firstIndex);
+    QFETCH(int, secondIndex);
+    QFETCH(double, firstValue);
+    QFETCH(double, secondValue);
+    QFETCH(int, minIndex);
+    QFETCH(int, maxIndex);
+
+    WidgetLinker linker;
+    ValueRangeCollection* ranges = linker.valueRanges();
+    QVERIFY(ranges->addValueRange(new ValueRange(firstIndex, 3, 0x10, 1, firstValue, 1.0)));
+    QVERIFY(ranges->addValueRange(new ValueRange(secondIndex, 2, 0x20, 1, secondValue, 1.0)));
+    QCOMPARE(ranges->minIndex(), minIndex);
+    QCOMPARE(ranges->maxIndex(), maxIndex);
+    QTEST(ranges->minValue(), "minValue");
+    QTEST(ranges->maxValue(), "maxValue");
+
+    // Linked widgets offer exactly the indexes of the ranges.
+    QComboBox combo;
+    QSpinBox spin;
+    QSlider slider;
+    linker.link(&combo);
+    linker.link(&spin);
+    linker.link(&slider);
+    QCOMPARE(combo.count(), maxIndex - minIndex + 1);
+    QCOMPARE(spin.minimum(), minIndex);
+    QCOMPARE(spin.maximum(), maxIndex);
+    QCOMPARE(slider.minimum(), minIndex);
+    QCOMPARE(slider.maximum(), maxIndex);
 }
 
 ZYR_TEST_CLASS(TestValueRanges)

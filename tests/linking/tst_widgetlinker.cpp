@@ -1,6 +1,10 @@
+#include "boardrig.h"
 #include "linkingtestsupport.h"
+#include "simulatedregisterfile.h"
 #include "testregistry.h"
 
+#include "Communication/I2c/i2ccomobjectprovider.h"
+#include "Communication/I2c/i2cmodifyregistercomobject.h"
 #include "widgetlinking/doublespinboxvaluemapper.h"
 #include "widgetlinking/valuerange.h"
 #include "zyrdoublespinbox.h"
@@ -10,12 +14,19 @@
 #include <QSignalSpy>
 #include <QSlider>
 
+#include <algorithm>
+
+using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::RegisterInfoStd;
+using ZyrCore::Communication::RegisterValue;
+using ZyrCore::Communication::I2c::I2cComObjectProvider;
+using ZyrCore::Communication::I2c::I2cModifyRegisterComObject;
 using ZyrGui::ZyrDoubleSpinBox;
 using ZyrGui::WidgetLinking::DoubleSpinBoxValueMapper;
 using ZyrGui::WidgetLinking::RegisterLinkInfo;
 using ZyrGui::WidgetLinking::ValueRange;
 using ZyrGui::WidgetLinking::WidgetLinker;
+using ZyrSim::SimulatedRegisterFile;
 
 namespace {
 // One register shown in four widgets. Indexes 5-14 are raw 0x20-0x29 (values 1..10), indexes
@@ -51,6 +62,61 @@ struct LinkedWidgets {
         return dynamic_cast<DoubleSpinBoxValueMapper*>(linker.mapper(&doubleSpin));
     }
 };
+
+// Every widget kind linked to the simulated board's identification register, which the chip keeps
+// fixed: each write is refused. With ranges, indexes 0-9 are raw 0x80-0x89 (values 1..10) and
+// indexes 20-29 raw 0x8A-0x93 (values 20..29), so the register's 0x8E is index 24, value 24; a
+// check box takes no ranges and joins the linker without them.
+struct BoardLinkedWidgets {
+    explicit BoardLinkedWidgets(bool withRanges)
+        : withRanges(withRanges)
+        , core(&rig.stream, &provider) {
+        provider.setConfiguration(SimulatedRegisterFile::defaultSlaveAddress);
+        core.open();
+        doubleSpin.setRange(-1000, 1000);
+        linker.attach(&core, new RegisterLinkInfo(&reg, 0xFF));
+        if (withRanges) {
+            linker.valueRanges()->addValueRange(new ValueRange(0, 10, 0x80, 1, 1.0, 1.0));
+            linker.valueRanges()->addValueRange(new ValueRange(20, 10, 0x8A, 1, 20.0, 1.0));
+            linker.link(&combo);
+        } else {
+            linker.link(&check, false);
+        }
+        linker.link(&spin);
+        linker.link(&slider);
+        linker.link(&doubleSpin);
+        RegisterValue value;
+        core.readRegister(&reg, &value, true);
+    }
+    int writes() const {
+        return int(
+            std::count_if(rig.requests.cbegin(), rig.requests.cend(), [](const auto& request) {
+                return request.protocol == I2cModifyRegisterComObject::modifyProtocol;
+            }));
+    }
+    void expectShownEverywhere() {
+        const int index = withRanges ? 24 : SimulatedRegisterFile::identificationValue;
+        QCOMPARE(spin.value(), index);
+        QCOMPARE(slider.value(), index);
+        QCOMPARE(doubleSpin.value(), withRanges ? 24.0 : double(index));
+        if (withRanges)
+            QCOMPARE(combo.currentIndex(), index);
+        else
+            QCOMPARE(check.checkState(), Qt::PartiallyChecked);
+    }
+
+    const bool withRanges;
+    BoardRig rig;
+    I2cComObjectProvider provider;
+    IcComCore core;
+    RegisterInfoStd reg{SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF};
+    QSpinBox spin;
+    QComboBox combo;
+    QSlider slider;
+    ZyrDoubleSpinBox doubleSpin;
+    QCheckBox check;
+    WidgetLinker linker;
+};
 } // namespace
 
 class TestWidgetLinker : public QObject {
@@ -63,8 +129,9 @@ private slots:
     void doubleSpinBoxStepsAcrossGaps();
     void heldArrowRepeatsOnceAndStopsWhenHidden();
     void sliderPreviewsThenCommits();
-    void refusedWriteShowsTheDeviceValue_data();
-    void refusedWriteShowsTheDeviceValue();
+    void refusedEditShowsTheBoardValueEverywhere_data();
+    void refusedEditShowsTheBoardValueEverywhere();
+    void refusedWriteWithFailingReadsShowsTheLastValue();
     void holdTimeThrottlesDeviceUpdates();
     void checkBoxAndUnattachedLinker();
     void destroyedWidgetsAndLinkerLeaveNothingBehind();
@@ -167,19 +234,51 @@ void TestWidgetLinker::sliderPreviewsThenCommits() {
     QCOMPARE(linked.com.registers.value(linked.reg.key()), 0x43u);
 }
 
-void TestWidgetLinker::refusedWriteShowsTheDeviceValue_data() {
-    QTest::addColumn<bool>("readsFail");
-    QTest::newRow("read again") << false;
-    QTest::newRow("reads fail too: last value known") << true;
+void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere_data() {
+    QTest::addColumn<bool>("withRanges");
+    QTest::addColumn<QString>("edit");
+    for (const bool withRanges : {true, false}) {
+        QStringList edits{"spin box", "slider", "typed value", "key up"};
+        edits << (withRanges ? QStringList{"combo box", "arrow"} : QStringList{"check box"});
+        for (const QString& edit : edits) {
+            QTest::addRow("%s, %s", withRanges ? "ranges" : "raw", qPrintable(edit))
+                << withRanges << edit;
+        }
+    }
 }
 
-void TestWidgetLinker::refusedWriteShowsTheDeviceValue() {
-    QFETCH(bool, readsFail);
+void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere() {
+    QFETCH(bool, withRanges);
+    QFETCH(QString, edit);
 
+    BoardLinkedWidgets linked(withRanges);
+    linked.expectShownEverywhere();
+    if (edit == QLatin1String("spin box")) {
+        linked.spin.setValue(3);
+    } else if (edit == QLatin1String("slider")) {
+        linked.slider.setValue(5);
+    } else if (edit == QLatin1String("combo box")) {
+        linked.combo.setCurrentIndex(2);
+    } else if (edit == QLatin1String("check box")) {
+        linked.check.setChecked(true);
+    } else if (edit == QLatin1String("typed value")) {
+        linked.doubleSpin.setValue(7.2);
+    } else if (edit == QLatin1String("key up")) {
+        QTest::keyClick(&linked.doubleSpin, Qt::Key_Up);
+    } else {
+        emit linked.doubleSpin.spinBoxButtonPressed(ZyrDoubleSpinBox::UpButton);
+        emit linked.doubleSpin.spinBoxButtonReleased();
+    }
+    // A slider commits after a pause; every other edit is written at once.
+    QTRY_COMPARE_WITH_TIMEOUT(linked.writes(), 1, 10000);
+    linked.expectShownEverywhere();
+}
+
+void TestWidgetLinker::refusedWriteWithFailingReadsShowsTheLastValue() {
     LinkedWidgets linked;
     linked.com.deviceChanges(&linked.reg, 0x23);
     linked.com.refuseWrites = true;
-    linked.com.failReads = readsFail;
+    linked.com.failReads = true;
     linked.spin.setValue(30);
     QCOMPARE(linked.com.writes, 1);
     linked.expectShown(8, 4.0);

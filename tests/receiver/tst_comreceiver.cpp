@@ -4,6 +4,7 @@
 #include "simulatedevaluationboard.h"
 #include "testregistry.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 
 #include <atomic>
@@ -101,6 +102,39 @@ private slots:
         QCOMPARE(rig.emitted.load(), 0);
         QCOMPARE(rig.receiver.takeData(), QString());
         QVERIFY(rig.stopsWithinOnePollPeriod());
+    }
+
+    void stopBeforeTheThreadBeginsEndsIt() {
+        Rig rig;
+        rig.receiver.stop();
+        rig.receiver.start();
+        QVERIFY(rig.receiver.wait(kGenerousWaitMs));
+    }
+
+    void restartedReceiverPollsAgain() {
+        Rig rig;
+        QVERIFY(rig.start());
+        for (int restart = 0; restart < 2; ++restart) {
+            rig.receiver.stop();
+            QVERIFY(rig.receiver.wait(kGenerousWaitMs));
+            rig.receiver.start();
+            QVERIFY(receivesAgain(rig));
+            QVERIFY(rig.receiver.isRunning());
+        }
+        rig.receiver.stop();
+        QVERIFY(rig.receiver.wait(kGenerousWaitMs));
+    }
+
+private:
+    static constexpr unsigned long kGenerousWaitMs = 10000;
+
+    // Sends until the receiver reports text; a new run first discards what waits in the port.
+    static bool receivesAgain(Rig& rig) {
+        const int before = rig.emitted;
+        const QDeadlineTimer deadline{qint64(kGenerousWaitMs)};
+        while (rig.emitted == before && !deadline.hasExpired() && rig.board.serialPort().send("~"))
+            QThread::msleep(kPollPeriodMs);
+        return rig.emitted > before && !rig.receiver.takeData().isEmpty();
     }
 };
 
