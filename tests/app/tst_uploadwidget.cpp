@@ -115,9 +115,9 @@ void TestUploadWidget::updateRun() {
         const QByteArray content = files[index].toUtf8().repeated(40 + 150 * index);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
+    int packages = 0; // outlives the board whose firmware counts into it
     const auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
     QVERIFY(board);
-    int packages = 0;
     // The board refuses one package as when its storage fills up; later ones reach the store.
     board->board()
         .firmware(ZyrSim::BoardInterface::Control)
