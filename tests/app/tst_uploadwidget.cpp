@@ -66,28 +66,40 @@ void TestUploadWidget::updateRun_data() {
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("logTail");
+    QTest::addColumn<int>("refusedPackage"); // counted from 1 over the whole run; 0 none
+    QTest::addColumn<int>("packages");       // upload packages that reach the board
     const QStringList all = QStringList{"unload " + kModule} + kStores;
     QTest::newRow("first chip in name order")
         << QString() << kLocalFiles + QStringList{"KEL4401.ko"} << false
         << all + QStringList{"load " + kModule}
-        << QStringList{"Loading " + kModule + ".", "Success.", kDone};
+        << QStringList{"Loading " + kModule + ".", "Success.", kDone} << 0 << 38;
     QTest::newRow("crc error on the third file")
         << "fault.crcFile=3" << kLocalFiles << false << QStringList(all.mid(0, 3))
-        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."};
+        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."} << 0
+        << 7;
+    // Packages 4 to 7 carry the third file: the board refuses its second one.
+    QTest::newRow("package refused within a file")
+        << QString() << kLocalFiles << false << QStringList(all.mid(0, 3))
+        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."} << 5
+        << 5;
     QTest::newRow("module load refused")
         << "fault.refuseLoad=on" << kLocalFiles << false << all
         << QStringList{"Module " + kModule + " could not be configured.",
-                       "Failed. Continuing anyway.", kDone};
+                       "Failed. Continuing anyway.", kDone}
+        << 0 << 38;
     QTest::newRow("missing file") << QString() << QStringList(kLocalFiles.mid(0, 5)) << false
                                   << QStringList()
                                   << QStringList{"Checking file <dir>/spad_mask.csv",
-                                                 "Failed. Cannot read file."};
+                                                 "Failed. Cannot read file."}
+                                  << 0 << 0;
     QTest::newRow("unsupported chip")
         << QString() << QStringList{"kel430a.ko"} << false << QStringList()
         << QStringList{"Identified target hardware for update: KEL430A",
-                       "Unsupported target hardware. Exiting."};
-    QTest::newRow("dialog cancelled") << QString() << kLocalFiles << true << QStringList()
-                                      << QStringList{"No directory selected. Update stopped."};
+                       "Unsupported target hardware. Exiting."}
+        << 0 << 0;
+    QTest::newRow("dialog cancelled")
+        << QString() << kLocalFiles << true << QStringList()
+        << QStringList{"No directory selected. Update stopped."} << 0 << 0;
 }
 
 void TestUploadWidget::updateRun() {
@@ -96,14 +108,27 @@ void TestUploadWidget::updateRun() {
     QFETCH(bool, cancel);
     QFETCH(QStringList, events);
     QFETCH(QStringList, logTail);
+    QFETCH(int, refusedPackage);
     QTemporaryDir folder;
     for (int index = 0; index < files.size(); ++index) {
         QFile file(folder.filePath(files[index]));
         const QByteArray content = files[index].toUtf8().repeated(40 + 150 * index);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
+    int packages = 0; // outlives the board whose firmware counts into it
     const auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
     QVERIFY(board);
+    // The board refuses one package as when its storage fills up; later ones reach the store.
+    board->board()
+        .firmware(ZyrSim::BoardInterface::Control)
+        .setHandler(
+            ZyrSim::SimulatedFileStore::uploadProtocol,
+            [&](const ZyrSim::FirmwareRequest& request) -> std::optional<ZyrSim::FirmwareReply> {
+                if (++packages == refusedPackage)
+                    return ZyrSim::FirmwareReply{
+                        ZyrSim::SimulatedFileStore::storageStatus, {}, std::nullopt, 0};
+                return board->fileStore().upload(request);
+            });
     ControlLogic logic;
     logic.initialize();
     logic.activateCommunication();
@@ -128,6 +153,7 @@ void TestUploadWidget::updateRun() {
 
     ZyrSim::SimulatedFileStore& store = board->fileStore();
     QCOMPARE(store.events(), events);
+    QTEST(packages, "packages");
     for (const QString& event : events) {
         if (kStores.contains(event))
             QCOMPARE(contentOf(store.localPath(event.mid(6))),

@@ -20,6 +20,10 @@ using Histogram = std::vector<uint16_t>; // 5 channels x 256 bins
 
 namespace {
 
+// The simulated sensor's confidence falls from 63 to 0 at 1.25 times the 2500 mm object range of
+// its default chip: 63 - 63 * 1200 / 3125.
+constexpr int kConfidenceAt1200 = 39;
+
 QStringList legendTexts(QCustomPlot& plot) {
     QStringList texts;
     for (int i = 0; i < plot.legend->itemCount(); ++i) {
@@ -211,7 +215,7 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     SensorRig rig(1200);
     QTemporaryDir folder;
     Logging log(folder.filePath("log.csv"));
-    const bool logOpen = log.open();
+    QVERIFY(log.open());
     QDistancePlot plot;
     QCOMPARE(plot.graph(0)->pen().widthF(), 2.0);
     plot.setClock([&rig] { return rig.now; });
@@ -225,7 +229,10 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     QCOMPARE(times.size(), QDistancePlot::windowSize);
     QCOMPARE(times.mid(0, 5), QVector<double>({0, -20, -40, -1040, -1056}));
     QCOMPARE(times.last(), -1040.0 - 16 * 196);
-    QVERIFY(plot.latestDistance() > 0);
+    // The target stands at 1200 mm, reported within the sensor's 3 mm of noise.
+    QVERIFY2(qAbs(plot.latestDistance() - 1200) <= 3,
+             qPrintable(QString::number(plot.latestDistance())));
+    QCOMPARE(plot.latestConfidence(), kConfidenceAt1200);
     const QVector<double> distances = plot.distanceValues();
     const uint32_t photons = plot.referencePhotonCount();
     QVERIFY(photons > 0);
@@ -248,11 +255,17 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     // One record per measurement the sensor answered: none for the failure, none unconnected.
     log.close();
     QFile logFile(folder.filePath("log.csv"));
-    if (logOpen && logFile.open(QIODevice::ReadOnly)) {
-        const QRegularExpression record(QStringLiteral("^#OBJ;\\d"),
-                                        QRegularExpression::MultilineOption);
-        QCOMPARE(QString::fromLatin1(logFile.readAll()).count(record), 4);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    const QRegularExpression record(QStringLiteral("^#OBJ;\\d+;00001;(\\d+);(\\d+);"),
+                                    QRegularExpression::MultilineOption);
+    int records = 0;
+    for (auto match = record.globalMatch(QString::fromLatin1(logFile.readAll())); match.hasNext();
+         ++records) {
+        const QRegularExpressionMatch fields = match.next();
+        QCOMPARE(fields.captured(1).toInt(), kConfidenceAt1200);
+        QVERIFY2(qAbs(fields.captured(2).toInt() - 1200) <= 3, qPrintable(fields.captured(2)));
     }
+    QCOMPARE(records, 4);
 }
 
 void TestPlots::distanceBarShowsNewestMeasurement_data() {

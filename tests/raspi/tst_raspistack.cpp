@@ -53,6 +53,8 @@ class TestRasPiStack : public QObject {
 private slots:
     void boardPresentOpensEveryNodeInOneCall();
     void unplugCascadesAndReplugRecovers();
+    void chipIdentificationNeedsASoundReply_data();
+    void chipIdentificationNeedsASoundReply();
     void formattersOutliveTheirDrivers();
 };
 
@@ -112,6 +114,38 @@ void TestRasPiStack::unplugCascadesAndReplugRecovers() {
     QVERIFY(rig.board.replug());
     QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 1500);
     QCOMPARE(rig.activeManagers(), raspiNodeNames());
+}
+
+void TestRasPiStack::chipIdentificationNeedsASoundReply_data() {
+    using Fault = ZyrSim::SimulatedRegisterFile::Fault;
+    QTest::addColumn<int>("fault"); // on the identification register; None: another chip
+    QTest::newRow("error status") << int(Fault::ErrorStatus);
+    QTest::newRow("short reply") << int(Fault::ShortReply);
+    QTest::newRow("another chip") << int(Fault::None);
+}
+
+// Only the expected value in a reply without error makes the chip present; the check retries
+// until the chip answers as it should.
+void TestRasPiStack::chipIdentificationNeedsASoundReply() {
+    using ZyrSim::SimulatedRegisterFile;
+    QFETCH(int, fault);
+    RasPiRig rig;
+    SimulatedRegisterFile& registers = rig.board.registerFile();
+    if (fault == int(SimulatedRegisterFile::Fault::None))
+        registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
+                                   SimulatedRegisterFile::identificationValue + 1);
+    else
+        registers.setFault(SimulatedRegisterFile::identificationRegister,
+                           SimulatedRegisterFile::Fault(fault));
+
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), QList<int>({2, 2, 2, 2, 4, 2}));
+    QCOMPARE(rig.activeManagers(), raspiNodeNames());
+
+    registers.clearFaults();
+    registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
+                               SimulatedRegisterFile::identificationValue);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 5000);
 }
 
 void TestRasPiStack::formattersOutliveTheirDrivers() {

@@ -46,7 +46,7 @@ private slots:
 };
 
 void TestSimulatedSensor::everyCommandRoundTrips() {
-    BoardRig rig(QStringLiteral("chip=KEL4401,seed=3"));
+    BoardRig rig(QStringLiteral("chip=KEL4401,seed=3,target=1200"));
     GetHistogramCommand histogram(1, 1);
     GetObjectsCommand objects;
     SetCaptureTimeCommand captureTime(20);
@@ -76,6 +76,11 @@ void TestSimulatedSensor::everyCommandRoundTrips() {
     }
     QVERIFY(histogram.traceText().contains(QStringLiteral("#DRX;GET_HISTOGRAM;")));
     QCOMPARE(serial.app0Revision(), QStringLiteral("3.0.21.0"));
+    // The target within 3 mm of noise; confidence 63 falls to 0 at 1.25 times the 2500 mm range.
+    QCOMPARE(int(objects.objectCount()), 1);
+    QVERIFY2(qAbs(objects.result().distance - 1200) <= 3,
+             qPrintable(QString::number(objects.result().distance)));
+    QCOMPARE(int(objects.result().confidence), 63 - 63 * 1200 / 3125);
     QCOMPARE(calibration.calibrationData(), hexOf(rig.board->sensor().calibrationRecord()));
     QCOMPARE(int(temperature.temperature()), rig.board->sensor().temperatureCelsius());
 

@@ -44,24 +44,28 @@ void TestCommandRegistry::mapperReadsChildren_data() {
     QTest::addColumn<bool>("parsed");
     QTest::addColumn<uint>("value");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("strict"); // what tryParseStrictly makes of the same element
 
     const QByteArray untouched("\x55\x55\x55\x55", 4);
     QTest::newRow("required read, optional absent")
-        << "<p><A>1F</A></p>" << true << 0x1Fu << untouched;
+        << "<p><A>1F</A></p>" << true << 0x1Fu << untouched << true;
     QTest::newRow("required missing")
-        << "<p><B>0a</B></p>" << false << 0u << QByteArray("\x0a\x55\x55\x55", 4);
+        << "<p><B>0a</B></p>" << false << 0u << QByteArray("\x0a\x55\x55\x55", 4) << false;
     QTest::newRow("three bytes") << "<p><A>1</A><B>0A0B0C</B></p>" << true << 1u
-                                 << QByteArray("\x0a\x0b\x0c\x55", 4);
+                                 << QByteArray("\x0a\x0b\x0c\x55", 4) << true;
     QTest::newRow("five bytes are too many")
-        << "<p><A>1</A><B>0A0B0C0D0E</B></p>" << true << 1u << untouched;
+        << "<p><A>1</A><B>0A0B0C0D0E</B></p>" << true << 1u << untouched << false;
     QTest::newRow("bad pair") << "<p><A>1</A><B>0A0G</B></p>" << true << 1u
-                              << QByteArray("\x0a\x00\x55\x55", 4);
-    QTest::newRow("beyond signed 32 bits") << "<p><A>80000000</A></p>" << false << 0u << untouched;
+                              << QByteArray("\x0a\x00\x55\x55", 4) << false;
+    QTest::newRow("beyond signed 32 bits")
+        << "<p><A>80000000</A></p>" << false << 0u << untouched << false;
     QTest::newRow("unmapped text ends the walk")
-        << "<p><C>x</C><A>1</A></p>" << false << 0u << untouched;
+        << "<p><C>x</C><A>1</A></p>" << false << 0u << untouched << false;
     QTest::newRow("wrapper is walked into")
-        << "<p><W>\n <A>2</A>\n</W></p>" << true << 2u << untouched;
-    QTest::newRow("nested element") << "<p><A>1<X/></A></p>" << false << 0u << untouched;
+        << "<p><W>\n <A>2</A>\n</W></p>" << true << 2u << untouched << true;
+    QTest::newRow("nested element") << "<p><A>1<X/></A></p>" << false << 0u << untouched << false;
+    QTest::newRow("repeated child")
+        << "<p><A>1</A><A>2</A></p>" << true << 2u << untouched << false;
 }
 
 void TestCommandRegistry::mapperReadsChildren() {
@@ -78,6 +82,17 @@ void TestCommandRegistry::mapperReadsChildren() {
     QTEST(mapper.tryParse(&reader), "parsed");
     QTEST(a, "value");
     QTEST(buffer, "bytes");
+
+    // The strict walk of one telegram element, on a fresh mapper over fresh targets.
+    unsigned int strictA = 0;
+    QByteArray strictBuffer(4, '\0');
+    auto* strictData = reinterpret_cast<unsigned char*>(strictBuffer.data());
+    XmlMapper strict;
+    QVERIFY(strict.addEntry(XmlMappingEntry(QStringLiteral("A"), &strictA, 16, false)));
+    QVERIFY(strict.addEntry(XmlMappingEntry(QStringLiteral("B"), &strictData, 4, 16, true)));
+    QXmlStreamReader strictReader(xml);
+    strictReader.readNextStartElement();
+    QTEST(strict.tryParseStrictly(&strictReader), "strict");
 
     // An entry whose buffer is missing fails instead of writing through it.
     unsigned char* missing = nullptr;
