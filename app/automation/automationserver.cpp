@@ -86,6 +86,7 @@ void AutomationServer::acceptConnection(qintptr socketDescriptor) {
     // last line by the peer's delayed acknowledgement (tens of milliseconds).
     client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     itsClient = client;
+    itsParser.reset();
     connect(client, &QTcpSocket::readyRead, this, &AutomationServer::readClient);
     // A client that is going away asks for nothing more, even in a chunk being read.
     connect(client, &QAbstractSocket::errorOccurred, &itsParser,

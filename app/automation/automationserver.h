@@ -13,7 +13,8 @@ class QTcpSocket;
 
 // The automation port: a TCP server on the local host that serves one client at a time. The
 // client's characters become the parser's requests, re-emitted here; the error replies go back
-// to the client. While a client is connected, further connections are closed at once. A
+// to the client, and each client starts with no command open. While a client is connected,
+// further connections are closed at once. A
 // client's disconnection is handled from the event loop, so it never cuts into a write in
 // progress, and the socket is deleted later.
 class AutomationServer : public QObject {

@@ -54,6 +54,8 @@ private slots:
     void clientDrivesTheProgram();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
+    void nextClientStartsAfresh_data();
+    void nextClientStartsAfresh();
 };
 
 // The greeting, commands reaching the form, one cycle's records in order, a second client
@@ -114,6 +116,32 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
     next.write("x");
     QCOMPARE(tags(next, 4), kCycle);
+}
+
+void TestAutomationWindow::nextClientStartsAfresh_data() {
+    QTest::addColumn<QByteArray>("left");
+    QTest::addColumn<bool>("setsIterations"); // to 555
+    QTest::newRow("open parenthesis") << QByteArray("(") << false;
+    QTest::newRow("open command") << QByteArray("(I555") << false;
+    QTest::newRow("whole command") << QByteArray("(I555)") << true;
+}
+
+// What one client left unfinished does not reach into the next client's characters.
+void TestAutomationWindow::nextClientStartsAfresh() {
+    QFETCH(QByteArray, left);
+    QFETCH(bool, setsIterations);
+    Program program;
+    QTcpSocket first, next;
+    QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    auto* iterations = program.window.findChild<QSpinBox*>("sbIterations");
+    const int before = iterations->value();
+    first.write(left);
+    first.disconnectFromHost();
+    QTRY_VERIFY(program.isLocal());
+    QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    next.write("x)");
+    QCOMPARE(tags(next, 4), kCycle);
+    QCOMPARE(iterations->value(), setsIterations ? 555 : before);
 }
 
 ZYR_TEST_CLASS(TestAutomationWindow)
