@@ -54,6 +54,7 @@ private slots:
     void clientDrivesTheProgram();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
+    void clientReconnectsAtOnce();
     void nextClientStartsAfresh_data();
     void nextClientStartsAfresh();
 };
@@ -116,6 +117,18 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
     next.write("x");
     QCOMPARE(tags(next, 4), kCycle);
+}
+
+// A script that closes and connects again at once is greeted each time, even while its last
+// close still waits in the program's event loop.
+void TestAutomationWindow::clientReconnectsAtOnce() {
+    Program program;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QTcpSocket client;
+        QVERIFY2(tags(client, 2, &program) == QByteArrayList({"#VER", "#CAL"}),
+                 qPrintable(QString("attempt %1").arg(attempt)));
+        client.close();
+    }
 }
 
 void TestAutomationWindow::nextClientStartsAfresh_data() {
