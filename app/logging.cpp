@@ -5,6 +5,24 @@
 #include <QDateTime>
 #include <QTcpSocket>
 
+namespace {
+
+// Writes all of data. A write that stops short (a disk filling up, the file-size limit) leaves
+// no reason behind; writing the rest then fails and leaves the system's reason in the device's
+// errorString.
+bool writeAll(QIODevice& device, const QByteArray& data) {
+    qint64 written = 0;
+    while (written < data.size()) {
+        const qint64 count = device.write(data.constData() + written, data.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
+
+} // namespace
+
 Logging::Logging(const QString& fileName, QObject* parent)
     : QObject(parent)
     , itsFile(fileName) {}
@@ -99,7 +117,7 @@ void Logging::writeRecord(const QByteArray& record) {
 
 bool Logging::writeRecordToFile(const QByteArray& record) {
     const qint64 recordStart = itsFile.pos();
-    if (itsFile.write(record) == record.size())
+    if (writeAll(itsFile, record))
         return true;
     const QString error = itsFile.errorString();
     // Cut a partly written record off again, so the file ends with whole lines.

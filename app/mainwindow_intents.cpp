@@ -65,16 +65,32 @@ QVariant widgetValue(QWidget* widget) {
     return {};
 }
 
-// Through the ordinary setters, so the widget's change slots run as if the user had set it.
+// Whether value is a whole number from minimum to maximum; if so, it is stored in number.
+bool tryGetNumberInRange(const QVariant& value, int minimum, int maximum, int& number) {
+    bool isNumber = false;
+    const int converted = value.toInt(&isNumber);
+    if (!isNumber || converted < minimum || converted > maximum)
+        return false;
+    number = converted;
+    return true;
+}
+
+// Through the ordinary setters, so the widget's change slots run as if the user had set it. A
+// number the widget cannot show (no such row, outside the spin box's range; the file may have
+// been edited) is not applied: the widget keeps its value, and the device its setting.
 void setWidgetValue(QWidget* widget, const QVariant& value) {
-    if (auto* box = qobject_cast<QCheckBox*>(widget))
+    int number = 0;
+    if (auto* box = qobject_cast<QCheckBox*>(widget)) {
         box->setChecked(value.toBool());
-    else if (auto* spinBox = qobject_cast<QSpinBox*>(widget))
-        spinBox->setValue(value.toInt());
-    else if (auto* comboBox = qobject_cast<QComboBox*>(widget))
-        comboBox->setCurrentIndex(value.toInt());
-    else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget))
+    } else if (auto* spinBox = qobject_cast<QSpinBox*>(widget)) {
+        if (tryGetNumberInRange(value, spinBox->minimum(), spinBox->maximum(), number))
+            spinBox->setValue(number);
+    } else if (auto* comboBox = qobject_cast<QComboBox*>(widget)) {
+        if (tryGetNumberInRange(value, 0, comboBox->count() - 1, number))
+            comboBox->setCurrentIndex(number);
+    } else if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
         lineEdit->setText(value.toString());
+    }
 }
 
 // Puts a floating dock back into its tab page. The docks live in the pages rather than in the

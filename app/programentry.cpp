@@ -1,5 +1,6 @@
 #include "programentry.h"
 
+#include "filesizelimit.h"
 #include "mainwindow.h"
 #include "programoptions.h"
 #include "simulatedevaluationboard.h"
@@ -31,6 +32,8 @@ void useWritableMachineSettings() {
 } // namespace
 
 int runProgram(int argc, char** argv) {
+    letFileSizeLimitFailWrites();
+
     // Help needs no display, so it is answered before the application connects to one (whose
     // own options are still on the command line then).
     QStringList rawArguments;

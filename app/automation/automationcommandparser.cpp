@@ -28,6 +28,12 @@ void AutomationCommandParser::dropRestOfChunk() {
     itsDroppingChunk = true;
 }
 
+void AutomationCommandParser::reset() {
+    itsCommand.clear();
+    itsInCommand = false;
+    itsDroppingCommand = false;
+}
+
 void AutomationCommandParser::takeOutsideCommand(QChar character) {
     if (itsTargetCheck && !itsTargetCheck()) {
         emit replyReady(noTargetReply);

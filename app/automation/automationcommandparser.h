@@ -11,7 +11,7 @@
 // an operation mode, "(" opens a command and any other character asks for one measurement;
 // "(I<number>)" and "(T<number>)" set the iterations and the detection threshold. Each request
 // is a signal, emitted in the order of the characters; answers for the client are replyReady.
-// The parser's state runs on across chunks (and clients), so a command may arrive split.
+// The parser's state runs on across chunks, so a command may arrive split; reset() forgets it.
 class AutomationCommandParser : public QObject {
     Q_OBJECT
 
@@ -33,6 +33,8 @@ public:
     // Drops the rest of the chunk being fed, e.g. once its client is gone: each character may
     // run a measurement, and they would be measured for no one.
     void dropRestOfChunk();
+    // Forgets a command left open, so a new client starts with none.
+    void reset();
 
 signals:
     void measurementRequested();

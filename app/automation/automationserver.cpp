@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 #include <cstdio>
+#include <utility>
 
 // Hands each incoming connection to the server before Qt queues it, so a refused one is
 // closed without ever becoming a pending socket.
@@ -41,7 +42,10 @@ AutomationServer::AutomationServer(QObject* parent)
             &AutomationServer::replyToClient);
 }
 
-AutomationServer::~AutomationServer() = default;
+AutomationServer::~AutomationServer() {
+    for (qintptr socketDescriptor : qAsConst(itsWaitingConnections))
+        refuse(socketDescriptor);
+}
 
 bool AutomationServer::listen(quint16 port) {
     if (itsListener->listen(QHostAddress::LocalHost, port))
@@ -70,13 +74,38 @@ void AutomationServer::setTargetCheck(std::function<bool()> isTargetConnected) {
     itsParser.setTargetCheck(std::move(isTargetConnected));
 }
 
+// A client whose socket has closed no longer counts, though its end may still wait in the event
+// loop.
+bool AutomationServer::hasClient() const {
+    return itsClient != nullptr && itsClient->state() == QAbstractSocket::ConnectedState;
+}
+
 void AutomationServer::acceptConnection(qintptr socketDescriptor) {
-    if (itsClient != nullptr) {
-        QTcpSocket refused;
-        if (refused.setSocketDescriptor(socketDescriptor))
-            refused.abort();
+    if (!hasClient()) {
+        admit(socketDescriptor);
         return;
     }
+    // A client that closes and connects again at once may have its close not yet read: judge
+    // once the events that wait now, the close among them, have been handled.
+    itsWaitingConnections.append(socketDescriptor);
+    if (itsWaitingConnections.size() == 1)
+        QMetaObject::invokeMethod(this, &AutomationServer::judgeWaitingConnections,
+                                  Qt::QueuedConnection);
+}
+
+void AutomationServer::judgeWaitingConnections() {
+    const QList<qintptr> waiting = std::exchange(itsWaitingConnections, {});
+    for (qintptr socketDescriptor : waiting) {
+        if (hasClient())
+            refuse(socketDescriptor);
+        else
+            admit(socketDescriptor);
+    }
+}
+
+void AutomationServer::admit(qintptr socketDescriptor) {
+    if (itsClient != nullptr)
+        dropClient(itsClient);
     auto* client = new AutomationClientSocket(maximumUnsentBytes, this);
     if (!client->setSocketDescriptor(socketDescriptor)) {
         delete client;
@@ -86,6 +115,7 @@ void AutomationServer::acceptConnection(qintptr socketDescriptor) {
     // last line by the peer's delayed acknowledgement (tens of milliseconds).
     client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     itsClient = client;
+    itsParser.reset();
     connect(client, &QTcpSocket::readyRead, this, &AutomationServer::readClient);
     // A client that is going away asks for nothing more, even in a chunk being read.
     connect(client, &QAbstractSocket::errorOccurred, &itsParser,
@@ -97,6 +127,12 @@ void AutomationServer::acceptConnection(qintptr socketDescriptor) {
         client, &QTcpSocket::disconnected, this, [this, client] { dropClient(client); },
         Qt::QueuedConnection);
     emit clientConnected(client);
+}
+
+void AutomationServer::refuse(qintptr socketDescriptor) {
+    QTcpSocket refused;
+    if (refused.setSocketDescriptor(socketDescriptor))
+        refused.abort();
 }
 
 void AutomationServer::readClient() {

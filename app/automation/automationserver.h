@@ -3,6 +3,7 @@
 
 #include "automationcommandparser.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTcpServer>
@@ -13,9 +14,10 @@ class QTcpSocket;
 
 // The automation port: a TCP server on the local host that serves one client at a time. The
 // client's characters become the parser's requests, re-emitted here; the error replies go back
-// to the client. While a client is connected, further connections are closed at once. A
-// client's disconnection is handled from the event loop, so it never cuts into a write in
-// progress, and the socket is deleted later.
+// to the client, and each client starts with no command open. While a client is connected,
+// further connections are closed. A client's disconnection is handled from the event loop, so
+// it never cuts into a write in progress, and the socket is deleted later; a client that has
+// closed no longer counts, though, even while its end still waits there.
 class AutomationServer : public QObject {
     Q_OBJECT
 
@@ -54,7 +56,11 @@ signals:
 private:
     class Listener;
 
+    bool hasClient() const;
     void acceptConnection(qintptr socketDescriptor);
+    void judgeWaitingConnections();
+    void admit(qintptr socketDescriptor);
+    static void refuse(qintptr socketDescriptor);
     void readClient();
     void dropClient(QTcpSocket* client);
     void replyToClient(const QByteArray& reply);
@@ -62,6 +68,8 @@ private:
     Listener* itsListener;
     AutomationCommandParser itsParser;
     QTcpSocket* itsClient = nullptr;
+    // Connections that came while a client was connected, judged from the event loop.
+    QList<qintptr> itsWaitingConnections;
 };
 
 #endif // ZYRAPP_AUTOMATION_AUTOMATIONSERVER_H

@@ -54,6 +54,9 @@ private slots:
     void clientDrivesTheProgram();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
+    void clientReconnectsAtOnce();
+    void nextClientStartsAfresh_data();
+    void nextClientStartsAfresh();
 };
 
 // The greeting, commands reaching the form, one cycle's records in order, a second client
@@ -114,6 +117,44 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
     next.write("x");
     QCOMPARE(tags(next, 4), kCycle);
+}
+
+// A script that closes and connects again at once is greeted each time, even while its last
+// close still waits in the program's event loop.
+void TestAutomationWindow::clientReconnectsAtOnce() {
+    Program program;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QTcpSocket client;
+        QVERIFY2(tags(client, 2, &program) == QByteArrayList({"#VER", "#CAL"}),
+                 qPrintable(QString("attempt %1").arg(attempt)));
+        client.close();
+    }
+}
+
+void TestAutomationWindow::nextClientStartsAfresh_data() {
+    QTest::addColumn<QByteArray>("left");
+    QTest::addColumn<bool>("setsIterations"); // to 555
+    QTest::newRow("open parenthesis") << QByteArray("(") << false;
+    QTest::newRow("open command") << QByteArray("(I555") << false;
+    QTest::newRow("whole command") << QByteArray("(I555)") << true;
+}
+
+// What one client left unfinished does not reach into the next client's characters.
+void TestAutomationWindow::nextClientStartsAfresh() {
+    QFETCH(QByteArray, left);
+    QFETCH(bool, setsIterations);
+    Program program;
+    QTcpSocket first, next;
+    QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    auto* iterations = program.window.findChild<QSpinBox*>("sbIterations");
+    const int before = iterations->value();
+    first.write(left);
+    first.disconnectFromHost();
+    QTRY_VERIFY(program.isLocal());
+    QCOMPARE(tags(next, 2, &program), QByteArrayList({"#VER", "#CAL"}));
+    next.write("x)");
+    QCOMPARE(tags(next, 4), kCycle);
+    QCOMPARE(iterations->value(), setsIterations ? 555 : before);
 }
 
 ZYR_TEST_CLASS(TestAutomationWindow)

@@ -121,6 +121,8 @@ private slots:
     void flagFoundSetWarnsOnceAndStaysSet();
     void menuBarOffersTheIntents();
     void configurationDefaultsAndRoundTrip();
+    void loadingKeepsWhatAControlCannotShow_data();
+    void loadingKeepsWhatAControlCannotShow();
     void dockWindowsAndAboutDialog();
     void tabsAndOutputFile();
     void calibrationOrProximitySelected_data();
@@ -225,6 +227,52 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
     const QString title = window.windowTitle() + ": ";
     QCOMPARE(texts, (QStringList{title + "Configuration loaded.", title + "Configuration saved.",
                                  title + "Configuration loaded."}));
+}
+
+void TestMainWindow::loadingKeepsWhatAControlCannotShow_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("mode past the rows") << "cbOperationMode" << QVariant(7);
+    QTest::newRow("mode before the rows") << "cbOperationMode" << QVariant(-1);
+    QTest::newRow("mode not a number") << "cbOperationMode" << QVariant("distance");
+    QTest::newRow("preset past the rows") << "cbIterationSelector" << QVariant(99);
+    QTest::newRow("iterations past the range") << "sbIterations" << QVariant(70000);
+    QTest::newRow("threshold below the range") << "sbThreshold" << QVariant(-1);
+    QTest::newRow("capture time below the range") << "sbCaptureTime" << QVariant(0);
+}
+
+// A hand-edited store: the value no control can show is not applied, that control and the
+// device keep their settings, and every other key still loads. The preset stays as it is, so
+// the iterations and threshold are the store's.
+void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
+    QFETCH(QString, key);
+    QFETCH(QVariant, stored);
+    auto board = simulatedBoard();
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window;
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
+                    MainWindow::applicationName);
+    const auto keeps = [&key](const char* name) {
+        return name == key || qstrcmp(name, "cbIterationSelector") == 0;
+    };
+    for (const auto& entry : kConfiguration) {
+        setControlValue(window.findChild<QWidget*>(entry.name), entry.changed);
+        store.setValue(entry.name, entry.name == key   ? stored
+                                   : keeps(entry.name) ? entry.changed
+                                                       : entry.loadedDefault);
+    }
+    menuEntry(window, "File", "Load Configuration")->trigger();
+    for (const auto& entry : kConfiguration) {
+        const QVariant expected = keeps(entry.name) ? entry.changed : entry.loadedDefault;
+        QVERIFY2(controlValue(window.findChild<QWidget*>(entry.name)) == expected, entry.name);
+    }
+    const ZyrSim::SimulatedSensor::Settings& device = board->sensor().settings();
+    QCOMPARE(int(device.operationMode),
+             window.findChild<QComboBox*>("cbOperationMode")->currentIndex());
+    QCOMPARE(int(device.captureTime), window.findChild<QSpinBox*>("sbCaptureTime")->value());
+    QCOMPARE(int(device.iterations), window.findChild<QSpinBox*>("sbIterations")->value());
+    QCOMPARE(int(device.threshold), window.findChild<QSpinBox*>("sbThreshold")->value());
 }
 
 void TestMainWindow::dockWindowsAndAboutDialog() {

@@ -16,6 +16,7 @@ private slots:
     void quickExits_data();
     void quickExits();
     void startsOnTheSimulatedBoardAndExitsCleanly();
+    void resultLogStopsWholeAtTheFileSizeLimit();
 };
 
 void TestProgramEntry::options_data() {
@@ -66,15 +67,16 @@ struct ProgramRun {
 };
 
 // Runs the program entry in a child process: this test executable started again with
-// ZYR_PROGRAM_RUN set, which makes its main hand over to the program.
-ProgramRun runProgramChild(const QStringList& arguments, bool probe) {
+// ZYR_PROGRAM_RUN set, which makes its main hand over to the program, and with the named probe
+// of tests/app/main.cpp, if any, alongside.
+ProgramRun runProgramChild(const QStringList& arguments, const QString& probe = {}) {
     ScopedSettingsFolder settings;
     QTemporaryDir home;
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ZYR_PROGRAM_RUN", "1");
-    if (probe)
-        environment.insert("ZYR_PROGRAM_PROBE", "1");
+    if (!probe.isEmpty())
+        environment.insert("ZYR_PROGRAM_PROBE", probe);
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     // The program's own settings go to a private folder.
     environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
@@ -109,14 +111,14 @@ void TestProgramEntry::quickExits() {
     QFETCH(QString, argument);
     QFETCH(int, exitCode);
     QFETCH(QString, text);
-    const ProgramRun run = runProgramChild({argument}, false);
+    const ProgramRun run = runProgramChild({argument});
     QVERIFY(run.finished);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY((exitCode == 0 ? run.output : run.errors).contains(text));
 }
 
 void TestProgramEntry::startsOnTheSimulatedBoardAndExitsCleanly() {
-    const ProgramRun run = runProgramChild({"--simulate"}, true);
+    const ProgramRun run = runProgramChild({"--simulate"}, "channels");
     QVERIFY2(run.finished, qPrintable(run.errors));
     QVERIFY2(run.exitStatus == QProcess::NormalExit && run.exitCode == 0,
              qPrintable(run.output + run.errors));
@@ -127,6 +129,27 @@ void TestProgramEntry::startsOnTheSimulatedBoardAndExitsCleanly() {
     QVERIFY(match.captured(1).toInt() < 3000);
     QVERIFY2(!run.errors.contains("Sanitizer"), qPrintable(run.errors));
     QVERIFY2(!run.errors.contains("runtime error"), qPrintable(run.errors));
+}
+
+// Saving data in continuous mode until the file meets the process's file-size limit: the
+// program lives on, tells the system's reason and leaves a log of whole records.
+void TestProgramEntry::resultLogStopsWholeAtTheFileSizeLimit() {
+    QTemporaryDir folder;
+    const QString logFile = folder.filePath("limited.csv");
+    const int sizeLimit = 100000;
+    const ProgramRun run =
+        runProgramChild({"--simulate"}, QString("log-limit=%1:%2").arg(sizeLimit).arg(logFile));
+    QVERIFY2(run.finished && run.exitStatus == QProcess::NormalExit && run.exitCode == 0,
+             qPrintable(run.output + run.errors));
+    QCOMPARE(run.output, QString("Warning: Could not write to the log file %1 (File too large). "
+                                 "Saving data has stopped.\n")
+                             .arg(logFile));
+    QFile log(logFile);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray records = log.readAll();
+    QVERIFY(records.size() > sizeLimit / 2 && records.size() < sizeLimit);
+    QVERIFY(records.endsWith("\r\n"));
+    QVERIFY2(!run.errors.contains("Sanitizer"), qPrintable(run.errors));
 }
 
 ZYR_TEST_CLASS(TestProgramEntry)
