@@ -136,7 +136,7 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
 void TestRasPiStack::refusedOpenIsWrittenOncePerChange() {
     MessageCapture hid("zyr.hid");
     ZyrSim::SimulatorConfig config;
-    config.setFault(BoardInterface::Control, TransportFault::AccessDenied);
+    QVERIFY(ZyrSim::SimulatorConfig::parse(QStringLiteral("fault.control=denied"), &config));
     RasPiRig rig(config);
     ZyrSim::SimulatedBoard& board = rig.board.board();
     const ZyrSim::SimulatedHidInterface& control = board.hidInterface(BoardInterface::Control);
