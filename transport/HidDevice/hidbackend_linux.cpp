@@ -136,8 +136,10 @@ std::unique_ptr<IHidConnection> LinuxHidBackend::openExclusive(const QByteArray&
     if (node.isEmpty())
         return refuse(ENOENT, qt_error_string(ENOENT));
     const int lockDescriptor = ::open(node.constData(), O_RDONLY | O_CLOEXEC);
-    if (lockDescriptor < 0)
-        return refuse(errno, qt_error_string(errno));
+    if (lockDescriptor < 0) {
+        const int error = errno;
+        return refuse(error, qt_error_string(error));
+    }
     if (::flock(lockDescriptor, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(lockDescriptor);
