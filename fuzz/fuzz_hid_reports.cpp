@@ -81,6 +81,8 @@ public:
     std::unique_ptr<ZyrHid::IHidConnection> openExclusive(const QByteArray&) override {
         return std::make_unique<FuzzConnection>(itsData, itsSize);
     }
+    int lastOpenError() const override { return 0; } // it never refuses
+    QString lastOpenErrorString() const override { return QString(); }
 
 private:
     const uint8_t* itsData;

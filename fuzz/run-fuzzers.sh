@@ -9,7 +9,8 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-    targets=(fuzz_stream_replies fuzz_hid_reports fuzz_simulator_config fuzz_telegrams fuzz_trace_files)
+    targets=(fuzz_stream_replies fuzz_hid_reports fuzz_hid_descriptor fuzz_simulator_config
+             fuzz_telegrams fuzz_trace_files)
 fi
 
 build="$root/build/fuzz"

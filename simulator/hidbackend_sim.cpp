@@ -3,6 +3,8 @@
 #include "HidDevice/hidpath.h"
 #include "simulatedboard.h"
 
+#include <cerrno>
+
 namespace ZyrHid {
 
 using ZyrSim::BoardInterface;
@@ -97,13 +99,18 @@ std::unique_ptr<IHidConnection> SimHidBackend::openExclusive(const QByteArray& p
         if (path != pathOf(interfaceIndex))
             continue;
         SimulatedHidInterface& hidInterface = itsBoard.hidInterface(BoardInterface(interfaceIndex));
-        const SimulatedHidInterface::Session session = hidInterface.claim();
+        const SimulatedHidInterface::Session session = hidInterface.claim(&itsLastOpenError);
         if (session == 0)
             return nullptr;
         return std::make_unique<SimHidConnection>(itsBoard, hidInterface, session, itsVendorId,
                                                   itsProductId);
     }
+    itsLastOpenError = ENOENT;
     return nullptr;
+}
+
+QString SimHidBackend::lastOpenErrorString() const {
+    return itsLastOpenError != 0 ? qt_error_string(itsLastOpenError) : QString();
 }
 
 } // namespace ZyrHid

@@ -20,6 +20,8 @@ public:
 
     bool devicePath(unsigned int index, QByteArray* path) override;
     std::unique_ptr<IHidConnection> openExclusive(const QByteArray& path) override;
+    int lastOpenError() const override { return itsLastOpenError; }
+    QString lastOpenErrorString() const override;
 
     static const char* const deviceNode;
 
@@ -29,6 +31,7 @@ private:
     ZyrSim::SimulatedBoard& itsBoard;
     quint16 itsVendorId;
     quint16 itsProductId;
+    int itsLastOpenError = 0;
 };
 
 } // namespace ZyrHid

@@ -1,6 +1,7 @@
 #include "simulatedhidinterface.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <thread>
 
@@ -22,8 +23,15 @@ bool SimulatedHidInterface::isPresent() const {
     return itsConfig.fault(itsWhich) != TransportFault::Unplugged;
 }
 
-SimulatedHidInterface::Session SimulatedHidInterface::claim() {
-    if (!isPresent() || itsHeldSession != 0)
+SimulatedHidInterface::Session SimulatedHidInterface::claim(int* refusal) {
+    ++itsClaimAttempts;
+    const int error = !isPresent()                                                ? ENODEV
+                      : itsConfig.fault(itsWhich) == TransportFault::AccessDenied ? EACCES
+                      : itsHeldSession != 0                                       ? EBUSY
+                                                                                  : 0;
+    if (refusal != nullptr)
+        *refusal = error;
+    if (error != 0)
         return 0;
     itsHeldSession = ++itsLastSession;
     return itsHeldSession;

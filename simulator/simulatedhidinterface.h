@@ -46,8 +46,11 @@ public:
     FirmwareTable& firmware() { return itsFirmware; }
 
     bool isPresent() const;
-    // 0 when the interface is unplugged or already claimed.
-    Session claim();
+    // 0 when the interface is unplugged, refuses access or is already claimed; refusal (when
+    // given) then says which, as an errno value: ENODEV, EACCES or EBUSY.
+    Session claim(int* refusal = nullptr);
+    // Calls of claim(), for tests of a host's retries.
+    int claimAttempts() const { return itsClaimAttempts; }
     void release(Session session);
     bool isSessionValid(Session session) const;
 
@@ -81,6 +84,7 @@ private:
     FirmwareTable itsFirmware;
     Session itsHeldSession = 0;
     Session itsLastSession = 0;
+    int itsClaimAttempts = 0;
     unsigned char itsHostCounter = 0;
     QByteArray itsRequestBytes;
     std::deque<InputReport> itsInput;

@@ -22,6 +22,7 @@ const FaultName kFaultNames[] = {
     {TransportFault::ZeroCountReport, "zerocount"},
     {TransportFault::EndlessWrongCounter, "endless"},
     {TransportFault::Unplugged, "unplugged"},
+    {TransportFault::AccessDenied, "denied"},
 };
 
 bool tryGetSwitch(const QString& value, bool* on) {

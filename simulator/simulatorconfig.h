@@ -15,10 +15,10 @@ namespace ZyrSim {
 // Settings of a simulated board and the sensor behind it, also as text: comma-separated
 // key=value pairs such as "chip=KEL4405,seed=3,timing=off,fault.module=noreply". Board keys:
 // seed (unsigned; it seeds the sensor as well), timing (on/off), fault.control and fault.module
-// (none, noreply, wrongprotocol, toolong, stale, zerocount, endless, unplugged), fault.crcFile
-// (the n-th file uploaded fails its checksum; 0 none) and fault.refuseLoad (on/off: the board
-// refuses to load modules). Every other key is a sensor key (chip, app0, target, badHistogram,
-// shortObjects, deviceStatus).
+// (none, noreply, wrongprotocol, toolong, stale, zerocount, endless, unplugged, denied),
+// fault.crcFile (the n-th file uploaded fails its checksum; 0 none) and fault.refuseLoad (on/off:
+// the board refuses to load modules). Every other key is a sensor key (chip, app0, target,
+// badHistogram, shortObjects, deviceStatus).
 struct SimulatorConfig {
     quint32 seed = 1;
     // One report per millisecond in each direction, as a full-speed interrupt endpoint.

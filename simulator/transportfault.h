@@ -13,6 +13,7 @@ enum class TransportFault {
     ZeroCountReport,     // a report without payload comes before the reply
     EndlessWrongCounter, // no reply, only reports with a wrong counter, without end
     Unplugged,           // gone from the enumeration; transfers and product string fail
+    AccessDenied,        // listed, but opening it is refused (EACCES), as without a udev rule
 };
 
 } // namespace ZyrSim

@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -61,18 +62,30 @@ public:
     }
 
     std::unique_ptr<ZyrHid::IHidConnection> openExclusive(const QByteArray& path) override {
+        itsLastOpenError = ENOENT;
         for (int index = 0; index < devices.size(); ++index) {
             Device& device = devices[index];
-            if (device.path != path || device.heldElsewhere || device.open)
+            if (device.path != path)
                 continue;
+            if (device.heldElsewhere || device.open) {
+                itsLastOpenError = EBUSY;
+                continue;
+            }
             ++openCalls;
             device.open = true;
+            itsLastOpenError = 0;
             return std::make_unique<Connection>(this, index);
         }
         return nullptr;
     }
+    int lastOpenError() const override { return itsLastOpenError; }
+    QString lastOpenErrorString() const override {
+        return itsLastOpenError != 0 ? qt_error_string(itsLastOpenError) : QString();
+    }
 
 private:
+    int itsLastOpenError = 0;
+
     class Connection : public ZyrHid::IHidConnection {
     public:
         Connection(FakeHidBackend* backend, int index)

@@ -47,23 +47,34 @@ void TestHidDevice::cleanup() {
 void TestHidDevice::openResult_data() {
     QTest::addColumn<QString>("scenario");
     QTest::addColumn<int>("result");
-    QTest::newRow("matching path") << "match" << int(HID_SUCCESS);
-    QTest::newRow("null info") << "null" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("already open") << "twice" << int(HID_ERROR_ALREADY_OPEN);
-    QTest::newRow("vendor id differs") << "vendor" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("product id differs") << "product" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("attributes unreadable") << "attributes" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("input length zero") << "input" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("output length zero") << "output" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("lengths unreadable") << "lengths" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("held by another program") << "held" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("path not present") << "missing" << int(HID_ERROR_NOT_OPEN);
-    QTest::newRow("no path, nothing matches") << "unset path" << int(HID_ERROR_NOT_OPEN);
+    QTest::addColumn<QString>("reason"); // part of lastErrorString; none: empty
+    const QString otherIds = "fake1#vid_16d0&pid_4d58&mi_04 is not 16d0:4d58";
+    const QString noLengths = "gives no input or output report length";
+    QTest::newRow("matching path") << "match" << int(HID_SUCCESS) << "";
+    QTest::newRow("null info") << "null" << int(HID_ERROR_NOT_OPEN) << "";
+    QTest::newRow("already open") << "twice" << int(HID_ERROR_ALREADY_OPEN) << "";
+    QTest::newRow("vendor id differs") << "vendor" << int(HID_ERROR_NOT_OPEN) << otherIds;
+    QTest::newRow("product id differs") << "product" << int(HID_ERROR_NOT_OPEN) << otherIds;
+    QTest::newRow("attributes unreadable") << "attributes" << int(HID_ERROR_NOT_OPEN) << otherIds;
+    QTest::newRow("input length zero") << "input" << int(HID_ERROR_NOT_OPEN) << noLengths;
+    QTest::newRow("output length zero") << "output" << int(HID_ERROR_NOT_OPEN) << noLengths;
+    QTest::newRow("lengths unreadable") << "lengths" << int(HID_ERROR_NOT_OPEN) << noLengths;
+    QTest::newRow("held by another program")
+        << "held" << int(HID_ERROR_NOT_OPEN)
+        << "cannot open HID interface fake1#vid_16d0&pid_4d58&mi_04: " + qt_error_string(EBUSY);
+    QTest::newRow("path not present")
+        << "missing" << int(HID_ERROR_NOT_OPEN) << "cannot open HID interface fake9#mi_04: ";
+    // The only interface names the board's ids but has others.
+    QTest::newRow("no path, nothing matches")
+        << "unset path" << int(HID_ERROR_NOT_OPEN) << otherIds;
+    QTest::newRow("no path, nothing listed")
+        << "unlisted" << int(HID_ERROR_NOT_OPEN) << "no HID interface 16d0:4d58 is present";
 }
 
 void TestHidDevice::openResult() {
     QFETCH(QString, scenario);
     QFETCH(int, result);
+    QFETCH(QString, reason);
 
     FakeHidBackend::Device& device = itsBackend->addDevice(kModulePath);
     device.vendorId = scenario == "vendor" ? 0x1234 : kVendor;
@@ -76,7 +87,9 @@ void TestHidDevice::openResult() {
 
     HidDevice hid;
     HidDeviceInfo info(kVendor, kProduct);
-    if (scenario != "unset path")
+    if (scenario == "unlisted")
+        itsBackend->devices.clear();
+    else if (scenario != "unset path")
         info.setPath(scenario == "missing" ? "fake9#mi_04" : kModulePath.constData());
     if (scenario == "twice")
         QCOMPARE(hid.open(&info), int(HID_SUCCESS));
@@ -87,9 +100,12 @@ void TestHidDevice::openResult() {
     QCOMPARE(hid.isOpen(), open);
     QCOMPARE(int(hid.inputReportLength()), open ? 65 : 0);
     QCOMPARE(int(hid.outputReportLength()), open ? 65 : 0);
-    QCOMPARE(itsBackend->devices[0].open, open);
+    QCOMPARE(itsBackend->devices.value(0).open, open);
     if (open)
         QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
+    QVERIFY2(reason.isEmpty() ? hid.lastErrorString().isEmpty()
+                              : hid.lastErrorString().contains(reason),
+             qPrintable(hid.lastErrorString()));
 }
 
 void TestHidDevice::readDropsReportId() {

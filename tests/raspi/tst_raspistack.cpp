@@ -1,3 +1,4 @@
+#include "messagecapture.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
@@ -7,10 +8,14 @@
 
 #include <QtTest>
 
+#include <cerrno>
+
 using ZyrCore::Communication::ICommunicationNode;
 using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
+using ZyrSim::BoardInterface;
+using ZyrSim::TransportFault;
 
 namespace {
 
@@ -56,6 +61,7 @@ private slots:
     void chipIdentificationNeedsASoundReply_data();
     void chipIdentificationNeedsASoundReply();
     void formattersOutliveTheirDrivers();
+    void refusedOpenIsWrittenOncePerChange();
 };
 
 void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
@@ -159,6 +165,47 @@ void TestRasPiStack::formattersOutliveTheirDrivers() {
         rig.stack.deinitialize();
     }
     QCOMPARE(headerSizeSeen, 3u);
+}
+
+void TestRasPiStack::refusedOpenIsWrittenOncePerChange() {
+    MessageCapture hid("zyr.hid");
+    ZyrSim::SimulatorConfig config;
+    QVERIFY(ZyrSim::SimulatorConfig::parse(QStringLiteral("fault.control=denied"), &config));
+    RasPiRig rig(config);
+    ZyrSim::SimulatedBoard& board = rig.board.board();
+    const ZyrSim::SimulatedHidInterface& control = board.hidInterface(BoardInterface::Control);
+
+    // Refused as without the udev rule: one line that says what to install where, however
+    // often the supervision retries.
+    rig.stack.setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(control.claimAttempts() >= 5, 20000);
+    QCOMPARE(rig.states(), kAllClosed);
+    QCOMPARE(hid.messages.size(), 1);
+    const QString refusal = hid.messages.first();
+    QVERIFY2(refusal.contains(qt_error_string(EACCES)), qPrintable(refusal));
+    QVERIFY2(refusal.contains(QStringLiteral("transport/HidDevice/99-zyr-evalboard.rules")),
+             qPrintable(refusal));
+    QVERIFY2(refusal.contains(QStringLiteral(" /etc/udev/rules.d/")), qPrintable(refusal));
+    QVERIFY(!refusal.contains(QLatin1Char('\n')));
+
+    // Access granted: the board comes up without a word.
+    board.setFault(BoardInterface::Control, TransportFault::None);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 20000);
+    QCOMPARE(hid.messages.size(), 1);
+
+    // Refused again after a success: that is news again, once.
+    board.setFault(BoardInterface::Control, TransportFault::AccessDenied);
+    rig.stack.setActive(false);
+    const int attempts = control.claimAttempts();
+    rig.stack.setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(control.claimAttempts() >= attempts + 4, 20000);
+    QCOMPARE(hid.messages, QStringList({refusal, refusal}));
+
+    // Another reason is written at once.
+    board.unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(hid.messages.size(), 3, 20000);
+    QCOMPARE(hid.messages.last(),
+             QStringLiteral("no HID interface 16d0:4d58 with \"mi_03\" in its path is present"));
 }
 
 ZYR_TEST_CLASS(TestRasPiStack)

@@ -1,6 +1,7 @@
 #include "Serial/serialcomdriver.h"
 #include "Serial/serialportenumerator.h"
 #include "boardids.h"
+#include "messagecapture.h"
 #include "simulatedserialport.h"
 #include "testregistry.h"
 
@@ -87,6 +88,68 @@ private slots:
         QCOMPARE(driver.lastError(), 0);
         QVERIFY(driver.isOpen());
         QCOMPARE(driver.writeRaw("x", 1), qint64(1));
+    }
+
+    void deviceLostWithBytesBufferedFailsTheRead() {
+        SerialComDriver driver(boardFilter());
+        QVERIFY(driver.open());
+        driver.setTimeout(5000);
+        QVERIFY(itsPort->send("ab"));
+        char buffer[8];
+        QCOMPARE(driver.readRaw(buffer, 1), qint64(1)); // "b" waits in the port's buffer
+        QCOMPARE(buffer[0], 'a');
+
+        itsPort->unplug();
+        // The port notices the hang-up, which the kernel signals at once, in the event loop.
+        for (int round = 0; round < 3; ++round)
+            QCoreApplication::processEvents();
+        QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(-3));
+        QCOMPARE(driver.lastError(), -3);
+    }
+
+    void deviceLostFailsWritesAndReopensWhenBack() {
+        MessageCapture serial("zyr.serial");
+        SerialComDriver driver(boardFilter());
+        driver.setTimeout(5000);
+        QVERIFY(driver.open());
+        itsPort->unplug();
+        QCOMPARE(driver.writeRaw("x", 1), qint64(-2));
+        QCOMPARE(driver.lastError(), -2);
+
+        QVERIFY(driver.close());
+        QVERIFY(!driver.open());
+        QVERIFY(!driver.open()); // the supervisor's retry: nothing new to say
+        QCOMPARE(serial.messages, QStringList({"no serial port 16d0:4d58 is present"}));
+
+        QVERIFY(itsPort->plug());
+        QVERIFY(driver.open());
+        QVERIFY(driver.isOpen());
+        QCOMPARE(driver.writeRaw("hello", 5), qint64(5));
+        QTRY_COMPARE(itsPort->received(), QByteArray("hello"));
+        QVERIFY(itsPort->send("back"));
+        QCOMPARE(readBytes(driver, 4), QByteArray("back"));
+        QCOMPARE(serial.messages.size(), 1);
+    }
+
+    void openFailureIsWrittenOncePerChange() {
+        MessageCapture serial("zyr.serial");
+        // Listed, but its device node is gone.
+        itsPort.reset();
+        SerialPortRecord gone;
+        gone.portName = QStringLiteral("ttyZyrGone7");
+        gone.systemLocation = QStringLiteral("/dev/ttyZyrGone7");
+        gone.vendorId = ZyrHid::BoardIds::vendorId;
+        gone.productId = ZyrHid::BoardIds::productId;
+        gone.hasIds = true;
+        SerialPortEnumerator::setProvider([gone] { return QList<SerialPortRecord>({gone}); });
+
+        SerialComDriver driver(boardFilter());
+        for (int attempt = 0; attempt < 3; ++attempt)
+            QVERIFY(!driver.open());
+        QCOMPARE(serial.messages.size(), 1);
+        QVERIFY2(serial.messages.first().startsWith("cannot open serial port ttyZyrGone7: "),
+                 qPrintable(serial.messages.first()));
+        QVERIFY(serial.messages.first().size() > 37); // with the port's own reason
     }
 
 private:

@@ -10,6 +10,8 @@
 
 #include <hidapi.h>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -132,20 +134,38 @@ bool LinuxHidBackend::devicePath(unsigned int index, QByteArray* path) {
 std::unique_ptr<IHidConnection> LinuxHidBackend::openExclusive(const QByteArray& path) {
     const QByteArray node = HidPath::node(path);
     if (node.isEmpty())
-        return nullptr;
+        return refuse(ENOENT, qt_error_string(ENOENT));
     const int lockDescriptor = ::open(node.constData(), O_RDONLY | O_CLOEXEC);
-    if (lockDescriptor < 0)
-        return nullptr;
-    if (::flock(lockDescriptor, LOCK_EX | LOCK_NB) != 0) {
-        ::close(lockDescriptor);
-        return nullptr;
+    if (lockDescriptor < 0) {
+        const int error = errno;
+        return refuse(error, qt_error_string(error));
     }
+    if (::flock(lockDescriptor, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(lockDescriptor);
+        if (error == EWOULDBLOCK)
+            return refuse(EBUSY, QStringLiteral("held open by another program"));
+        return refuse(error, qt_error_string(error));
+    }
+    errno = 0;
     hid_device* device = hid_open_path(node.constData());
     if (device == nullptr) {
+        const int error = errno;
         ::close(lockDescriptor);
-        return nullptr;
+        // hidapi keeps its own text of the last failure.
+        const wchar_t* text = hid_error(nullptr);
+        return refuse(error,
+                      text != nullptr ? QString::fromWCharArray(text) : qt_error_string(error));
     }
+    itsLastOpenError = 0;
+    itsLastOpenErrorString.clear();
     return std::make_unique<LinuxHidConnection>(device, lockDescriptor, node);
+}
+
+std::unique_ptr<IHidConnection> LinuxHidBackend::refuse(int errorNumber, const QString& text) {
+    itsLastOpenError = errorNumber;
+    itsLastOpenErrorString = text;
+    return nullptr;
 }
 
 } // namespace ZyrHid

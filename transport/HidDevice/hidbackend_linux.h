@@ -18,9 +18,15 @@ public:
     // walk over the indexes costs one enumeration and sees one consistent set of devices.
     bool devicePath(unsigned int index, QByteArray* path) override;
     std::unique_ptr<IHidConnection> openExclusive(const QByteArray& path) override;
+    int lastOpenError() const override { return itsLastOpenError; }
+    QString lastOpenErrorString() const override { return itsLastOpenErrorString; }
 
 private:
+    std::unique_ptr<IHidConnection> refuse(int errorNumber, const QString& text);
+
     QList<QByteArray> itsPaths;
+    int itsLastOpenError = 0;
+    QString itsLastOpenErrorString;
 };
 
 } // namespace ZyrHid

@@ -1,6 +1,7 @@
 #include "HidDevice/hiddevice.h"
 
 #include "HidDevice/hidbackend.h"
+#include "HidDevice/hidopenfailure.h"
 #include "Tools/zyrassert.h"
 
 #include <cstring>
@@ -26,24 +27,36 @@ int HidDevice::open(HidDeviceInfo* info) {
         return HID_ERROR_NOT_OPEN;
 
     auto record = std::make_unique<HidDeviceInfo>(*info);
+    const quint16 vendorId = record->vendorId();
+    const quint16 productId = record->productId();
     std::unique_ptr<IHidConnection> handle;
+    QString whyNot;
     if (record->isPathEmpty()) {
         QByteArray path;
         for (unsigned int index = 0; !handle && getDevicePath(index, &path); ++index) {
-            handle = openDevice(path.constData(), record->vendorId(), record->productId());
+            QString refusal;
+            handle = openMatching(path, vendorId, productId, &refusal);
             if (handle)
                 record->setPath(path.constData());
+            else if (whyNot.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
+                whyNot = refusal;
         }
+        if (!handle && whyNot.isEmpty())
+            whyNot = HidOpenFailure::notPresent(vendorId, productId, QByteArray());
     } else {
-        handle = openDevice(record->path(), record->vendorId(), record->productId());
+        handle = openMatching(QByteArray(record->path()), vendorId, productId, &whyNot);
     }
 
     quint16 inputLength = 0;
     quint16 outputLength = 0;
-    if (!handle || !handle->reportLengths(&inputLength, &outputLength) || inputLength == 0 ||
-        outputLength == 0) {
+    if (handle && (!handle->reportLengths(&inputLength, &outputLength) || inputLength == 0 ||
+                   outputLength == 0)) {
+        whyNot = HidOpenFailure::noReportLengths(QByteArray(record->path()));
         handle.reset();
+    }
+    if (!handle) {
         reset();
+        itsLastErrorString = whyNot;
         return HID_ERROR_NOT_OPEN;
     }
 
@@ -51,6 +64,7 @@ int HidDevice::open(HidDeviceInfo* info) {
     itsOutputReportLength = outputLength;
     itsHandle = std::move(handle);
     itsInfo = std::move(record);
+    itsLastErrorString.clear();
     return HID_SUCCESS;
 }
 
@@ -142,12 +156,26 @@ std::unique_ptr<IHidConnection> HidDevice::openDevice(const char* path) {
 
 std::unique_ptr<IHidConnection> HidDevice::openDevice(const char* path, quint16 vendorId,
                                                       quint16 productId) {
-    std::unique_ptr<IHidConnection> handle = openDevice(path);
+    ZYR_ASSERT_NOT_NULL(kSource, path);
+    QString whyNot;
+    return openMatching(QByteArray(path), vendorId, productId, &whyNot);
+}
+
+std::unique_ptr<IHidConnection> HidDevice::openMatching(const QByteArray& path, quint16 vendorId,
+                                                        quint16 productId, QString* whyNot) {
+    IHidBackend* backend = HidBackend::current();
+    std::unique_ptr<IHidConnection> handle = backend->openExclusive(path);
+    if (!handle) {
+        *whyNot =
+            HidOpenFailure::refused(path, backend->lastOpenError(), backend->lastOpenErrorString());
+        return nullptr;
+    }
     quint16 deviceVendorId = 0;
     quint16 deviceProductId = 0;
-    if (handle && handle->attributes(&deviceVendorId, &deviceProductId) &&
-        deviceVendorId == vendorId && deviceProductId == productId)
+    if (handle->attributes(&deviceVendorId, &deviceProductId) && deviceVendorId == vendorId &&
+        deviceProductId == productId)
         return handle;
+    *whyNot = HidOpenFailure::otherIds(path, vendorId, productId);
     return nullptr;
 }
 
@@ -183,17 +211,37 @@ QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 produ
 
 QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 productId,
                                                  const char* pathFilter) {
+    QString whyNone;
+    return enumerateDevices(vendorId, productId, pathFilter, &whyNone);
+}
+
+QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 productId,
+                                                 const char* pathFilter, QString* whyNone) {
+    ZYR_ASSERT_NOT_NULL(kSource, whyNone);
     QList<HidDeviceInfo> found;
+    QString refusal;
     QByteArray path;
     for (unsigned int index = 0; getDevicePath(index, &path); ++index) {
         if (pathFilter != nullptr && !path.contains(pathFilter))
             continue;
-        if (!openDevice(path.constData(), vendorId, productId))
-            continue; // the handle closes as it goes out of scope
+        QString whyNot;
+        // The handle closes again at the end of the statement.
+        if (!openMatching(path, vendorId, productId, &whyNot)) {
+            // Other devices refuse too (on Linux every hidraw node without a rule for the user):
+            // only a refusal of an interface with these ids says why the board cannot be used.
+            if (refusal.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
+                refusal = whyNot;
+            continue;
+        }
         HidDeviceInfo info(vendorId, productId);
         info.setPath(path.constData());
         found.append(info);
     }
+    whyNone->clear();
+    if (found.isEmpty())
+        *whyNone = !refusal.isEmpty()
+                       ? refusal
+                       : HidOpenFailure::notPresent(vendorId, productId, QByteArray(pathFilter));
     return found;
 }
 

@@ -5,6 +5,7 @@
 #include "HidDevice/ihidconnection.h"
 
 #include <QList>
+#include <QString>
 
 #include <memory>
 
@@ -25,6 +26,9 @@ public:
     bool getProductString(char16_t* string, unsigned int length) override;
     int reset() override;
 
+    // Why the last open failed, in one line for people; empty after an open that succeeded.
+    QString lastErrorString() const { return itsLastErrorString; }
+
     // The path of the interface with this index; false from index HID_MAX_DEVICE_INDEX on or
     // when there is no such interface.
     static bool getDevicePath(unsigned int index, QByteArray* path);
@@ -40,12 +44,20 @@ public:
     static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId);
     static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId,
                                                  const char* pathFilter);
+    // The same; when nothing is found, whyNone says why: the refusal of the first interface whose
+    // path names both ids, else that none is present.
+    static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId,
+                                                 const char* pathFilter, QString* whyNone);
 
 private:
     static QList<HidDeviceInfo> enumerateAll(bool byVendor, quint16 vendorId);
+    // openDevice with the id check, saying why it failed.
+    static std::unique_ptr<IHidConnection> openMatching(const QByteArray& path, quint16 vendorId,
+                                                        quint16 productId, QString* whyNot);
     int transferResult(IHidConnection::Transfer transfer) const;
 
     std::unique_ptr<IHidConnection> itsHandle;
+    QString itsLastErrorString;
 };
 
 } // namespace ZyrHid

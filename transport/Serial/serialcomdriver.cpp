@@ -1,5 +1,6 @@
 #include "Serial/serialcomdriver.h"
 
+#include "Serial/seriallog.h"
 #include "Serial/serialportenumerator.h"
 #include "Serial/serialportnumber.h"
 #include "Tools/zyrassert.h"
@@ -25,8 +26,12 @@ bool SerialComDriver::open() {
     if (itsPort)
         return false;
     const QList<SerialComDeviceInfo> devices = findDevices(&itsDeviceInfo);
-    if (devices.isEmpty())
+    if (devices.isEmpty()) {
+        noteOpenResult(QStringLiteral("no serial port %1:%2 is present")
+                           .arg(itsDeviceInfo.vendorId(), 4, 16, QLatin1Char('0'))
+                           .arg(itsDeviceInfo.productId(), 4, 16, QLatin1Char('0')));
         return false;
+    }
 
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(devices.first().portName());
@@ -34,10 +39,15 @@ bool SerialComDriver::open() {
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::TwoStop);
     port->setDataBits(QSerialPort::Data8);
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        noteOpenResult(QStringLiteral("cannot open serial port %1: %2")
+                           .arg(port->portName(), port->errorString())
+                           .simplified());
         return false;
+    }
     itsPort = std::move(port);
     itsOpen = true;
+    noteOpenResult(QString());
     return true;
 }
 
@@ -161,6 +171,12 @@ QList<SerialComDeviceInfo> SerialComDriver::findDevices(const SerialComDeviceInf
 int SerialComDriver::timeoutForQt() const {
     // Qt takes an int, where -1 would mean waiting forever.
     return static_cast<int>(qMin<uint>(itsTimeout, std::numeric_limits<int>::max()));
+}
+
+void SerialComDriver::noteOpenResult(const QString& failure) {
+    if (!failure.isEmpty() && failure != itsOpenFailure)
+        qCWarning(serialLog).noquote() << failure;
+    itsOpenFailure = failure;
 }
 
 qint64 SerialComDriver::failTransfer(int error) {

@@ -2,6 +2,7 @@
 
 #include "Communication/comstreamformatter.h"
 #include "HidDevice/hidconstants.h"
+#include "HidDevice/hidlog.h"
 #include "Tools/zyrassert.h"
 
 #include <algorithm>
@@ -43,16 +44,25 @@ bool HidComDriver::open() {
     // would open another channel's interface. Without one, the device takes the first.
     HidDeviceInfo info(itsInfo.vendorId(), itsInfo.productId());
     if (!itsInfo.isPathEmpty() && itsInfo.path()[0] != '\0') {
-        const QList<HidComDeviceInfo> found = findDevices(itsInfo.vendorId(), itsInfo.productId(),
-                                                          QString::fromLatin1(itsInfo.path()));
+        QString whyNone;
+        const QList<HidComDeviceInfo> found = findDevices(
+            itsInfo.vendorId(), itsInfo.productId(), QString::fromLatin1(itsInfo.path()), &whyNone);
         if (found.isEmpty()) {
             itsOpen = false;
+            noteOpenResult(whyNone);
             return false;
         }
         info.setPath(found.first().path());
     }
     itsOpen = itsDevice.open(&info) == HID_SUCCESS;
+    noteOpenResult(itsOpen ? QString() : itsDevice.lastErrorString());
     return itsOpen;
+}
+
+void HidComDriver::noteOpenResult(const QString& failure) {
+    if (!failure.isEmpty() && failure != itsOpenFailure)
+        qCWarning(hidLog).noquote() << failure;
+    itsOpenFailure = failure;
 }
 
 bool HidComDriver::close() {
@@ -315,9 +325,15 @@ void HidComDriver::setWriteTimeout(quint32 timeoutMs) {
 
 QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,
                                                   QString pathFilter) {
+    QString whyNone;
+    return findDevices(vendorId, productId, pathFilter, &whyNone);
+}
+
+QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,
+                                                  QString pathFilter, QString* whyNone) {
     const QByteArray filter = pathFilter.left(kMaxFilterLength).toLatin1();
     const QList<HidDeviceInfo> devices = HidDevice::enumerateDevices(
-        vendorId, productId, filter.isEmpty() ? nullptr : filter.constData());
+        vendorId, productId, filter.isEmpty() ? nullptr : filter.constData(), whyNone);
     QList<HidComDeviceInfo> found;
     for (const HidDeviceInfo& device : devices) {
         HidComDeviceInfo info(device.vendorId(), device.productId());

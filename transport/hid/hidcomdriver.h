@@ -68,9 +68,16 @@ public:
     // Interfaces with these ids whose path contains pathFilter (empty: any path).
     static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
                                                QString pathFilter);
+    // The same; when nothing is found, whyNone says why (see HidDevice::enumerateDevices).
+    static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
+                                               QString pathFilter, QString* whyNone);
 
 private:
     using Clock = std::chrono::steady_clock;
+
+    // Writes why the device could not be opened, once per change: the supervisor's retries
+    // repeat an open every half second. An empty failure is a success.
+    void noteOpenResult(const QString& failure);
 
     void sendPacket();
     void receivePacket(Clock::time_point deadline);
@@ -94,6 +101,7 @@ private:
     quint32 itsWriteTimeout = defaultTimeout;
     unsigned int itsMaxPayload = reportSize - 1;
     HidDevice itsDevice;
+    QString itsOpenFailure;
 };
 
 } // namespace ZyrHid

@@ -1,0 +1,7 @@
+#include "Serial/seriallog.h"
+
+namespace ZyrCom::Serial {
+
+Q_LOGGING_CATEGORY(serialLog, "zyr.serial")
+
+} // namespace ZyrCom::Serial
