@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace ZyrCore::Tracing {
@@ -66,6 +67,8 @@ private:
     bool itsEnabled = false;
     QFile itsFile;
     bool itsWriteFailed = false;
+    // Checks each telegram before it is written.
+    QXmlStreamReader itsReader;
 };
 
 } // namespace ZyrCore::Tracing
