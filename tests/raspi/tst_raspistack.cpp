@@ -1,3 +1,4 @@
+#include "assertionabort.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
@@ -187,6 +188,11 @@ void TestRasPiStack::tracerWatchesAndReplaysTheModuleStream() {
     QCOMPARE(moduleFrames(rig.requests), recorded);
     QCOMPARE(int(rig.board.registerFile().registerValue(0x21)), 0x5A);
     tracer.player()->close();
+
+    // Nothing replays on the stream that went with the stack.
+    rig.stack.deinitialize();
+    ZYR_VERIFY_ASSERTION([&] { tracer.player()->playSingleTelegram(trace); }, "Tracing/traceplayer",
+                         "itsComExecutor != NULL", "itsComExecutor is Null!");
 }
 
 ZYR_TEST_CLASS(TestRasPiStack)
