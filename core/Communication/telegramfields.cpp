@@ -53,7 +53,7 @@ bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count) {
                 reader->readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
             if (reader->hasError())
                 return false;
-            const int value = text.toInt(&parsed, 16);
+            const unsigned int value = text.toUInt(&parsed, 16);
             // The reader now stands on the child's end element, which carries its name.
             HexChild* const end = children + count;
             HexChild* child = std::find_if(children, end, [reader](const HexChild& known) {

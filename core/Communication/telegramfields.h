@@ -32,14 +32,14 @@ ZYRCORE_EXPORT void writeOutHex(QXmlStreamWriter* writer, const QString& name, u
 // A child that a hand-read element knows, and what reading found for it.
 struct HexChild {
     QLatin1String name;
-    int value = 0;
+    unsigned int value = 0;
     bool present = false;
 };
 
-// Reads the children of the element the reader stands on, each as a signed 32-bit hexadecimal
-// number, then goes on to the end of the enclosing element. Children not listed are read and
-// ignored. False at once when a listed child does not convert or appears twice; otherwise the
-// result is whether the last child converted (false without children), and false for malformed
+// Reads the children of the element the reader stands on, each as an unsigned 32-bit
+// hexadecimal number, then goes on to the end of the enclosing element. Children not listed are
+// read and ignored. False at once when a listed child does not convert or appears twice; otherwise
+// the result is whether the last child converted (false without children), and false for malformed
 // XML or when another element follows this one.
 ZYRCORE_EXPORT bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count);
 

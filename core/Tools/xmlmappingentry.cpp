@@ -77,16 +77,17 @@ bool XmlMappingEntry::tryParse(QXmlStreamReader* xml) {
 }
 
 bool XmlMappingEntry::parseInteger(const QString& text) {
+    // The writers write unsigned 32-bit values, so that is the range read back.
     bool converted = false;
-    const int value = text.toInt(&converted, itsBase);
+    const unsigned int value = text.toUInt(&converted, itsBase);
     if (itsInt8 != nullptr)
         *itsInt8 = static_cast<unsigned char>(value);
     else if (itsInt16 != nullptr)
         *itsInt16 = static_cast<unsigned short>(value);
     else if (itsInt32 != nullptr)
-        *itsInt32 = static_cast<unsigned int>(value);
+        *itsInt32 = value;
     else if (itsInt64 != nullptr)
-        *itsInt64 = static_cast<unsigned long long>(static_cast<long long>(value));
+        *itsInt64 = value;
     else
         converted = false; // an entry without a target cannot take a value
     itsParsed = converted;

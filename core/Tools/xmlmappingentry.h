@@ -25,9 +25,9 @@ public:
     virtual ~XmlMappingEntry() = default;
 
     // Reads the element the reader stands on into the target and leaves the reader on its end.
-    // Integers go through QString::toInt, so only the signed 32-bit range converts; a failed
-    // conversion stores 0. A byte text longer than the capacity, or a missing buffer, changes
-    // nothing and fails.
+    // Integers convert within the unsigned 32-bit range, the range the telegram writers use; a
+    // failed conversion stores 0. A byte text longer than the capacity, or a missing buffer,
+    // changes nothing and fails.
     bool tryParse(QXmlStreamReader* xml);
 
     // The integer target's width, or the number of bytes the last parse stored in the buffer.

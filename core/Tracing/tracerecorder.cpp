@@ -2,6 +2,8 @@
 
 #include "Tracing/tracepattern.h"
 
+#include <QBuffer>
+#include <QStringView>
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -10,6 +12,52 @@ namespace ZyrCore::Tracing {
 namespace {
 
 const QString kRootElement = QStringLiteral("LogData");
+
+// Where a telegram text holds one whole, well-formed Telegram element: from its start tag to the
+// end of its last token, with nothing after it but blanks, comments and instructions. Nothing is
+// copied: the text is written as it came.
+struct TelegramSpan {
+    bool whole = false;
+    bool hasPattern = false;
+    unsigned int pattern = 0;
+    int start = 0;
+    int end = 0;
+};
+
+// The reader is the caller's, reused: setting one up costs as much as a third of the reading.
+TelegramSpan findTelegram(QXmlStreamReader& reader, const QString& telegram) {
+    TelegramSpan span;
+    reader.clear();
+    reader.addData(telegram);
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
+        return span;
+    // Only an XML declaration and blanks can stand before the first element.
+    span.start = telegram.indexOf(QLatin1String("<Telegram"));
+    span.pattern = reader.attributes().value(QLatin1String("Trace")).toUInt(&span.hasPattern, 16);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::DTD:
+            return span;
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxTelegramDepth)
+                return span;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+        if (isCopiedToken(reader))
+            span.end = static_cast<int>(reader.characterOffset());
+        reader.readNext();
+    }
+    span.whole = !reader.hasError() && span.start >= 0 && span.end > span.start;
+    return span;
+}
 
 // One token of a telegram as the copy writes it again.
 struct Token {
@@ -108,6 +156,17 @@ void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamW
     }
 }
 
+// The file's opening as writeHeaderOpening lays it out, the root's start tag ended.
+QByteArray headerText() {
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    TraceRecorder::writeHeaderOpening(&writer);
+    writer.writeCharacters(QString());
+    return text;
+}
+
 } // namespace
 
 TraceRecorder::TraceRecorder(QObject* parent)
@@ -122,35 +181,26 @@ bool TraceRecorder::open(QString fileName) {
     if (itsFile.isOpen())
         return false;
     itsFile.setFileName(fileName);
-    if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Unbuffered: each piece reaches the file in one write of its own, or is reported at once.
+    if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    itsStage.setBuffer(&itsStagedBytes);
-    itsStage.open(QIODevice::WriteOnly);
-    itsWriter.setDevice(&itsStage);
-    itsWriter.setAutoFormatting(true);
-    if (!writeHeaderOpening(&itsWriter))
+    itsWriteFailed = false;
+    if (!writeWhole(headerText())) {
+        itsFile.close();
         return false;
-    commitStage();
+    }
     setEnabled(true);
     return true;
 }
 
 bool TraceRecorder::close() {
-    if (itsWriter.device() != nullptr) {
-        setEnabled(false);
-        writeHeaderClosing(&itsWriter);
-        commitStage();
-        itsWriter.setDevice(nullptr);
-        itsStage.close();
-    }
-    if (itsEnabled) {
-        itsEnabled = false;
-        emit enabledChanged(false);
-    }
+    setEnabled(false);
     if (!itsFile.isOpen())
         return false;
+    // After a failed write the file keeps its whole telegrams and stays unclosed.
+    const bool ended = !itsWriteFailed && writeWhole(QByteArrayLiteral("\n</LogData>\n"));
     itsFile.close();
-    return true;
+    return ended;
 }
 
 bool TraceRecorder::isOpen() const {
@@ -158,20 +208,25 @@ bool TraceRecorder::isOpen() const {
 }
 
 bool TraceRecorder::flush() {
-    return itsFile.flush();
+    return !itsWriteFailed && itsFile.flush();
 }
 
-bool TraceRecorder::commitStage() {
-    const bool written = itsFile.write(itsStagedBytes) == itsStagedBytes.size();
-    itsStagedBytes.clear();
-    itsStage.seek(0);
-    return itsFile.flush() && written;
+bool TraceRecorder::writeWhole(const QByteArray& bytes) {
+    const qint64 start = itsFile.pos();
+    if (itsFile.write(bytes) == bytes.size())
+        return true;
+    // Cut a partly written piece off again, so the file ends with whole telegrams, and write
+    // nothing more: a later telegram after a lost one would make the file lie.
+    itsFile.resize(start);
+    itsWriteFailed = true;
+    setEnabled(false);
+    return false;
 }
 
 bool TraceRecorder::setEnabled(bool enabled) {
     if (enabled == itsEnabled)
         return true;
-    if (enabled && (!itsFile.isOpen() || itsWriter.device() == nullptr))
+    if (enabled && (!itsFile.isOpen() || itsWriteFailed))
         return false;
     itsEnabled = enabled;
     emit enabledChanged(enabled);
@@ -191,15 +246,15 @@ bool TraceRecorder::matchFilter(QString telegram) const {
 }
 
 bool TraceRecorder::trace(QString telegram) {
-    if (!itsFile.isOpen() || itsWriter.device() == nullptr || !itsEnabled)
+    if (!itsFile.isOpen() || itsWriteFailed || !itsEnabled)
         return false;
-    // One reading decides both whether the telegram is whole and whether the filter takes it.
-    const ReadTelegram read = readTelegram(telegram);
-    if (read.whole && read.hasPattern && (read.pattern & itsFilter) != 0) {
-        copyTelegram(telegram, read, &itsWriter);
-        commitStage();
-    }
-    return true;
+    // One reading decides whether the telegram is whole and whether the filter takes it.
+    const TelegramSpan span = findTelegram(itsReader, telegram);
+    if (!span.whole || !span.hasPattern || (span.pattern & itsFilter) == 0)
+        return true;
+    QByteArray text = QStringView(telegram).mid(span.start, span.end - span.start).toUtf8();
+    text.prepend('\n');
+    return writeWhole(text);
 }
 
 bool TraceRecorder::writeHeaderOpening(QXmlStreamWriter* writer) {
@@ -238,7 +293,8 @@ bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
     for (const QString& telegram : telegrams)
         writeTelegram(telegram, &writer);
     writeHeaderClosing(&writer);
-    return !writer.hasError();
+    // The file buffers: a full disk shows only when the rest goes out.
+    return !writer.hasError() && file.flush();
 }
 
 } // namespace ZyrCore::Tracing

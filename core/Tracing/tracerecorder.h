@@ -4,12 +4,12 @@
 #include "Tracing/itracesink.h"
 #include "Tracing/zyrtracing_global.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace ZyrCore::Tracing {
@@ -17,9 +17,10 @@ namespace ZyrCore::Tracing {
 // Writes the accepted telegrams into an XML trace file: the declaration, "<!DOCTYPE LogData>",
 // a LogData element holding one Telegram element per accepted telegram, in the order traced.
 // A telegram is accepted when its Trace pattern shares a set bit with the filter; only whole,
-// well-formed telegrams are written. The file is flushed after each telegram, so a file whose
-// recorder never closed still holds every recorded telegram whole and lacks only the end of
-// LogData.
+// well-formed telegrams are written, each as its text came, in one write of its own. So a file
+// whose recorder never closed still holds every recorded telegram whole and lacks only the end
+// of LogData. The first write that fails (a full disk) is reported by false from trace, close
+// or open; the piece is cut off again and the recorder writes nothing more until reopened.
 class ZYRTRACING_EXPORT TraceRecorder : public QObject, public ITraceSink {
     Q_OBJECT
 public:
@@ -28,12 +29,13 @@ public:
 
     // False while a file is open or when the file cannot be created.
     bool open(QString fileName);
-    // Ends LogData and closes the file; false when no file was open.
+    // Ends LogData and closes the file; false when no file was open or it could not be written.
     bool close();
     bool isOpen() const;
     bool flush();
 
-    // Enabling needs an open file. Setting the current value again changes nothing.
+    // Enabling needs an open file that could be written. Setting the current value again changes
+    // nothing.
     bool setEnabled(bool enabled);
     bool isEnabled() const { return itsEnabled; }
 
@@ -41,7 +43,8 @@ public:
     unsigned int filter() const { return itsFilter; }
     bool matchFilter(QString telegram) const;
 
-    // False unless recording; true whether or not the telegram was accepted.
+    // False unless recording, or when writing the accepted telegram failed; true whether or not
+    // the telegram was accepted.
     bool trace(QString telegram) override;
 
     static bool writeHeaderOpening(QXmlStreamWriter* writer);
@@ -57,16 +60,15 @@ signals:
     void filterChanged(unsigned int pattern);
 
 private:
-    // Writes what the writer staged to the file in one piece and flushes it.
-    bool commitStage();
+    // Writes the bytes in one piece; on failure cuts off what went out and stops the recorder.
+    bool writeWhole(const QByteArray& bytes);
 
     unsigned int itsFilter = 0xFFFFFFFF;
     bool itsEnabled = false;
     QFile itsFile;
-    // The writer writes to memory; each telegram reaches the file whole, in one write.
-    QByteArray itsStagedBytes;
-    QBuffer itsStage;
-    QXmlStreamWriter itsWriter;
+    bool itsWriteFailed = false;
+    // Checks each telegram before it is written.
+    QXmlStreamReader itsReader;
 };
 
 } // namespace ZyrCore::Tracing

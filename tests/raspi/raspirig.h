@@ -22,9 +22,12 @@ inline QStringList raspiNodeNames() {
 struct RasPiRig {
     static constexpr unsigned int i2cTracePattern = 0x8000000;
 
-    explicit RasPiRig(const ZyrSim::SimulatorConfig& config = ZyrSim::SimulatorConfig())
+    // The tracer, when given, must outlive the rig.
+    explicit RasPiRig(const ZyrSim::SimulatorConfig& config = ZyrSim::SimulatorConfig(),
+                      ZyrCore::Tracing::Tracer* tracer = nullptr)
         : board(config)
-        , configObject(2, 2, 0, i2cTracePattern) {
+        , configObject(2, 2, 0, i2cTracePattern)
+        , itsTracer(tracer) {
         logRequests(ZyrSim::BoardInterface::Control, QStringLiteral("control"));
         logRequests(ZyrSim::BoardInterface::Module, QStringLiteral("module"));
         initialize();
@@ -33,7 +36,7 @@ struct RasPiRig {
     void initialize() {
         stack.initialize(ZyrHid::BoardIds::productId,
                          ZyrSim::SimulatedRegisterFile::defaultSlaveAddress, &configObject,
-                         nullptr);
+                         itsTracer);
         stack.setIcIdentification(ZyrSim::SimulatedRegisterFile::identificationRegister,
                                   ZyrSim::SimulatedRegisterFile::identificationValue);
     }
@@ -85,6 +88,8 @@ struct RasPiRig {
     ZyrRasPi::RasPiStreamCommunicationStack stack;
 
 private:
+    ZyrCore::Tracing::Tracer* itsTracer;
+
     void logRequests(ZyrSim::BoardInterface which, const QString& label) {
         board.board().firmware(which).setObserver(
             [this, label](const ZyrSim::FirmwareRequest& request) {

@@ -1,11 +1,22 @@
+#include "assertionabort.h"
 #include "messagecapture.h"
 #include "raspirig.h"
 #include "testregistry.h"
 
+#include "Communication/commandinfo.h"
+#include "Communication/commandmanager.h"
+#include "Communication/iccomcore.h"
 #include "Communication/icommunicationnode.h"
+#include "Communication/iregistercommunication.h"
 #include "Communication/nodestate.h"
+#include "Communication/registerinfostd.h"
+#include "Communication/registervalue.h"
+#include "Tracing/tracer.h"
 #include "hid/hidcomdriver.h"
+#include "raspi/streamcontrolcommandset.h"
+#include "raspi/streamregistercommandset.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -62,6 +73,7 @@ private slots:
     void chipIdentificationNeedsASoundReply();
     void formattersOutliveTheirDrivers();
     void refusedOpenIsWrittenOncePerChange();
+    void tracerWatchesAndReplaysTheModuleStream();
 };
 
 void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
@@ -206,6 +218,62 @@ void TestRasPiStack::refusedOpenIsWrittenOncePerChange() {
     QTRY_COMPARE_WITH_TIMEOUT(hid.messages.size(), 3, 20000);
     QCOMPARE(hid.messages.last(),
              QStringLiteral("no HID interface 16d0:4d58 with \"mi_03\" in its path is present"));
+}
+
+// The module stream's exchanges reach the tracer's recorder and, without the register
+// read-backs, its viewer; its player replays the recording on that stream.
+void TestRasPiStack::tracerWatchesAndReplaysTheModuleStream() {
+    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+    ZyrCom::Commands::StreamControlCommandSet controlCommands;
+    ZyrCore::Communication::CommandManager::instance()->registerCommandSet(&registerCommands);
+    ZyrCore::Communication::CommandManager::instance()->registerCommandSet(&controlCommands);
+    QTemporaryDir folder;
+    const QString fileName = folder.filePath(QStringLiteral("module.xml"));
+    auto moduleFrames = [](const QStringList& requests) {
+        return requests.filter(QRegularExpression(QStringLiteral("^module ")));
+    };
+
+    ZyrCore::Tracing::Tracer tracer;
+    // The flushes carry no command to replay or show.
+    tracer.recorder()->setFilter(0x7FFFFFFF);
+    tracer.viewer()->setFilter(0x7FFFFFFF);
+    QVERIFY(tracer.recorder()->open(fileName));
+    RasPiRig rig(ZyrSim::SimulatorConfig(), &tracer);
+    rig.stack.setActive(true);
+    QCOMPARE(rig.states(), kAllOpen);
+    auto* registers = dynamic_cast<ZyrCore::Communication::IRegisterCommunication*>(
+        rig.stack.findElement(ZyrRasPi::RasPiStreamCommunicationStack::icComCoreName())->node());
+    ZyrCore::Communication::RegisterInfoStd info(0x21, 8, 8, 255);
+    ZyrCore::Communication::RegisterValue value(0x5A, 0);
+    QCOMPARE(registers->writeRegister(&info, &value), 0);
+    QVERIFY(tracer.recorder()->close());
+    const QStringList recorded = moduleFrames(rig.requests);
+
+    // The channel check, the I2C set-up, the identification, the write and its read-back.
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString trace = QString::fromUtf8(file.readAll());
+    QCOMPARE(trace.count(QStringLiteral("TelegramType=\"Request\"")), recorded.count());
+    QCOMPARE(trace.count(QStringLiteral("Trace=\"08010000\"")), 2);
+    QStringList viewed;
+    for (ZyrCore::Communication::CommandInfo* command : *tracer.viewer()->getTracedProperties())
+        viewed << command->name + QLatin1Char(' ') +
+                      command->getPropertyValue(QStringLiteral("Trace"));
+    QCOMPARE(viewed, QStringList({"FirmwareNumber 40000000", "I2cConfig 08000000",
+                                  "I2cReadRegister 00100000", "I2cWriteRegister 08000000"}));
+
+    rig.board.registerFile().setRegisterValue(0x21, 0);
+    rig.requests.clear();
+    QVERIFY(tracer.player()->open(fileName));
+    QVERIFY(tracer.player()->playToEnd());
+    QCOMPARE(moduleFrames(rig.requests), recorded);
+    QCOMPARE(int(rig.board.registerFile().registerValue(0x21)), 0x5A);
+    tracer.player()->close();
+
+    // Nothing replays on the stream that went with the stack.
+    rig.stack.deinitialize();
+    ZYR_VERIFY_ASSERTION([&] { tracer.player()->playSingleTelegram(trace); }, "Tracing/traceplayer",
+                         "itsComExecutor != NULL", "itsComExecutor is Null!");
 }
 
 ZYR_TEST_CLASS(TestRasPiStack)

@@ -9,8 +9,13 @@
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 using namespace ZyrCore::Communication;
 using namespace ZyrCore::Tracing;
@@ -59,6 +64,7 @@ private slots:
     void initTestCase();
     void recorderWritesTheExchange_data();
     void recorderWritesTheExchange();
+    void recorderReportsTheFirstFailedWrite();
     void recordingPlaysBackTheSameFrames();
     void viewerKeepsABoundedFilteredList();
     void programmerRoundTrip();
@@ -79,10 +85,11 @@ void TestTracing::initTestCase() {
 
 void TestTracing::recorderWritesTheExchange_data() {
     QTest::addColumn<uint>("filter");
-    QTest::addColumn<QString>("telegrams"); // R read request, A its answer, W write, F flush
+    // R read request, A its answer, W write, F flush, D a declared telegram with a comment
+    QTest::addColumn<QString>("telegrams");
 
-    QTest::newRow("everything") << 0xFFFFFFFFu << "RFAWF";
-    QTest::newRow("I2C only") << 0x8000000u << "RAW";
+    QTest::newRow("everything") << 0xFFFFFFFFu << "RFAWFD";
+    QTest::newRow("I2C only") << 0x8000000u << "RAWD";
     QTest::newRow("flushes only") << 0x80000000u << "FF";
     QTest::newRow("nothing") << 0u << "";
 }
@@ -91,30 +98,31 @@ void TestTracing::recorderWritesTheExchange() {
     QFETCH(uint, filter);
     QFETCH(QString, telegrams);
 
+    // Each telegram on lines of its own, as the stream wrote it.
     const QString i2c =
-        QStringLiteral("    <Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" "
-                       "Trace=\"08000000\">\n        <%3>\n"
-                       "            <SlaveAddress>40</SlaveAddress>\n"
-                       "            <AddressSize>1</AddressSize>\n"
-                       "            <Address>%4</Address>\n"
-                       "            <DataSize>1</DataSize>\n%5"
-                       "        </%3>\n    </Telegram>\n");
+        QStringLiteral("\n<Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" "
+                       "Trace=\"08000000\">\n    <%3>\n"
+                       "        <SlaveAddress>40</SlaveAddress>\n"
+                       "        <AddressSize>1</AddressSize>\n"
+                       "        <Address>%4</Address>\n"
+                       "        <DataSize>1</DataSize>\n%5"
+                       "    </%3>\n</Telegram>");
     const QString read = QStringLiteral("RequestAndResponse");
-    const QString data = QStringLiteral("            <Data%1>%2</Data>\n");
+    const QString data = QStringLiteral("        <Data%1>%2</Data>\n");
     const QMap<QChar, QString> blocks = {
         {'R', i2c.arg(read, "Request", "I2cReadRegister", "90", "")},
         {'A', i2c.arg(read, "Response", "I2cReadRegister", "90",
                       data.arg(" OutProperty=\"True\"", "8e"))},
         {'W', i2c.arg("FireAndForget", "Request", "I2cWriteRegister", "21", data.arg("", "5a"))},
-        {'F', QStringLiteral("    <Telegram Pid=\"7f\" CallingType=\"FireAndForget\" "
+        {'F', QStringLiteral("\n<Telegram Pid=\"7f\" CallingType=\"FireAndForget\" "
                              "TelegramType=\"Request\" Trace=\"80000000\">\n"
-                             "        <StreamFlush/>\n    </Telegram>\n")}};
+                             "    <StreamFlush/>\n</Telegram>")},
+        {'D', QStringLiteral("\n<Telegram Trace=\"08000000\"><Reset/></Telegram><!--c-->")}};
     QString expected = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                      "<!DOCTYPE LogData>\n<LogData");
-    expected += telegrams.isEmpty() ? QStringLiteral("/>") : QStringLiteral(">\n");
+                                      "<!DOCTYPE LogData>\n<LogData>");
     for (const QChar code : telegrams)
         expected += blocks[code];
-    expected += telegrams.isEmpty() ? QString() : QStringLiteral("</LogData>");
+    expected += QStringLiteral("\n</LogData>\n");
 
     const QString fileName = itsFolder.filePath(QStringLiteral("exchange.xml"));
     BoardRig rig;
@@ -125,6 +133,8 @@ void TestTracing::recorderWritesTheExchange() {
     QVERIFY(tracer.recorder()->open(fileName));
     QVERIFY(!tracer.recorder()->open(fileName));
     runKnownExchange(rig);
+    QVERIFY(tracer.recorder()->trace(QStringLiteral(
+        "<?xml version=\"1.0\"?>\n<Telegram Trace=\"08000000\"><Reset/></Telegram><!--c-->\n")));
     // A torn or garbled telegram is left out whole.
     QVERIFY(tracer.recorder()->trace(
         QStringLiteral("<Telegram Trace=\"08000000\"><I2cWriteRegister><SlaveAddress>40")));
@@ -133,6 +143,49 @@ void TestTracing::recorderWritesTheExchange() {
     rig.stream.setTracer(nullptr);
 
     QCOMPARE(textOf(fileName), expected);
+}
+
+// A full disk: the first write that fails is reported, the piece it tore is cut off again and
+// nothing is written after it, so the file holds whole telegrams only.
+void TestTracing::recorderReportsTheFirstFailedWrite() {
+    const QString telegram =
+        QStringLiteral("<Telegram Trace=\"08000000\"><Reset><Objects>1</Objects></Reset>"
+                       "</Telegram>");
+    TraceRecorder recorder;
+    QVERIFY(!recorder.open(QStringLiteral("/dev/full")));
+    QVERIFY(!recorder.isOpen() && !recorder.trace(telegram) && !recorder.close());
+    QVERIFY(!recorder.writeTelegrams(QStringLiteral("/dev/full"), {telegram}));
+
+    const QString fileName = itsFolder.filePath(QStringLiteral("full.xml"));
+    QVERIFY(recorder.open(fileName));
+    QVERIFY(recorder.trace(telegram));
+    QSignalSpy enabled(&recorder, &TraceRecorder::enabledChanged);
+    const qint64 whole = QFileInfo(fileName).size();
+
+    // The file may grow by half a telegram more: the next write is torn.
+    rlimit before{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    rlimit full = before;
+    full.rlim_cur = static_cast<rlim_t>(whole + telegram.size() / 2);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &full);
+    const bool tornTraced = recorder.trace(telegram);
+    const bool nextTraced = recorder.trace(telegram);
+    const bool closed = recorder.close();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!tornTraced);
+    QVERIFY(!nextTraced);
+    QVERIFY(!closed);
+    QCOMPARE(enabled.count(), 1);
+    QVERIFY(!recorder.isEnabled() && !recorder.isOpen());
+    QCOMPARE(QFileInfo(fileName).size(), whole);
+    QVERIFY(textOf(fileName).endsWith(QStringLiteral("<LogData>\n") + telegram));
+
+    // A new file records again.
+    QVERIFY(recorder.open(fileName));
+    QVERIFY(recorder.trace(telegram) && recorder.close());
 }
 
 void TestTracing::recordingPlaysBackTheSameFrames() {

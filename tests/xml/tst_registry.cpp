@@ -57,8 +57,11 @@ void TestCommandRegistry::mapperReadsChildren_data() {
         << "<p><A>1</A><B>0A0B0C0D0E</B></p>" << true << 1u << untouched << false;
     QTest::newRow("bad pair") << "<p><A>1</A><B>0A0G</B></p>" << true << 1u
                               << QByteArray("\x0a\x00\x55\x55", 4) << false;
-    QTest::newRow("beyond signed 32 bits")
-        << "<p><A>80000000</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("unsigned 32 bits")
+        << "<p><A>FFFFFFFF</A></p>" << true << 0xFFFFFFFFu << untouched << true;
+    QTest::newRow("beyond 32 bits")
+        << "<p><A>100000000</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("negative") << "<p><A>-1</A></p>" << false << 0u << untouched << false;
     QTest::newRow("unmapped text ends the walk")
         << "<p><C>x</C><A>1</A></p>" << false << 0u << untouched << false;
     QTest::newRow("wrapper is walked into")

@@ -5,6 +5,7 @@
 #include "Communication/I2c/i2cblockreadregistercomobject.h"
 #include "Communication/I2c/i2cconfigcomobject.h"
 #include "Communication/I2c/i2cmodifyregistercomobject.h"
+#include "Communication/I2c/i2creadregistercomobject.h"
 #include "Communication/I2c/i2ctxrxcomobject.h"
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandinfo.h"
@@ -18,6 +19,7 @@
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
 
+#include <functional>
 #include <memory>
 
 using namespace ZyrCore::Communication;
@@ -69,11 +71,12 @@ QString block(const QString& sizes, const QString& data) {
                     .arg(sizes, data));
 }
 
-QString transfer(const QString& tx, const QString& rx, const QString& max) {
+QString transfer(const QString& tx, const QString& rx, const QString& max,
+                 const QString& txData = QString()) {
     return wrap(QStringLiteral("<I2cTxRx><SlaveAddress>40</SlaveAddress><TxDataSize>%1"
                                "</TxDataSize><RxDataSize>%2</RxDataSize><MaxBlockSize>%3"
-                               "</MaxBlockSize></I2cTxRx>")
-                    .arg(tx, rx, max));
+                               "</MaxBlockSize>%4</I2cTxRx>")
+                    .arg(tx, rx, max, txData));
 }
 
 void registerStreamCommands(CommandManager& manager) {
@@ -91,6 +94,8 @@ class TestTelegrams : public QObject {
 private slots:
     void everyObject_data();
     void everyObject();
+    void roundTripsKeepEveryByte_data();
+    void roundTripsKeepEveryByte();
     void hostileTelegramsAreRefused_data();
     void hostileTelegramsAreRefused();
     void failedReadLeavesTheObjectAsItWas();
@@ -156,13 +161,14 @@ void TestTelegrams::everyObject_data() {
              QStringLiteral("<Data OutProperty=\"True\">0a0bfc</Data>"));
     QTest::newRow("I2cBlockRegister") << ComObjectPointer(blockRead) << t.first << t.second;
 
-    auto txRx = std::make_shared<I2c::I2cTxRxComObject>(0x40, 0, nullptr, 4, 1088, kI2cTrace, 97);
+    unsigned char toWrite[] = {0x01, 0xF2};
+    auto txRx = std::make_shared<I2c::I2cTxRxComObject>(0x40, 2, toWrite, 4, 1088, kI2cTrace, 97);
     unsigned char received[] = {0xDE, 0xAD, 0xBE, 0xEF};
     txRx->deserialize(received, 4);
     t = both(i2c,
-             QStringLiteral("<I2cTxRx><SlaveAddress>40</SlaveAddress><TxDataSize>0"
+             QStringLiteral("<I2cTxRx><SlaveAddress>40</SlaveAddress><TxDataSize>2"
                             "</TxDataSize><RxDataSize>4</RxDataSize><MaxBlockSize>440"
-                            "</MaxBlockSize>%1</I2cTxRx></Telegram>"),
+                            "</MaxBlockSize>%1<TxData>01f2</TxData></I2cTxRx></Telegram>"),
              QStringLiteral("<Data OutProperty=\"True\">deadbeef</Data>"));
     QTest::newRow("I2cTxRx") << ComObjectPointer(txRx) << t.first << t.second;
 
@@ -222,6 +228,80 @@ void TestTelegrams::everyObject() {
     QCOMPARE(int(answered->callingType()), 255);
 }
 
+void TestTelegrams::roundTripsKeepEveryByte_data() {
+    QTest::addColumn<ComObjectPointer>("object");
+    QTest::addColumn<uint>("telegramType");
+
+    // Every value at the top of its range, and bytes that are neither all zero nor all ones.
+    constexpr unsigned int all = 0xFFFFFFFF;
+    unsigned char bytes[] = {0xFF, 0x00, 0x80};
+    const QMap<QString, std::function<IComObject*()>> fullRange = {
+        {"I2cConfig", [] { return new I2c::I2cConfigComObject(2, 0xFF, all, all); }},
+        {"I2cReadRegister",
+         [&] {
+             auto* read = new I2c::I2cReadRegisterComObject(0xFF, all, all, 4, 4);
+             unsigned char reply[] = {0xFF, 0xFF, 0xFF, 0xFF};
+             read->deserialize(reply, 4);
+             return read;
+         }},
+        {"I2cWriteRegister",
+         [] { return new I2c::I2cWriteRegisterComObject(0xFF, all, all, all, 4, 4); }},
+        {"I2cModifyRegister",
+         [] { return new I2c::I2cModifyRegisterComObject(0xFF, all, all, all, all, 4, 4); }},
+        {"I2cBlockRegister",
+         [&] {
+             return new I2c::I2cBlockReadRegisterComObject(0xFF, all, 3, bytes, 3, 4, 1088, all);
+         }},
+        {"I2cTxRx",
+         [&] {
+             auto* transfer = new I2c::I2cTxRxComObject(0xFF, 3, bytes, 2, 1088, all, 97);
+             unsigned char reply[] = {0x7F, 0xFE};
+             transfer->deserialize(reply, 2);
+             return transfer;
+         }},
+        {"Reset", [] { return new Control::ResetFwComObject(0xFF, all); }},
+        {"FirmwareNumber",
+         [&] {
+             auto* firmware = new Control::FirmwareNumberComObject(all);
+             unsigned char version[] = {0xFF, 0xFF, 0xFF};
+             firmware->deserialize(version, 3);
+             return firmware;
+         }},
+    };
+
+    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+    ZyrCom::Commands::StreamControlCommandSet controlCommands;
+    for (const QString& name : registerCommands.commandNames() + controlCommands.commandNames()) {
+        const auto make = fullRange.value(name);
+        for (uint telegramType : {0u, 1u})
+            QTest::addRow("%s %u", qPrintable(name), telegramType)
+                << ComObjectPointer(make ? make() : nullptr) << telegramType;
+    }
+}
+
+// Telegram -> object -> telegram, directly and through the record a program holds, gives the
+// same text and the same bytes on the wire for every registered command.
+void TestTelegrams::roundTripsKeepEveryByte() {
+    QFETCH(ComObjectPointer, object);
+    QFETCH(uint, telegramType);
+    QVERIFY2(object != nullptr, "a registered command without a full-range object");
+    CommandManager manager;
+    registerStreamCommands(manager);
+
+    const QString telegram = telegramOf(object.get(), telegramType);
+    std::unique_ptr<IComObject> read(manager.convertToComObject(telegram));
+    QVERIFY(read != nullptr);
+    QCOMPARE(telegramOf(read.get(), telegramType), telegram);
+    QCOMPARE(wireOf(read.get()), wireOf(object.get()));
+
+    std::unique_ptr<CommandInfo> record(manager.convertToCommandInfo(telegram));
+    QVERIFY(record != nullptr);
+    std::unique_ptr<IComObject> rebuilt(manager.convertToComObject(record.get()));
+    QVERIFY(rebuilt != nullptr);
+    QCOMPARE(telegramOf(rebuilt.get(), 0), telegramOf(object.get(), 0));
+    QCOMPARE(wireOf(rebuilt.get()), wireOf(object.get()));
+}
+
 void TestTelegrams::hostileTelegramsAreRefused_data() {
     QTest::addColumn<QString>("telegram");
     QTest::addColumn<bool>("recordRefused");
@@ -259,6 +339,15 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
     QTest::newRow("huge tx size") << transfer("7ffffffe", "1", "440") << false;
     QTest::newRow("rx beyond the maximum") << transfer("0", "441", "440") << false;
     QTest::newRow("request beyond the maximum") << transfer("3", "1", "4") << false;
+    QTest::newRow("bytes to write missing") << transfer("2", "1", "440") << false;
+    QTest::newRow("bytes to write short")
+        << transfer("2", "1", "440", QStringLiteral("<TxData>01</TxData>")) << false;
+    QTest::newRow("bytes to write beyond their count")
+        << transfer("0", "1", "440", QStringLiteral("<TxData>01</TxData>")) << false;
+    QTest::newRow("value beyond 32 bits")
+        << wrap(QStringLiteral("<I2cWriteRegister><AddressSize>4</AddressSize><DataSize>4"
+                               "</DataSize><Data>100000000</Data></I2cWriteRegister>"))
+        << false;
     QTest::newRow("unsupported width")
         << wrap(QStringLiteral("<I2cWriteRegister><AddressSize>3</AddressSize><Data>1</Data>"
                                "</I2cWriteRegister>"))
@@ -327,12 +416,19 @@ void TestTelegrams::failedReadLeavesTheObjectAsItWas() {
         QCOMPARE(telegramOf(object, 1) + wireOf(object), before);
     }
 
-    // A module the board does not know is taken as 1, as the constructor does.
-    QXmlStreamReader reader(wrap(QStringLiteral("<I2cConfig><Module>5</Module></I2cConfig>")));
-    reader.readNextStartElement();
-    reader.readNextStartElement();
-    QVERIFY(config.xmlDeserialize(&reader));
-    QCOMPARE(int(config.module()), 1);
+    // The module is cut to its byte and then checked, as the constructor takes it: a module the
+    // board does not know is taken as 1.
+    const std::pair<const char*, int> modules[] = {{"5", 1}, {"102", 2}, {"101", 1}, {"2", 2}};
+    for (const auto& [text, module] : modules) {
+        QXmlStreamReader reader(
+            wrap(QStringLiteral("<I2cConfig><Module>%1</Module></I2cConfig>").arg(text)));
+        reader.readNextStartElement();
+        reader.readNextStartElement();
+        QVERIFY(config.xmlDeserialize(&reader));
+        QCOMPARE(int(config.module()), module);
+        const auto byte = static_cast<unsigned char>(QString(text).toUInt(nullptr, 16));
+        QCOMPARE(config.module(), I2c::I2cConfigComObject(byte, 1, 0, 0).module());
+    }
 }
 
 void TestTelegrams::updateTelegramSetsEveryTextOrNone() {

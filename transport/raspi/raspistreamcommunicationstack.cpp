@@ -18,6 +18,7 @@
 #include "Serial/serialcomdriver.h"
 #include "Tools/rttihelper.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/tracer.h"
 #include "boardids.h"
 #include "hid/hidcomdriver.h"
 
@@ -97,7 +98,6 @@ void RasPiStreamCommunicationStack::initialize(ushort productId, uchar i2cSlaveA
                                                ZyrCore::Tracing::Tracer* tracer) {
     ZYR_ASSERT(kSource, !itsIsInitialized, "CommunicationStack is already initialized.");
     ZYR_ASSERT_NOT_NULL(kSource, configObject);
-    Q_UNUSED(tracer)
 
     itsName = QStringLiteral("Default");
     itsI2cSlaveAddress = i2cSlaveAddress;
@@ -121,7 +121,13 @@ void RasPiStreamCommunicationStack::initialize(ushort productId, uchar i2cSlaveA
     serial->setWaitForData(false);
     insertNode(serialComDriverName(), serial, QString(controlHidName));
 
-    moduleStream->setTracer(nullptr);
+    moduleStream->setTracer(tracer);
+    itsTracer = tracer;
+    if (tracer != nullptr) {
+        // The tracer replays on the stream it watches; its view leaves out register read-backs.
+        tracer->setComExecutor(moduleStream);
+        tracer->viewer()->setNegativeFilter(IcComCore::readBackTraceBit);
+    }
     wireManagers();
     itsIsInitialized = true;
 }
@@ -200,6 +206,10 @@ void RasPiStreamCommunicationStack::deinitialize() {
     }
     clearElements(true);
     qDeleteAll(formatters);
+    // The player must not replay on the stream that is gone.
+    if (itsTracer != nullptr)
+        itsTracer->setComExecutor(nullptr);
+    itsTracer = nullptr;
 
     itsConfigObject = nullptr;
     itsIsInitialized = false;

@@ -53,8 +53,9 @@ public:
     ~RasPiStreamCommunicationStack() override;
 
     // Builds the six nodes for the board with this product id; configObject (not owned) goes to
-    // the board each time the module stream opens, i2cSlaveAddress is the sensor chip's. The
-    // tracing library is not part of this build yet, so tracer is never used.
+    // the board each time the module stream opens, i2cSlaveAddress is the sensor chip's. A
+    // tracer (not owned, may be null) watches the module stream and replays on it; it must
+    // outlive the stack's initialisation, whose end takes the stream from its player again.
     void initialize(ushort productId, uchar i2cSlaveAddress,
                     ZyrCore::Communication::IComObject* configObject,
                     ZyrCore::Tracing::Tracer* tracer);
@@ -99,6 +100,7 @@ private:
     uchar itsIcIdValue = 0;
     ZyrCore::Communication::I2c::I2cComObjectProvider itsProvider;
     ZyrCore::Communication::IComObject* itsConfigObject = nullptr;
+    ZyrCore::Tracing::Tracer* itsTracer = nullptr;
 };
 
 } // namespace ZyrRasPi

@@ -13,7 +13,7 @@ const char* const kSource = "Communication/I2c/i2cconfigcomobject";
 constexpr unsigned char kAddressSize = 1;
 
 // The board knows modules 1 and 2; anything else is taken as 1.
-unsigned char normalizedModule(int module) {
+unsigned char normalizedModule(unsigned char module) {
     return module == 2 ? 2 : 1;
 }
 } // namespace
@@ -70,11 +70,12 @@ bool I2cConfigComObject::xmlDeserialize(QXmlStreamReader* reader) {
     if (children[AddressSize].present && children[AddressSize].value != kAddressSize)
         return false;
     if (children[Module].present)
-        itsModule = normalizedModule(children[Module].value);
+        // Cut to the byte first, as the constructor's argument is.
+        itsModule = normalizedModule(static_cast<unsigned char>(children[Module].value));
     if (children[ClockMode].present)
         itsClockMode = static_cast<unsigned char>(children[ClockMode].value);
     if (children[CustomClockSpeed].present)
-        itsCustomClockSpeed = static_cast<unsigned int>(children[CustomClockSpeed].value);
+        itsCustomClockSpeed = children[CustomClockSpeed].value;
     return true;
 }
 

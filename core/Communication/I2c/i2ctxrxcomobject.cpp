@@ -53,7 +53,8 @@ I2cTxRxComObject::I2cTxRxComObject(const I2cTxRxComObject& other)
     , itsTxDataSize(other.itsTxDataSize)
     , itsRxDataSize(other.itsRxDataSize)
     , itsMaxDataSize(other.itsMaxDataSize)
-    , itsData(new unsigned char[other.itsMaxDataSize]()) {
+    , itsData(new unsigned char[other.itsMaxDataSize]())
+    , itsTxData(other.itsTxData) {
     std::memcpy(itsData.get(), other.itsData.get(), itsMaxDataSize);
     updateSerializedDeseralizedDataSizes();
 }
@@ -69,7 +70,8 @@ bool I2cTxRxComObject::serialize(unsigned char* buffer, unsigned int size) {
     unsigned int offset = 0;
     if (itsTxDataSize > 0) {
         buffer[offset++] = writeAddressByte(itsSlaveAddress);
-        std::memcpy(buffer + offset, itsData.get(), itsTxDataSize);
+        // The bytes to write are kept apart: a reply overwrites them in the shared buffer.
+        std::memcpy(buffer + offset, itsTxData.data(), itsTxDataSize);
         offset += itsTxDataSize;
     }
     if (itsRxDataSize > 0)
@@ -96,6 +98,8 @@ bool I2cTxRxComObject::xmlSerialize(QXmlStreamWriter* xml, unsigned int telegram
         ComObjectHelper::writeValue(xml, QStringLiteral("Data"),
                                     TelegramFields::hexBytes(itsData.get(), itsRxDataSize),
                                     QString(), true);
+    xml->writeTextElement(QStringLiteral("TxData"),
+                          TelegramFields::hexBytes(itsTxData.data(), itsTxDataSize));
     TelegramFields::endTelegram(xml);
     return true;
 }
@@ -110,6 +114,8 @@ bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
     const unsigned int maxDataSizeLimit = std::min(itsMaxDataSize, ComStream::maxPayloadSize);
     std::array<unsigned char, ComStream::maxPayloadSize> bytes;
     unsigned char* bytesBuffer = bytes.data();
+    std::array<unsigned char, ComStream::maxPayloadSize> txBytes;
+    unsigned char* txBytesBuffer = txBytes.data();
 
     ZyrCore::Tools::XmlMapper mapper;
     mapper.addEntry({QStringLiteral("SlaveAddress"), &slaveAddress, 16, false});
@@ -117,12 +123,16 @@ bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
     mapper.addEntry({QStringLiteral("RxDataSize"), &rxDataSize, 16, false});
     mapper.addEntry({QStringLiteral("MaxBlockSize"), &maxDataSize, 16, false});
     mapper.addEntry({QStringLiteral("Data"), &bytesBuffer, maxDataSizeLimit, 16, true});
+    mapper.addEntry({QStringLiteral("TxData"), &txBytesBuffer, maxDataSizeLimit, 16, true});
     if (!mapper.tryParseStrictly(xml))
         return false;
     const ZyrCore::Tools::XmlMappingEntry* data = mapper.findEntry(QStringLiteral("Data"));
+    const ZyrCore::Tools::XmlMappingEntry* txData = mapper.findEntry(QStringLiteral("TxData"));
+    // Bytes to write that the telegram does not give are never made up.
+    const unsigned int txBytesRead = txData->wasFound() ? txData->bytesActuallyRead() : 0;
     if (maxDataSize > maxDataSizeLimit || rxDataSize > maxDataSize ||
         requestSize(txDataSize, rxDataSize) > maxDataSize ||
-        (data->wasFound() && data->bytesActuallyRead() != rxDataSize))
+        (data->wasFound() && data->bytesActuallyRead() != rxDataSize) || txBytesRead != txDataSize)
         return false;
 
     itsSlaveAddress = slaveAddress;
@@ -131,6 +141,9 @@ bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
     itsTxDataSize = txDataSize;
     itsRxDataSize = rxDataSize;
     updateSerializedDeseralizedDataSizes();
+    itsTxData.assign(txBytes.data(), txBytes.data() + txDataSize);
+    std::memcpy(itsData.get(), txBytes.data(), txDataSize);
+    // Bytes read overwrite the bytes to write, as a reply does.
     if (data->wasFound())
         std::memcpy(itsData.get(), bytes.data(), rxDataSize);
     return true;
@@ -144,6 +157,7 @@ void I2cTxRxComObject::setTxData(unsigned char* buffer, unsigned int size) {
     // Asserts that the request fits the buffer before anything is copied.
     updateSerializedDeseralizedDataSizes();
     std::memcpy(itsData.get(), buffer, itsTxDataSize);
+    itsTxData.assign(buffer, buffer + itsTxDataSize);
 }
 
 void I2cTxRxComObject::setRxDataSize(unsigned int size) {

@@ -5,12 +5,14 @@
 #include "Communication/serializablecomobject.h"
 
 #include <memory>
+#include <vector>
 
 namespace ZyrCore::Communication::I2c {
 
 // A raw I2C transfer: an optional write phase of tx bytes, then an optional read phase of rx
 // bytes. One zero-filled buffer of maxDataSize bytes holds the bytes to write and, after the
-// reply, the bytes read.
+// reply, the bytes read; the bytes to write are also kept apart, so that the object sends and
+// describes them (telegram element "TxData") after a reply as well.
 class ZYRCORE_EXPORT I2cTxRxComObject : public SerializableComObject,
                                         public virtual IXmlSerializable {
 public:
@@ -45,6 +47,7 @@ private:
     unsigned int itsRxDataSize;
     unsigned int itsMaxDataSize;
     std::unique_ptr<unsigned char[]> itsData;
+    std::vector<unsigned char> itsTxData;
 };
 
 } // namespace ZyrCore::Communication::I2c
