@@ -4,6 +4,7 @@
 #include "Tools/delegate.h"
 #include "Tracing/zyrtracing_global.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QList>
 #include <QObject>
@@ -20,6 +21,10 @@ namespace ZyrCore::Tracing {
 // Replays trace files: turns each telegram back into a com object through the command registry
 // and sends the requests again through an executor, normally a framed stream. Response
 // telegrams are skipped. A reader error in the file ends playing.
+//
+// A file is read into memory whole and outlined (tracefileoutline.h) before the XML reader parses
+// it: the reader never sees an element over the attribute limit, and a file that breaks off counts
+// as a recording that was never closed only when nothing but the root's end tag is missing.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
@@ -66,16 +71,24 @@ signals:
 
 private:
     static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
+    // Reads the whole file into buffer and attaches reader to it; the header check's result.
+    static bool attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
+                             bool* onlyRootEndMissing);
+    // Whether a reader that stopped there has read the whole file: the end of the document, or
+    // the end of a file that lacks nothing but the root's end tag.
+    static bool endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing);
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);
     void releasePendingResults();
 
     QXmlStreamReader itsReader;
     QFile itsFile;
+    QBuffer itsText; // the file's readable bytes, which the reader parses
     ZyrCore::Communication::IComExecutor* itsComExecutor;
     QList<ZyrCore::Communication::IComObject*> itsPendingResults;
-    bool itsBrokenTelegram = false; // the file breaks off in or garbles a telegram
-    bool itsFailedTelegram = false; // the last telegram found could not be played
+    bool itsOnlyRootEndMissing = false; // the file is a recording that was never closed
+    bool itsBrokenTelegram = false;     // the file garbles a telegram
+    bool itsFailedTelegram = false;     // the last telegram found could not be played
 };
 
 } // namespace ZyrCore::Tracing

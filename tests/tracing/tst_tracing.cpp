@@ -64,6 +64,7 @@ private slots:
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
+    void everyCutOfARecordingKeepsWholeTelegramsOrFails();
 
 private:
     QTemporaryDir itsFolder;
@@ -301,6 +302,26 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     QString deep = request;
     deep.replace("<Data>", "<Data>" + QString("<a>").repeated(100000));
     QTest::newRow("deep nesting") << header + deep << true << false << 0 << 0 << false;
+    // Refused before an XML reader sees them: its cost grows with the square of the count.
+    QString attributes;
+    for (int i = 0; i < 200000; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    QString crowded = request;
+    crowded.replace("<Telegram", "<Telegram" + attributes);
+    QTest::newRow("crowded telegram")
+        << header + request + crowded + end << true << false << 1 << 1 << false;
+    QString seventeen = request;
+    seventeen.replace("<Data>", "<Data" + attributes.left(attributes.indexOf(" a17")) + ">");
+    QTest::newRow("17 attributes on a value")
+        << header + request + seventeen + end << true << false << 1 << 1 << false;
+    QString declared = request;
+    declared.replace("<SlaveAddress>", "<SlaveAddress a=\"1\" b=\"2\" c=\"3\">");
+    const QString defaults = QString(attributes).replace("=\"\"", " CDATA \"x\"");
+    QTest::newRow("declared defaults")
+        << "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ATTLIST Telegram" + defaults +
+               ">]><LogData>" + request + end
+        << true << false << 0 << 0 << false;
+    QTest::newRow("three attributes") << header + declared + end << true << true << 1 << 1 << true;
 }
 
 void TestTracing::hostileTraceFilesEndCleanly() {
@@ -318,6 +339,61 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     QList<QString> read;
     QTEST(player.readTelegrams(fileName, &read), "readable");
     QTEST(read.count(), "telegrams");
+}
+
+// A recording cut at every byte: a cut that leaves out only the end of the root element (and
+// blanks) reads, plays and loads exactly the telegrams before it; any other cut fails.
+void TestTracing::everyCutOfARecordingKeepsWholeTelegramsOrFails() {
+    const QString fileName = itsFolder.filePath(QStringLiteral("whole.xml"));
+    {
+        BoardRig recorded;
+        TraceRecorder recorder;
+        recorder.setFilter(kNoFlushes);
+        recorded.stream.setTracer(&recorder);
+        QVERIFY(recorder.open(fileName));
+        runKnownExchange(recorded);
+        QVERIFY(recorder.close());
+    }
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    TracePlayer reader;
+    QList<QString> telegrams;
+    QVERIFY(reader.readTelegrams(fileName, &telegrams));
+    QCOMPARE(telegrams.count(), 3); // read request, its response, write
+
+    BoardRig rig;
+    const QString cutName = itsFolder.filePath(QStringLiteral("cut.xml"));
+    for (int size = 0; size <= whole.size(); ++size) {
+        const QByteArray cut = whole.left(size);
+        const QByteArray kept = cut.trimmed();
+        const bool readable = kept.endsWith("</Telegram>") || kept.endsWith("<LogData>") ||
+                              kept.endsWith("</LogData>");
+        const int complete = cut.count("</Telegram>");
+        QFile written(cutName);
+        QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        written.write(cut);
+        written.close();
+
+        QList<QString> read;
+        QCOMPARE(reader.readTelegrams(cutName, &read), readable);
+        if (readable)
+            QCOMPARE(read, telegrams.mid(0, complete));
+
+        TracePlayer player(nullptr, &rig.stream);
+        if (player.open(cutName)) {
+            QCOMPARE(player.playToEnd(), readable);
+            QCOMPARE(player.isEndOfFile(), readable);
+        } else {
+            QVERIFY(!readable);
+        }
+
+        TraceProgrammer programmer;
+        programmer.setPlayer(&reader);
+        QCOMPARE(programmer.loadProgram(cutName), readable);
+        const int requests = complete - (complete > 1 ? 1 : 0); // the response is left out
+        QCOMPARE(programmer.getAllCommands().count(), readable ? requests : 0);
+    }
 }
 
 ZYR_TEST_CLASS(TestTracing)

@@ -1,0 +1,123 @@
+#include "Tracing/tracefileoutline.h"
+
+#include <cstring>
+
+namespace ZyrCore::Tracing {
+
+namespace {
+
+bool startsWith(const char* at, const char* end, const char* prefix) {
+    const size_t length = std::strlen(prefix);
+    return size_t(end - at) >= length && std::memcmp(at, prefix, length) == 0;
+}
+
+// Just past the first marker at or after from; null when the text ends first.
+const char* pastMarker(const char* from, const char* end, const char* marker) {
+    const size_t length = std::strlen(marker);
+    while (size_t(end - from) >= length) {
+        const auto* found =
+            static_cast<const char*>(std::memchr(from, marker[0], size_t(end - from) - length + 1));
+        if (found == nullptr)
+            return nullptr;
+        if (std::memcmp(found, marker, length) == 0)
+            return found + length;
+        from = found + 1;
+    }
+    return nullptr;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+struct Markup {
+    const char* end = nullptr; // just past the closing '>' (or '['); null when the text ends first
+    int equalSigns = 0;        // outside quoted values: a start tag's attributes
+    int words = 0;             // blank-separated, a quoted literal counting as one
+};
+
+// Reads a tag or declaration up to its closing '>', or to the '[' that opens a document type's
+// internal subset, whose declarations are read one by one.
+Markup readMarkup(const char* from, const char* end, bool stopAtBracket) {
+    Markup markup;
+    bool inWord = false;
+    for (const char* at = from; at < end; ++at) {
+        const char c = *at;
+        if (c == '>' || (c == '[' && stopAtBracket)) {
+            markup.end = at + 1;
+            break;
+        }
+        if (isBlank(c)) {
+            inWord = false;
+            continue;
+        }
+        if (!inWord)
+            ++markup.words;
+        inWord = true;
+        if (c == '=') {
+            ++markup.equalSigns;
+        } else if (c == '"' || c == '\'') {
+            at = static_cast<const char*>(std::memchr(at + 1, c, size_t(end - at - 1)));
+            if (at == nullptr)
+                break;
+        }
+    }
+    return markup;
+}
+
+} // namespace
+
+TraceFileOutline outlineTraceFile(const QByteArray& text) {
+    const char* const begin = text.constData();
+    const auto* nul = static_cast<const char*>(std::memchr(begin, 0, size_t(text.size())));
+    const char* const end = nul != nullptr ? nul : begin + text.size();
+    TraceFileOutline outline;
+    outline.readableSize = int(end - begin);
+
+    int depth = 0;
+    int declaredAttributes = 0;
+    const char* at = begin;
+    while (const auto* open = static_cast<const char*>(std::memchr(at, '<', size_t(end - at)))) {
+        const char* close = nullptr;
+        if (startsWith(open, end, "<!--")) {
+            close = pastMarker(open + 4, end, "-->");
+        } else if (startsWith(open, end, "<![CDATA[")) {
+            close = pastMarker(open + 9, end, "]]>");
+        } else if (startsWith(open, end, "<?")) {
+            close = pastMarker(open + 2, end, "?>");
+        } else {
+            const Markup markup = readMarkup(open + 1, end, startsWith(open, end, "<!DOCTYPE"));
+            close = markup.end;
+            if (startsWith(open, end, "<!ATTLIST")) {
+                // Each attribute it declares takes three words at least: name, type, default.
+                declaredAttributes += markup.words / 3;
+                if (declaredAttributes > maxElementAttributes) {
+                    outline.readableSize = int(open - begin);
+                    return outline;
+                }
+            } else if (open + 1 < end && open[1] == '/') {
+                --depth;
+            } else if (open + 1 < end && open[1] != '!') {
+                if (markup.equalSigns > maxElementAttributes) {
+                    outline.readableSize = int(open - begin);
+                    return outline;
+                }
+                if (close != nullptr && close[-2] != '/')
+                    ++depth;
+            }
+        }
+        if (close == nullptr)
+            return outline; // the text breaks off inside markup
+        at = close;
+    }
+    if (nul != nullptr)
+        return outline;
+    for (; at < end; ++at) {
+        if (!isBlank(*at))
+            return outline; // the text breaks off in text
+    }
+    outline.onlyRootEndMissing = depth == 1;
+    return outline;
+}
+
+} // namespace ZyrCore::Tracing

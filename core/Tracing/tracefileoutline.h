@@ -1,0 +1,31 @@
+#ifndef ZYRCORE_TRACING_TRACEFILEOUTLINE_H
+#define ZYRCORE_TRACING_TRACEFILEOUTLINE_H
+
+#include "Tracing/zyrtracing_global.h"
+
+#include <QByteArray>
+
+namespace ZyrCore::Tracing {
+
+// A Telegram element carries four attributes and a value element two. An element with more, or a
+// document type declaring more, is refused before an XML reader sees it: the reader's cost grows
+// with the square of one element's attributes and with every attribute the declaration adds.
+constexpr int maxElementAttributes = 16;
+
+// What one cheap pass over the markup of a trace file's bytes finds, before an XML reader parses
+// them. The bytes must be in an encoding whose markup is ASCII (UTF-8, as the recorder writes);
+// reading stops at a NUL byte, which no such text holds.
+struct ZYRTRACING_EXPORT TraceFileOutline {
+    // How many leading bytes a reader may parse: all of them, or those before the first NUL byte
+    // or the first element or attribute-list declaration over the attribute limit.
+    int readableSize = 0;
+    // Every construct is complete and only the end tag of the root element (and whitespace)
+    // is missing: a recording that was never closed.
+    bool onlyRootEndMissing = false;
+};
+
+ZYRTRACING_EXPORT TraceFileOutline outlineTraceFile(const QByteArray& text);
+
+} // namespace ZyrCore::Tracing
+
+#endif // ZYRCORE_TRACING_TRACEFILEOUTLINE_H
