@@ -34,12 +34,18 @@ TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
     , itsComExecutor(executor) {}
 
 TracePlayer::~TracePlayer() {
+    readPendingReplies();
     qDeleteAll(itsPendingResults);
     if (itsFile.isOpen())
         itsFile.close();
 }
 
 void TracePlayer::setComExecutor(IComExecutor* executor) {
+    if (executor == itsComExecutor)
+        return;
+    readPendingReplies();
+    if (!itsPendingResults.isEmpty())
+        releasePendingResults();
     itsComExecutor = executor;
 }
 
@@ -249,6 +255,16 @@ bool TracePlayer::play(const QString& telegram, bool flush, bool* notPlayed) {
     if (notPlayed != nullptr)
         *notPlayed = false;
     return true;
+}
+
+// The stream links pending requests until it has read their replies: only then may they go.
+// Without pending requests the executor is not touched; it may be gone already.
+void TracePlayer::readPendingReplies() {
+    if (itsPendingResults.isEmpty())
+        return;
+    auto* stream = dynamic_cast<IComStream*>(itsComExecutor);
+    if (stream != nullptr && stream->isResultPending())
+        stream->flush();
 }
 
 void TracePlayer::releasePendingResults() {

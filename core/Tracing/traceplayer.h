@@ -28,10 +28,13 @@ namespace ZyrCore::Tracing {
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
+    // The executor must outlive the requests played onto it that still wait for their replies:
+    // the destructor has the stream read those replies before it deletes the requests.
     explicit TracePlayer(QObject* parent = nullptr,
                          ZyrCore::Communication::IComExecutor* executor = nullptr);
     ~TracePlayer() override;
 
+    // Requests played onto the former executor that still wait for their replies are read first.
     void setComExecutor(ZyrCore::Communication::IComExecutor* executor);
     ZyrCore::Communication::IComExecutor* comExecutor() const { return itsComExecutor; }
 
@@ -77,6 +80,7 @@ private:
     // Whether a reader that stopped there has read the whole file: the end of the document, or
     // the end of a file that lacks nothing but the root's end tag.
     static bool endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing);
+    void readPendingReplies();
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);
     void releasePendingResults();

@@ -65,6 +65,8 @@ private slots:
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
     void everyCutOfARecordingKeepsWholeTelegramsOrFails();
+    void playerLeavesNoRequestLinkedInTheStream_data();
+    void playerLeavesNoRequestLinkedInTheStream();
 
 private:
     QTemporaryDir itsFolder;
@@ -394,6 +396,48 @@ void TestTracing::everyCutOfARecordingKeepsWholeTelegramsOrFails() {
         const int requests = complete - (complete > 1 ? 1 : 0); // the response is left out
         QCOMPARE(programmer.getAllCommands().count(), readable ? requests : 0);
     }
+}
+
+// A request played onto a stream that flushes late stays linked in the stream's pending chain
+// until its reply is read: the player reads it before it lets go of the request.
+void TestTracing::playerLeavesNoRequestLinkedInTheStream_data() {
+    QTest::addColumn<bool>("replaceExecutor");
+    QTest::newRow("player destroyed") << false;
+    QTest::newRow("executor replaced") << true;
+}
+
+void TestTracing::playerLeavesNoRequestLinkedInTheStream() {
+    QFETCH(bool, replaceExecutor);
+    const QString fileName = itsFolder.filePath(QStringLiteral("read.xml"));
+    {
+        BoardRig recorded;
+        TraceRecorder recorder;
+        recorder.setFilter(kNoFlushes);
+        recorded.stream.setTracer(&recorder);
+        QVERIFY(recorder.open(fileName));
+        I2c::I2cReadRegisterComObject read(0x40, 0x90, 0x8000000, 1, 1);
+        recorded.run(read);
+        QVERIFY(recorder.close());
+    }
+
+    BoardRig rig;
+    rig.stream.setPolicy(ComStream::theLateFlushPolicy);
+    {
+        TracePlayer player(nullptr, &rig.stream);
+        QVERIFY(player.open(fileName));
+        QVERIFY(player.playNext());
+        QVERIFY(rig.stream.isResultPending());
+        if (replaceExecutor) {
+            BoardRig other;
+            player.setComExecutor(&other.stream);
+            QVERIFY(!rig.stream.isResultPending());
+            player.setComExecutor(nullptr);
+        }
+    }
+    QVERIFY(!rig.stream.isResultPending());
+    rig.stream.flush();
+    QVERIFY(rig.stream.close());
+    QCOMPARE(wireOf(rig.requests), QStringLiteral("97r/1:809081"));
 }
 
 ZYR_TEST_CLASS(TestTracing)
