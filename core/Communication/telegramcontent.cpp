@@ -22,6 +22,22 @@ bool TelegramContent::read(const QString& telegram) {
     return readHeader(reader) && readValues(reader) && readTrailer(reader);
 }
 
+bool TelegramContent::readElement(QXmlStreamReader& reader) {
+    if (!readHeader(reader) || itsObjectName == kTelegram || !readValues(reader) ||
+        std::any_of(itsValues.cbegin(), itsValues.cend(),
+                    [](const Value& value) { return value.name == kTelegram; }))
+        return false;
+    // Up to the end of the Telegram element, the only one still open.
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement())
+            return true;
+        if (!isIgnorable(reader))
+            return false;
+    }
+    return false;
+}
+
 bool TelegramContent::readHeader(QXmlStreamReader& reader) {
     *this = TelegramContent();
     // Up to the root, which must be Telegram.

@@ -35,6 +35,10 @@ public:
     static constexpr int maxValueCount = 256;
 
     bool read(const QString& telegram);
+    // The same for the Telegram element a reader of a larger document (a trace file) stands on;
+    // the reader is left on its end element. As every Telegram start in such a document begins
+    // a telegram of its own, no element below the root may be named Telegram.
+    bool readElement(QXmlStreamReader& reader);
 
     // The same reading in pieces, for a caller that reads the object's element itself:
     // readHeader leaves the reader on the object's start element with the attributes, comment

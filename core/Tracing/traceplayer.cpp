@@ -27,6 +27,12 @@ bool isTelegramStart(const QXmlStreamReader& reader) {
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
 }
 
+// What may stand after a telegram and before the next one: the end of the root among them.
+bool isBetweenTelegrams(const QXmlStreamReader& reader) {
+    return reader.isWhitespace() || reader.isComment() || reader.isProcessingInstruction() ||
+           reader.isEndElement();
+}
+
 } // namespace
 
 TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
@@ -196,6 +202,30 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
         telegram.clear();
     }
     return !broken && endsCleanly(reader, onlyRootEndMissing);
+}
+
+bool TracePlayer::visitTelegrams(QString fileName,
+                                 const std::function<bool(QXmlStreamReader*)>& visit) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QBuffer text;
+    QXmlStreamReader reader;
+    bool onlyRootEndMissing = false;
+    if (!attachReader(&file, &text, &reader, &onlyRootEndMissing))
+        return false;
+    bool telegramSeen = false;
+    while (!reader.atEnd()) {
+        if (isTelegramStart(reader)) {
+            if (!visit(&reader) || !reader.isEndElement())
+                return false;
+            telegramSeen = true;
+        } else if (telegramSeen && !isBetweenTelegrams(reader)) {
+            return false;
+        }
+        reader.readNext();
+    }
+    return endsCleanly(reader, onlyRootEndMissing);
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QXmlStreamReader>
 
+#include <functional>
+
 namespace ZyrCore::Communication {
 class IComExecutor;
 class IComObject;
@@ -63,6 +65,11 @@ public:
     // Every telegram of a whole file, independent of the player's own file; false for a file
     // that cannot be read, fails the header check or is corrupt.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
+    // The same reading without copying telegram texts: visit is called with the reader on each
+    // Telegram start element, in file order, and reads that telegram up to its end element, or
+    // returns false to end the reading with false. As in the copied texts, only blanks, comments
+    // and processing instructions may follow a telegram before the next one.
+    bool visitTelegrams(QString fileName, const std::function<bool(QXmlStreamReader*)>& visit);
 
     // Called with "QList<ZyrCore::Communication::IComObject*>*" once no reply is outstanding.
     ZyrCore::Tools::Delegate resultDelegate;

@@ -269,6 +269,7 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     QTest::addColumn<int>("frames");
     QTest::addColumn<int>("telegrams");
     QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("program"); // commands loaded as a program; -1: not loaded
 
     const QString header = QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE LogData><LogData>");
     const QString write = QStringLiteral(
@@ -277,33 +278,34 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
         "</Address><DataSize>1</DataSize><Data>5a</Data></I2cWriteRegister></Telegram>");
     const QString request = write.arg("Request");
     const QString end = QStringLiteral("</LogData>");
-    // text, opens, plays to its end, frames sent, telegrams read, read as a whole file
-    QTest::newRow("whole") << header + request + end << true << true << 1 << 1 << true;
-    QTest::newRow("never closed") << header + request << true << true << 1 << 1 << true;
+    // text, opens, plays to its end, frames sent, telegrams read, read as a whole file, program
+    QTest::newRow("whole") << header + request + end << true << true << 1 << 1 << true << 1;
+    QTest::newRow("never closed") << header + request << true << true << 1 << 1 << true << 1;
     QTest::newRow("torn telegram")
-        << header + request + request.left(90) << true << false << 1 << 1 << false;
-    QTest::newRow("garbage after") << header + request + "<<x" << true << false << 1 << 1 << false;
+        << header + request + request.left(90) << true << false << 1 << 1 << false << -1;
+    QTest::newRow("garbage after")
+        << header + request + "<<x" << true << false << 1 << 1 << false << -1;
     QTest::newRow("unknown telegram type")
-        << header + write.arg("Sideways") + end << true << false << 0 << 1 << true;
+        << header + write.arg("Sideways") + end << true << false << 0 << 1 << true << 1;
     QTest::newRow("no object") << header +
                                       "<Telegram Pid=\"61\" CallingType=\"FireAndForget\" "
                                       "TelegramType=\"Request\" Trace=\"1\"/>" +
                                       end
-                               << true << false << 0 << 1 << true;
+                               << true << false << 0 << 1 << true << -1;
     QTest::newRow("version 1.1") << "<?xml version=\"1.1\"?><LogData/>" << false << false << 0 << 0
-                                 << false;
-    QTest::newRow("empty") << "" << false << false << 0 << 0 << false;
+                                 << false << -1;
+    QTest::newRow("empty") << "" << false << false << 0 << 0 << false << -1;
     QString entities = QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ENTITY a0 "
                                       "\"aaaaaaaaaa\">");
     for (int i = 1; i < 10; ++i)
         entities += QStringLiteral("<!ENTITY a%1 \"&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;&a%2;\">")
                         .arg(i)
                         .arg(i - 1);
-    QTest::newRow("entity expansion")
-        << entities + "]><LogData>" + write.arg("&a9;") + end << true << false << 0 << 0 << false;
+    QTest::newRow("entity expansion") << entities + "]><LogData>" + write.arg("&a9;") + end << true
+                                      << false << 0 << 0 << false << -1;
     QString deep = request;
     deep.replace("<Data>", "<Data>" + QString("<a>").repeated(100000));
-    QTest::newRow("deep nesting") << header + deep << true << false << 0 << 0 << false;
+    QTest::newRow("deep nesting") << header + deep << true << false << 0 << 0 << false << -1;
     // Refused before an XML reader sees them: its cost grows with the square of the count.
     QString attributes;
     for (int i = 0; i < 200000; ++i)
@@ -311,19 +313,27 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     QString crowded = request;
     crowded.replace("<Telegram", "<Telegram" + attributes);
     QTest::newRow("crowded telegram")
-        << header + request + crowded + end << true << false << 1 << 1 << false;
+        << header + request + crowded + end << true << false << 1 << 1 << false << -1;
     QString seventeen = request;
     seventeen.replace("<Data>", "<Data" + attributes.left(attributes.indexOf(" a17")) + ">");
     QTest::newRow("17 attributes on a value")
-        << header + request + seventeen + end << true << false << 1 << 1 << false;
+        << header + request + seventeen + end << true << false << 1 << 1 << false << -1;
     QString declared = request;
     declared.replace("<SlaveAddress>", "<SlaveAddress a=\"1\" b=\"2\" c=\"3\">");
     const QString defaults = QString(attributes).replace("=\"\"", " CDATA \"x\"");
     QTest::newRow("declared defaults")
         << "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ATTLIST Telegram" + defaults +
                ">]><LogData>" + request + end
-        << true << false << 0 << 0 << false;
-    QTest::newRow("three attributes") << header + declared + end << true << true << 1 << 1 << true;
+        << true << false << 0 << 0 << false << -1;
+    QTest::newRow("element after a telegram")
+        << header + request + "<Other/>" + end << true << false << 0 << 1 << true << -1;
+    QTest::newRow("telegram in a telegram")
+        << header + QString(request).replace("</Data>", "</Data><Telegram/>") + end << true << false
+        << 0 << 0 << false << -1;
+    QTest::newRow("comment between telegrams")
+        << header + request + "<!-- c -->" + request + end << true << true << 2 << 2 << true << 2;
+    QTest::newRow("three attributes")
+        << header + declared + end << true << true << 1 << 1 << true << 1;
 }
 
 void TestTracing::hostileTraceFilesEndCleanly() {
@@ -341,6 +351,11 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     QList<QString> read;
     QTEST(player.readTelegrams(fileName, &read), "readable");
     QTEST(read.count(), "telegrams");
+    QFETCH(int, program);
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QCOMPARE(programmer.loadProgram(fileName), program >= 0);
+    QCOMPARE(programmer.getAllCommands().count(), qMax(program, 0));
 }
 
 // A recording cut at every byte: a cut that leaves out only the end of the root element (and
