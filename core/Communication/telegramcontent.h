@@ -33,6 +33,9 @@ public:
 
     // More value elements than any com object writes: such text is refused unread.
     static constexpr int maxValueCount = 256;
+    // Telegrams nest three or four elements deep. readElement refuses one nesting deeper than
+    // this (the Telegram element counting one), as a trace file's telegram copies do.
+    static constexpr int maxDocumentDepth = 16;
 
     bool read(const QString& telegram);
     // The same for the Telegram element a reader of a larger document (a trace file) stands on;
@@ -53,7 +56,8 @@ public:
     const QVector<Value>& values() const { return itsValues; }
 
 private:
-    bool readValues(QXmlStreamReader& reader);
+    // maxDepth counts the object's element as one.
+    bool readValues(QXmlStreamReader& reader, int maxDepth);
 
     QXmlStreamAttributes itsAttributes;
     QString itsComment;

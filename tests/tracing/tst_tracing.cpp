@@ -327,6 +327,12 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
         << true << false << 0 << 0 << false << -1;
     QTest::newRow("element after a telegram")
         << header + request + "<Other/>" + end << true << false << 0 << 1 << true << -1;
+    QString nested;
+    for (int i = 0; i < 20; ++i)
+        nested = QStringLiteral("<x%1>%2</x%1>").arg(i).arg(nested);
+    QTest::newRow("nested extra element")
+        << header + QString(request).replace("</Data>", "</Data>" + nested) + end << true << false
+        << 0 << 0 << false << -1;
     QTest::newRow("telegram in a telegram")
         << header + QString(request).replace("</Data>", "</Data><Telegram/>") + end << true << false
         << 0 << 0 << false << -1;
