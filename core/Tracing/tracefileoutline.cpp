@@ -98,11 +98,13 @@ TraceFileOutline outlineTraceFile(const QByteArray& text) {
             } else if (open + 1 < end && open[1] == '/') {
                 --depth;
             } else if (open + 1 < end && open[1] != '!') {
-                if (markup.equalSigns > maxElementAttributes) {
+                const bool opens = close != nullptr && close[-2] != '/';
+                if (markup.equalSigns > maxElementAttributes ||
+                    (opens && depth + 1 > maxTraceFileDepth)) {
                     outline.readableSize = int(open - begin);
                     return outline;
                 }
-                if (close != nullptr && close[-2] != '/')
+                if (opens)
                     ++depth;
             }
         }

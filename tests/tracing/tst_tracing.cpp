@@ -333,6 +333,9 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     QTest::newRow("nested extra element")
         << header + QString(request).replace("</Data>", "</Data>" + nested) + end << true << false
         << 0 << 0 << false << -1;
+    QTest::newRow("telegram wrapped deep")
+        << header + QString("<x>").repeated(20) + request + QString("</x>").repeated(20) + end
+        << true << false << 0 << 0 << false << -1;
     QTest::newRow("telegram in a telegram")
         << header + QString(request).replace("</Data>", "</Data><Telegram/>") + end << true << false
         << 0 << 0 << false << -1;
