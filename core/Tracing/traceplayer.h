@@ -25,8 +25,9 @@ namespace ZyrCore::Tracing {
 // telegrams are skipped. A reader error in the file ends playing.
 //
 // A file is read into memory whole and outlined (tracefileoutline.h) before the XML reader parses
-// it: the reader never sees an element over the attribute limit, and a file that breaks off counts
-// as a recording that was never closed only when nothing but the root's end tag is missing.
+// it: the reader never sees an element over the attribute or depth limit, and a file that breaks
+// off counts as a recording that was never closed only when nothing but the root's end tag is
+// missing.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
