@@ -65,6 +65,7 @@ private slots:
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
     void everyCutOfARecordingKeepsWholeTelegramsOrFails();
+    void wideTextIsNotRead();
     void playerLeavesNoRequestLinkedInTheStream_data();
     void playerLeavesNoRequestLinkedInTheStream();
 
@@ -420,6 +421,27 @@ void TestTracing::everyCutOfARecordingKeepsWholeTelegramsOrFails() {
         const int requests = complete - (complete > 1 ? 1 : 0); // the response is left out
         QCOMPARE(programmer.getAllCommands().count(), readable ? requests : 0);
     }
+}
+
+// In UTF-16 the outline cannot tell markup from text: a value whose characters hold the bytes
+// of '"' and '>' would hide a crowded element from it.
+void TestTracing::wideTextIsNotRead() {
+    QString attributes = QStringLiteral(" a=\"") + QChar(0x2200) + QChar(0x3E00) + "\"";
+    for (int i = 0; i < 200000; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    const QString text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><LogData><Telegram" +
+                         attributes + "/></LogData>";
+    const QString fileName = itsFolder.filePath(QStringLiteral("wide.xml"));
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray("\xff\xfe"));
+    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    file.close();
+
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(!player.readTelegrams(fileName, &read));
+    QVERIFY(!player.open(fileName));
 }
 
 // A request played onto a stream that flushes late stays linked in the stream's pending chain
