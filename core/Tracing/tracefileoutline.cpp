@@ -1,5 +1,7 @@
 #include "Tracing/tracefileoutline.h"
 
+#include <QTextCodec>
+
 #include <cstring>
 
 namespace ZyrCore::Tracing {
@@ -65,6 +67,43 @@ Markup readMarkup(const char* from, const char* end, bool stopAtBracket) {
     return markup;
 }
 
+// Whether the reader decodes the text in an encoding whose markup bytes are ASCII: the one its
+// declaration names, if any (UTF-8 otherwise). Markup in another one (UTF-7, EBCDIC) could hide
+// from the outline. The declaration itself is ASCII in every encoding taken here.
+bool declaresAsciiMarkup(const char* begin, const char* end) {
+    if (startsWith(begin, end, "\xEF\xBB\xBF"))
+        begin += 3;
+    if (!startsWith(begin, end, "<?xml") || end - begin < 6 || !isBlank(begin[5]))
+        return true;
+    const char* const close = pastMarker(begin, end, "?>");
+    const QByteArray declaration(begin, int((close != nullptr ? close : end) - begin));
+    int at = declaration.indexOf("encoding");
+    if (at < 0)
+        return true;
+    at += 8;
+    auto skipBlanks = [&] {
+        while (at < declaration.size() && isBlank(declaration.at(at)))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= declaration.size() || declaration.at(at) != '=')
+        return true; // no encoding named: the reader refuses the declaration
+    ++at;
+    skipBlanks();
+    if (at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+        return true;
+    const int valueEnd = declaration.indexOf(declaration.at(at), at + 1);
+    if (valueEnd < 0)
+        return true;
+    const QTextCodec* codec = QTextCodec::codecForName(declaration.mid(at + 1, valueEnd - at - 1));
+    if (codec == nullptr)
+        return true; // the reader refuses an encoding it does not know
+    const int mib = codec->mibEnum();
+    // UTF-8, US-ASCII, ISO 8859 and the Windows code pages 1250 to 1258.
+    return mib == 106 || (mib >= 3 && mib <= 13) || (mib >= 109 && mib <= 112) ||
+           (mib >= 2250 && mib <= 2258);
+}
+
 } // namespace
 
 TraceFileOutline outlineTraceFile(const QByteArray& text) {
@@ -72,6 +111,8 @@ TraceFileOutline outlineTraceFile(const QByteArray& text) {
     const auto* nul = static_cast<const char*>(std::memchr(begin, 0, size_t(text.size())));
     const char* const end = nul != nullptr ? nul : begin + text.size();
     TraceFileOutline outline;
+    if (!declaresAsciiMarkup(begin, end))
+        return outline;
     outline.readableSize = int(end - begin);
 
     int depth = 0;

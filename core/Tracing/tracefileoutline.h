@@ -18,8 +18,9 @@ constexpr int maxElementAttributes = 16;
 constexpr int maxTraceFileDepth = 1 + maxTelegramDepth;
 
 // What one cheap pass over the markup of a trace file's bytes finds, before an XML reader parses
-// them. The bytes must be in an encoding whose markup is ASCII (UTF-8, as the recorder writes);
-// reading stops at a NUL byte, which no such text holds.
+// them. The bytes must be in an encoding whose markup is ASCII (UTF-8, as the recorder writes):
+// text that declares another one is not read at all, and reading stops at a NUL byte, which no
+// such text holds (but UTF-16 does).
 struct ZYRTRACING_EXPORT TraceFileOutline {
     // How many leading bytes a reader may parse: all of them, or those before the first NUL byte,
     // the first element over the attribute or depth limit, or the attribute-list declaration

@@ -65,7 +65,8 @@ private slots:
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
     void everyCutOfARecordingKeepsWholeTelegramsOrFails();
-    void wideTextIsNotRead();
+    void onlyAsciiMarkupIsRead_data();
+    void onlyAsciiMarkupIsRead();
     void playerLeavesNoRequestLinkedInTheStream_data();
     void playerLeavesNoRequestLinkedInTheStream();
 
@@ -423,25 +424,53 @@ void TestTracing::everyCutOfARecordingKeepsWholeTelegramsOrFails() {
     }
 }
 
-// In UTF-16 the outline cannot tell markup from text: a value whose characters hold the bytes
-// of '"' and '>' would hide a crowded element from it.
-void TestTracing::wideTextIsNotRead() {
-    QString attributes = QStringLiteral(" a=\"") + QChar(0x2200) + QChar(0x3E00) + "\"";
+// The outline reads markup as ASCII bytes; in UTF-16 a value can hold characters whose bytes
+// look like '"' and '>', and in UTF-7 markup needs no '<' at all. Either would hide a crowded
+// element from it, so only files in encodings whose markup is ASCII are read.
+void TestTracing::onlyAsciiMarkupIsRead_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("telegrams"); // -1: not read
+
+    const QString request = QStringLiteral(
+        "<Telegram Pid=\"61\" CallingType=\"FireAndForget\" TelegramType=\"Request\" "
+        "Trace=\"08000000\"><I2cWriteRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
+        "</AddressSize><Address>21</Address><DataSize>1</DataSize><Data>5a</Data>"
+        "</I2cWriteRegister></Telegram>");
+    QString attributes;
     for (int i = 0; i < 200000; ++i)
         attributes += QStringLiteral(" a%1=\"\"").arg(i);
-    const QString text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><LogData><Telegram" +
-                         attributes + "/></LogData>";
-    const QString fileName = itsFolder.filePath(QStringLiteral("wide.xml"));
+    const QString declaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>");
+
+    const QString wide = declaration.arg("UTF-16") + "<LogData><Telegram a=\"" + QChar(0x2200) +
+                         QChar(0x3E00) + "\"" + attributes + "/></LogData>";
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe") +
+                                   QByteArray(reinterpret_cast<const char*>(wide.utf16()),
+                                              wide.size() * 2)
+                            << -1;
+    QTest::newRow("UTF-7") << (declaration.arg("UTF-7") + "<LogData>+ADw-Telegram" + attributes +
+                               "/+AD4-</LogData>")
+                                  .toLatin1()
+                           << -1;
+    QTest::newRow("Latin-1") << (declaration.arg("ISO-8859-1") + "<LogData>" + request + "<!-- " +
+                                 QChar(0xE9) + " --></LogData>")
+                                    .toLatin1()
+                             << 1;
+}
+
+void TestTracing::onlyAsciiMarkupIsRead() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, telegrams);
+    const QString fileName = itsFolder.filePath(QStringLiteral("encoded.xml"));
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QByteArray("\xff\xfe"));
-    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    file.write(bytes);
     file.close();
 
     TracePlayer player;
     QList<QString> read;
-    QVERIFY(!player.readTelegrams(fileName, &read));
-    QVERIFY(!player.open(fileName));
+    QCOMPARE(player.readTelegrams(fileName, &read), telegrams >= 0);
+    QCOMPARE(read.count(), qMax(telegrams, 0));
+    QCOMPARE(player.open(fileName), telegrams >= 0);
 }
 
 // A request played onto a stream that flushes late stays linked in the stream's pending chain
