@@ -129,7 +129,16 @@ TraceFileOutline outlineTraceFile(const QByteArray& text) {
         } else {
             const Markup markup = readMarkup(open + 1, end, startsWith(open, end, "<!DOCTYPE"));
             close = markup.end;
-            if (startsWith(open, end, "<!ATTLIST")) {
+            if (startsWith(open, end, "<!ENTITY")) {
+                // An entity that holds markup, or references that may make some, would give
+                // the reader elements the outline never sees.
+                const char* const last = close != nullptr ? close : end;
+                if (std::memchr(open + 1, '<', size_t(last - open - 1)) != nullptr ||
+                    std::memchr(open, '&', size_t(last - open)) != nullptr) {
+                    outline.readableSize = int(open - begin);
+                    return outline;
+                }
+            } else if (startsWith(open, end, "<!ATTLIST")) {
                 // Each attribute it declares takes three words at least: name, type, default.
                 declaredAttributes += markup.words / 3;
                 if (declaredAttributes > maxElementAttributes) {

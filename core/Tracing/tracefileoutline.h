@@ -23,8 +23,8 @@ constexpr int maxTraceFileDepth = 1 + maxTelegramDepth;
 // such text holds (but UTF-16 does).
 struct ZYRTRACING_EXPORT TraceFileOutline {
     // How many leading bytes a reader may parse: all of them, or those before the first NUL byte,
-    // the first element over the attribute or depth limit, or the attribute-list declaration
-    // that passes the attribute limit.
+    // the first element over the attribute or depth limit, the attribute-list declaration that
+    // passes the attribute limit, or the first entity declaration holding '<' or '&'.
     int readableSize = 0;
     // Every construct is complete and only the end tag of the root element (and whitespace)
     // is missing: a recording that was never closed.

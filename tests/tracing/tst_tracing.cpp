@@ -343,6 +343,13 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
         << 0 << 0 << false << -1;
     QTest::newRow("comment between telegrams")
         << header + request + "<!-- c -->" + request + end << true << true << 2 << 2 << true << 2;
+    QString element = QStringLiteral("<x");
+    for (int i = 0; i < 450; ++i)
+        element += QStringLiteral(" a%1=''").arg(i);
+    QTest::newRow("markup in an entity")
+        << "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ENTITY e \"" + element +
+               "/>\">]><LogData>" + QString("&e;").repeated(2000) + request + end
+        << true << false << 0 << 0 << false << -1;
     QTest::newRow("three attributes")
         << header + declared + end << true << true << 1 << 1 << true << 1;
 }
