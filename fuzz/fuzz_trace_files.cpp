@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the trace-file reader as a file: reading its telegrams, playing it to
 // its end and loading it as a program must neither crash nor read or write out of bounds,
-// whatever a damaged recording or a hostile file holds.
+// whatever a damaged recording or a hostile file holds; and playing and loading succeed only
+// for a file that reads as a whole.
 
 #include "Communication/commandmanager.h"
 #include "Communication/icomexecutor.h"
@@ -17,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 using namespace ZyrCore::Communication;
 using namespace ZyrCore::Tracing;
@@ -61,10 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NullExecutor executor;
     TracePlayer player(nullptr, &executor);
     QList<QString> telegrams;
-    player.readTelegrams(fileName, &telegrams);
-    player.open(fileName);
-    if (player.isOpen())
-        player.playToEnd();
+    const bool readWhole = player.readTelegrams(fileName, &telegrams);
+    // Playing to the end or loading a program takes a file only when it reads as a whole: a
+    // torn telegram is never dropped without a word. A file whose header check fails stays
+    // open and is played all the same, but makes no promise.
+    const bool opened = player.open(fileName);
+    const bool played = player.isOpen() && player.playToEnd();
+    if (opened && played && !readWhole)
+        std::abort();
 
     // What was read must copy into a recording without breaking it.
     QBuffer recording;
@@ -76,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     TraceProgrammer programmer;
     programmer.setPlayer(&player);
-    programmer.loadProgram(fileName);
+    if (programmer.loadProgram(fileName) && !readWhole)
+        std::abort();
     return 0;
 }

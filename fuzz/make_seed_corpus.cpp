@@ -1,14 +1,19 @@
 // Writes the binary seed corpora of the fuzz targets from what the simulated board sends: the
 // reply frames of the stream target's requests and the input reports of the HID target's
-// exchanges, for a healthy board and for each transport fault that shapes the replies.
+// exchanges, for a healthy board and for each transport fault that shapes the replies; and for
+// the trace-file target, a one-telegram recording cut at every byte.
 // Usage: make_seed_corpus <corpus folder>
 
+#include "Communication/I2c/i2cwriteregistercomobject.h"
+#include "Tracing/tracerecorder.h"
 #include "simulatedevaluationboard.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+#include <QXmlStreamWriter>
 
 #include <cstdio>
 #include <memory>
@@ -75,6 +80,30 @@ bool write(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A recording of one register write, as the recorder writes it, and each of its cuts.
+bool writeRecordingCuts(const QDir& folder) {
+    ZyrCore::Communication::I2c::I2cWriteRegisterComObject command(0x40, 0x21, 0x5A, 0x8000000, 1,
+                                                                   1);
+    QString telegram;
+    QXmlStreamWriter writer(&telegram);
+    writer.setAutoFormatting(true);
+    command.xmlSerialize(&writer, 0);
+    QTemporaryDir scratch;
+    const QString fileName = scratch.filePath(QStringLiteral("recording.xml"));
+    QFile file(fileName);
+    if (!ZyrCore::Tracing::TraceRecorder().writeTelegrams(fileName, {telegram}) ||
+        !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray recording = file.readAll();
+    bool written = true;
+    for (int size = 0; size <= recording.size(); ++size)
+        written =
+            write(folder.filePath(QStringLiteral("cut-%1").arg(size, 4, 10, QLatin1Char('0'))),
+                  recording.left(size)) &&
+            written;
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +114,7 @@ int main(int argc, char** argv) {
     const QDir root(QString::fromLocal8Bit(argv[1]));
     root.mkpath(QStringLiteral("fuzz_stream_replies"));
     root.mkpath(QStringLiteral("fuzz_hid_reports"));
+    root.mkpath(QStringLiteral("fuzz_trace_files"));
 
     const char* configs[] = {"chip=KEL4401",
                              "chip=KEL4405,target=1200",
@@ -130,5 +160,7 @@ int main(int argc, char** argv) {
             write(root.filePath(QStringLiteral("fuzz_hid_reports/") + name), plan + reports) &&
             written;
     }
+    written =
+        writeRecordingCuts(QDir(root.filePath(QStringLiteral("fuzz_trace_files")))) && written;
     return written ? 0 : 1;
 }

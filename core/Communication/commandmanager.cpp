@@ -147,6 +147,25 @@ private:
     int itsDepth = 0;
 };
 
+// A record of the telegram's attributes, comment and values; null unless it has all four
+// Telegram attributes.
+CommandInfo* commandInfoOf(const TelegramContent& content) {
+    for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
+        if (!content.hasAttribute(name))
+            return nullptr;
+    }
+
+    auto info = std::make_unique<CommandInfo>(content.objectName());
+    info->addProperty(kTrace, content.attribute(kTrace), kHex, false);
+    info->addProperty(kPid, content.attribute(kPid), kHex, false);
+    info->addProperty(kCallingType, content.attribute(kCallingType), kText, false);
+    info->addProperty(kTelegramType, content.attribute(kTelegramType), kText, false);
+    info->comment = content.comment();
+    for (const TelegramContent::Value& value : content.values())
+        info->addProperty(value.name, value.text, value.hasType ? value.type : kHex, value.out);
+    return info.release();
+}
+
 } // namespace
 
 CommandManager CommandManager::itsInstance;
@@ -191,20 +210,15 @@ CommandInfo* CommandManager::convertToCommandInfo(QString telegram) {
     TelegramContent content;
     if (!content.read(telegram))
         return nullptr;
-    for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
-        if (!content.hasAttribute(name))
-            return nullptr;
-    }
+    return commandInfoOf(content);
+}
 
-    auto info = std::make_unique<CommandInfo>(content.objectName());
-    info->addProperty(kTrace, content.attribute(kTrace), kHex, false);
-    info->addProperty(kPid, content.attribute(kPid), kHex, false);
-    info->addProperty(kCallingType, content.attribute(kCallingType), kText, false);
-    info->addProperty(kTelegramType, content.attribute(kTelegramType), kText, false);
-    info->comment = content.comment();
-    for (const TelegramContent::Value& value : content.values())
-        info->addProperty(value.name, value.text, value.hasType ? value.type : kHex, value.out);
-    return info.release();
+CommandInfo* CommandManager::readCommandInfo(QXmlStreamReader* reader) {
+    ZYR_ASSERT_NOT_NULL(kSource, reader);
+    TelegramContent content;
+    if (!content.readElement(*reader))
+        return nullptr;
+    return commandInfoOf(content);
 }
 
 IComObject* CommandManager::convertToComObject(QString telegram) {

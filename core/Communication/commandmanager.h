@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QXmlStreamReader;
+
 namespace ZyrCore::Communication {
 
 class CommandInfo;
@@ -30,6 +32,9 @@ public:
     // A record named after the object's element, with the four Telegram attributes and every
     // value element as properties; null unless the text is one whole telegram with all four.
     virtual CommandInfo* convertToCommandInfo(QString telegram);
+    // convertToCommandInfo for the Telegram element the reader stands on in a larger document (a
+    // trace file), read to its end element (TelegramContent::readElement).
+    CommandInfo* readCommandInfo(QXmlStreamReader* reader);
     // A new object from the registered prototype named by the object's element, filled from the
     // telegram; null when the telegram, its CallingType or Trace, or the object's reading fails.
     virtual IComObject* convertToComObject(QString telegram);

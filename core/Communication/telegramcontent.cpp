@@ -3,6 +3,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <limits>
 
 namespace ZyrCore::Communication {
 
@@ -19,7 +20,25 @@ bool isIgnorable(const QXmlStreamReader& reader) {
 
 bool TelegramContent::read(const QString& telegram) {
     QXmlStreamReader reader(telegram);
-    return readHeader(reader) && readValues(reader) && readTrailer(reader);
+    return readHeader(reader) && readValues(reader, std::numeric_limits<int>::max()) &&
+           readTrailer(reader);
+}
+
+bool TelegramContent::readElement(QXmlStreamReader& reader) {
+    if (!readHeader(reader) || itsObjectName == kTelegram ||
+        !readValues(reader, maxDocumentDepth - 1) ||
+        std::any_of(itsValues.cbegin(), itsValues.cend(),
+                    [](const Value& value) { return value.name == kTelegram; }))
+        return false;
+    // Up to the end of the Telegram element, the only one still open.
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement())
+            return true;
+        if (!isIgnorable(reader))
+            return false;
+    }
+    return false;
 }
 
 bool TelegramContent::readHeader(QXmlStreamReader& reader) {
@@ -61,13 +80,14 @@ bool TelegramContent::readTrailer(QXmlStreamReader& reader) {
     return !reader.hasError();
 }
 
-bool TelegramContent::readValues(QXmlStreamReader& reader) {
+bool TelegramContent::readValues(QXmlStreamReader& reader, int maxDepth) {
     int openValue = -1; // the value whose text is being read, until the next tag
     int depth = 1;
     while (depth > 0) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
-            ++depth;
+            if (++depth > maxDepth)
+                return false;
             const QStringRef name = reader.name();
             // At most maxValueCount values, so the search for a repeated name stays short.
             if (itsValues.size() >= maxValueCount ||

@@ -33,8 +33,15 @@ public:
 
     // More value elements than any com object writes: such text is refused unread.
     static constexpr int maxValueCount = 256;
+    // Telegrams nest three or four elements deep. readElement refuses one nesting deeper than
+    // this (the Telegram element counting one), as a trace file's telegram copies do.
+    static constexpr int maxDocumentDepth = 16;
 
     bool read(const QString& telegram);
+    // The same for the Telegram element a reader of a larger document (a trace file) stands on;
+    // the reader is left on its end element. As every Telegram start in such a document begins
+    // a telegram of its own, no element below the root may be named Telegram.
+    bool readElement(QXmlStreamReader& reader);
 
     // The same reading in pieces, for a caller that reads the object's element itself:
     // readHeader leaves the reader on the object's start element with the attributes, comment
@@ -49,7 +56,8 @@ public:
     const QVector<Value>& values() const { return itsValues; }
 
 private:
-    bool readValues(QXmlStreamReader& reader);
+    // maxDepth counts the object's element as one.
+    bool readValues(QXmlStreamReader& reader, int maxDepth);
 
     QXmlStreamAttributes itsAttributes;
     QString itsComment;

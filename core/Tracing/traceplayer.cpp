@@ -6,6 +6,7 @@
 #include "Communication/icomstream.h"
 #include "Communication/iexecutable.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/tracefileoutline.h"
 #include "Tracing/tracepattern.h"
 
 #include <QXmlStreamWriter>
@@ -26,6 +27,12 @@ bool isTelegramStart(const QXmlStreamReader& reader) {
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
 }
 
+// What may stand after a telegram and before the next one: the end of the root among them.
+bool isBetweenTelegrams(const QXmlStreamReader& reader) {
+    return reader.isWhitespace() || reader.isComment() || reader.isProcessingInstruction() ||
+           reader.isEndElement();
+}
+
 } // namespace
 
 TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
@@ -33,12 +40,18 @@ TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
     , itsComExecutor(executor) {}
 
 TracePlayer::~TracePlayer() {
+    readPendingReplies();
     qDeleteAll(itsPendingResults);
     if (itsFile.isOpen())
         itsFile.close();
 }
 
 void TracePlayer::setComExecutor(IComExecutor* executor) {
+    if (executor == itsComExecutor)
+        return;
+    readPendingReplies();
+    if (!itsPendingResults.isEmpty())
+        releasePendingResults();
     itsComExecutor = executor;
 }
 
@@ -53,17 +66,17 @@ bool TracePlayer::open(QString fileName) {
 
 void TracePlayer::close() {
     itsReader.clear();
+    itsText.close();
+    itsText.setData(QByteArray());
     itsFile.close();
     itsFile.setFileName(QString());
 }
 
 bool TracePlayer::reset() {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
-    itsFile.seek(0);
-    itsReader.setDevice(&itsFile);
     itsBrokenTelegram = false;
     itsFailedTelegram = false;
-    return checkFileHeader(&itsFile, &itsReader);
+    return attachReader(&itsFile, &itsText, &itsReader, &itsOnlyRootEndMissing);
 }
 
 bool TracePlayer::isOpen() const {
@@ -72,9 +85,7 @@ bool TracePlayer::isOpen() const {
 
 bool TracePlayer::isEndOfFile() const {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
-    if (itsReader.tokenType() == QXmlStreamReader::EndDocument)
-        return true;
-    return itsReader.error() == QXmlStreamReader::PrematureEndOfDocumentError && !itsBrokenTelegram;
+    return !itsBrokenTelegram && endsCleanly(itsReader, itsOnlyRootEndMissing);
 }
 
 QString TracePlayer::fileName() const {
@@ -86,6 +97,26 @@ bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
     ZYR_ASSERT(kSource, file->pos() == 0, "File not at position 0.");
     reader->readNext();
     return reader->documentVersion() == QLatin1String("1.0");
+}
+
+bool TracePlayer::attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
+                               bool* onlyRootEndMissing) {
+    file->seek(0);
+    const QByteArray text = file->readAll();
+    file->seek(0);
+    const TraceFileOutline outline = outlineTraceFile(text);
+    *onlyRootEndMissing = outline.onlyRootEndMissing;
+    buffer->close();
+    buffer->setData(outline.readableSize == text.size() ? text : text.left(outline.readableSize));
+    buffer->open(QIODevice::ReadOnly);
+    reader->setDevice(buffer);
+    return checkFileHeader(file, reader);
+}
+
+bool TracePlayer::endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing) {
+    if (reader.tokenType() == QXmlStreamReader::EndDocument)
+        return true;
+    return onlyRootEndMissing && reader.error() == QXmlStreamReader::PrematureEndOfDocumentError;
 }
 
 bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
@@ -159,8 +190,10 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QXmlStreamReader reader(&file);
-    if (!checkFileHeader(&file, &reader))
+    QBuffer text;
+    QXmlStreamReader reader;
+    bool onlyRootEndMissing = false;
+    if (!attachReader(&file, &text, &reader, &onlyRootEndMissing))
         return false;
     QString telegram;
     bool broken = false;
@@ -168,10 +201,31 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
         telegrams->append(telegram);
         telegram.clear();
     }
-    // A corrupt file is not taken for a complete one; a missing end of the root element is
-    // what a recording that was never closed looks like.
-    return !broken &&
-           (!reader.hasError() || reader.error() == QXmlStreamReader::PrematureEndOfDocumentError);
+    return !broken && endsCleanly(reader, onlyRootEndMissing);
+}
+
+bool TracePlayer::visitTelegrams(QString fileName,
+                                 const std::function<bool(QXmlStreamReader*)>& visit) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QBuffer text;
+    QXmlStreamReader reader;
+    bool onlyRootEndMissing = false;
+    if (!attachReader(&file, &text, &reader, &onlyRootEndMissing))
+        return false;
+    bool telegramSeen = false;
+    while (!reader.atEnd()) {
+        if (isTelegramStart(reader)) {
+            if (!visit(&reader) || !reader.isEndElement())
+                return false;
+            telegramSeen = true;
+        } else if (telegramSeen && !isBetweenTelegrams(reader)) {
+            return false;
+        }
+        reader.readNext();
+    }
+    return endsCleanly(reader, onlyRootEndMissing);
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {
@@ -231,6 +285,16 @@ bool TracePlayer::play(const QString& telegram, bool flush, bool* notPlayed) {
     if (notPlayed != nullptr)
         *notPlayed = false;
     return true;
+}
+
+// The stream links pending requests until it has read their replies: only then may they go.
+// Without pending requests the executor is not touched; it may be gone already.
+void TracePlayer::readPendingReplies() {
+    if (itsPendingResults.isEmpty())
+        return;
+    auto* stream = dynamic_cast<IComStream*>(itsComExecutor);
+    if (stream != nullptr && stream->isResultPending())
+        stream->flush();
 }
 
 void TracePlayer::releasePendingResults() {

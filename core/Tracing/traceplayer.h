@@ -4,11 +4,14 @@
 #include "Tools/delegate.h"
 #include "Tracing/zyrtracing_global.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QXmlStreamReader>
+
+#include <functional>
 
 namespace ZyrCore::Communication {
 class IComExecutor;
@@ -20,13 +23,21 @@ namespace ZyrCore::Tracing {
 // Replays trace files: turns each telegram back into a com object through the command registry
 // and sends the requests again through an executor, normally a framed stream. Response
 // telegrams are skipped. A reader error in the file ends playing.
+//
+// A file is read into memory whole and outlined (tracefileoutline.h) before the XML reader parses
+// it: the reader never sees an element over the attribute or depth limit, and a file that breaks
+// off counts as a recording that was never closed only when nothing but the root's end tag is
+// missing.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
+    // The executor must outlive the requests played onto it that still wait for their replies:
+    // the destructor has the stream read those replies before it deletes the requests.
     explicit TracePlayer(QObject* parent = nullptr,
                          ZyrCore::Communication::IComExecutor* executor = nullptr);
     ~TracePlayer() override;
 
+    // Requests played onto the former executor that still wait for their replies are read first.
     void setComExecutor(ZyrCore::Communication::IComExecutor* executor);
     ZyrCore::Communication::IComExecutor* comExecutor() const { return itsComExecutor; }
 
@@ -55,6 +66,11 @@ public:
     // Every telegram of a whole file, independent of the player's own file; false for a file
     // that cannot be read, fails the header check or is corrupt.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
+    // The same reading without copying telegram texts: visit is called with the reader on each
+    // Telegram start element, in file order, and reads that telegram up to its end element, or
+    // returns false to end the reading with false. As in the copied texts, only blanks, comments
+    // and processing instructions may follow a telegram before the next one.
+    bool visitTelegrams(QString fileName, const std::function<bool(QXmlStreamReader*)>& visit);
 
     // Called with "QList<ZyrCore::Communication::IComObject*>*" once no reply is outstanding.
     ZyrCore::Tools::Delegate resultDelegate;
@@ -66,16 +82,25 @@ signals:
 
 private:
     static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
+    // Reads the whole file into buffer and attaches reader to it; the header check's result.
+    static bool attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
+                             bool* onlyRootEndMissing);
+    // Whether a reader that stopped there has read the whole file: the end of the document, or
+    // the end of a file that lacks nothing but the root's end tag.
+    static bool endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing);
+    void readPendingReplies();
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);
     void releasePendingResults();
 
     QXmlStreamReader itsReader;
     QFile itsFile;
+    QBuffer itsText; // the file's readable bytes, which the reader parses
     ZyrCore::Communication::IComExecutor* itsComExecutor;
     QList<ZyrCore::Communication::IComObject*> itsPendingResults;
-    bool itsBrokenTelegram = false; // the file breaks off in or garbles a telegram
-    bool itsFailedTelegram = false; // the last telegram found could not be played
+    bool itsOnlyRootEndMissing = false; // the file is a recording that was never closed
+    bool itsBrokenTelegram = false;     // the file garbles a telegram
+    bool itsFailedTelegram = false;     // the last telegram found could not be played
 };
 
 } // namespace ZyrCore::Tracing

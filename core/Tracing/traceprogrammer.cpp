@@ -125,29 +125,20 @@ bool TraceProgrammer::saveProgram(QString fileName) {
 bool TraceProgrammer::loadProgram(QString fileName) {
     if (itsPlayer == nullptr)
         return false;
-    QList<QString> telegrams;
-    if (!itsPlayer->readTelegrams(fileName, &telegrams))
-        return false;
-
+    // Each telegram becomes its record straight from the file's reader: the file is parsed once.
     QList<CommandInfo*> loaded;
-    bool failed = false;
-    for (const QString& telegram : qAsConst(telegrams)) {
-        CommandInfo* command = CommandManager::instance()->convertToCommandInfo(telegram);
-        if (command == nullptr) {
-            failed = true;
-            break;
-        }
+    const bool read = itsPlayer->visitTelegrams(fileName, [&](QXmlStreamReader* reader) {
+        CommandInfo* command = CommandManager::instance()->readCommandInfo(reader);
+        if (command == nullptr)
+            return false;
         if (command->getPropertyValue(kTelegramType) == QLatin1String("Response")) {
             delete command;
-            continue;
+            return true;
         }
         loaded.append(command);
-        if (!validateCommand(command)) {
-            failed = true;
-            break;
-        }
-    }
-    if (failed) {
+        return validateCommand(command);
+    });
+    if (!read) {
         qDeleteAll(loaded);
         return false;
     }

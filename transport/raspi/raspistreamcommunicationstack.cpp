@@ -204,12 +204,13 @@ void RasPiStreamCommunicationStack::deinitialize() {
         if (driver != nullptr && driver->streamFormatter() != nullptr)
             formatters.append(driver->streamFormatter());
     }
-    clearElements(true);
-    qDeleteAll(formatters);
-    // The player must not replay on the stream that is gone.
+    // The player lets go of the module stream while it still stands: it may have the stream
+    // read replies still pending, and must not replay on the stream once it is gone.
     if (itsTracer != nullptr)
         itsTracer->setComExecutor(nullptr);
     itsTracer = nullptr;
+    clearElements(true);
+    qDeleteAll(formatters);
 
     itsConfigObject = nullptr;
     itsIsInitialized = false;
