@@ -127,6 +127,7 @@ private slots:
     void calibrationOrProximitySelected();
     void channelFieldsTurnGreenOnTheBoard();
     void activationMessagesComeAfterConstruction();
+    void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
 
 private:
@@ -352,26 +353,51 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QVERIFY(!dialogs.seen[0].whileBusy);
 }
 
+void TestMainWindow::minimumSizeFitsTheLayouts_data() {
+    QTest::addColumn<int>("pointSize"); // of the application font; 0 keeps the platform's
+    QTest::newRow("platform font") << 0;
+    QTest::newRow("10 pt") << 10;
+    QTest::newRow("12 pt") << 12;
+    // Larger than the form was made for: the window grows rather than clip its controls.
+    QTest::newRow("16 pt") << 16;
+}
+
 void TestMainWindow::minimumSizeFitsTheLayouts() {
+    QFETCH(int, pointSize);
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    // A desktop's usual text size; the offscreen platform's default is larger than any desktop's.
     struct FontRestorer {
         const QFont platformFont = QApplication::font();
         ~FontRestorer() { QApplication::setFont(platformFont); }
     } restorer;
-    QApplication::setFont(QFont(restorer.platformFont.family(), 10));
+    if (pointSize > 0)
+        QApplication::setFont(QFont(restorer.platformFont.family(), pointSize));
     MainWindow window;
     window.show();
-    QTest::qWait(150); // the window shrinks to its minimum size after 100 ms
-    QCOMPARE(window.size(), window.minimumSize());
-    // At its minimum size the window still gives its layouts all the room they need.
-    const QSize needed = window.layout()->minimumSize();
-    QVERIFY(needed.width() <= window.width() && needed.height() <= window.height());
+    const QSize formMinimum(1024, 768);
+    // The window shrinks to its minimum size shortly after it shows.
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 5000);
+    QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
+    // On every tab the window at its minimum size gives its layouts all the room they need.
+    const auto fits = [&window] {
+        return window.size().expandedTo(window.layout()->totalMinimumSize()) == window.size();
+    };
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    for (int tab = tabs->count() - 1; tab >= 0; --tab) {
+        tabs->setCurrentIndex(tab);
+        const QSize needed = window.layout()->totalMinimumSize();
+        QTRY_VERIFY2_WITH_TIMEOUT(fits(),
+                                  qPrintable(QStringLiteral("%1 needs %2 x %3")
+                                                 .arg(tabs->tabText(tab))
+                                                 .arg(needed.width())
+                                                 .arg(needed.height())),
+                                  5000);
+    }
     // Kept in the build tree, to look at the window as a user sees it.
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
-    QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath("mainwindow.png")));
+    QString name = QStringLiteral("mainwindow-%1.png").arg(QTest::currentDataTag());
+    QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath(name.replace(' ', '-'))));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)
