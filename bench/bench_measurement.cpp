@@ -53,7 +53,7 @@ public:
                 itsWireMs +=
                     reportsFor(request.payload.size()) + reportsFor(int(request.replySize));
             });
-        itsWindow = std::make_unique<MainWindow>();
+        itsWindow = std::make_unique<MainWindow>(nullptr, 0);
         itsWindow->show();
         auto* serial = itsWindow->findChild<QLabel*>(QStringLiteral("lbSerialNumber"));
         QElapsedTimer waited;

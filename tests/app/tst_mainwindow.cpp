@@ -145,7 +145,7 @@ void TestMainWindow::flagIsSetWhileRunningAndClearedAfter() {
     DialogRecorder dialogs;
     QVERIFY(!alreadyRunningFlag());
     {
-        MainWindow window;
+        MainWindow window(nullptr, kAnyFreePort);
         QVERIFY(alreadyRunningFlag());
     }
     QVERIFY(!alreadyRunningFlag());
@@ -158,7 +158,7 @@ void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
     DialogRecorder dialogs(&constructing);
     {
         // Without a board the module stream stays closed, so the flag is taken at its word.
-        MainWindow window;
+        MainWindow window(nullptr, kAnyFreePort);
         constructing = false;
         QCOMPARE(dialogs.seen.size(), 1);
         QCOMPARE(dialogs.seen[0].text,
@@ -180,7 +180,7 @@ void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
 
 void TestMainWindow::menuBarOffersTheIntents() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     QList<QAction*> menus = window.menuBar()->actions();
     QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[0]->text(), QStringLiteral("File"));
@@ -196,7 +196,7 @@ void TestMainWindow::menuBarOffersTheIntents() {
 
 void TestMainWindow::configurationDefaultsAndRoundTrip() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     auto* referenceProximity = window.findChild<QCheckBox*>("cbTDCPX0");
     const auto loadAndCompare = [&window](bool changed) {
         menuEntry(window, "File", "Load Configuration")->trigger();
@@ -230,7 +230,7 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
 
 void TestMainWindow::dockWindowsAndAboutDialog() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
     QAction* dockWindows = menuEntry(window, "View", "Dock Windows");
     auto* dock = window.findChild<QDockWidget*>("dockDistanceVsTime");
@@ -265,7 +265,7 @@ void TestMainWindow::dockWindowsAndAboutDialog() {
 
 void TestMainWindow::tabsAndOutputFile() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     auto* upload = new QWidget;
@@ -316,7 +316,7 @@ void TestMainWindow::calibrationOrProximitySelected_data() {
 void TestMainWindow::calibrationOrProximitySelected() {
     QFETCH(QStringList, checked);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     for (QCheckBox* box : window.findChildren<QCheckBox*>())
         box->setChecked(checked.contains(box->objectName()));
     QTEST(window.isCalibrationOrProximitySelected(), "selected");
@@ -326,7 +326,7 @@ void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     auto* statusBar = window.findChild<DeviceStatusBar*>();
     QVERIFY(statusBar != nullptr);
     QVERIFY(showsOpen(statusBar->controlHidField()));
@@ -344,7 +344,7 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QVERIFY(board);
     bool constructing = true;
     DialogRecorder dialogs(&constructing);
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     constructing = false;
     QVERIFY(dialogs.seen.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.seen.size(), 1, 3000);
@@ -373,7 +373,7 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     } restorer;
     if (pointSize > 0)
         QApplication::setFont(QFont(restorer.platformFont.family(), pointSize));
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
     const QSize formMinimum(1024, 768);
     // The window shrinks to its minimum size shortly after it shows.

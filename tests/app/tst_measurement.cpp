@@ -35,7 +35,7 @@ struct Rig {
             else if (!letter.isEmpty() && letter != "?") // not the channel checks
                 requests << letter;
         });
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(nullptr, kAnyFreePort);
         auto* serial = widget<QLabel>("lbSerialNumber");
         activated = QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); });
     }
