@@ -258,6 +258,8 @@ void TestMainWindow::dockWindowsAndAboutDialog() {
              QStringLiteral("Product Version: " ZYR_EXPECTED_VERSION));
     const QString qtCredit = shown[0]->findChild<QLabel*>("lbQt")->text();
     QVERIFY(qtCredit.contains("Qt version " QT_VERSION_STR) && !qtCredit.contains("__"));
+    // The logos are SVG: drawn only when Qt's SVG image plugin is there.
+    QVERIFY(!shown[0]->findChild<QLabel*>("lbZyrLogo")->pixmap(Qt::ReturnByValue).isNull());
     QPointer<QDialog> kept = shown[0];
     window.close();
     QVERIFY(kept.isNull());
