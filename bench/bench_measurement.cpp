@@ -170,6 +170,7 @@ BENCHMARK(BM_Soak)->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
+    drawOffscreen();
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;
