@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -58,6 +59,7 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     , itsGlobalSettings(QSettings::SystemScope, organizationName, applicationName) {
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     itsUi->setupUi(this);
+    itsFormMinimumSize = minimumSize();
     itsDistanceBar = std::make_unique<DistanceBar>(itsUi->plotDistanceBar);
     itsUploadWidget = new ZyrUploadFileDemoWidget();
     itsUploadWidget->setControlLogic(&itsControlLogic);
@@ -244,7 +246,23 @@ void MainWindow::on_communicationInitialized() {}
 void MainWindow::on_communicationDeinitialized() {}
 
 void MainWindow::resizeMainWindowToMinimum() {
+    fitMinimumSizeToLayouts();
     resize(minimumSize());
+}
+
+void MainWindow::fitMinimumSizeToLayouts() {
+    const QSize fitting = itsFormMinimumSize.expandedTo(layout()->totalMinimumSize());
+    if (fitting != minimumSize())
+        setMinimumSize(fitting);
+}
+
+// An explicit minimum size keeps the layout from raising it, so the window follows what its
+// layouts need (text size, shown controls) itself.
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest)
+        fitMinimumSizeToLayouts();
+    return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMutex>
 #include <QSettings>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 
@@ -90,6 +91,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private slots:
     void onMcuStateChanged(ZyrCore::Communication::NodeStateContext context, int previousState,
@@ -154,6 +156,8 @@ private:
     void connectStatusFields();
     void disconnectStatusFields();
     void buildMenuBar();
+    // Raises the minimum size above the form's when the layouts need more (wider fonts).
+    void fitMinimumSizeToLayouts();
     void findModuleStream();
     void checkSingleInstance();
 
@@ -202,6 +206,8 @@ private:
     bool itsGraphUpdatesEnabled = true;
     QAction* itsDockWindowsAction = nullptr;
     QElapsedTimer itsElapsedTimer;
+    // The form's minimum size: the window's never goes below it.
+    QSize itsFormMinimumSize;
     // Owned; the file log or the automation client's log, null while neither is active.
     Logging* itsLogging = nullptr;
     bool itsAutomationActive = false;

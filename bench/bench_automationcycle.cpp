@@ -102,6 +102,7 @@ BENCHMARK(BM_CharacterToLastRecordWithReportTiming)
 } // namespace
 
 int main(int argc, char** argv) {
+    drawOffscreen();
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;

@@ -53,7 +53,7 @@ public:
                 itsWireMs +=
                     reportsFor(request.payload.size()) + reportsFor(int(request.replySize));
             });
-        itsWindow = std::make_unique<MainWindow>();
+        itsWindow = std::make_unique<MainWindow>(nullptr, 0);
         itsWindow->show();
         auto* serial = itsWindow->findChild<QLabel*>(QStringLiteral("lbSerialNumber"));
         QElapsedTimer waited;
@@ -170,6 +170,7 @@ BENCHMARK(BM_Soak)->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
+    drawOffscreen();
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;

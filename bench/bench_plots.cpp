@@ -135,7 +135,7 @@ BENCHMARK(BM_DistanceBar)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreen();
     QApplication application(argc, argv);
     return runBenchmarks(argc, argv);
 }

@@ -51,7 +51,7 @@ void BM_StartUntilChannelsOpen(benchmark::State& state) {
             return;
         std::unique_ptr<QSplashScreen> splash(ZyrGui::WindowHelper::createSplashScreen());
         splash->show();
-        MainWindow window;
+        MainWindow window(nullptr, 0);
         window.show();
         splash->finish(&window);
         state.PauseTiming();
@@ -67,7 +67,7 @@ void BM_IdleLoad(benchmark::State& state) {
     auto board = createBoard(state);
     if (!board)
         return;
-    MainWindow window;
+    MainWindow window(nullptr, 0);
     window.show();
     for (auto _ : state) {
         const double cpuBefore = processCpuSeconds();
@@ -84,6 +84,7 @@ BENCHMARK(BM_IdleLoad)->Unit(benchmark::kMillisecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
+    drawOffscreen();
     QApplication application(argc, argv);
     // Keep the program's settings, including the single-instance flag, out of the real stores.
     QTemporaryDir settingsFolder;

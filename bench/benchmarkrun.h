@@ -3,6 +3,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,12 @@
 // 50 us per sleep would otherwise count as transfer time.
 inline void reduceTimerSlack() {
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
+
+// Windows and plots draw offscreen, so the figures do not depend on a display, and the
+// programs run on a machine without one. Called before the application object is made.
+inline void drawOffscreen() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 // Points every settings store of the program at folder: both scopes in both formats, since the

@@ -13,6 +13,11 @@ if [[ ${#targets[@]} -eq 0 ]]; then
              fuzz_telegrams fuzz_trace_files)
 fi
 
+# clang, and its libFuzzer runtime, which the clang package only recommends.
+"$root/scripts/ensure-packages.sh"
+"$root/scripts/ensure-packages.sh" clang
+"$root/scripts/ensure-packages.sh" "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+
 build="$root/build/fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZYR_BUILD_FUZZERS=ON -DZYR_BUILD_TESTS=OFF -DZYR_BUILD_BENCHMARKS=OFF > /dev/null

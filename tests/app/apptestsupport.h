@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+// Windows under test let the system pick their automation port: the program's fixed port may be
+// held by a running program or another test.
+constexpr quint16 kAnyFreePort = 0;
+
 // Whether a channel's status field shows the colour of an open or of a closed channel.
 inline bool showsOpen(const QWidget* field) {
     return field->styleSheet().contains(QLatin1String("background-color: #009f69"));

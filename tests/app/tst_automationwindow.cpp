@@ -27,7 +27,7 @@ struct Program {
     std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board =
         ZyrSim::SimulatedEvaluationBoard::create("seed=9");
     DialogRecorder dialogs;
-    MainWindow window{nullptr, 0};
+    MainWindow window{nullptr, kAnyFreePort};
 };
 
 // Connects a client and returns the tags of the first count lines it receives.

@@ -27,7 +27,7 @@ private slots:
         QVERIFY(board);
         ScopedSettingsFolder settings;
         DialogRecorder dialogs;
-        MainWindow window;
+        MainWindow window(nullptr, kAnyFreePort);
         auto* statusBar = window.findChild<DeviceStatusBar*>();
         QVERIFY(statusBar != nullptr);
         board->board().setFault(BoardInterface::Control, TransportFault::Unplugged);

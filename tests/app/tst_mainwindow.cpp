@@ -129,6 +129,7 @@ private slots:
     void calibrationOrProximitySelected();
     void channelFieldsTurnGreenOnTheBoard();
     void activationMessagesComeAfterConstruction();
+    void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
 
 private:
@@ -146,7 +147,7 @@ void TestMainWindow::flagIsSetWhileRunningAndClearedAfter() {
     DialogRecorder dialogs;
     QVERIFY(!alreadyRunningFlag());
     {
-        MainWindow window;
+        MainWindow window(nullptr, kAnyFreePort);
         QVERIFY(alreadyRunningFlag());
     }
     QVERIFY(!alreadyRunningFlag());
@@ -159,7 +160,7 @@ void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
     DialogRecorder dialogs(&constructing);
     {
         // Without a board the module stream stays closed, so the flag is taken at its word.
-        MainWindow window;
+        MainWindow window(nullptr, kAnyFreePort);
         constructing = false;
         QCOMPARE(dialogs.seen.size(), 1);
         QCOMPARE(dialogs.seen[0].text,
@@ -181,7 +182,7 @@ void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
 
 void TestMainWindow::menuBarOffersTheIntents() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     QList<QAction*> menus = window.menuBar()->actions();
     QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[0]->text(), QStringLiteral("File"));
@@ -197,7 +198,7 @@ void TestMainWindow::menuBarOffersTheIntents() {
 
 void TestMainWindow::configurationDefaultsAndRoundTrip() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     auto* referenceProximity = window.findChild<QCheckBox*>("cbTDCPX0");
     const auto loadAndCompare = [&window](bool changed) {
         menuEntry(window, "File", "Load Configuration")->trigger();
@@ -277,7 +278,7 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
 
 void TestMainWindow::dockWindowsAndAboutDialog() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
     QAction* dockWindows = menuEntry(window, "View", "Dock Windows");
     auto* dock = window.findChild<QDockWidget*>("dockDistanceVsTime");
@@ -305,6 +306,8 @@ void TestMainWindow::dockWindowsAndAboutDialog() {
              QStringLiteral("Product Version: " ZYR_EXPECTED_VERSION));
     const QString qtCredit = shown[0]->findChild<QLabel*>("lbQt")->text();
     QVERIFY(qtCredit.contains("Qt version " QT_VERSION_STR) && !qtCredit.contains("__"));
+    // The logos are SVG: drawn only when Qt's SVG image plugin is there.
+    QVERIFY(!shown[0]->findChild<QLabel*>("lbZyrLogo")->pixmap(Qt::ReturnByValue).isNull());
     QPointer<QDialog> kept = shown[0];
     window.close();
     QVERIFY(kept.isNull());
@@ -312,7 +315,7 @@ void TestMainWindow::dockWindowsAndAboutDialog() {
 
 void TestMainWindow::tabsAndOutputFile() {
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     auto* upload = new QWidget;
@@ -363,7 +366,7 @@ void TestMainWindow::calibrationOrProximitySelected_data() {
 void TestMainWindow::calibrationOrProximitySelected() {
     QFETCH(QStringList, checked);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     for (QCheckBox* box : window.findChildren<QCheckBox*>())
         box->setChecked(checked.contains(box->objectName()));
     QTEST(window.isCalibrationOrProximitySelected(), "selected");
@@ -373,7 +376,7 @@ void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     auto* statusBar = window.findChild<DeviceStatusBar*>();
     QVERIFY(statusBar != nullptr);
     QVERIFY(showsOpen(statusBar->controlHidField()));
@@ -391,7 +394,7 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QVERIFY(board);
     bool constructing = true;
     DialogRecorder dialogs(&constructing);
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     constructing = false;
     QVERIFY(dialogs.seen.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.seen.size(), 1, 3000);
@@ -400,26 +403,51 @@ void TestMainWindow::activationMessagesComeAfterConstruction() {
     QVERIFY(!dialogs.seen[0].whileBusy);
 }
 
+void TestMainWindow::minimumSizeFitsTheLayouts_data() {
+    QTest::addColumn<int>("pointSize"); // of the application font; 0 keeps the platform's
+    QTest::newRow("platform font") << 0;
+    QTest::newRow("10 pt") << 10;
+    QTest::newRow("12 pt") << 12;
+    // Larger than the form was made for: the window grows rather than clip its controls.
+    QTest::newRow("16 pt") << 16;
+}
+
 void TestMainWindow::minimumSizeFitsTheLayouts() {
+    QFETCH(int, pointSize);
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    // A desktop's usual text size; the offscreen platform's default is larger than any desktop's.
     struct FontRestorer {
         const QFont platformFont = QApplication::font();
         ~FontRestorer() { QApplication::setFont(platformFont); }
     } restorer;
-    QApplication::setFont(QFont(restorer.platformFont.family(), 10));
-    MainWindow window;
+    if (pointSize > 0)
+        QApplication::setFont(QFont(restorer.platformFont.family(), pointSize));
+    MainWindow window(nullptr, kAnyFreePort);
     window.show();
-    QTest::qWait(150); // the window shrinks to its minimum size after 100 ms
-    QCOMPARE(window.size(), window.minimumSize());
-    // At its minimum size the window still gives its layouts all the room they need.
-    const QSize needed = window.layout()->minimumSize();
-    QVERIFY(needed.width() <= window.width() && needed.height() <= window.height());
+    const QSize formMinimum(1024, 768);
+    // The window shrinks to its minimum size shortly after it shows.
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 5000);
+    QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
+    // On every tab the window at its minimum size gives its layouts all the room they need.
+    const auto fits = [&window] {
+        return window.size().expandedTo(window.layout()->totalMinimumSize()) == window.size();
+    };
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    for (int tab = tabs->count() - 1; tab >= 0; --tab) {
+        tabs->setCurrentIndex(tab);
+        const QSize needed = window.layout()->totalMinimumSize();
+        QTRY_VERIFY2_WITH_TIMEOUT(fits(),
+                                  qPrintable(QStringLiteral("%1 needs %2 x %3")
+                                                 .arg(tabs->tabText(tab))
+                                                 .arg(needed.width())
+                                                 .arg(needed.height())),
+                                  5000);
+    }
     // Kept in the build tree, to look at the window as a user sees it.
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
-    QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath("mainwindow.png")));
+    QString name = QStringLiteral("mainwindow-%1.png").arg(QTest::currentDataTag());
+    QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath(name.replace(' ', '-'))));
 }
 
 ZYR_TEST_CLASS(TestMainWindow)

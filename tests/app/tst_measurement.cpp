@@ -35,7 +35,7 @@ struct Rig {
             else if (!letter.isEmpty() && letter != "?") // not the channel checks
                 requests << letter;
         });
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(nullptr, kAnyFreePort);
         auto* serial = widget<QLabel>("lbSerialNumber");
         activated = QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); });
     }
@@ -184,17 +184,25 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
     };
     rig.select({});
     auto* start = rig.widget<QPushButton>("pbStart");
-    QTest::qWait(40);
-    QElapsedTimer clock;
-    clock.start();
-    start->click();
-    const QString first = counts();
-    start->click();
-    QVERIFY2(clock.elapsed() < 33, "two cycles took longer than the bar's interval");
-    QCOMPARE(counts(), first);
-    QTest::qWait(40);
-    start->click();
-    QVERIFY(counts() != first);
+    // A second cycle within the bar's interval leaves it; one after the interval redraws it.
+    // Only a pair of cycles run within the interval tells, so a loaded machine tries again.
+    bool paced = false;
+    for (int attempt = 0; !paced && attempt < 50; ++attempt) {
+        QTest::qWait(40); // past the interval
+        QElapsedTimer clock;
+        clock.start();
+        start->click();
+        const QString first = counts();
+        start->click();
+        if (clock.elapsed() >= 30)
+            continue;
+        QCOMPARE(counts(), first);
+        paced = true;
+        QTest::qWait(40);
+        start->click();
+        QVERIFY(counts() != first);
+    }
+    QVERIFY2(paced, "no two cycles ran within the bar's interval");
 
     // Continuous mode, with a picture of it kept in the build tree.
     const QFont platformFont = QApplication::font();
@@ -204,8 +212,8 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
     rig.widget("cbTDC1")->setChecked(true);
     rig.widget("cbContinuousMode")->setChecked(true);
     rig.requests.clear();
-    QTest::qWait(1500);
-    QVERIFY(rig.requests.count("O") > 20 && !start->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.requests.count("O") > 20, 10000);
+    QVERIFY(!start->isEnabled());
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QVERIFY(folder.mkpath(".") && rig.window->grab().save(folder.filePath("measurement.png")));
     rig.widget<QTabWidget>("tabWidget")->setCurrentIndex(1);

@@ -138,7 +138,9 @@ void TestHidComDriver::wrongCounterReportsEndAtReadTimeout() {
     timer.start();
     QByteArray reply(3, '\0');
     QCOMPARE(rig.driver.read(bytesOf(reply), 3), -3);
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    // A read that began its time-out anew with every report would never end; the limit is
+    // generous for a loaded machine and the sanitizers.
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(rig.backend.readCalls > 1);
     for (quint32 timeout : rig.backend.readTimeouts)
         QVERIFY(timeout >= 1 && timeout <= 50);

@@ -103,7 +103,8 @@ void TestHidEndToEnd::fault() {
     timer.start();
     TestComObject command(SimulatedBoard::firmwareNumberProtocol, {}, 3);
     QCOMPARE(rig.run(command), error);
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    // Far beyond the 50 ms time-outs, for a loaded machine: only a wait without end fails.
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(int(command.status()), status);
     QCOMPARE(command.valid(), error == 0);
     if (error == 0)

@@ -5,6 +5,8 @@
 #include "controllogic.h"
 #include "simulatedevaluationboard.h"
 
+#include <memory>
+
 using ZyrCore::Communication::IcComCore;
 using ZyrCore::Communication::RegisterInfoStd;
 using ZyrGui::Controls::ControlManager;
@@ -58,8 +60,9 @@ void TestControls::registerNodeDrivesTheControlsOnTheBoard() {
     board->registerFile().setRegisterValue(0x20, 7);
     RegisterSpinBox master(QStringLiteral("master"), 0x20, QString());
     RegisterSpinBox mirror(QStringLiteral("mirror"), 0x21, QString());
-    auto* follower =
-        new RegisterSpinBox(QStringLiteral("follower"), 0x20, QStringLiteral("master"));
+    // Deleted while linked further down; owned here so a failing check frees it too.
+    auto follower = std::make_unique<RegisterSpinBox>(QStringLiteral("follower"), 0x20,
+                                                      QStringLiteral("master"));
 
     ControlLogic logic;
     logic.initialize();
@@ -82,7 +85,7 @@ void TestControls::registerNodeDrivesTheControlsOnTheBoard() {
     QCOMPARE(follower->value(), 33);
 
     // A widget deleted while linked is forgotten by the linker it joined.
-    delete follower;
+    follower.reset();
     master.setValue(5);
     QCOMPARE(int(board->registerFile().registerValue(0x20)), 5);
     logic.deinitializeControls();

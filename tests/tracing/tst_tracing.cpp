@@ -10,6 +10,7 @@
 #include "raspi/streamregistercommandset.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -261,10 +262,10 @@ void TestTracing::viewerKeepsABoundedFilteredList() {
     QCOMPARE(deleted.count(), 1);
     QCOMPARE(deleted.at(0), QVariantList({0, 2}));
 
-    QList<CommandInfo*> copies = viewer.exportCommands(1, -1);
+    const QList<CommandInfo*> copies = viewer.exportCommands(1, -1);
+    const auto freeCopies = qScopeGuard([&copies] { qDeleteAll(copies); });
     QCOMPARE(copies.count(), 1);
     QVERIFY(copies.at(0)->equals(viewer.getTracedProperties()->at(1)));
-    qDeleteAll(copies);
     viewer.setEnabled(false);
     QVERIFY(!viewer.trace(fed.at(0)));
 }

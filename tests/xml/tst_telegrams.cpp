@@ -388,7 +388,9 @@ void TestTelegrams::hostileTelegramsAreRefused() {
     std::unique_ptr<CommandInfo> info(manager.convertToCommandInfo(telegram));
     QVERIFY(object == nullptr);
     QTEST(info == nullptr, "recordRefused");
-    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    // A second or two under the sanitizers for the 10 MB rows on a loaded machine; only a
+    // reading that grows faster than the text comes near this.
+    QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
 }
 
 // Read directly, a telegram that fails leaves every field as it was, the buffers included.
