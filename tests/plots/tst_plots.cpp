@@ -31,6 +31,13 @@ QStringList legendTexts(QCustomPlot& plot) {
     return texts;
 }
 
+// The plot as its layers draw it.
+QImage drawnImage(QCustomPlot& plot) {
+    return plot.toPixmap(plot.width(), plot.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 QVector<double> values(QCPGraph* graph) {
     QVector<double> result;
     for (const QCPGraphData& point : *graph->data())
@@ -75,6 +82,8 @@ class TestPlots : public QObject {
     Q_OBJECT
 
 private slots:
+    void legendTextRowsShowTheirWholeText_data();
+    void legendTextRowsShowTheirWholeText();
     void rescaleRules_data();
     void rescaleRules();
     void rescaleRateLimitFollowsClock();
@@ -84,6 +93,66 @@ private slots:
     void distanceBarShowsNewestMeasurement_data();
     void distanceBarShowsNewestMeasurement();
 };
+
+void TestPlots::legendTextRowsShowTheirWholeText_data() {
+    QTest::addColumn<bool>("distanceBar");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hits row") << false << "Proximity Hits: -";
+    QTest::newRow("hits row, long range") << false << "Short Range Hits: -";
+    QTest::newRow("distance bar row") << true << "Photon Count Object: jgpqy";
+}
+
+// Every pixel of a row's text, as the font draws it unclipped, reaches the screen.
+void TestPlots::legendTextRowsShowTheirWholeText() {
+    QFETCH(bool, distanceBar);
+    QFETCH(QString, text);
+    QHistogramPlot histogramPlot;
+    QCustomPlot barPlot;
+    DistanceBar bar(&barPlot);
+    QCustomPlot* plot = &histogramPlot;
+    QCPStringLegendItem* row = nullptr;
+    if (distanceBar) {
+        plot = &barPlot;
+        bar.setup(true);
+        bar.setLegendVisible(true);
+        row = qobject_cast<QCPStringLegendItem*>(barPlot.legend->item(3));
+        row->setText(text);
+    } else {
+        histogramPlot.setChipFamilyFlag(text.startsWith("Short"));
+        histogramPlot.setLegendVisible(true);
+        row = qobject_cast<QCPStringLegendItem*>(histogramPlot.legend->item(0));
+    }
+    QCOMPARE(row->text(), text);
+    plot->resize(700, distanceBar ? 200 : 350);
+    plot->show();
+    const QImage shown = drawnImage(*plot);
+
+    const QFontMetrics metrics(row->font());
+    const QRect textRect = metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip, text);
+    // The row's text drawn as the row draws it, on the same kind of device, but unclipped.
+    QPixmap unclipped(shown.size());
+    unclipped.fill(Qt::white);
+    QCPPainter painter(&unclipped);
+    painter.setAntialiasing(row->antialiased());
+    painter.setFont(row->font());
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(row->rect().left() + row->margins().left(), row->rect().top(),
+                           textRect.width(), textRect.height()),
+                     Qt::TextDontClip | Qt::AlignHCenter, text);
+    painter.end();
+    const QImage alone = unclipped.toImage().convertToFormat(QImage::Format_RGB32);
+    int textPixels = 0;
+    for (int y = 0; y < alone.height(); ++y) {
+        for (int x = 0; x < alone.width(); ++x) {
+            if (qGray(alone.pixel(x, y)) > 96)
+                continue;
+            ++textPixels;
+            QVERIFY2(qGray(shown.pixel(x, y)) <= 160,
+                     qPrintable(QStringLiteral("text pixel %1,%2 missing").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(textPixels > 50);
+}
 
 void TestPlots::rescaleRules_data() {
     QTest::addColumn<bool>("autoScale");
