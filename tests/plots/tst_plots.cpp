@@ -5,6 +5,7 @@
 #include "framefakedriver.h"
 #include "logging.h"
 #include "plots/distancebar.h"
+#include "plots/linesegments.h"
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
 #include "plots/qhistogramplot.h"
@@ -101,6 +102,8 @@ class TestPlots : public QObject {
     Q_OBJECT
 
 private slots:
+    void dashesRunOnAcrossCorners_data();
+    void dashesRunOnAcrossCorners();
     void histogramPensAreDrawnAsSet_data();
     void histogramPensAreDrawnAsSet();
     void refreshShowsWhatAWholeReplotShows_data();
@@ -116,6 +119,33 @@ private slots:
     void distanceBarShowsNewestMeasurement_data();
     void distanceBarShowsNewestMeasurement();
 };
+
+void TestPlots::dashesRunOnAcrossCorners_data() {
+    const qreal nan = qQNaN();
+    QTest::addColumn<QVector<QPointF>>("polyline");
+    QTest::addColumn<QVector<qreal>>("pattern");
+    QTest::addColumn<qreal>("offset");
+    QTest::addColumn<QVector<QLineF>>("pieces");
+    const QVector<QPointF> corner{{0, 0}, {5, 0}, {5, 5}};
+    QTest::newRow("gap across a corner")
+        << corner << QVector<qreal>{4, 2} << 0.0 << QVector<QLineF>{{0, 0, 4, 0}, {5, 1, 5, 5}};
+    QTest::newRow("dash across a corner")
+        << corner << QVector<qreal>{4, 2} << 1.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    QTest::newRow("offset beyond the pattern")
+        << corner << QVector<qreal>{4, 2} << 7.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    QTest::newRow("break starts over")
+        << QVector<QPointF>{{0, 0}, {3, 0}, {nan, nan}, {10, 0}, {13, 0}} << QVector<qreal>{2, 2}
+        << 0.0 << QVector<QLineF>{{0, 0, 2, 0}, {10, 0, 12, 0}};
+    QTest::newRow("no pattern: solid")
+        << corner << QVector<qreal>{0, 0} << 0.0 << QVector<QLineF>{{0, 0, 5, 0}, {5, 0, 5, 5}};
+}
+
+void TestPlots::dashesRunOnAcrossCorners() {
+    QFETCH(QVector<QPointF>, polyline);
+    QFETCH(QVector<qreal>, pattern);
+    QFETCH(qreal, offset);
+    QTEST(dashedSegments(polyline, pattern, offset), "pieces");
+}
 
 void TestPlots::histogramPensAreDrawnAsSet_data() {
     QTest::addColumn<int>("set");
