@@ -77,7 +77,7 @@ void MainWindow::on_pbStart_clicked() {
         if (!itsUi->cbContinuousMode->isChecked())
             itsUi->plotHistogram->setForceRescale(true);
         updateHistograms();
-        itsUi->plotHistogram->replot(QCustomPlot::rpRefreshHint);
+        itsUi->plotHistogram->refresh();
     }
     if (itsChipFamilyFlag == 1) {
         readTemperature();

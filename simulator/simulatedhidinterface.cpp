@@ -1,5 +1,7 @@
 #include "simulatedhidinterface.h"
 
+#include "usbframes.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -8,7 +10,6 @@
 namespace ZyrSim {
 
 namespace {
-constexpr std::chrono::milliseconds kFrameTime(1);
 constexpr char kFillerByte = '\xA5';
 constexpr unsigned int kMaxReplyLength = 0xFFFF;
 } // namespace
@@ -61,7 +62,7 @@ SimulatedHidInterface::Transfer SimulatedHidInterface::hostWrite(Session session
     if (!isSessionValid(session) || report == nullptr)
         return Transfer::Failed;
     if (itsConfig.timing) {
-        itsOutFree = std::max(Clock::now(), itsOutFree) + kFrameTime;
+        itsOutFree = reportFrameEnd(Clock::now(), itsOutFree);
         std::this_thread::sleep_until(itsOutFree);
     }
     acceptReport(report, length);
@@ -186,7 +187,7 @@ void SimulatedHidInterface::queueReport(Clock::time_point readyAt, unsigned char
     if (count > 0)
         std::memcpy(report.bytes.data() + 1 + reportHeaderSize, payload, count);
     if (itsConfig.timing) {
-        itsInFree = std::max(readyAt, itsInFree) + kFrameTime;
+        itsInFree = reportFrameEnd(readyAt, itsInFree);
         readyAt = itsInFree;
     }
     report.readyAt = readyAt;

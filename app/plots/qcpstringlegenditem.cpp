@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+
 QCPStringLegendItem::QCPStringLegendItem(QCPLegend* parent, const QString& text)
     : QCPAbstractLegendItem(parent)
     , itsText(text) {}
@@ -27,7 +29,11 @@ void QCPStringLegendItem::draw(QCPPainter* painter) {
 }
 
 QSize QCPStringLegendItem::minimumOuterSizeHint() const {
-    const QRect textRect = QFontMetrics(mFont).boundingRect(0, 0, 0, 0, Qt::TextDontClip, itsText);
+    const QFontMetrics metrics(mFont);
+    const QRect textRect = metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip, itsText);
+    // The plot clips every element one pixel row above its rectangle: without a row to spare,
+    // the descenders of the text's last line would be cut off.
+    const int textHeight = std::max(textRect.height(), metrics.height()) + 1;
     return {textRect.width() + mMargins.left() + mMargins.right(),
-            textRect.height() + mMargins.top() + mMargins.bottom()};
+            textHeight + mMargins.top() + mMargins.bottom()};
 }

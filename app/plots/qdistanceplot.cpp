@@ -4,6 +4,7 @@
 #include "commands/getobjectscommand.h"
 #include "exchange.h"
 #include "logging.h"
+#include "plots/widelinegraph.h"
 
 #include <QTimer>
 
@@ -33,7 +34,7 @@ QDistancePlot::QDistancePlot(QWidget* parent)
 
     setNotAntialiasedElements(QCP::aePlottables);
     clearGraphs();
-    itsGraph = addGraph(xAxis, yAxis);
+    itsGraph = new WideLineGraph(xAxis, yAxis);
     itsGraph->setPen(itsPen);
     itsGraph->setLineStyle(QCPGraph::lsStepLeft);
     itsGraph->setData(itsTime, itsDistance, false);

@@ -2,6 +2,7 @@
 
 #include "histogramdecode.h"
 #include "plots/qcpstringlegenditem.h"
+#include "plots/widelinegraph.h"
 
 #include <QTimer>
 
@@ -52,18 +53,22 @@ int truncatedBound(double bound) {
 }
 
 // Data is replaced in place: the keys of every graph stay 0..255, so only the values change.
-// A plottable whose points were replaced from outside is filled anew.
+// A plottable whose points were replaced from outside is filled anew. True when a value changed.
 template <typename Plottable>
-void showValues(Plottable* plottable, const QVector<double>& keys,
+bool showValues(Plottable* plottable, const QVector<double>& keys,
                 const std::array<double, QHistogramPlot::binCount>& values) {
     auto& data = *plottable->data();
     if (data.size() != QHistogramPlot::binCount) {
         plottable->setData(keys, QVector<double>(values.begin(), values.end()), true);
-        return;
+        return true;
     }
+    bool changed = false;
     auto point = data.begin();
-    for (double value : values)
+    for (double value : values) {
+        changed = changed || point->value != value;
         (point++)->value = value;
+    }
+    return changed;
 }
 
 } // namespace
@@ -77,6 +82,9 @@ QHistogramPlot::QHistogramPlot(QWidget* parent)
     setNotAntialiasedElements(QCP::aePlottables);
     setupGraphs();
     clearAll();
+    // Nothing is shown before the first data.
+    updateScalingAndVisibility();
+    connect(this, &QCustomPlot::afterReplot, this, &QHistogramPlot::onReplotted);
 }
 
 QHistogramPlot::~QHistogramPlot() = default;
@@ -98,7 +106,7 @@ void QHistogramPlot::setupGraphs() {
     itsPeaksBars[CurrentSet] = new QCPBars(xAxis, yAxis);
     for (int type = 0; type < typeCount; ++type)
         for (int channel = 0; channel < channelCount; ++channel)
-            itsGraphs[CurrentSet][type][channel] = addGraph();
+            itsGraphs[CurrentSet][type][channel] = new WideLineGraph(xAxis, yAxis);
     addLayer(QStringLiteral("Previous"), layer(layerCount() - 1), limAbove);
     setCurrentLayer(QStringLiteral("Previous"));
     itsPeaksBars[PreviousSet] = new QCPBars(xAxis, yAxis);
@@ -106,8 +114,16 @@ void QHistogramPlot::setupGraphs() {
         bars->removeFromLegend();
     for (int type = 0; type < typeCount; ++type)
         for (int channel = 0; channel < channelCount; ++channel)
-            itsGraphs[PreviousSet][type][channel] = addGraph();
+            itsGraphs[PreviousSet][type][channel] = new WideLineGraph(xAxis, yAxis);
     setCurrentLayer(QStringLiteral("Current"));
+
+    // The legend and each set of graphs draw into a buffer of their own, so that one of them
+    // can be redrawn while the rest stands still.
+    itsSetLayers[CurrentSet] = layer(QStringLiteral("Current"));
+    itsSetLayers[PreviousSet] = layer(QStringLiteral("Previous"));
+    for (QCPLayer* buffered :
+         {legend->layer(), itsSetLayers[CurrentSet], itsSetLayers[PreviousSet]})
+        buffered->setMode(QCPLayer::lmBuffered);
 
     for (int type = 0; type < typeCount; ++type)
         styleType(type);
@@ -184,14 +200,62 @@ void QHistogramPlot::clearSet(int type, DataSet set) {
 }
 
 void QHistogramPlot::showChannel(DataSet set, int type, int channel) {
-    showValues(itsGraphs[set][type][channel], itsKeys, itsValues[set][type][channel]);
+    if (showValues(itsGraphs[set][type][channel], itsKeys, itsValues[set][type][channel]))
+        itsSetChanged[set] = true;
 }
 
 void QHistogramPlot::showPeaks(DataSet set) {
-    showValues(itsPeaksBars[set], itsKeys, itsValues[set][Processed][2]);
+    if (showValues(itsPeaksBars[set], itsKeys, itsValues[set][Processed][2]))
+        itsSetChanged[set] = true;
+}
+
+void QHistogramPlot::refresh() {
+    if (itsLayoutChanged || xAxis->range() != itsDrawnXRange || yAxis->range() != itsDrawnYRange ||
+        hitsRowNeedsLayout()) {
+        replot(rpRefreshHint);
+        return;
+    }
+    // A layer whose buffer is gone replots the whole plot, which leaves nothing else to do.
+    if (itsLegendChanged) {
+        itsLegendChanged = false;
+        legend->layer()->replot();
+    }
+    for (DataSet set : {CurrentSet, PreviousSet}) {
+        if (itsSetChanged[set]) {
+            itsSetChanged[set] = false;
+            itsSetLayers[set]->replot();
+        }
+    }
+}
+
+void QHistogramPlot::onReplotted() {
+    itsLayoutChanged = false;
+    itsLegendChanged = false;
+    itsSetChanged[CurrentSet] = false;
+    itsSetChanged[PreviousSet] = false;
+    itsDrawnXRange = xAxis->range();
+    itsDrawnYRange = yAxis->range();
+    itsDrawnHitsWidth = hitsTextWidth();
+    itsHitsRoom = itsHitsItem->rect().width();
+}
+
+int QHistogramPlot::hitsTextWidth() const {
+    return QFontMetrics(itsHitsItem->font())
+        .boundingRect(0, 0, 0, 0, Qt::TextDontClip, itsHitsItem->text())
+        .width();
+}
+
+bool QHistogramPlot::hitsRowNeedsLayout() const {
+    if (!legend->visible() || !itsLegendChanged)
+        return false;
+    // The legend is as wide as its widest row: a hits text that fits leaves the layout alone,
+    // unless the hits row was the widest and so set the width.
+    const int width = hitsTextWidth();
+    return width > itsHitsRoom || (itsDrawnHitsWidth == itsHitsRoom && width != itsHitsRoom);
 }
 
 void QHistogramPlot::setLegendVisible(bool visible) {
+    itsLayoutChanged = true;
     legend->setVisible(visible);
     updateLegend();
     updateScalingAndVisibility();
@@ -275,6 +339,7 @@ void QHistogramPlot::setChipFamilyFlag(bool flag) {
             itsGraphs[CurrentSet][type][channel]->setName(names[type] +
                                                           QLatin1String(kChannelSuffixes[channel]));
     resetHitsText();
+    itsLayoutChanged = true;
     itsLegendGraphs = ~0u; // names changed: lay the legend out again
     updateLegend();
     replot(rpQueuedReplot);
@@ -305,8 +370,7 @@ void QHistogramPlot::setHistogramData(int type, const uint16_t* bins) {
     }
     if (type == Proximity) {
         itsProximityHits = hits;
-        itsHitsItem->setText(hitsPrefix() + QStringLiteral(": ") +
-                             QString::number(itsProximityHits));
+        setHitsText(hitsPrefix() + QStringLiteral(": ") + QString::number(itsProximityHits));
     }
     if (type == Processed) {
         showPeaks(CurrentSet);
@@ -321,7 +385,14 @@ QString QHistogramPlot::hitsPrefix() const {
 }
 
 void QHistogramPlot::resetHitsText() {
-    itsHitsItem->setText(hitsPrefix() + QStringLiteral(": -"));
+    setHitsText(hitsPrefix() + QStringLiteral(": -"));
+}
+
+void QHistogramPlot::setHitsText(const QString& text) {
+    if (text == itsHitsItem->text())
+        return;
+    itsHitsItem->setText(text);
+    itsLegendChanged = true;
 }
 
 bool QHistogramPlot::isShown(int type, int channel) const {
@@ -337,6 +408,7 @@ void QHistogramPlot::updateLegend() {
     if (wanted == itsLegendGraphs)
         return;
     itsLegendGraphs = wanted;
+    itsLayoutChanged = true;
     for (int type = 0; type < typeCount; ++type)
         for (int channel = 0; channel < channelCount; ++channel)
             itsGraphs[CurrentSet][type][channel]->removeFromLegend();
@@ -391,13 +463,21 @@ void QHistogramPlot::updateScalingAndVisibility() {
         for (int channel = 0; channel < channelCount; ++channel) {
             const bool peaks = type == Processed && channel == 2;
             const bool shown = isShown(type, channel) && !peaks;
-            itsGraphs[CurrentSet][type][channel]->setVisible(shown);
-            itsGraphs[PreviousSet][type][channel]->setVisible(shown && itsShowPrevious);
+            setShown(itsGraphs[CurrentSet][type][channel], shown, &itsSetChanged[CurrentSet]);
+            setShown(itsGraphs[PreviousSet][type][channel], shown && itsShowPrevious,
+                     &itsSetChanged[PreviousSet]);
         }
     }
     const bool peaksShown = isShown(Processed, 2);
-    itsPeaksBars[CurrentSet]->setVisible(peaksShown);
-    itsPeaksBars[PreviousSet]->setVisible(peaksShown && itsShowPrevious);
+    setShown(itsPeaksBars[CurrentSet], peaksShown, &itsSetChanged[CurrentSet]);
+    setShown(itsPeaksBars[PreviousSet], peaksShown && itsShowPrevious, &itsSetChanged[PreviousSet]);
+}
+
+void QHistogramPlot::setShown(QCPLayerable* layerable, bool shown, bool* changed) {
+    if (layerable->visible() == shown)
+        return;
+    layerable->setVisible(shown);
+    *changed = true;
 }
 
 void QHistogramPlot::applyLegendBox(int checkState) {

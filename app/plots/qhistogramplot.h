@@ -31,6 +31,10 @@ public:
 
     // Replaces the clock that paces automatic rescaling; the rate limit starts over.
     void setClock(PlotClock clock);
+    // Redraws, queued as replot(rpRefreshHint) does, only what changed since the last replot:
+    // while the axes and the legend's layout stand still, the graph layers and the legend
+    // are redrawn on their own; otherwise the whole plot is.
+    void refresh();
     void resetRanges();
 
     void setLegendVisible(bool visible);
@@ -117,7 +121,12 @@ private:
     bool isShown(int type, int channel) const;
     QString hitsPrefix() const;
     void resetHitsText();
+    void setHitsText(const QString& text);
     void nameGraphs();
+    void setShown(QCPLayerable* layerable, bool shown, bool* changed);
+    int hitsTextWidth() const;
+    bool hitsRowNeedsLayout() const;
+    void onReplotted();
 
     bool itsAutoScaleY = false;
     bool itsAutoScaleX = false;
@@ -138,6 +147,16 @@ private:
     QCPBars* itsPeaksBars[2] = {};
     // Graphs in the legend as a bit per current graph, so an unchanged legend is left alone.
     uint32_t itsLegendGraphs = ~0u;
+    // What refresh() has to redraw; a whole replot draws everything.
+    bool itsLayoutChanged = true;
+    bool itsLegendChanged = true;
+    bool itsSetChanged[2] = {true, true};
+    QCPLayer* itsSetLayers[2] = {};
+    // The axes and the hits row as last laid out: its text's width and the width it had.
+    QCPRange itsDrawnXRange;
+    QCPRange itsDrawnYRange;
+    int itsDrawnHitsWidth = 0;
+    int itsHitsRoom = 0;
 };
 
 #endif // ZYRAPP_PLOTS_QHISTOGRAMPLOT_H

@@ -5,6 +5,7 @@
 #include "framefakedriver.h"
 #include "logging.h"
 #include "plots/distancebar.h"
+#include "plots/linesegments.h"
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
 #include "plots/qhistogramplot.h"
@@ -33,6 +34,32 @@ QStringList legendTexts(QCustomPlot& plot) {
             texts << row->plottable()->name();
     }
     return texts;
+}
+
+// Ink of a colour in a rendered plot: a pixel within a small distance of it.
+bool isInk(QRgb pixel, QColor colour) {
+    return std::abs(qRed(pixel) - colour.red()) <= 12 &&
+           std::abs(qGreen(pixel) - colour.green()) <= 12 &&
+           std::abs(qBlue(pixel) - colour.blue()) <= 12;
+}
+
+// A pen's colour as it shows over the plot's white background.
+QColor overWhite(const QColor& colour) {
+    const double alpha = colour.alphaF();
+    const auto blend = [alpha](int channel) { return qRound(channel * alpha + 255 * (1 - alpha)); };
+    return QColor(blend(colour.red()), blend(colour.green()), blend(colour.blue()));
+}
+
+// The plot as its layers draw it, and as the widget shows their buffers.
+QImage drawnImage(QCustomPlot& plot) {
+    return plot.toPixmap(plot.width(), plot.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage shownImage(QCustomPlot& plot) {
+    QCoreApplication::processEvents();
+    return plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QVector<double> values(QCPGraph* graph) {
@@ -79,6 +106,14 @@ class TestPlots : public QObject {
     Q_OBJECT
 
 private slots:
+    void dashesRunOnAcrossCorners_data();
+    void dashesRunOnAcrossCorners();
+    void histogramPensAreDrawnAsSet_data();
+    void histogramPensAreDrawnAsSet();
+    void refreshShowsWhatAWholeReplotShows_data();
+    void refreshShowsWhatAWholeReplotShows();
+    void legendTextRowsShowTheirWholeText_data();
+    void legendTextRowsShowTheirWholeText();
     void rescaleRules_data();
     void rescaleRules();
     void rescaleRateLimitFollowsClock();
@@ -88,6 +123,252 @@ private slots:
     void distanceBarShowsNewestMeasurement_data();
     void distanceBarShowsNewestMeasurement();
 };
+
+void TestPlots::dashesRunOnAcrossCorners_data() {
+    const qreal nan = qQNaN();
+    QTest::addColumn<QVector<QPointF>>("polyline");
+    QTest::addColumn<QVector<qreal>>("pattern");
+    QTest::addColumn<qreal>("offset");
+    QTest::addColumn<QVector<QLineF>>("pieces");
+    const QVector<QPointF> corner{{0, 0}, {5, 0}, {5, 5}};
+    QTest::newRow("gap across a corner")
+        << corner << QVector<qreal>{4, 2} << 0.0 << QVector<QLineF>{{0, 0, 4, 0}, {5, 1, 5, 5}};
+    QTest::newRow("dash across a corner")
+        << corner << QVector<qreal>{4, 2} << 1.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    QTest::newRow("offset beyond the pattern")
+        << corner << QVector<qreal>{4, 2} << 7.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    QTest::newRow("break starts over")
+        << QVector<QPointF>{{0, 0}, {3, 0}, {nan, nan}, {10, 0}, {13, 0}} << QVector<qreal>{2, 2}
+        << 0.0 << QVector<QLineF>{{0, 0, 2, 0}, {10, 0, 12, 0}};
+    QTest::newRow("no pattern: solid")
+        << corner << QVector<qreal>{0, 0} << 0.0 << QVector<QLineF>{{0, 0, 5, 0}, {5, 0, 5, 5}};
+}
+
+void TestPlots::dashesRunOnAcrossCorners() {
+    QFETCH(QVector<QPointF>, polyline);
+    QFETCH(QVector<qreal>, pattern);
+    QFETCH(qreal, offset);
+    QTEST(dashedSegments(polyline, pattern, offset), "pieces");
+}
+
+void TestPlots::histogramPensAreDrawnAsSet_data() {
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("dashPeriod"); // pixels from one dash to the next; 0: solid
+    const int current = QHistogramPlot::CurrentSet;
+    const int previous = QHistogramPlot::PreviousSet;
+    QTest::newRow("proximity reference")
+        << current << 0 << 0 << QColor(Qt::green) << 1 << int(Qt::SolidLine) << 0;
+    QTest::newRow("raw zone 1") << current << 1 << 1 << QColor(Qt::red) << 1 << int(Qt::SolidLine)
+                                << 0;
+    QTest::newRow("calibration zone 4, previous")
+        << previous << 4 << 4 << QColor(0, 128, 128, 224) << 1 << int(Qt::SolidLine) << 0;
+    QTest::newRow("processed curve")
+        << current << 2 << 0 << QColor(Qt::green) << 2 << int(Qt::SolidLine) << 0;
+    QTest::newRow("processed curve, previous")
+        << previous << 2 << 0 << QColor(0, 128, 0, 224) << 2 << int(Qt::SolidLine) << 0;
+    QTest::newRow("processed raw curve")
+        << current << 2 << 1 << QColor(Qt::red) << 1 << int(Qt::SolidLine) << 0;
+    QTest::newRow("smudge level") << current << 2 << 3 << QColor(Qt::blue) << 2 << int(Qt::DashLine)
+                                  << 12;
+    QTest::newRow("smudge level, previous")
+        << previous << 2 << 3 << QColor(0, 0, 128, 224) << 2 << int(Qt::DashLine) << 12;
+    QTest::newRow("baseline") << current << 2 << 4 << QColor(Qt::cyan) << 2 << int(Qt::DotLine)
+                              << 6;
+    QTest::newRow("baseline, previous")
+        << previous << 2 << 4 << QColor(0, 128, 128, 224) << 2 << int(Qt::DotLine) << 6;
+    QTest::newRow("summed") << current << 3 << 0 << QColor(0, 127, 0) << 2 << int(Qt::SolidLine)
+                            << 0;
+    QTest::newRow("summed, previous")
+        << previous << 3 << 0 << QColor(209, 255, 183, 224) << 2 << int(Qt::SolidLine) << 0;
+    QTest::newRow("summed zone 1")
+        << current << 3 << 1 << QColor(Qt::red) << 1 << int(Qt::SolidLine) << 0;
+}
+
+// The pens as set and as they reach the screen: a flat histogram drawn as a line of the pen's
+// colour, as thick as the pen, broken by the pen's dashes.
+void TestPlots::histogramPensAreDrawnAsSet() {
+    QFETCH(int, set);
+    QFETCH(int, type);
+    QFETCH(int, channel);
+    QFETCH(QColor, colour);
+    QFETCH(int, width);
+    QFETCH(int, style);
+    QFETCH(int, dashPeriod);
+    QHistogramPlot plot;
+    QCPGraph* graph = plot.histogramGraph(QHistogramPlot::DataSet(set), type, channel);
+    QCOMPARE(graph->pen().color(), colour);
+    QCOMPARE(graph->pen().widthF(), double(width));
+    QCOMPARE(int(graph->pen().style()), style);
+    QCOMPARE(graph->lineStyle(), QCPGraph::lsLine);
+
+    plot.resize(600, 300);
+    plot.show();
+    plot.xAxis->grid()->setVisible(false);
+    plot.yAxis->grid()->setVisible(false);
+    plot.setTypeVisible(type, true);
+    plot.setChannelVisible(type, channel, true);
+    const Histogram bins(5 * 256, 90);
+    plot.setHistogramData(type, bins.data());
+    plot.takeSnapshot();
+    plot.setShowPrevious(set == QHistogramPlot::PreviousSet);
+    if (set == QHistogramPlot::PreviousSet)
+        plot.setHistogramData(type, Histogram(5 * 256, 0).data());
+    const QImage image = drawnImage(plot);
+    const QColor ink = overWhite(colour);
+
+    // Across the line where a dash crosses the middle of the plot.
+    const int y = qRound(plot.yAxis->coordToPixel(90));
+    QVector<int> inkRows;
+    for (int x = qRound(plot.xAxis->coordToPixel(128)); inkRows.isEmpty() && x < 400; ++x) {
+        for (int row = y - 4; row <= y + 4; ++row)
+            if (isInk(image.pixel(x, row), ink))
+                inkRows << row;
+    }
+    QCOMPARE(inkRows.size(), width);
+    QCOMPARE(inkRows.last() - inkRows.first(), width - 1);
+
+    QVector<int> dashStarts;
+    bool inDash = false;
+    const int from = qRound(plot.xAxis->coordToPixel(20));
+    const int to = qRound(plot.xAxis->coordToPixel(230));
+    for (int column = from; column < to; ++column) {
+        const bool inked = isInk(image.pixel(column, inkRows.first()), ink);
+        if (inked && !inDash && column > from)
+            dashStarts << column;
+        inDash = inked;
+    }
+    if (dashPeriod == 0) {
+        QCOMPARE(dashStarts, QVector<int>());
+        QVERIFY(inDash);
+    } else {
+        QVERIFY(dashStarts.size() > 10);
+        for (int i = 1; i < dashStarts.size(); ++i)
+            QCOMPARE(dashStarts[i] - dashStarts[i - 1], dashPeriod);
+    }
+}
+
+void TestPlots::refreshShowsWhatAWholeReplotShows_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("wholeReplots"); // -1: as the font's widths decide
+    QTest::newRow("new data") << "data" << 0;
+    QTest::newRow("hits text") << "hits" << -1;
+    QTest::newRow("snapshot shown") << "snapshot" << 0;
+    QTest::newRow("legend row removed") << "channel" << 1;
+    QTest::newRow("legend hidden") << "legend" << 1;
+    QTest::newRow("axis range") << "range" << 1;
+}
+
+// Redrawing only what changed must leave the plot as a whole replot would draw it.
+void TestPlots::refreshShowsWhatAWholeReplotShows() {
+    QFETCH(QString, change);
+    SensorRig rig(900);
+    const Histogram proximity = rig.histogram(1);
+    Histogram processed = rig.histogram(3);
+    QHistogramPlot plot;
+    plot.resize(700, 350);
+    plot.show();
+    plot.setLegendVisible(true);
+    for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Processed}) {
+        plot.setTypeVisible(type, true);
+        for (int channel : {0, 1, 3})
+            plot.setChannelVisible(type, channel, true);
+    }
+    Histogram fewHits(5 * 256, 0);
+    fewHits[256 + 9] = 7;
+    plot.setProximityData(fewHits.data());
+    plot.setProcessedData(processed.data());
+    plot.takeSnapshot();
+    plot.replot();
+    shownImage(plot);
+    QCOMPARE(plot.hitsText(), QStringLiteral("Proximity Hits: 7"));
+
+    int replots = 0;
+    connect(&plot, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    std::rotate(processed.begin(), processed.begin() + 7, processed.end());
+    plot.setProcessedData(processed.data());
+    if (change == "hits")
+        plot.setProximityData(proximity.data());
+    else if (change == "snapshot")
+        plot.takeSnapshot(), plot.setShowPrevious(true);
+    else if (change == "channel")
+        plot.setChannelVisible(QHistogramPlot::Processed, 3, false);
+    else if (change == "legend")
+        plot.setLegendVisible(false);
+    else if (change == "range")
+        plot.setXAxisMax(200);
+    plot.refresh();
+    const QImage refreshed = shownImage(plot);
+    QFETCH(int, wholeReplots);
+    if (wholeReplots >= 0)
+        QCOMPARE(replots, wholeReplots);
+    plot.replot();
+    QCOMPARE(refreshed, shownImage(plot));
+}
+
+void TestPlots::legendTextRowsShowTheirWholeText_data() {
+    QTest::addColumn<bool>("distanceBar");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hits row") << false << "Proximity Hits: -";
+    QTest::newRow("hits row, long range") << false << "Short Range Hits: -";
+    QTest::newRow("distance bar row") << true << "Photon Count Object: jgpqy";
+}
+
+// Every pixel of a row's text, as the font draws it unclipped, reaches the screen.
+void TestPlots::legendTextRowsShowTheirWholeText() {
+    QFETCH(bool, distanceBar);
+    QFETCH(QString, text);
+    QHistogramPlot histogramPlot;
+    QCustomPlot barPlot;
+    DistanceBar bar(&barPlot);
+    QCustomPlot* plot = &histogramPlot;
+    QCPStringLegendItem* row = nullptr;
+    if (distanceBar) {
+        plot = &barPlot;
+        bar.setup(true);
+        bar.setLegendVisible(true);
+        row = qobject_cast<QCPStringLegendItem*>(barPlot.legend->item(3));
+        row->setText(text);
+    } else {
+        histogramPlot.setChipFamilyFlag(text.startsWith("Short"));
+        histogramPlot.setLegendVisible(true);
+        row = qobject_cast<QCPStringLegendItem*>(histogramPlot.legend->item(0));
+    }
+    QCOMPARE(row->text(), text);
+    plot->resize(700, distanceBar ? 200 : 350);
+    plot->show();
+    const QImage shown = drawnImage(*plot);
+
+    const QFontMetrics metrics(row->font());
+    const QRect textRect = metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip, text);
+    // The row's text drawn as the row draws it, on the same kind of device, but unclipped.
+    QPixmap unclipped(shown.size());
+    unclipped.fill(Qt::white);
+    QCPPainter painter(&unclipped);
+    painter.setAntialiasing(row->antialiased());
+    painter.setFont(row->font());
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(row->rect().left() + row->margins().left(), row->rect().top(),
+                           textRect.width(), textRect.height()),
+                     Qt::TextDontClip | Qt::AlignHCenter, text);
+    painter.end();
+    const QImage alone = unclipped.toImage().convertToFormat(QImage::Format_RGB32);
+    int textPixels = 0;
+    for (int y = 0; y < alone.height(); ++y) {
+        for (int x = 0; x < alone.width(); ++x) {
+            if (qGray(alone.pixel(x, y)) > 96)
+                continue;
+            ++textPixels;
+            QVERIFY2(qGray(shown.pixel(x, y)) <= 160,
+                     qPrintable(QStringLiteral("text pixel %1,%2 missing").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(textPixels > 50);
+}
 
 void TestPlots::rescaleRules_data() {
     QTest::addColumn<bool>("autoScale");
@@ -153,6 +434,8 @@ void TestPlots::rescaleRateLimitFollowsClock() {
 
 void TestPlots::snapshotEmptiesHiddenTypes() {
     QHistogramPlot plot;
+    for (int i = 0; i < plot.plottableCount(); ++i)
+        QVERIFY2(!plot.plottable(i)->visible(), "shown before the first data");
     Histogram bins(5 * 256, 5);
     for (int type : {QHistogramPlot::Proximity, QHistogramPlot::Processed}) {
         plot.setTypeVisible(type, true);
@@ -218,6 +501,8 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     QVERIFY(log.open());
     QDistancePlot plot;
     QCOMPARE(plot.graph(0)->pen().widthF(), 2.0);
+    QCOMPARE(plot.graph(0)->pen().color(), QColor(Qt::gray));
+    QCOMPARE(plot.graph(0)->lineStyle(), QCPGraph::lsStepLeft);
     plot.setClock([&rig] { return rig.now; });
     plot.setComStream(&rig.stream);
     plot.setLogging(&log);

@@ -4,6 +4,7 @@
 #include "hid/hidcomdriver.h"
 #include "simulatedevaluationboard.h"
 #include "testregistry.h"
+#include "usbframes.h"
 
 #include <QtTest>
 
@@ -61,6 +62,8 @@ private slots:
     void config();
     void sameSeedSameFaults();
     void evaluationBoardSelectsItselfWhileAlive();
+    void reportsTakeWholeFramesOnAFixedGrid_data();
+    void reportsTakeWholeFramesOnAFixedGrid();
 };
 
 void TestSimulator::config_data() {
@@ -171,6 +174,28 @@ void TestSimulator::evaluationBoardSelectsItselfWhileAlive() {
     }
     QCOMPARE(ZyrHid::HidBackend::current(), before);
     QCOMPARE(serialPortsListed(), serialPortsBefore);
+}
+
+void TestSimulator::reportsTakeWholeFramesOnAFixedGrid_data() {
+    // Microseconds from the start of a frame.
+    QTest::addColumn<int>("handedOver");
+    QTest::addColumn<int>("lastFrameEnd");
+    QTest::addColumn<int>("frameEnd");
+    QTest::newRow("idle bus, frame just begun") << 0 << -5000 << 1000;
+    QTest::newRow("idle bus, frame nearly over") << 900 << -5000 << 1000;
+    QTest::newRow("host a little late after its last frame") << 57 << 0 << 1000;
+    QTest::newRow("host a frame late") << 1200 << 0 << 2000;
+    QTest::newRow("frames taken ahead") << 200 << 3000 << 4000;
+}
+
+void TestSimulator::reportsTakeWholeFramesOnAFixedGrid() {
+    QFETCH(int, handedOver);
+    QFETCH(int, lastFrameEnd);
+    using std::chrono::microseconds;
+    const std::chrono::steady_clock::time_point frame(std::chrono::seconds(5000));
+    const auto end =
+        reportFrameEnd(frame + microseconds(handedOver), frame + microseconds(lastFrameEnd));
+    QTEST(int(std::chrono::duration_cast<microseconds>(end - frame).count()), "frameEnd");
 }
 
 ZYR_TEST_CLASS(TestSimulator)
