@@ -70,6 +70,7 @@ private slots:
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
+    void deviceIsNoTraceFile();
     void everyCutOfARecordingKeepsWholeTelegramsOrFails();
     void onlyAsciiMarkupIsRead_data();
     void onlyAsciiMarkupIsRead();
@@ -427,6 +428,19 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     programmer.setPlayer(&player);
     QCOMPARE(programmer.loadProgram(fileName), program >= 0);
     QCOMPARE(programmer.getAllCommands().count(), qMax(program, 0));
+}
+
+// A device that never ends is refused at once, not read until memory runs out.
+void TestTracing::deviceIsNoTraceFile() {
+    const QString device = QStringLiteral("/dev/zero");
+    TracePlayer player;
+    QVERIFY(!player.open(device));
+    QVERIFY(!player.isOpen());
+    QList<QString> read;
+    QVERIFY(!player.readTelegrams(device, &read));
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QVERIFY(!programmer.loadProgram(device));
 }
 
 // A recording cut at every byte: a cut that leaves out only the end of the root element (and
