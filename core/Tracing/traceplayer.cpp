@@ -61,6 +61,10 @@ bool TracePlayer::open(QString fileName) {
     itsFile.setFileName(fileName);
     if (!itsFile.open(QIODevice::ReadOnly))
         return false;
+    if (itsFile.isSequential()) {
+        itsFile.close();
+        return false;
+    }
     return reset();
 }
 
@@ -101,6 +105,10 @@ bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
 
 bool TracePlayer::attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
                                bool* onlyRootEndMissing) {
+    // Only a regular file is read whole and then from its start again; a device or a pipe may
+    // never end (/dev/zero) and cannot go back.
+    if (file->isSequential())
+        return false;
     file->seek(0);
     const QByteArray text = file->readAll();
     file->seek(0);

@@ -41,8 +41,8 @@ public:
     void setComExecutor(ZyrCore::Communication::IComExecutor* executor);
     ZyrCore::Communication::IComExecutor* comExecutor() const { return itsComExecutor; }
 
-    // False when a file is open, it cannot be read or its declaration is not version 1.0; in
-    // the last case the file stays open.
+    // False when a file is open, it cannot be read or is no regular file (a device, a pipe), or
+    // its declaration is not version 1.0; in the last case the file stays open.
     bool open(QString fileName);
     void close();
     bool reset();
@@ -64,7 +64,7 @@ public:
     bool playToEnd();
 
     // Every telegram of a whole file, independent of the player's own file; false for a file
-    // that cannot be read, fails the header check or is corrupt.
+    // that cannot be read, is no regular file, fails the header check or is corrupt.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
     // The same reading without copying telegram texts: visit is called with the reader on each
     // Telegram start element, in file order, and reads that telegram up to its end element, or
@@ -82,7 +82,8 @@ signals:
 
 private:
     static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
-    // Reads the whole file into buffer and attaches reader to it; the header check's result.
+    // Reads the whole file into buffer and attaches reader to it; the header check's result, and
+    // false for a file that is not a regular one.
     static bool attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
                              bool* onlyRootEndMissing);
     // Whether a reader that stopped there has read the whole file: the end of the document, or

@@ -2,8 +2,6 @@
 
 #include "Tracing/tracepattern.h"
 
-#include <QBuffer>
-#include <QStringView>
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -12,52 +10,6 @@ namespace ZyrCore::Tracing {
 namespace {
 
 const QString kRootElement = QStringLiteral("LogData");
-
-// Where a telegram text holds one whole, well-formed Telegram element: from its start tag to the
-// end of its last token, with nothing after it but blanks, comments and instructions. Nothing is
-// copied: the text is written as it came.
-struct TelegramSpan {
-    bool whole = false;
-    bool hasPattern = false;
-    unsigned int pattern = 0;
-    int start = 0;
-    int end = 0;
-};
-
-// The reader is the caller's, reused: setting one up costs as much as a third of the reading.
-TelegramSpan findTelegram(QXmlStreamReader& reader, const QString& telegram) {
-    TelegramSpan span;
-    reader.clear();
-    reader.addData(telegram);
-    if (reader.readNext() == QXmlStreamReader::StartDocument)
-        reader.readNext();
-    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
-        return span;
-    // Only an XML declaration and blanks can stand before the first element.
-    span.start = telegram.indexOf(QLatin1String("<Telegram"));
-    span.pattern = reader.attributes().value(QLatin1String("Trace")).toUInt(&span.hasPattern, 16);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        switch (reader.tokenType()) {
-        case QXmlStreamReader::DTD:
-            return span;
-        case QXmlStreamReader::StartElement:
-            if (++depth > maxTelegramDepth)
-                return span;
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-        if (isCopiedToken(reader))
-            span.end = static_cast<int>(reader.characterOffset());
-        reader.readNext();
-    }
-    span.whole = !reader.hasError() && span.start >= 0 && span.end > span.start;
-    return span;
-}
 
 // One token of a telegram as the copy writes it again.
 struct Token {
@@ -78,9 +30,11 @@ struct ReadTelegram {
     QVector<Token> tokens;
 };
 
-ReadTelegram readTelegram(const QString& telegram) {
+// The reader is the caller's, reused: setting one up costs as much as a third of the reading.
+ReadTelegram readTelegram(QXmlStreamReader& reader, const QString& telegram) {
     ReadTelegram result;
-    QXmlStreamReader reader(telegram);
+    reader.clear();
+    reader.addData(telegram);
     if (reader.readNext() == QXmlStreamReader::StartDocument)
         reader.readNext();
     if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
@@ -156,17 +110,6 @@ void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamW
     }
 }
 
-// The file's opening as writeHeaderOpening lays it out, the root's start tag ended.
-QByteArray headerText() {
-    QByteArray text;
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter writer(&buffer);
-    TraceRecorder::writeHeaderOpening(&writer);
-    writer.writeCharacters(QString());
-    return text;
-}
-
 } // namespace
 
 TraceRecorder::TraceRecorder(QObject* parent)
@@ -185,7 +128,16 @@ bool TraceRecorder::open(QString fileName) {
     if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
     itsWriteFailed = false;
-    if (!writeWhole(headerText())) {
+    itsStage.setBuffer(&itsStagedBytes);
+    itsStage.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    itsWriter.setDevice(&itsStage);
+    writeHeaderOpening(&itsWriter);
+    // Ends the root's start tag at once, so that a file never closed parses up to its missing
+    // end tag; the blanks are those auto-formatting puts before the first telegram.
+    itsWriter.writeCharacters(QLatin1Char('\n') +
+                              QString(itsWriter.autoFormattingIndent(), QLatin1Char(' ')));
+    if (!writeStaged()) {
+        releaseWriter();
         itsFile.close();
         return false;
     }
@@ -198,9 +150,29 @@ bool TraceRecorder::close() {
     if (!itsFile.isOpen())
         return false;
     // After a failed write the file keeps its whole telegrams and stays unclosed.
-    const bool ended = !itsWriteFailed && writeWhole(QByteArrayLiteral("\n</LogData>\n"));
+    bool ended = false;
+    if (!itsWriteFailed) {
+        writeHeaderClosing(&itsWriter);
+        ended = writeStaged();
+    }
+    releaseWriter();
     itsFile.close();
     return ended;
+}
+
+bool TraceRecorder::writeStaged() {
+    const bool written = writeWhole(itsStagedBytes);
+    itsStagedBytes.clear();
+    itsStage.seek(0);
+    return written;
+}
+
+void TraceRecorder::releaseWriter() {
+    // Closes what a failed write left open, so the next file starts with a balanced writer.
+    itsWriter.writeEndDocument();
+    itsWriter.setDevice(nullptr);
+    itsStage.close();
+    itsStagedBytes.clear();
 }
 
 bool TraceRecorder::isOpen() const {
@@ -249,12 +221,11 @@ bool TraceRecorder::trace(QString telegram) {
     if (!itsFile.isOpen() || itsWriteFailed || !itsEnabled)
         return false;
     // One reading decides whether the telegram is whole and whether the filter takes it.
-    const TelegramSpan span = findTelegram(itsReader, telegram);
-    if (!span.whole || !span.hasPattern || (span.pattern & itsFilter) == 0)
+    const ReadTelegram read = readTelegram(itsReader, telegram);
+    if (!read.whole || !read.hasPattern || (read.pattern & itsFilter) == 0)
         return true;
-    QByteArray text = QStringView(telegram).mid(span.start, span.end - span.start).toUtf8();
-    text.prepend('\n');
-    return writeWhole(text);
+    copyTelegram(telegram, read, &itsWriter);
+    return writeStaged();
 }
 
 bool TraceRecorder::writeHeaderOpening(QXmlStreamWriter* writer) {
@@ -276,7 +247,8 @@ bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
 
 bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
     // Checked first: a half-copied telegram would leave the file unreadable.
-    const ReadTelegram read = readTelegram(telegram);
+    QXmlStreamReader reader;
+    const ReadTelegram read = readTelegram(reader, telegram);
     if (!read.whole)
         return false;
     copyTelegram(telegram, read, writer);

@@ -4,6 +4,7 @@
 #include "Tracing/itracesink.h"
 #include "Tracing/zyrtracing_global.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -17,10 +18,11 @@ namespace ZyrCore::Tracing {
 // Writes the accepted telegrams into an XML trace file: the declaration, "<!DOCTYPE LogData>",
 // a LogData element holding one Telegram element per accepted telegram, in the order traced.
 // A telegram is accepted when its Trace pattern shares a set bit with the filter; only whole,
-// well-formed telegrams are written, each as its text came, in one write of its own. So a file
-// whose recorder never closed still holds every recorded telegram whole and lacks only the end
-// of LogData. The first write that fails (a full disk) is reported by false from trace, close
-// or open; the piece is cut off again and the recorder writes nothing more until reopened.
+// well-formed telegrams are written, copied token by token without blank text so that the
+// writer's auto-formatting lays them out, each in one write of its own. So a file whose recorder
+// never closed still holds every recorded telegram whole and lacks only the end of LogData. The
+// first write that fails (a full disk) is reported by false from trace, close or open; the piece is
+// cut off again and the recorder writes nothing more until reopened.
 class ZYRTRACING_EXPORT TraceRecorder : public QObject, public ITraceSink {
     Q_OBJECT
 public:
@@ -62,6 +64,9 @@ signals:
 private:
     // Writes the bytes in one piece; on failure cuts off what went out and stops the recorder.
     bool writeWhole(const QByteArray& bytes);
+    // Writes what the writer staged since the last call, in one piece.
+    bool writeStaged();
+    void releaseWriter();
 
     unsigned int itsFilter = 0xFFFFFFFF;
     bool itsEnabled = false;
@@ -69,6 +74,10 @@ private:
     bool itsWriteFailed = false;
     // Checks each telegram before it is written.
     QXmlStreamReader itsReader;
+    // The writer lays each telegram out in memory; it reaches the file whole, in one write.
+    QByteArray itsStagedBytes;
+    QBuffer itsStage;
+    QXmlStreamWriter itsWriter;
 };
 
 } // namespace ZyrCore::Tracing

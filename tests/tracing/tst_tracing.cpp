@@ -71,6 +71,7 @@ private slots:
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
+    void deviceIsNoTraceFile();
     void everyCutOfARecordingKeepsWholeTelegramsOrFails();
     void onlyAsciiMarkupIsRead_data();
     void onlyAsciiMarkupIsRead();
@@ -104,31 +105,35 @@ void TestTracing::recorderWritesTheExchange() {
     QFETCH(uint, filter);
     QFETCH(QString, telegrams);
 
-    // Each telegram on lines of its own, as the stream wrote it.
+    // Each telegram laid out by the file's writer, indented below LogData.
     const QString i2c =
-        QStringLiteral("\n<Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" "
-                       "Trace=\"08000000\">\n    <%3>\n"
-                       "        <SlaveAddress>40</SlaveAddress>\n"
-                       "        <AddressSize>1</AddressSize>\n"
-                       "        <Address>%4</Address>\n"
-                       "        <DataSize>1</DataSize>\n%5"
-                       "    </%3>\n</Telegram>");
+        QStringLiteral("<Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" "
+                       "Trace=\"08000000\">\n        <%3>\n"
+                       "            <SlaveAddress>40</SlaveAddress>\n"
+                       "            <AddressSize>1</AddressSize>\n"
+                       "            <Address>%4</Address>\n"
+                       "            <DataSize>1</DataSize>\n%5"
+                       "        </%3>\n    </Telegram>");
     const QString read = QStringLiteral("RequestAndResponse");
-    const QString data = QStringLiteral("        <Data%1>%2</Data>\n");
+    const QString data = QStringLiteral("            <Data%1>%2</Data>\n");
     const QMap<QChar, QString> blocks = {
         {'R', i2c.arg(read, "Request", "I2cReadRegister", "90", "")},
         {'A', i2c.arg(read, "Response", "I2cReadRegister", "90",
                       data.arg(" OutProperty=\"True\"", "8e"))},
         {'W', i2c.arg("FireAndForget", "Request", "I2cWriteRegister", "21", data.arg("", "5a"))},
-        {'F', QStringLiteral("\n<Telegram Pid=\"7f\" CallingType=\"FireAndForget\" "
+        {'F', QStringLiteral("<Telegram Pid=\"7f\" CallingType=\"FireAndForget\" "
                              "TelegramType=\"Request\" Trace=\"80000000\">\n"
-                             "    <StreamFlush/>\n</Telegram>")},
-        {'D', QStringLiteral("\n<Telegram Trace=\"08000000\"><Reset/></Telegram><!--c-->")}};
-    QString expected = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                      "<!DOCTYPE LogData>\n<LogData>");
+                             "        <StreamFlush/>\n    </Telegram>")},
+        {'D', QStringLiteral("<Telegram Trace=\"08000000\">\n        <Reset/>\n    </Telegram>\n"
+                             "    <!--c-->")}};
+    QStringList written;
     for (const QChar code : telegrams)
-        expected += blocks[code];
-    expected += QStringLiteral("\n</LogData>\n");
+        written << blocks[code];
+    const QString expected = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                            "<!DOCTYPE LogData>\n<LogData>\n    ") +
+                             written.join(QStringLiteral("\n    ")) +
+                             (written.isEmpty() ? QString() : QStringLiteral("\n")) +
+                             QStringLiteral("</LogData>");
 
     const QString fileName = itsFolder.filePath(QStringLiteral("exchange.xml"));
     BoardRig rig;
@@ -187,11 +192,16 @@ void TestTracing::recorderReportsTheFirstFailedWrite() {
     QCOMPARE(enabled.count(), 1);
     QVERIFY(!recorder.isEnabled() && !recorder.isOpen());
     QCOMPARE(QFileInfo(fileName).size(), whole);
-    QVERIFY(textOf(fileName).endsWith(QStringLiteral("<LogData>\n") + telegram));
+    const QString recorded =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE LogData>\n"
+                       "<LogData>\n    <Telegram Trace=\"08000000\">\n        <Reset>\n"
+                       "            <Objects>1</Objects>\n        </Reset>\n    </Telegram>");
+    QCOMPARE(textOf(fileName), recorded);
 
-    // A new file records again.
+    // A new file records again, laid out as the first.
     QVERIFY(recorder.open(fileName));
     QVERIFY(recorder.trace(telegram) && recorder.close());
+    QCOMPARE(textOf(fileName), recorded + QStringLiteral("\n</LogData>"));
 }
 
 void TestTracing::recordingPlaysBackTheSameFrames() {
@@ -428,6 +438,19 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     programmer.setPlayer(&player);
     QCOMPARE(programmer.loadProgram(fileName), program >= 0);
     QCOMPARE(programmer.getAllCommands().count(), qMax(program, 0));
+}
+
+// A device that never ends is refused at once, not read until memory runs out.
+void TestTracing::deviceIsNoTraceFile() {
+    const QString device = QStringLiteral("/dev/zero");
+    TracePlayer player;
+    QVERIFY(!player.open(device));
+    QVERIFY(!player.isOpen());
+    QList<QString> read;
+    QVERIFY(!player.readTelegrams(device, &read));
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QVERIFY(!programmer.loadProgram(device));
 }
 
 // A recording cut at every byte: a cut that leaves out only the end of the root element (and
