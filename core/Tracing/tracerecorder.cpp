@@ -2,7 +2,7 @@
 
 #include "Tracing/tracepattern.h"
 
-#include <QVector>
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {
@@ -11,103 +11,62 @@ namespace {
 
 const QString kRootElement = QStringLiteral("LogData");
 
-// One token of a telegram as the copy writes it again.
-struct Token {
-    QXmlStreamReader::TokenType type;
-    QString name; // element name, or the text of characters and comments
-    QXmlStreamAttributes attributes;
-    bool isCData = false;
-};
-
-// A telegram read once: whether it is one whole, well-formed Telegram element from its first
-// token on with nothing after it but whitespace, its Trace pattern, and the tokens to copy.
-struct ReadTelegram {
-    bool whole = false;
-    bool hasPattern = false;
-    unsigned int pattern = 0;
-    // False when a token needs the reader itself to be copied (namespaces, instructions).
-    bool replayable = true;
-    QVector<Token> tokens;
-};
-
-// The reader is the caller's, reused: setting one up costs as much as a third of the reading.
-ReadTelegram readTelegram(QXmlStreamReader& reader, const QString& telegram) {
-    ReadTelegram result;
+// Starts reading a telegram: its first token after the document start must be a Telegram
+// element. The reader is the caller's, reused: setting one up costs as much as a third of the
+// reading.
+bool startTelegram(QXmlStreamReader& reader, const QString& telegram) {
     reader.clear();
     reader.addData(telegram);
     if (reader.readNext() == QXmlStreamReader::StartDocument)
         reader.readNext();
-    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
-        return result;
-    result.pattern =
-        reader.attributes().value(QLatin1String("Trace")).toUInt(&result.hasPattern, 16);
+    return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
+}
+
+// Reads the telegram on from its Telegram element to its end, handing each token to be copied
+// to copy as it goes. True when the telegram was one whole, well-formed element with nothing
+// after it but whitespace.
+template <typename Copy>
+bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
     int depth = 0;
     while (!reader.atEnd()) {
         switch (reader.tokenType()) {
         case QXmlStreamReader::DTD:
-            return result;
+            return false;
         case QXmlStreamReader::StartElement:
-            if (++depth > maxTelegramDepth)
-                return result;
-            result.replayable = result.replayable && reader.namespaceUri().isEmpty() &&
-                                reader.namespaceDeclarations().isEmpty();
-            result.tokens.append(
-                {reader.tokenType(), reader.name().toString(), reader.attributes(), false});
+            if (depth == maxTelegramDepth)
+                return false;
+            ++depth;
             break;
         case QXmlStreamReader::EndElement:
             --depth;
-            result.tokens.append({reader.tokenType(), QString(), {}, false});
-            break;
-        case QXmlStreamReader::Characters:
-            if (!reader.isWhitespace())
-                result.tokens.append(
-                    {reader.tokenType(), reader.text().toString(), {}, reader.isCDATA()});
-            break;
-        case QXmlStreamReader::Comment:
-            result.tokens.append({reader.tokenType(), reader.text().toString(), {}, false});
             break;
         default:
-            result.replayable = result.replayable && !isCopiedToken(reader);
             break;
         }
+        if (isCopiedToken(reader))
+            copy(reader);
         reader.readNext();
     }
-    result.whole = !reader.hasError();
-    return result;
+    return !reader.hasError();
 }
 
-// Writes a telegram that readTelegram found whole.
-void copyTelegram(const QString& telegram, const ReadTelegram& read, QXmlStreamWriter* writer) {
-    if (!read.replayable) {
-        QXmlStreamReader reader(telegram);
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (isCopiedToken(reader))
-                writer->writeCurrentToken(reader);
-        }
-        return;
+// A whole telegram as a writer in the recorder's state lays it out: right after the blanks
+// before the first telegram, or after another telegram.
+QString laidOutByWriter(const QString& telegram, bool isFirst) {
+    QString text;
+    QXmlStreamWriter writer(&text);
+    writer.setAutoFormatting(true);
+    writer.writeStartElement(kRootElement);
+    if (isFirst) {
+        writer.writeCharacters(QLatin1Char('\n') +
+                               QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+    } else {
+        writer.writeStartElement(QStringLiteral("Telegram"));
+        writer.writeEndElement();
     }
-    // The same calls the writer makes for the reader's tokens, without reading them again.
-    for (const Token& token : read.tokens) {
-        switch (token.type) {
-        case QXmlStreamReader::StartElement:
-            writer->writeStartElement(token.name);
-            writer->writeAttributes(token.attributes);
-            break;
-        case QXmlStreamReader::EndElement:
-            writer->writeEndElement();
-            break;
-        case QXmlStreamReader::Characters:
-            if (token.isCData)
-                writer->writeCDATA(token.name);
-            else
-                writer->writeCharacters(token.name);
-            break;
-        default:
-            writer->writeComment(token.name);
-            break;
-        }
-    }
+    text.clear();
+    TraceRecorder::writeTelegram(telegram, &writer);
+    return text;
 }
 
 } // namespace
@@ -128,16 +87,19 @@ bool TraceRecorder::open(QString fileName) {
     if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
     itsWriteFailed = false;
-    itsStage.setBuffer(&itsStagedBytes);
-    itsStage.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    itsWriter.setDevice(&itsStage);
-    writeHeaderOpening(&itsWriter);
-    // Ends the root's start tag at once, so that a file never closed parses up to its missing
-    // end tag; the blanks are those auto-formatting puts before the first telegram.
-    itsWriter.writeCharacters(QLatin1Char('\n') +
-                              QString(itsWriter.autoFormattingIndent(), QLatin1Char(' ')));
-    if (!writeStaged()) {
-        releaseWriter();
+    QByteArray header;
+    {
+        QBuffer headerDevice(&header);
+        headerDevice.open(QIODevice::WriteOnly);
+        QXmlStreamWriter writer(&headerDevice);
+        writeHeaderOpening(&writer);
+        // Ends the root's start tag at once, so that a file never closed parses up to its
+        // missing end tag; the blanks are those auto-formatting puts before the first telegram.
+        writer.writeCharacters(QLatin1Char('\n') +
+                               QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+    }
+    itsLayout = TelegramLayout();
+    if (!writeWhole(header)) {
         itsFile.close();
         return false;
     }
@@ -152,27 +114,15 @@ bool TraceRecorder::close() {
     // After a failed write the file keeps its whole telegrams and stays unclosed.
     bool ended = false;
     if (!itsWriteFailed) {
-        writeHeaderClosing(&itsWriter);
+        itsLayout.endElement();
         ended = writeStaged();
     }
-    releaseWriter();
     itsFile.close();
     return ended;
 }
 
 bool TraceRecorder::writeStaged() {
-    const bool written = writeWhole(itsStagedBytes);
-    itsStagedBytes.clear();
-    itsStage.seek(0);
-    return written;
-}
-
-void TraceRecorder::releaseWriter() {
-    // Closes what a failed write left open, so the next file starts with a balanced writer.
-    itsWriter.writeEndDocument();
-    itsWriter.setDevice(nullptr);
-    itsStage.close();
-    itsStagedBytes.clear();
+    return writeWhole(itsLayout.takeUtf8());
 }
 
 bool TraceRecorder::isOpen() const {
@@ -220,11 +170,28 @@ bool TraceRecorder::matchFilter(QString telegram) const {
 bool TraceRecorder::trace(QString telegram) {
     if (!itsFile.isOpen() || itsWriteFailed || !itsEnabled)
         return false;
-    // One reading decides whether the telegram is whole and whether the filter takes it.
-    const ReadTelegram read = readTelegram(itsReader, telegram);
-    if (!read.whole || !read.hasPattern || (read.pattern & itsFilter) == 0)
+    // One reading checks the pattern, copies the telegram and finds whether it was whole.
+    if (!startTelegram(itsReader, telegram))
         return true;
-    copyTelegram(telegram, read, &itsWriter);
+    bool hasPattern = false;
+    const unsigned int pattern =
+        itsReader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
+    if (!hasPattern || (pattern & itsFilter) == 0)
+        return true;
+    const bool isFirst = itsLayout.atFirstTelegram();
+    const TelegramLayout::Mark start = itsLayout.mark();
+    bool plain = true;
+    const bool whole = readTelegramTokens(itsReader, [&](const QXmlStreamReader& reader) {
+        plain = plain && itsLayout.copy(reader);
+    });
+    if (!whole) {
+        itsLayout.rewind(start);
+        return true;
+    }
+    if (!plain) {
+        itsLayout.rewind(start);
+        itsLayout.appendTelegram(laidOutByWriter(telegram, isFirst));
+    }
     return writeStaged();
 }
 
@@ -248,10 +215,12 @@ bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
 bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
     // Checked first: a half-copied telegram would leave the file unreadable.
     QXmlStreamReader reader;
-    const ReadTelegram read = readTelegram(reader, telegram);
-    if (!read.whole)
+    if (!startTelegram(reader, telegram) ||
+        !readTelegramTokens(reader, [](const QXmlStreamReader&) {}))
         return false;
-    copyTelegram(telegram, read, writer);
+    startTelegram(reader, telegram);
+    readTelegramTokens(
+        reader, [writer](const QXmlStreamReader& reader) { writer->writeCurrentToken(reader); });
     return true;
 }
 

@@ -2,9 +2,9 @@
 #define ZYRCORE_TRACING_TRACERECORDER_H
 
 #include "Tracing/itracesink.h"
+#include "Tracing/telegramlayout.h"
 #include "Tracing/zyrtracing_global.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -64,20 +64,17 @@ signals:
 private:
     // Writes the bytes in one piece; on failure cuts off what went out and stops the recorder.
     bool writeWhole(const QByteArray& bytes);
-    // Writes what the writer staged since the last call, in one piece.
+    // Writes what the writer laid out since the last call, in one piece.
     bool writeStaged();
-    void releaseWriter();
 
     unsigned int itsFilter = 0xFFFFFFFF;
     bool itsEnabled = false;
     QFile itsFile;
     bool itsWriteFailed = false;
-    // Checks each telegram before it is written.
+    // Reads each telegram once, while it is copied.
     QXmlStreamReader itsReader;
-    // The writer lays each telegram out in memory; it reaches the file whole, in one write.
-    QByteArray itsStagedBytes;
-    QBuffer itsStage;
-    QXmlStreamWriter itsWriter;
+    // Lays the file out in memory: each telegram reaches the file whole, in one write.
+    TelegramLayout itsLayout;
 };
 
 } // namespace ZyrCore::Tracing

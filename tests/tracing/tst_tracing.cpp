@@ -66,6 +66,8 @@ private slots:
     void recorderWritesTheExchange_data();
     void recorderWritesTheExchange();
     void recorderReportsTheFirstFailedWrite();
+    void recorderLaysOutAsItsWriterDoes_data();
+    void recorderLaysOutAsItsWriterDoes();
     void recordingPlaysBackTheSameFrames();
     void viewerKeepsABoundedFilteredList();
     void programmerRoundTrip();
@@ -154,6 +156,54 @@ void TestTracing::recorderWritesTheExchange() {
     rig.stream.setTracer(nullptr);
 
     QCOMPARE(textOf(fileName), expected);
+}
+
+void TestTracing::recorderLaysOutAsItsWriterDoes_data() {
+    QTest::addColumn<QStringList>("telegrams");
+    QTest::addColumn<int>("wholeTelegrams");
+
+    const QString plain = QStringLiteral(
+        "<Telegram Pid=\"61\" Trace=\"08000000\" Comment=\"a &lt;b&gt; &amp; &quot;c&quot;\">"
+        "<I2cWriteRegister><Address>21</Address><Data>5a &amp; &gt;</Data><Empty/>"
+        "<Blank>  </Blank></I2cWriteRegister></Telegram>");
+    const QStringList special = {
+        QStringLiteral("<Telegram Trace=\"1\" Comment=\"line&#10;break\ttab\"><A/></Telegram>"),
+        QStringLiteral("<Telegram Trace=\"1\"><A>gr\u00fc\u00df</A></Telegram>"),
+        QStringLiteral("<Telegram Trace=\"1\"><A><![CDATA[x<y]]></A></Telegram>"),
+        QStringLiteral("<Telegram Trace=\"1\"><!--inside--><A>1</A><?pi data?></Telegram>"),
+        QStringLiteral("<Telegram Trace=\"1\" xmlns:z=\"urn:z\"><z:A z:b=\"1\"/></Telegram>"),
+        QStringLiteral("<Telegram Trace=\"1\"><A>1</A></Telegram><!--after-->")};
+    const QString torn = QStringLiteral("<Telegram Trace=\"1\"><A><B>1</B>");
+
+    QTest::newRow("plain telegrams") << QStringList({plain, torn, plain, plain}) << 3;
+    for (const QString& telegram : special) {
+        QTest::addRow("first: %s", qPrintable(telegram.mid(22, 20)))
+            << QStringList({telegram, plain, torn, telegram}) << 3;
+        QTest::addRow("later: %s", qPrintable(telegram.mid(22, 20)))
+            << QStringList({plain, telegram, telegram, plain}) << 4;
+    }
+}
+
+// The recorder lays telegrams out itself, faster than a writer would; its file must be the one
+// a writer writes for the same telegrams.
+void TestTracing::recorderLaysOutAsItsWriterDoes() {
+    QFETCH(QStringList, telegrams);
+    QFETCH(int, wholeTelegrams);
+
+    const QString recorded = itsFolder.filePath(QStringLiteral("recorded.xml"));
+    const QString written = itsFolder.filePath(QStringLiteral("written.xml"));
+    TraceRecorder recorder;
+    QVERIFY(recorder.open(recorded));
+    for (const QString& telegram : telegrams)
+        QVERIFY(recorder.trace(telegram));
+    QVERIFY(recorder.close());
+    QVERIFY(recorder.writeTelegrams(written, telegrams));
+
+    QCOMPARE(textOf(recorded), textOf(written));
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(recorded, &read));
+    QCOMPARE(read.size(), wholeTelegrams);
 }
 
 // A full disk: the first write that fails is reported, the piece it tore is cut off again and
