@@ -251,7 +251,7 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
                     MainWindow::applicationName);
     const auto keeps = [&key](const char* name) {
