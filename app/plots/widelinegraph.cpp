@@ -28,7 +28,10 @@ void WideLineGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& li
         QVector<qreal> pattern = pen.dashPattern();
         for (qreal& length : pattern)
             length *= pen.widthF();
-        segments = dashedSegments(lines, pattern, pen.dashOffset() * pen.widthF());
+        // Dashes beyond the clip are not made; the margin keeps their caps out of sight.
+        const qreal margin = pen.widthF();
+        const QRectF clip = QRectF(clipRect()).adjusted(-margin, -margin, margin, margin);
+        segments = dashedSegments(lines, pattern, pen.dashOffset() * pen.widthF(), clip);
     }
     QPen solid = pen;
     solid.setStyle(Qt::SolidLine);

@@ -251,7 +251,7 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     auto board = simulatedBoard();
     QVERIFY(board);
     DialogRecorder dialogs;
-    MainWindow window;
+    MainWindow window(nullptr, kAnyFreePort);
     QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
                     MainWindow::applicationName);
     const auto keeps = [&key](const char* name) {
@@ -443,6 +443,13 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
                                                  .arg(needed.width())
                                                  .arg(needed.height())),
                                   5000);
+        // The layouts may shrink a button only as far as its explicit minimum: that must leave
+        // room for its text.
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            if (button->isVisible())
+                QVERIFY2(button->height() >= button->sizeHint().height(),
+                         qPrintable(button->objectName() + " is cut off"));
+        }
     }
     // Kept in the build tree, to look at the window as a user sees it.
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");

@@ -129,26 +129,36 @@ void TestPlots::dashesRunOnAcrossCorners_data() {
     QTest::addColumn<QVector<QPointF>>("polyline");
     QTest::addColumn<QVector<qreal>>("pattern");
     QTest::addColumn<qreal>("offset");
+    QTest::addColumn<QRectF>("clip");
     QTest::addColumn<QVector<QLineF>>("pieces");
     const QVector<QPointF> corner{{0, 0}, {5, 0}, {5, 5}};
-    QTest::newRow("gap across a corner")
-        << corner << QVector<qreal>{4, 2} << 0.0 << QVector<QLineF>{{0, 0, 4, 0}, {5, 1, 5, 5}};
-    QTest::newRow("dash across a corner")
-        << corner << QVector<qreal>{4, 2} << 1.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
-    QTest::newRow("offset beyond the pattern")
-        << corner << QVector<qreal>{4, 2} << 7.0 << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    const QRectF all(-100, -100, 200, 200);
+    const QRectF band(-10, -10, 20, 20);
+    QTest::newRow("gap across a corner") << corner << QVector<qreal>{4, 2} << 0.0 << all
+                                         << QVector<QLineF>{{0, 0, 4, 0}, {5, 1, 5, 5}};
+    QTest::newRow("dash across a corner") << corner << QVector<qreal>{4, 2} << 1.0 << all
+                                          << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
+    QTest::newRow("offset beyond the pattern") << corner << QVector<qreal>{4, 2} << 7.0 << all
+                                               << QVector<QLineF>{{0, 0, 3, 0}, {5, 0, 5, 4}};
     QTest::newRow("break starts over")
         << QVector<QPointF>{{0, 0}, {3, 0}, {nan, nan}, {10, 0}, {13, 0}} << QVector<qreal>{2, 2}
-        << 0.0 << QVector<QLineF>{{0, 0, 2, 0}, {10, 0, 12, 0}};
-    QTest::newRow("no pattern: solid")
-        << corner << QVector<qreal>{0, 0} << 0.0 << QVector<QLineF>{{0, 0, 5, 0}, {5, 0, 5, 5}};
+        << 0.0 << all << QVector<QLineF>{{0, 0, 2, 0}, {10, 0, 12, 0}};
+    QTest::newRow("no pattern: solid") << corner << QVector<qreal>{0, 0} << 0.0 << all
+                                       << QVector<QLineF>{{0, 0, 5, 0}, {5, 0, 5, 5}};
+    QTest::newRow("out of the clip and back: the pattern runs on")
+        << QVector<QPointF>{{0, 0}, {0, -30}, {0, 0}} << QVector<qreal>{4, 2} << 0.0 << band
+        << QVector<QLineF>{{0, 0, 0, -4}, {0, -6, 0, -10}, {0, -10, 0, -8}, {0, -6, 0, -2}};
+    QTest::newRow("far beyond the clip")
+        << QVector<QPointF>{{0, -1048576}, {0, 0}} << QVector<qreal>{4, 4} << 0.0 << band
+        << QVector<QLineF>{{0, -8, 0, -4}};
 }
 
 void TestPlots::dashesRunOnAcrossCorners() {
     QFETCH(QVector<QPointF>, polyline);
     QFETCH(QVector<qreal>, pattern);
     QFETCH(qreal, offset);
-    QTEST(dashedSegments(polyline, pattern, offset), "pieces");
+    QFETCH(QRectF, clip);
+    QTEST(dashedSegments(polyline, pattern, offset, clip), "pieces");
 }
 
 void TestPlots::histogramPensAreDrawnAsSet_data() {
