@@ -50,6 +50,13 @@ bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
     return !reader.hasError();
 }
 
+// Ends the root's start tag at once, so that a file never closed parses up to its missing end
+// tag; the blanks are those auto-formatting puts before the first telegram.
+void endRootStartTag(QXmlStreamWriter& writer) {
+    writer.writeCharacters(QLatin1Char('\n') +
+                           QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+}
+
 // A whole telegram as a writer in the recorder's state lays it out: right after the blanks
 // before the first telegram, or after another telegram.
 QString laidOutByWriter(const QString& telegram, bool isFirst) {
@@ -58,8 +65,7 @@ QString laidOutByWriter(const QString& telegram, bool isFirst) {
     writer.setAutoFormatting(true);
     writer.writeStartElement(kRootElement);
     if (isFirst) {
-        writer.writeCharacters(QLatin1Char('\n') +
-                               QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+        endRootStartTag(writer);
     } else {
         writer.writeStartElement(QStringLiteral("Telegram"));
         writer.writeEndElement();
@@ -93,10 +99,7 @@ bool TraceRecorder::open(QString fileName) {
         headerDevice.open(QIODevice::WriteOnly);
         QXmlStreamWriter writer(&headerDevice);
         writeHeaderOpening(&writer);
-        // Ends the root's start tag at once, so that a file never closed parses up to its
-        // missing end tag; the blanks are those auto-formatting puts before the first telegram.
-        writer.writeCharacters(QLatin1Char('\n') +
-                               QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+        endRootStartTag(writer);
     }
     itsLayout = TelegramLayout();
     if (!writeWhole(header)) {
