@@ -1,15 +1,21 @@
 // Feeds arbitrary text to the telegram reader and the conversions built on it: whatever a trace
 // file or a user holds, they must neither crash nor read or write out of bounds, and an object
-// they accept must serialize within its frame.
+// they accept must serialize within its frame. The trace recorder, which lays telegrams out
+// itself, must write the file a QXmlStreamWriter writes for the same telegrams.
 
 #include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
 #include "Communication/icomobject.h"
 #include "Communication/iserializable.h"
+#include "Tracing/tracepattern.h"
+#include "Tracing/tracerecorder.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+#include <QXmlStreamWriter>
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +49,32 @@ void checkFitsItsFrame(IComObject* object) {
     serializable->serialize(payload, sizeof payload);
 }
 
+QByteArray contentsOf(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Records the telegram twice, as the first and as a later telegram of a file.
+void checkRecorderLayout(const QString& telegram) {
+    using ZyrCore::Tracing::TraceRecorder;
+    unsigned int pattern = 0;
+    QString scratch;
+    QXmlStreamWriter scratchWriter(&scratch);
+    // Only a whole telegram that the recorder's filter takes is written by both.
+    if (!ZyrCore::Tracing::tryGetTracePattern(telegram, &pattern) || pattern == 0 ||
+        !TraceRecorder::writeTelegram(telegram, &scratchWriter))
+        return;
+    static QTemporaryDir folder;
+    const QString recorded = folder.filePath(QStringLiteral("recorded.xml"));
+    const QString written = folder.filePath(QStringLiteral("written.xml"));
+    TraceRecorder recorder;
+    if (!recorder.open(recorded) || !recorder.trace(telegram) || !recorder.trace(telegram) ||
+        !recorder.close() || !recorder.writeTelegrams(written, {telegram, telegram}))
+        std::abort();
+    if (contentsOf(recorded) != contentsOf(written))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -63,5 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             checkFitsItsFrame(rebuilt.get());
         registry.updateTelegram(&telegram, info.get());
     }
+    checkRecorderLayout(telegram);
     return 0;
 }
