@@ -78,13 +78,11 @@ private slots:
     void recorderReportsTheFirstFailedWrite();
     void recorderLaysOutAsItsWriterDoes_data();
     void recorderLaysOutAsItsWriterDoes();
-    void recordingPlaysBackAndEveryCutKeepsWholeTelegrams();
+    void recordingPlaysBackWholeTelegramsOnly();
     void viewerKeepsABoundedFilteredList();
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
-    void playerLeavesNoRequestLinkedInTheStream_data();
-    void playerLeavesNoRequestLinkedInTheStream();
 
 private:
     QTemporaryDir itsFolder;
@@ -114,14 +112,11 @@ void TestTracing::recorderWritesTheExchange() {
     QFETCH(QString, telegrams);
 
     // Each telegram laid out by the file's writer, indented below LogData.
-    const QString i2c =
-        QStringLiteral("<Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" "
-                       "Trace=\"08000000\">\n        <%3>\n"
-                       "            <SlaveAddress>40</SlaveAddress>\n"
-                       "            <AddressSize>1</AddressSize>\n"
-                       "            <Address>%4</Address>\n"
-                       "            <DataSize>1</DataSize>\n%5"
-                       "        </%3>\n    </Telegram>");
+    const QString i2c = QStringLiteral(
+        "<Telegram Pid=\"61\" CallingType=\"%1\" TelegramType=\"%2\" Trace=\"08000000\">\n"
+        "        <%3>\n            <SlaveAddress>40</SlaveAddress>\n            <AddressSize>1"
+        "</AddressSize>\n            <Address>%4</Address>\n            <DataSize>1</DataSize>\n"
+        "%5        </%3>\n    </Telegram>");
     const QString read = QStringLiteral("RequestAndResponse");
     const QString data = QStringLiteral("            <Data%1>%2</Data>\n");
     const QMap<QChar, QString> blocks = {
@@ -260,7 +255,7 @@ void TestTracing::recorderReportsTheFirstFailedWrite() {
     QCOMPARE(textOf(fileName), recorded + QStringLiteral("\n</LogData>"));
 }
 
-void TestTracing::recordingPlaysBackAndEveryCutKeepsWholeTelegrams() {
+void TestTracing::recordingPlaysBackWholeTelegramsOnly() {
     const QString fileName = itsFolder.filePath(QStringLiteral("whole.xml"));
     RecordedRig recorded(fileName);
 
@@ -321,6 +316,30 @@ void TestTracing::recordingPlaysBackAndEveryCutKeepsWholeTelegrams() {
         QCOMPARE(programmer.loadProgram(cutName), readable);
         const int requests = complete - (complete > 1 ? 1 : 0); // the response is left out
         QCOMPARE(programmer.getAllCommands().count(), readable ? requests : 0);
+    }
+
+    // A request played onto a stream that flushes late stays linked in the stream's pending chain
+    // until its reply is read: the player reads it before it lets go of the request, destroyed or
+    // given another executor.
+    for (bool replaceExecutor : {false, true}) {
+        BoardRig late;
+        late.stream.setPolicy(ComStream::theLateFlushPolicy);
+        {
+            TracePlayer player(nullptr, &late.stream);
+            QVERIFY(player.open(fileName));
+            QVERIFY(player.playNext());
+            QVERIFY(late.stream.isResultPending());
+            if (replaceExecutor) {
+                BoardRig other;
+                player.setComExecutor(&other.stream);
+                QVERIFY(!late.stream.isResultPending());
+                player.setComExecutor(nullptr);
+            }
+        }
+        QVERIFY(!late.stream.isResultPending());
+        late.stream.flush();
+        QVERIFY(late.stream.close());
+        QCOMPARE(wireOf(late.requests), QStringLiteral("97r/1:809081"));
     }
 }
 
@@ -545,39 +564,6 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     programmer.setPlayer(&player);
     QCOMPARE(programmer.loadProgram(fileName), program >= 0);
     QCOMPARE(programmer.getAllCommands().count(), qMax(program, 0));
-}
-
-// A request played onto a stream that flushes late stays linked in the stream's pending chain
-// until its reply is read: the player reads it before it lets go of the request.
-void TestTracing::playerLeavesNoRequestLinkedInTheStream_data() {
-    QTest::addColumn<bool>("replaceExecutor");
-    QTest::newRow("player destroyed") << false;
-    QTest::newRow("executor replaced") << true;
-}
-
-void TestTracing::playerLeavesNoRequestLinkedInTheStream() {
-    QFETCH(bool, replaceExecutor);
-    const QString fileName = itsFolder.filePath(QStringLiteral("played.xml"));
-    QVERIFY(RecordedRig(fileName).recorder.close());
-
-    BoardRig rig;
-    rig.stream.setPolicy(ComStream::theLateFlushPolicy);
-    {
-        TracePlayer player(nullptr, &rig.stream);
-        QVERIFY(player.open(fileName));
-        QVERIFY(player.playNext());
-        QVERIFY(rig.stream.isResultPending());
-        if (replaceExecutor) {
-            BoardRig other;
-            player.setComExecutor(&other.stream);
-            QVERIFY(!rig.stream.isResultPending());
-            player.setComExecutor(nullptr);
-        }
-    }
-    QVERIFY(!rig.stream.isResultPending());
-    rig.stream.flush();
-    QVERIFY(rig.stream.close());
-    QCOMPARE(wireOf(rig.requests), QStringLiteral("97r/1:809081"));
 }
 
 ZYR_TEST_CLASS(TestTracing)

@@ -10,8 +10,10 @@
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
+#include "Communication/commandset.h"
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
+#include "Tools/xmlmapper.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
@@ -20,10 +22,16 @@
 #include <QXmlStreamWriter>
 
 #include <memory>
+#include <type_traits>
 
 using namespace ZyrCore::Communication;
+using ZyrCore::Tools::XmlMapper;
+using ZyrCore::Tools::XmlMappingEntry;
 using ComObjectPointer = std::shared_ptr<IComObject>;
 Q_DECLARE_METATYPE(ComObjectPointer)
+
+// A set owns its prototypes: copying one would delete them twice.
+static_assert(!std::is_copy_constructible_v<CommandSet> && !std::is_copy_assignable_v<CommandSet>);
 
 namespace {
 
@@ -85,6 +93,15 @@ void registerStreamCommands(CommandManager& manager) {
     manager.registerCommandSet(&controlCommands);
 }
 
+// Accepts a record whose "Value" property is "ok".
+class Validator : public QObject {
+    Q_OBJECT
+public slots:
+    bool onValidate(CommandInfo* info) {
+        return info->getPropertyValue(QStringLiteral("Value")) == QLatin1String("ok");
+    }
+};
+
 } // namespace
 
 class TestTelegrams : public QObject {
@@ -100,6 +117,9 @@ private slots:
     void recordValuesReachTheObject_data();
     void recordValuesReachTheObject();
     void conversionFollowsTheRegistry();
+    void mapperReadsChildren_data();
+    void mapperReadsChildren();
+    void setsAndRecordsKeepTheirOwnCopies();
 };
 
 void TestTelegrams::roundTripsKeepEveryByte_data() {
@@ -434,6 +454,110 @@ void TestTelegrams::conversionFollowsTheRegistry() {
     }
     manager.unregisterCommands();
     QVERIFY(std::unique_ptr<IComObject>(manager.convertToComObject(record.get())) == nullptr);
+}
+
+void TestTelegrams::mapperReadsChildren_data() {
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<bool>("parsed");
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("strict"); // what tryParseStrictly makes of the same element
+
+    const QByteArray untouched("\x55\x55\x55\x55", 4);
+    QTest::newRow("required read, optional absent")
+        << "<p><A>1F</A></p>" << true << 0x1Fu << untouched << true;
+    QTest::newRow("required missing")
+        << "<p><B>0a</B></p>" << false << 0u << QByteArray("\x0a\x55\x55\x55", 4) << false;
+    QTest::newRow("three bytes") << "<p><A>1</A><B>0A0B0C</B></p>" << true << 1u
+                                 << QByteArray("\x0a\x0b\x0c\x55", 4) << true;
+    QTest::newRow("five bytes are too many")
+        << "<p><A>1</A><B>0A0B0C0D0E</B></p>" << true << 1u << untouched << false;
+    QTest::newRow("bad pair") << "<p><A>1</A><B>0A0G</B></p>" << true << 1u
+                              << QByteArray("\x0a\x00\x55\x55", 4) << false;
+    QTest::newRow("unsigned 32 bits")
+        << "<p><A>FFFFFFFF</A></p>" << true << 0xFFFFFFFFu << untouched << true;
+    QTest::newRow("beyond 32 bits")
+        << "<p><A>100000000</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("negative") << "<p><A>-1</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("unmapped text ends the walk")
+        << "<p><C>x</C><A>1</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("wrapper is walked into")
+        << "<p><W>\n <A>2</A>\n</W></p>" << true << 2u << untouched << true;
+    QTest::newRow("nested element") << "<p><A>1<X/></A></p>" << false << 0u << untouched << false;
+    QTest::newRow("repeated child")
+        << "<p><A>1</A><A>2</A></p>" << true << 2u << untouched << false;
+}
+
+void TestTelegrams::mapperReadsChildren() {
+    QFETCH(QString, xml);
+
+    // The walk over the children, then the strict walk of one telegram element, each on a fresh
+    // mapper over fresh targets.
+    for (bool strict : {false, true}) {
+        unsigned int a = 0;
+        QByteArray buffer(4, '\x55');
+        auto* data = reinterpret_cast<unsigned char*>(buffer.data());
+        XmlMapper mapper;
+        QVERIFY(mapper.addEntry(XmlMappingEntry(QStringLiteral("A"), &a, 16, false)));
+        QVERIFY(mapper.addEntry(XmlMappingEntry(QStringLiteral("B"), &data, 4, 16, true)));
+        QVERIFY(!mapper.addEntry(XmlMappingEntry(QStringLiteral("A"), &a, 10, true)));
+        QXmlStreamReader reader(xml);
+        if (strict) {
+            reader.readNextStartElement();
+            QTEST(mapper.tryParseStrictly(&reader), "strict");
+        } else {
+            QTEST(mapper.tryParse(&reader), "parsed");
+            QTEST(a, "value");
+            QTEST(buffer, "bytes");
+        }
+    }
+
+    // An entry whose buffer is missing fails instead of writing through it.
+    unsigned char* missing = nullptr;
+    XmlMappingEntry entry(QStringLiteral("B"), &missing, 4, 16, false);
+    QXmlStreamReader bytesReader(QStringLiteral("<B>0a</B>"));
+    bytesReader.readNextStartElement();
+    QVERIFY(!entry.tryParse(&bytesReader));
+}
+
+void TestTelegrams::setsAndRecordsKeepTheirOwnCopies() {
+    Control::FirmwareNumberComObject prototype(0x40000000);
+    CommandSet inner;
+    inner.addCommand(QStringLiteral("FirmwareNumber"), &prototype);
+    CommandSet outer;
+    outer.addCommand(QStringLiteral("B"), &prototype);
+    outer.addSet(&inner);
+    inner.clear();
+    prototype.setTracePattern(1);
+
+    QCOMPARE(outer.commandNames(), QList<QString>({"B", "FirmwareNumber"}));
+    std::unique_ptr<IComObject> created(outer.createObject(QStringLiteral("FirmwareNumber")));
+    QVERIFY(created != nullptr);
+    QCOMPARE(created->tracePattern(), 0x40000000u);
+    QVERIFY(outer.createObject(QStringLiteral("Reset")) == nullptr);
+    QVERIFY(inner.createObject(QStringLiteral("FirmwareNumber")) == nullptr);
+
+    // A record validates its values; its copy is compared by value and changed on its own.
+    CommandInfo info(QStringLiteral("Reset"));
+    info.addProperty(QStringLiteral("Value"), QStringLiteral("ok"), QStringLiteral("hex"), true);
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), true));
+    QCOMPARE(info.getPropertyValue(QStringLiteral("Value")), QStringLiteral("ok"));
+
+    Validator validator;
+    info.validator.set(&validator, SLOT(onValidate(CommandInfo*)));
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), true));
+    QVERIFY(info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("ok"), true));
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Other"), QStringLiteral("ok"), false));
+
+    CommandInfo copy(info);
+    QVERIFY(copy.equals(&info) && info.equals(&copy));
+    QVERIFY(copy.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), false));
+    QCOMPARE(info.getPropertyValue(QStringLiteral("Value")), QStringLiteral("ok"));
+    QVERIFY(!copy.equals(&info));
+    copy.removeProperty(QStringLiteral("Value"));
+    QVERIFY(copy.outPropertyNames().isEmpty());
+    copy.addProperty(QStringLiteral("Other"), QStringLiteral("ok"), QStringLiteral("hex"), true);
+    QVERIFY(!copy.equals(&info));
 }
 
 ZYR_TEST_CLASS(TestTelegrams)
