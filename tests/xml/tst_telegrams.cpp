@@ -10,8 +10,10 @@
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
+#include "Communication/commandset.h"
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
+#include "Tools/xmlmapper.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
@@ -19,12 +21,17 @@
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
 
-#include <functional>
 #include <memory>
+#include <type_traits>
 
 using namespace ZyrCore::Communication;
+using ZyrCore::Tools::XmlMapper;
+using ZyrCore::Tools::XmlMappingEntry;
 using ComObjectPointer = std::shared_ptr<IComObject>;
 Q_DECLARE_METATYPE(ComObjectPointer)
+
+// A set owns its prototypes: copying one would delete them twice.
+static_assert(!std::is_copy_constructible_v<CommandSet> && !std::is_copy_assignable_v<CommandSet>);
 
 namespace {
 
@@ -64,11 +71,11 @@ wrap(const QString& object,
     return QStringLiteral("<Telegram %1>%2</Telegram>").arg(attributes, object);
 }
 
-QString block(const QString& sizes, const QString& data) {
+QString block(const QString& max, const QString& size, const QString& data) {
     return wrap(QStringLiteral("<I2cBlockRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
-                               "</AddressSize><Address>20</Address>%1<Data>%2</Data>"
-                               "</I2cBlockRegister>")
-                    .arg(sizes, data));
+                               "</AddressSize><Address>20</Address><MaxBlockSize>%1</MaxBlockSize>"
+                               "<BlockSize>%2</BlockSize><Data>%3</Data></I2cBlockRegister>")
+                    .arg(max, size, data));
 }
 
 QString transfer(const QString& tx, const QString& rx, const QString& max,
@@ -86,116 +93,145 @@ void registerStreamCommands(CommandManager& manager) {
     manager.registerCommandSet(&controlCommands);
 }
 
+// Accepts a record whose "Value" property is "ok".
+class Validator : public QObject {
+    Q_OBJECT
+public slots:
+    bool onValidate(CommandInfo* info) {
+        return info->getPropertyValue(QStringLiteral("Value")) == QLatin1String("ok");
+    }
+};
+
 } // namespace
 
 class TestTelegrams : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyObject_data();
-    void everyObject();
     void roundTripsKeepEveryByte_data();
     void roundTripsKeepEveryByte();
     void hostileTelegramsAreRefused_data();
     void hostileTelegramsAreRefused();
     void failedReadLeavesTheObjectAsItWas();
     void updateTelegramSetsEveryTextOrNone();
+    void recordValuesReachTheObject_data();
+    void recordValuesReachTheObject();
+    void conversionFollowsTheRegistry();
+    void mapperReadsChildren_data();
+    void mapperReadsChildren();
+    void setsAndRecordsKeepTheirOwnCopies();
 };
 
-void TestTelegrams::everyObject_data() {
+void TestTelegrams::roundTripsKeepEveryByte_data() {
     QTest::addColumn<ComObjectPointer>("object");
-    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("request"); // null: at full range, without a golden text
     QTest::addColumn<QString>("response");
 
-    const QString i2c = QStringLiteral("<Telegram Pid=\"61\" CallingType=\"RequestAndResponse\" "
-                                       "TelegramType=\"%1\" Trace=\"08000000\">");
-    const QString control = QStringLiteral("<Telegram Pid=\"%1\" CallingType=\"%2\" "
-                                           "TelegramType=\"%3\" Trace=\"40000000\">");
-    auto both = [](const QString& head, const QString& body, const QString& out) {
-        return std::make_pair(head.arg(QLatin1String("Request")) + body.arg(QString()),
-                              head.arg(QLatin1String("Response")) + body.arg(out));
+    // The response telegram holds the body with its out values, the request without them.
+    auto add = [](const char* name, IComObject* object, const QString& head, const QString& body,
+                  const QString& out = QString(), const QString& requestOut = QString()) {
+        QTest::newRow(name) << ComObjectPointer(object)
+                            << wrap(QString(body).replace("%1", requestOut), head.arg("Request"))
+                            << wrap(QString(body).replace("%1", out), head.arg("Response"));
     };
-
-    auto config = std::make_shared<I2c::I2cConfigComObject>(2, 2, 1000, kI2cTrace);
-    config->setComment(QStringLiteral("bus <1> & 2"));
-    auto t =
-        both(QStringLiteral("<Telegram Pid=\"62\" CallingType=\"FireAndForget\" "
-                            "TelegramType=\"%1\" Trace=\"08000000\">"),
-             QStringLiteral("<Comment>bus &lt;1&gt; &amp; 2</Comment><I2cConfig><Module>2"
-                            "</Module><AddressSize>1</AddressSize><ClockMode>2</ClockMode>"
-                            "<CustomClockSpeed>3e8</CustomClockSpeed></I2cConfig></Telegram>%1"),
-             QString());
-    QTest::newRow("I2cConfig") << ComObjectPointer(config) << t.first << t.second;
-
-    const QString registerValues = QStringLiteral(
+    const QString fireI2c = QStringLiteral(
+        "Pid=\"%2\" CallingType=\"FireAndForget\" TelegramType=\"%1\" Trace=\"08000000\"");
+    const QString askI2c = QStringLiteral(
+        "Pid=\"61\" CallingType=\"RequestAndResponse\" TelegramType=\"%1\" Trace=\"08000000\"");
+    const QString control =
+        QStringLiteral("Pid=\"%2\" CallingType=\"%3\" TelegramType=\"%1\" Trace=\"40000000\"");
+    const QString values = QStringLiteral(
         "<SlaveAddress>40</SlaveAddress><AddressSize>2</AddressSize><Address>102</Address>"
         "<DataSize>2</DataSize><Data>304</Data>");
-    auto write =
-        std::make_shared<I2c::I2cWriteRegisterComObject>(0x40, 0x102, 0x304, kI2cTrace, 2, 2);
-    t = both(i2c,
-             QStringLiteral("<I2cWriteRegister>") + registerValues +
-                 QStringLiteral("</I2cWriteRegister></Telegram>%1"),
-             QString());
-    t.first.replace(QLatin1String("RequestAndResponse"), QLatin1String("FireAndForget"));
-    t.second.replace(QLatin1String("RequestAndResponse"), QLatin1String("FireAndForget"));
-    QTest::newRow("I2cWriteRegister") << ComObjectPointer(write) << t.first << t.second;
 
-    auto modify = std::make_shared<I2c::I2cModifyRegisterComObject>(0x40, 0x102, 0x304, 0x506,
-                                                                    kI2cTrace, 2, 2);
-    t.first.replace(QLatin1String("I2cWriteRegister>"), QLatin1String("I2cModifyRegister>"))
-        .replace(QLatin1String("</Data>"), QLatin1String("</Data><Mask>506</Mask>"))
-        .replace(QLatin1String("Pid=\"61\""), QLatin1String("Pid=\"6c\""));
-    t.second.replace(QLatin1String("I2cWriteRegister>"), QLatin1String("I2cModifyRegister>"))
-        .replace(QLatin1String("</Data>"), QLatin1String("</Data><Mask>506</Mask>"))
-        .replace(QLatin1String("Pid=\"61\""), QLatin1String("Pid=\"6c\""));
-    QTest::newRow("I2cModifyRegister") << ComObjectPointer(modify) << t.first << t.second;
+    auto* config = new I2c::I2cConfigComObject(2, 2, 1000, kI2cTrace);
+    config->setComment(QStringLiteral("bus <1> & 2"));
+    add("I2cConfig", config, fireI2c.arg("%1", "62"),
+        QStringLiteral("<Comment>bus &lt;1&gt; &amp; 2</Comment><I2cConfig><Module>2</Module>"
+                       "<AddressSize>1</AddressSize><ClockMode>2</ClockMode><CustomClockSpeed>3e8"
+                       "</CustomClockSpeed></I2cConfig>"));
+    add("I2cWriteRegister", new I2c::I2cWriteRegisterComObject(0x40, 0x102, 0x304, kI2cTrace, 2, 2),
+        fireI2c.arg("%1", "61"), "<I2cWriteRegister>" + values + "</I2cWriteRegister>");
+    add("I2cModifyRegister",
+        new I2c::I2cModifyRegisterComObject(0x40, 0x102, 0x304, 0x506, kI2cTrace, 2, 2),
+        fireI2c.arg("%1", "6c"),
+        "<I2cModifyRegister>" + values + "<Mask>506</Mask></I2cModifyRegister>");
 
     unsigned char bytes[] = {0x0A, 0x0B, 0xFC};
-    auto blockRead = std::make_shared<I2c::I2cBlockReadRegisterComObject>(0x40, 0x20, 3, bytes, 1,
-                                                                          1, 1088, kI2cTrace);
-    t = both(i2c,
-             QStringLiteral("<I2cBlockRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
-                            "</AddressSize><Address>20</Address><MaxBlockSize>440"
-                            "</MaxBlockSize><BlockSize>3</BlockSize>%1</I2cBlockRegister>"
-                            "</Telegram>"),
-             QStringLiteral("<Data OutProperty=\"True\">0a0bfc</Data>"));
-    QTest::newRow("I2cBlockRegister") << ComObjectPointer(blockRead) << t.first << t.second;
+    add("I2cBlockRegister",
+        new I2c::I2cBlockReadRegisterComObject(0x40, 0x20, 3, bytes, 1, 1, 1088, kI2cTrace), askI2c,
+        QStringLiteral("<I2cBlockRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
+                       "</AddressSize><Address>20</Address><MaxBlockSize>440</MaxBlockSize>"
+                       "<BlockSize>3</BlockSize>%1</I2cBlockRegister>"),
+        QStringLiteral("<Data OutProperty=\"True\">0a0bfc</Data>"));
 
     unsigned char toWrite[] = {0x01, 0xF2};
-    auto txRx = std::make_shared<I2c::I2cTxRxComObject>(0x40, 2, toWrite, 4, 1088, kI2cTrace, 97);
+    auto* txRx = new I2c::I2cTxRxComObject(0x40, 2, toWrite, 4, 1088, kI2cTrace, 97);
     unsigned char received[] = {0xDE, 0xAD, 0xBE, 0xEF};
     txRx->deserialize(received, 4);
-    t = both(i2c,
-             QStringLiteral("<I2cTxRx><SlaveAddress>40</SlaveAddress><TxDataSize>2"
-                            "</TxDataSize><RxDataSize>4</RxDataSize><MaxBlockSize>440"
-                            "</MaxBlockSize>%1<TxData>01f2</TxData></I2cTxRx></Telegram>"),
-             QStringLiteral("<Data OutProperty=\"True\">deadbeef</Data>"));
-    QTest::newRow("I2cTxRx") << ComObjectPointer(txRx) << t.first << t.second;
+    add("I2cTxRx", txRx, askI2c,
+        QStringLiteral("<I2cTxRx><SlaveAddress>40</SlaveAddress><TxDataSize>2</TxDataSize>"
+                       "<RxDataSize>4</RxDataSize><MaxBlockSize>440</MaxBlockSize>%1<TxData>01f2"
+                       "</TxData></I2cTxRx>"),
+        QStringLiteral("<Data OutProperty=\"True\">deadbeef</Data>"));
 
-    auto reset = std::make_shared<Control::ResetFwComObject>(0x1F, kControlTrace);
-    t = both(control.arg(QLatin1String("65"), QLatin1String("FireAndForget"), QLatin1String("%1")),
-             QStringLiteral("<Reset><Objects>1f</Objects></Reset></Telegram>%1"), QString());
-    QTest::newRow("Reset") << ComObjectPointer(reset) << t.first << t.second;
+    add("Reset", new Control::ResetFwComObject(0x1F, kControlTrace),
+        control.arg("%1", "65", "FireAndForget"),
+        QStringLiteral("<Reset><Objects>1f</Objects></Reset>"));
 
-    auto firmware = std::make_shared<Control::FirmwareNumberComObject>(kControlTrace);
-    unsigned char version[] = {1, 0x12, 0xA3};
-    firmware->deserialize(version, 3);
-    t = both(
-        control.arg(QLatin1String("67"), QLatin1String("RequestAndResponse"), QLatin1String("%1")),
-        QStringLiteral("%1</Telegram>"),
+    auto* firmware = new Control::FirmwareNumberComObject(kControlTrace);
+    unsigned char number[] = {1, 0x12, 0xA3};
+    firmware->deserialize(number, 3);
+    add("FirmwareNumber", firmware, control.arg("%1", "67", "RequestAndResponse"),
+        QStringLiteral("%1"),
         QStringLiteral("<FirmwareNumber><Major OutProperty=\"True\">1</Major><Minor "
                        "OutProperty=\"True\">12</Minor><Marker OutProperty=\"True\">a3"
-                       "</Marker></FirmwareNumber>"));
-    t.first.replace(QLatin1String("</Telegram>"), QLatin1String("<FirmwareNumber/></Telegram>"));
-    QTest::newRow("FirmwareNumber") << ComObjectPointer(firmware) << t.first << t.second;
+                       "</Marker></FirmwareNumber>"),
+        QStringLiteral("<FirmwareNumber/>"));
+
+    // Every value at the top of its range, and bytes that are neither all zero nor all ones.
+    constexpr unsigned int all = 0xFFFFFFFF;
+    unsigned char mixed[] = {0xFF, 0x00, 0x80};
+    unsigned char ones[] = {0xFF, 0xFF, 0xFF, 0xFF};
+    unsigned char reply[] = {0x7F, 0xFE};
+    auto* read = new I2c::I2cReadRegisterComObject(0xFF, all, all, 4, 4);
+    read->deserialize(ones, 4);
+    auto* transfer = new I2c::I2cTxRxComObject(0xFF, 3, mixed, 2, 1088, all, 97);
+    transfer->deserialize(reply, 2);
+    auto* version = new Control::FirmwareNumberComObject(all);
+    version->deserialize(ones, 3);
+    const QMap<QString, ComObjectPointer> fullRange = {
+        {"I2cConfig", ComObjectPointer(new I2c::I2cConfigComObject(2, 0xFF, all, all))},
+        {"I2cReadRegister", ComObjectPointer(read)},
+        {"I2cWriteRegister",
+         ComObjectPointer(new I2c::I2cWriteRegisterComObject(0xFF, all, all, all, 4, 4))},
+        {"I2cModifyRegister",
+         ComObjectPointer(new I2c::I2cModifyRegisterComObject(0xFF, all, all, all, all, 4, 4))},
+        {"I2cBlockRegister", ComObjectPointer(new I2c::I2cBlockReadRegisterComObject(
+                                 0xFF, all, 3, mixed, 3, 4, 1088, all))},
+        {"I2cTxRx", ComObjectPointer(transfer)},
+        {"Reset", ComObjectPointer(new Control::ResetFwComObject(0xFF, all))},
+        {"FirmwareNumber", ComObjectPointer(version)}};
+
+    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+    ZyrCom::Commands::StreamControlCommandSet controlCommands;
+    for (const QString& name : registerCommands.commandNames() + controlCommands.commandNames())
+        QTest::addRow("%s at full range", qPrintable(name))
+            << fullRange.value(name) << QString() << QString();
 }
 
-// Golden texts, and round trips: object -> request telegram -> record -> object gives the same
-// bytes on the wire; a response telegram read back writes the same response.
-void TestTelegrams::everyObject() {
+// Golden texts, and round trips: telegram -> object -> telegram, directly and through the record
+// a program holds, gives the same text and the same bytes on the wire, for every registered
+// command; so does the indented form a program is saved in.
+void TestTelegrams::roundTripsKeepEveryByte() {
     QFETCH(ComObjectPointer, object);
     QFETCH(QString, request);
     QFETCH(QString, response);
+    QVERIFY2(object != nullptr, "a registered command without a full-range object");
+    if (request.isNull()) {
+        request = telegramOf(object.get(), 0);
+        response = telegramOf(object.get(), 1);
+    }
     QCOMPARE(telegramOf(object.get(), 0), request);
     QCOMPARE(telegramOf(object.get(), 1), response);
     QCOMPARE(telegramOf(object.get(), 7), response);
@@ -204,102 +240,30 @@ void TestTelegrams::everyObject() {
     registerStreamCommands(manager);
     QCOMPARE(manager.getTelegramType(&request), 0);
     QCOMPARE(manager.getTelegramType(&response), 1);
+    for (const QString& telegram : {request, response, manager.convertToXml(object.get())}) {
+        const uint telegramType = telegram == response ? 1 : 0;
+        std::unique_ptr<IComObject> read(manager.convertToComObject(telegram));
+        QVERIFY(read != nullptr);
+        QCOMPARE(telegramOf(read.get(), telegramType), telegramType ? response : request);
+        QCOMPARE(wireOf(read.get()), wireOf(object.get()));
 
-    std::unique_ptr<CommandInfo> info(
-        manager.convertToCommandInfo(manager.convertToXml(object.get())));
-    QVERIFY(info != nullptr);
-    std::unique_ptr<IComObject> rebuilt(manager.convertToComObject(info.get()));
-    QVERIFY(rebuilt != nullptr);
-    QCOMPARE(wireOf(rebuilt.get()), wireOf(object.get()));
-
-    info.reset(manager.convertToCommandInfo(response));
-    QVERIFY(info != nullptr);
+        std::unique_ptr<CommandInfo> record(manager.convertToCommandInfo(telegram));
+        QVERIFY(record != nullptr);
+        std::unique_ptr<IComObject> rebuilt(manager.convertToComObject(record.get()));
+        QVERIFY(rebuilt != nullptr);
+        QCOMPARE(telegramOf(rebuilt.get(), 0), request);
+        QCOMPARE(wireOf(rebuilt.get()), wireOf(object.get()));
+    }
+    std::unique_ptr<CommandInfo> info(manager.convertToCommandInfo(response));
     QCOMPARE(info->outPropertyNames().size(), response.count(QLatin1String("OutProperty")));
-    std::unique_ptr<IComObject> answered(manager.convertToComObject(response));
-    QVERIFY(answered != nullptr);
-    QCOMPARE(telegramOf(answered.get(), 1), response);
 
     // An object needs no Pid, and keeps an unknown calling type as 255; a record needs all four.
     const QString odd = QString(response).replace(
         QRegularExpression(QStringLiteral(" Pid=\"\\w+\" CallingType=\"\\w+\"")),
         QStringLiteral(" CallingType=\"Other\""));
-    answered.reset(manager.convertToComObject(odd));
+    std::unique_ptr<IComObject> answered(manager.convertToComObject(odd));
     QVERIFY(answered != nullptr && manager.convertToCommandInfo(odd) == nullptr);
     QCOMPARE(int(answered->callingType()), 255);
-}
-
-void TestTelegrams::roundTripsKeepEveryByte_data() {
-    QTest::addColumn<ComObjectPointer>("object");
-    QTest::addColumn<uint>("telegramType");
-
-    // Every value at the top of its range, and bytes that are neither all zero nor all ones.
-    constexpr unsigned int all = 0xFFFFFFFF;
-    unsigned char bytes[] = {0xFF, 0x00, 0x80};
-    const QMap<QString, std::function<IComObject*()>> fullRange = {
-        {"I2cConfig", [] { return new I2c::I2cConfigComObject(2, 0xFF, all, all); }},
-        {"I2cReadRegister",
-         [&] {
-             auto* read = new I2c::I2cReadRegisterComObject(0xFF, all, all, 4, 4);
-             unsigned char reply[] = {0xFF, 0xFF, 0xFF, 0xFF};
-             read->deserialize(reply, 4);
-             return read;
-         }},
-        {"I2cWriteRegister",
-         [] { return new I2c::I2cWriteRegisterComObject(0xFF, all, all, all, 4, 4); }},
-        {"I2cModifyRegister",
-         [] { return new I2c::I2cModifyRegisterComObject(0xFF, all, all, all, all, 4, 4); }},
-        {"I2cBlockRegister",
-         [&] {
-             return new I2c::I2cBlockReadRegisterComObject(0xFF, all, 3, bytes, 3, 4, 1088, all);
-         }},
-        {"I2cTxRx",
-         [&] {
-             auto* transfer = new I2c::I2cTxRxComObject(0xFF, 3, bytes, 2, 1088, all, 97);
-             unsigned char reply[] = {0x7F, 0xFE};
-             transfer->deserialize(reply, 2);
-             return transfer;
-         }},
-        {"Reset", [] { return new Control::ResetFwComObject(0xFF, all); }},
-        {"FirmwareNumber",
-         [&] {
-             auto* firmware = new Control::FirmwareNumberComObject(all);
-             unsigned char version[] = {0xFF, 0xFF, 0xFF};
-             firmware->deserialize(version, 3);
-             return firmware;
-         }},
-    };
-
-    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
-    ZyrCom::Commands::StreamControlCommandSet controlCommands;
-    for (const QString& name : registerCommands.commandNames() + controlCommands.commandNames()) {
-        const auto make = fullRange.value(name);
-        for (uint telegramType : {0u, 1u})
-            QTest::addRow("%s %u", qPrintable(name), telegramType)
-                << ComObjectPointer(make ? make() : nullptr) << telegramType;
-    }
-}
-
-// Telegram -> object -> telegram, directly and through the record a program holds, gives the
-// same text and the same bytes on the wire for every registered command.
-void TestTelegrams::roundTripsKeepEveryByte() {
-    QFETCH(ComObjectPointer, object);
-    QFETCH(uint, telegramType);
-    QVERIFY2(object != nullptr, "a registered command without a full-range object");
-    CommandManager manager;
-    registerStreamCommands(manager);
-
-    const QString telegram = telegramOf(object.get(), telegramType);
-    std::unique_ptr<IComObject> read(manager.convertToComObject(telegram));
-    QVERIFY(read != nullptr);
-    QCOMPARE(telegramOf(read.get(), telegramType), telegram);
-    QCOMPARE(wireOf(read.get()), wireOf(object.get()));
-
-    std::unique_ptr<CommandInfo> record(manager.convertToCommandInfo(telegram));
-    QVERIFY(record != nullptr);
-    std::unique_ptr<IComObject> rebuilt(manager.convertToComObject(record.get()));
-    QVERIFY(rebuilt != nullptr);
-    QCOMPARE(telegramOf(rebuilt.get(), 0), telegramOf(object.get(), 0));
-    QCOMPARE(wireOf(rebuilt.get()), wireOf(object.get()));
 }
 
 void TestTelegrams::hostileTelegramsAreRefused_data() {
@@ -308,9 +272,7 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
 
     const QString config = QStringLiteral("<I2cConfig><Module>2</Module><AddressSize>%1"
                                           "</AddressSize><ClockMode>2</ClockMode></I2cConfig>");
-    const QString good = block(QStringLiteral("<MaxBlockSize>440</MaxBlockSize><BlockSize>2"
-                                              "</BlockSize>"),
-                               QStringLiteral("0a0b"));
+    const QString good = block("440", "2", "0a0b");
     QTest::newRow("truncated") << good.left(good.size() - 30) << true;
     QTest::newRow("no object element") << wrap(QStringLiteral("<Comment>x</Comment>")) << true;
     QTest::newRow("no trace") << wrap(config.arg(1), QStringLiteral("CallingType=\"x\"")) << true;
@@ -320,22 +282,10 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
         << false;
     QTest::newRow("address size 2") << wrap(config.arg(2)) << false;
     QTest::newRow("bad hex") << wrap(config.arg(QLatin1String("1x"))) << false;
-    QTest::newRow("bad hex pair")
-        << block(QStringLiteral("<MaxBlockSize>440</MaxBlockSize><BlockSize>2</BlockSize>"),
-                 QStringLiteral("0a0g"))
-        << false;
-    QTest::newRow("data shorter than block")
-        << block(QStringLiteral("<MaxBlockSize>440</MaxBlockSize><BlockSize>3</BlockSize>"),
-                 QStringLiteral("0a0b"))
-        << false;
-    QTest::newRow("maximum beyond the buffer")
-        << block(QStringLiteral("<MaxBlockSize>7fffffff</MaxBlockSize><BlockSize>2</BlockSize>"),
-                 QStringLiteral("0a0b"))
-        << false;
-    QTest::newRow("block beyond the maximum")
-        << block(QStringLiteral("<MaxBlockSize>1</MaxBlockSize><BlockSize>2</BlockSize>"),
-                 QStringLiteral("0a0b"))
-        << false;
+    QTest::newRow("bad hex pair") << block("440", "2", "0a0g") << false;
+    QTest::newRow("data shorter than block") << block("440", "3", "0a0b") << false;
+    QTest::newRow("maximum beyond the buffer") << block("7fffffff", "2", "0a0b") << false;
+    QTest::newRow("block beyond the maximum") << block("1", "2", "0a0b") << false;
     QTest::newRow("huge tx size") << transfer("7ffffffe", "1", "440") << false;
     QTest::newRow("rx beyond the maximum") << transfer("0", "441", "440") << false;
     QTest::newRow("request beyond the maximum") << transfer("3", "1", "4") << false;
@@ -366,9 +316,7 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
                wrap(config.arg(QLatin1String("&c;&c;&c;&c;&c;&c;&c;&c;")))
         << true;
     QTest::newRow("10 MB of data")
-        << block(QStringLiteral("<MaxBlockSize>440</MaxBlockSize><BlockSize>2</BlockSize>"),
-                 QString(10 * 1024 * 1024, QLatin1Char('a')))
-        << false;
+        << block("440", "2", QString(10 * 1024 * 1024, QLatin1Char('a'))) << false;
     QTest::newRow("10 MB of tags")
         << wrap(QString(10 * 1024 * 1024 / 3, QLatin1Char('a')).replace("a", "<a>")) << true;
     QString manyValues;
@@ -400,12 +348,8 @@ void TestTelegrams::failedReadLeavesTheObjectAsItWas() {
     I2c::I2cTxRxComObject txRx(0x40, 2, bytes, 1, 8, kI2cTrace, 97);
     I2c::I2cConfigComObject config(2, 2, 0, kI2cTrace);
     const std::pair<IComObject*, QString> cases[] = {
-        {&blockRead, block(QStringLiteral("<MaxBlockSize>440</MaxBlockSize><BlockSize>2"
-                                          "</BlockSize>"),
-                           QStringLiteral("ffxx"))},
-        {&blockRead, block(QStringLiteral("<MaxBlockSize>441</MaxBlockSize><BlockSize>2"
-                                          "</BlockSize>"),
-                           QStringLiteral("ffff"))},
+        {&blockRead, block("440", "2", "ffxx")},
+        {&blockRead, block("441", "2", "ffff")},
         {&txRx, transfer("0", "9", "8")},
         {&config, wrap(QStringLiteral("<I2cConfig><Module>1</Module><ClockMode>1</ClockMode>"
                                       "<AddressSize>0</AddressSize></I2cConfig>"))}};
@@ -450,6 +394,170 @@ void TestTelegrams::updateTelegramSetsEveryTextOrNone() {
     QCOMPARE(telegram, QStringLiteral("\n<Telegram Pid=\"1\" CallingType=\"1\" TelegramType=\"1\" "
                                       "Trace=\"1\">\n <Reset>\n  <Objects>7</Objects>\n  <Extra>2"
                                       "</Extra>\n </Reset>\n</Telegram>\n"));
+}
+
+void TestTelegrams::recordValuesReachTheObject_data() {
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("value"); // a null value removes the property
+    QTest::addColumn<bool>("converts");
+
+    QTest::newRow("as created") << "Data" << QStringLiteral("5a") << true;
+    QTest::newRow("markup in an attribute") << "TelegramType" << QStringLiteral("<\"&'>") << true;
+    QTest::newRow("unknown calling type") << "CallingType" << QStringLiteral("a&b") << true;
+    QTest::newRow("line break in an attribute") << "Trace" << QStringLiteral("\n8000000") << true;
+    QTest::newRow("control character") << "Data" << QStringLiteral("5\u0001a") << true;
+    QTest::newRow("trace not hex") << "Trace" << QStringLiteral("xyz") << false;
+    QTest::newRow("missing value") << "Address" << QString() << false;
+}
+
+// Records become objects through their command's request telegram, edited with their values. A
+// record with a comment is edited from its own telegram every time; one without reuses its
+// command's prepared telegram. Both must give the same object.
+void TestTelegrams::recordValuesReachTheObject() {
+    QFETCH(QString, property);
+    QFETCH(QString, value);
+    QFETCH(bool, converts);
+
+    CommandManager manager;
+    registerStreamCommands(manager);
+    std::unique_ptr<CommandInfo> record(manager.createCommand(QStringLiteral("I2cWriteRegister")));
+    if (value.isNull())
+        record->removeProperty(property);
+    else
+        QVERIFY(record->trySetPropertyValue(property, value, false));
+
+    std::unique_ptr<IComObject> prepared(manager.convertToComObject(record.get()));
+    QCOMPARE(prepared != nullptr, converts);
+    record->comment = QStringLiteral("c");
+    std::unique_ptr<IComObject> edited(manager.convertToComObject(record.get()));
+    if (edited != nullptr)
+        edited->setComment(QString());
+    auto describe = [](IComObject* object) {
+        return object != nullptr ? telegramOf(object, 0) + wireOf(object) : QString();
+    };
+    QCOMPARE(describe(prepared.get()), describe(edited.get()));
+}
+
+void TestTelegrams::conversionFollowsTheRegistry() {
+    CommandManager manager;
+    I2c::I2cReadRegisterComObject prototype(0x40, 0x90, 0x8000000, 1, 1);
+    prototype.setComment(QStringLiteral("first"));
+    manager.registerCommand(QStringLiteral("I2cReadRegister"), &prototype);
+    std::unique_ptr<CommandInfo> record(manager.createCommand(QStringLiteral("I2cReadRegister")));
+    record->comment.clear();
+    for (const QString& comment : {QStringLiteral("first"), QStringLiteral("second")}) {
+        prototype.setComment(comment);
+        manager.registerCommand(QStringLiteral("I2cReadRegister"), &prototype);
+        std::unique_ptr<IComObject> object(manager.convertToComObject(record.get()));
+        QVERIFY(object != nullptr);
+        QCOMPARE(object->getComment(), comment);
+    }
+    manager.unregisterCommands();
+    QVERIFY(std::unique_ptr<IComObject>(manager.convertToComObject(record.get())) == nullptr);
+}
+
+void TestTelegrams::mapperReadsChildren_data() {
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<bool>("parsed");
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("strict"); // what tryParseStrictly makes of the same element
+
+    const QByteArray untouched("\x55\x55\x55\x55", 4);
+    QTest::newRow("required read, optional absent")
+        << "<p><A>1F</A></p>" << true << 0x1Fu << untouched << true;
+    QTest::newRow("required missing")
+        << "<p><B>0a</B></p>" << false << 0u << QByteArray("\x0a\x55\x55\x55", 4) << false;
+    QTest::newRow("three bytes") << "<p><A>1</A><B>0A0B0C</B></p>" << true << 1u
+                                 << QByteArray("\x0a\x0b\x0c\x55", 4) << true;
+    QTest::newRow("five bytes are too many")
+        << "<p><A>1</A><B>0A0B0C0D0E</B></p>" << true << 1u << untouched << false;
+    QTest::newRow("bad pair") << "<p><A>1</A><B>0A0G</B></p>" << true << 1u
+                              << QByteArray("\x0a\x00\x55\x55", 4) << false;
+    QTest::newRow("unsigned 32 bits")
+        << "<p><A>FFFFFFFF</A></p>" << true << 0xFFFFFFFFu << untouched << true;
+    QTest::newRow("beyond 32 bits")
+        << "<p><A>100000000</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("negative") << "<p><A>-1</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("unmapped text ends the walk")
+        << "<p><C>x</C><A>1</A></p>" << false << 0u << untouched << false;
+    QTest::newRow("wrapper is walked into")
+        << "<p><W>\n <A>2</A>\n</W></p>" << true << 2u << untouched << true;
+    QTest::newRow("nested element") << "<p><A>1<X/></A></p>" << false << 0u << untouched << false;
+    QTest::newRow("repeated child")
+        << "<p><A>1</A><A>2</A></p>" << true << 2u << untouched << false;
+}
+
+void TestTelegrams::mapperReadsChildren() {
+    QFETCH(QString, xml);
+
+    // The walk over the children, then the strict walk of one telegram element, each on a fresh
+    // mapper over fresh targets.
+    for (bool strict : {false, true}) {
+        unsigned int a = 0;
+        QByteArray buffer(4, '\x55');
+        auto* data = reinterpret_cast<unsigned char*>(buffer.data());
+        XmlMapper mapper;
+        QVERIFY(mapper.addEntry(XmlMappingEntry(QStringLiteral("A"), &a, 16, false)));
+        QVERIFY(mapper.addEntry(XmlMappingEntry(QStringLiteral("B"), &data, 4, 16, true)));
+        QVERIFY(!mapper.addEntry(XmlMappingEntry(QStringLiteral("A"), &a, 10, true)));
+        QXmlStreamReader reader(xml);
+        if (strict) {
+            reader.readNextStartElement();
+            QTEST(mapper.tryParseStrictly(&reader), "strict");
+        } else {
+            QTEST(mapper.tryParse(&reader), "parsed");
+            QTEST(a, "value");
+            QTEST(buffer, "bytes");
+        }
+    }
+
+    // An entry whose buffer is missing fails instead of writing through it.
+    unsigned char* missing = nullptr;
+    XmlMappingEntry entry(QStringLiteral("B"), &missing, 4, 16, false);
+    QXmlStreamReader bytesReader(QStringLiteral("<B>0a</B>"));
+    bytesReader.readNextStartElement();
+    QVERIFY(!entry.tryParse(&bytesReader));
+}
+
+void TestTelegrams::setsAndRecordsKeepTheirOwnCopies() {
+    Control::FirmwareNumberComObject prototype(0x40000000);
+    CommandSet inner;
+    inner.addCommand(QStringLiteral("FirmwareNumber"), &prototype);
+    CommandSet outer;
+    outer.addCommand(QStringLiteral("B"), &prototype);
+    outer.addSet(&inner);
+    inner.clear();
+    prototype.setTracePattern(1);
+
+    QCOMPARE(outer.commandNames(), QList<QString>({"B", "FirmwareNumber"}));
+    std::unique_ptr<IComObject> created(outer.createObject(QStringLiteral("FirmwareNumber")));
+    QVERIFY(created != nullptr);
+    QCOMPARE(created->tracePattern(), 0x40000000u);
+    QVERIFY(outer.createObject(QStringLiteral("Reset")) == nullptr);
+    QVERIFY(inner.createObject(QStringLiteral("FirmwareNumber")) == nullptr);
+
+    // A record validates its values; its copy is compared by value and changed on its own.
+    CommandInfo info(QStringLiteral("Reset"));
+    info.addProperty(QStringLiteral("Value"), QStringLiteral("ok"), QStringLiteral("hex"), true);
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), true));
+    QCOMPARE(info.getPropertyValue(QStringLiteral("Value")), QStringLiteral("ok"));
+
+    Validator validator;
+    info.validator.set(&validator, SLOT(onValidate(CommandInfo*)));
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), true));
+    QVERIFY(info.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("ok"), true));
+    QVERIFY(!info.trySetPropertyValue(QStringLiteral("Other"), QStringLiteral("ok"), false));
+
+    CommandInfo copy(info);
+    QVERIFY(copy.equals(&info) && info.equals(&copy));
+    QVERIFY(copy.trySetPropertyValue(QStringLiteral("Value"), QStringLiteral("x"), false));
+    QCOMPARE(info.getPropertyValue(QStringLiteral("Value")), QStringLiteral("ok"));
+    QVERIFY(!copy.equals(&info));
+    copy.removeProperty(QStringLiteral("Value"));
+    QVERIFY(copy.outPropertyNames().isEmpty());
+    copy.addProperty(QStringLiteral("Other"), QStringLiteral("ok"), QStringLiteral("hex"), true);
+    QVERIFY(!copy.equals(&info));
 }
 
 ZYR_TEST_CLASS(TestTelegrams)
