@@ -42,8 +42,7 @@ public:
 
     QList<unsigned int> queriedIndexes;
     QList<QByteArray> writes;
-    QList<quint32> readTimeouts;
-    int readCalls = 0;
+    QList<quint32> readTimeouts; // one for each read
     int openCalls = 0;
 
     Device& addDevice(const QByteArray& path) {
@@ -113,7 +112,6 @@ private:
         }
         Transfer read(unsigned char* report, unsigned int length, quint32 timeoutMs,
                       unsigned int* transferred) override {
-            ++itsBackend->readCalls;
             itsBackend->readTimeouts.append(timeoutMs);
             ScriptedRead next{Transfer::TimedOut, QByteArray()};
             if (!itsBackend->reads.empty()) {
@@ -146,19 +144,12 @@ private:
 };
 
 // An input report as the platform delivers it: report id 0, counter nibble, count, status,
-// payload, zero padding to 65 bytes (or exactly `size` bytes when given).
+// payload, zero padding to 65 bytes; cut to `size` bytes when given.
 inline QByteArray replyReport(unsigned char counter, unsigned char count, unsigned char status,
                               const QByteArray& payload, int size = 65) {
-    QByteArray report(size, '\0');
-    if (size > 1)
-        report[1] = char(counter << 4);
-    if (size > 2)
-        report[2] = char(count);
-    if (size > 3)
-        report[3] = char(status);
-    for (int i = 0; i < payload.size() && 4 + i < size; ++i)
-        report[4 + i] = payload[i];
-    return report;
+    const QByteArray report =
+        QByteArray(1, '\0') + char(counter << 4) + char(count) + char(status) + payload;
+    return report.leftJustified(65, '\0', true).left(size);
 }
 
 #endif // TESTS_HID_FAKEHIDBACKEND_H

@@ -21,28 +21,10 @@ class TestHidDevice : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void openResult_data();
     void openResult();
-    void readDropsReportId();
     void enumerationNeverPassesIndex63();
-
-private:
-    FakeHidBackend* itsBackend = nullptr;
-    IHidBackend* itsPrevious = nullptr;
 };
-
-void TestHidDevice::init() {
-    itsBackend = new FakeHidBackend;
-    itsPrevious = HidBackend::setCurrent(itsBackend);
-}
-
-void TestHidDevice::cleanup() {
-    HidBackend::setCurrent(itsPrevious);
-    delete itsBackend;
-}
 
 void TestHidDevice::openResult_data() {
     QTest::addColumn<QString>("scenario");
@@ -51,6 +33,7 @@ void TestHidDevice::openResult_data() {
     const QString otherIds = "fake1#vid_16d0&pid_4d58&mi_04 is not 16d0:4d58";
     const QString noLengths = "gives no input or output report length";
     QTest::newRow("matching path") << "match" << int(HID_SUCCESS) << "";
+    QTest::newRow("no path, one matches") << "first" << int(HID_SUCCESS) << "";
     QTest::newRow("null info") << "null" << int(HID_ERROR_NOT_OPEN) << "";
     QTest::newRow("already open") << "twice" << int(HID_ERROR_ALREADY_OPEN) << "";
     QTest::newRow("vendor id differs") << "vendor" << int(HID_ERROR_NOT_OPEN) << otherIds;
@@ -75,8 +58,10 @@ void TestHidDevice::openResult() {
     QFETCH(QString, scenario);
     QFETCH(int, result);
     QFETCH(QString, reason);
+    FakeHidBackend backend;
+    const HidBackend::Scope scope(&backend);
 
-    FakeHidBackend::Device& device = itsBackend->addDevice(kModulePath);
+    FakeHidBackend::Device& device = backend.addDevice(kModulePath);
     device.vendorId = scenario == "vendor" ? 0x1234 : kVendor;
     device.productId = scenario == "product" || scenario == "unset path" ? 0x1234 : kProduct;
     device.attributesFail = scenario == "attributes";
@@ -88,8 +73,8 @@ void TestHidDevice::openResult() {
     HidDevice hid;
     HidDeviceInfo info(kVendor, kProduct);
     if (scenario == "unlisted")
-        itsBackend->devices.clear();
-    else if (scenario != "unset path")
+        backend.devices.clear();
+    else if (scenario != "unset path" && scenario != "first")
         info.setPath(scenario == "missing" ? "fake9#mi_04" : kModulePath.constData());
     if (scenario == "twice")
         QCOMPARE(hid.open(&info), int(HID_SUCCESS));
@@ -100,24 +85,19 @@ void TestHidDevice::openResult() {
     QCOMPARE(hid.isOpen(), open);
     QCOMPARE(int(hid.inputReportLength()), open ? 65 : 0);
     QCOMPARE(int(hid.outputReportLength()), open ? 65 : 0);
-    QCOMPARE(itsBackend->devices.value(0).open, open);
-    if (open)
-        QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
+    QCOMPARE(backend.devices.value(0).open, open);
     QVERIFY2(reason.isEmpty() ? hid.lastErrorString().isEmpty()
                               : hid.lastErrorString().contains(reason),
              qPrintable(hid.lastErrorString()));
-}
+    if (!open)
+        return;
+    QCOMPARE(QByteArray(hid.deviceInfo().path()), kModulePath);
 
-void TestHidDevice::readDropsReportId() {
-    itsBackend->addDevice(kModulePath);
+    // A read drops the report id and clears the rest of the buffer.
     QByteArray report(65, '\0');
     for (int i = 1; i < 65; ++i)
         report[i] = char(i);
-    itsBackend->reads.push_back({Transfer::Done, report});
-
-    HidDevice hid;
-    HidDeviceInfo info(kVendor, kProduct);
-    QCOMPARE(hid.open(&info), int(HID_SUCCESS));
+    backend.reads.push_back({Transfer::Done, report});
     unsigned char buffer[100];
     std::memset(buffer, 0x77, sizeof buffer);
     unsigned int bytesRead = 0;
@@ -130,27 +110,25 @@ void TestHidDevice::readDropsReportId() {
 }
 
 void TestHidDevice::enumerationNeverPassesIndex63() {
+    FakeHidBackend backend;
+    const HidBackend::Scope scope(&backend);
     for (int i = 0; i < 70; ++i)
-        itsBackend->addDevice("fake#" + QByteArray::number(i));
+        backend.addDevice("fake#" + QByteArray::number(i));
     QCOMPARE(HidDevice::enumerateDevices(kVendor, kProduct).size(), 64);
-    QCOMPARE(
-        *std::max_element(itsBackend->queriedIndexes.begin(), itsBackend->queriedIndexes.end()),
-        63u);
+    QCOMPARE(*std::max_element(backend.queriedIndexes.begin(), backend.queriedIndexes.end()), 63u);
 
-    itsBackend->queriedIndexes.clear();
+    backend.queriedIndexes.clear();
     QByteArray path;
     QVERIFY(!HidDevice::getDevicePath(64, &path));
-    QVERIFY(itsBackend->queriedIndexes.isEmpty());
+    QVERIFY(backend.queriedIndexes.isEmpty());
 
     // Nor does opening without a path, when no interface matches.
-    for (FakeHidBackend::Device& device : itsBackend->devices)
+    for (FakeHidBackend::Device& device : backend.devices)
         device.productId = 0x0001;
     HidDevice hid;
     HidDeviceInfo info(kVendor, kProduct);
     QCOMPARE(hid.open(&info), int(HID_ERROR_NOT_OPEN));
-    QCOMPARE(
-        *std::max_element(itsBackend->queriedIndexes.begin(), itsBackend->queriedIndexes.end()),
-        63u);
+    QCOMPARE(*std::max_element(backend.queriedIndexes.begin(), backend.queriedIndexes.end()), 63u);
 }
 
 ZYR_TEST_CLASS(TestHidDevice)

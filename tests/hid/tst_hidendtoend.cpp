@@ -27,20 +27,19 @@ class TestHidEndToEnd : public QObject {
     Q_OBJECT
 
 private slots:
-    void firmwareNumber_data();
-    void firmwareNumber();
-    void histogramSpansReports();
+    void exchanges_data();
+    void exchanges();
     void fault_data();
     void fault();
 };
 
-void TestHidEndToEnd::firmwareNumber_data() {
+void TestHidEndToEnd::exchanges_data() {
     QTest::addColumn<BoardInterface>("interface");
     QTest::newRow("control interface") << BoardInterface::Control;
     QTest::newRow("module interface") << BoardInterface::Module;
 }
 
-void TestHidEndToEnd::firmwareNumber() {
+void TestHidEndToEnd::exchanges() {
     QFETCH(BoardInterface, interface);
     BoardRig rig(QString(), interface);
     QVERIFY(rig.stream.isOpen());
@@ -55,16 +54,13 @@ void TestHidEndToEnd::firmwareNumber() {
     QCOMPARE(static_cast<unsigned char>(unknown.status()),
              ZyrSim::FirmwareTable::unknownProtocolStatus);
     QVERIFY(unknown.reply.isEmpty());
-}
 
-void TestHidEndToEnd::histogramSpansReports() {
-    BoardRig rig;
+    // A reply of many reports arrives whole.
     QByteArray bins(512, '\0');
     for (int i = 0; i < bins.size(); ++i)
         bins[i] = char(i * 13);
-    rig.board->board()
-        .firmware(BoardInterface::Module)
-        .setHandler(1, [&](const FirmwareRequest& request) -> std::optional<FirmwareReply> {
+    rig.board->board().firmware(interface).setHandler(
+        1, [bins](const FirmwareRequest& request) -> std::optional<FirmwareReply> {
             return FirmwareReply{0, bins.left(int(request.replySize)), std::nullopt, 0};
         });
     TestComObject histogram(1, QByteArray("\x03\x00", 2), 512);

@@ -20,23 +20,15 @@ inline QStringList raspiNodeNames() {
 // application does; every request frame that reaches the board's firmware is logged as
 // "<control|module> <frame bytes in hex>".
 struct RasPiRig {
-    static constexpr unsigned int i2cTracePattern = 0x8000000;
-
     // The tracer, when given, must outlive the rig.
     explicit RasPiRig(const ZyrSim::SimulatorConfig& config = ZyrSim::SimulatorConfig(),
                       ZyrCore::Tracing::Tracer* tracer = nullptr)
         : board(config)
-        , configObject(2, 2, 0, i2cTracePattern)
-        , itsTracer(tracer) {
+        , configObject(2, 2, 0, 0x8000000) {
         logRequests(ZyrSim::BoardInterface::Control, QStringLiteral("control"));
         logRequests(ZyrSim::BoardInterface::Module, QStringLiteral("module"));
-        initialize();
-    }
-
-    void initialize() {
         stack.initialize(ZyrHid::BoardIds::productId,
-                         ZyrSim::SimulatedRegisterFile::defaultSlaveAddress, &configObject,
-                         itsTracer);
+                         ZyrSim::SimulatedRegisterFile::defaultSlaveAddress, &configObject, tracer);
         stack.setIcIdentification(ZyrSim::SimulatedRegisterFile::identificationRegister,
                                   ZyrSim::SimulatedRegisterFile::identificationValue);
     }
@@ -47,16 +39,11 @@ struct RasPiRig {
         return found;
     }
 
-    int state(const QString& name) const {
-        ZyrCore::Communication::NodeStateManager* found = manager(name);
-        return found != nullptr ? found->lastState() : -1;
-    }
-
-    // The states of all six nodes, in the order of raspiNodeNames().
+    // The states of all six nodes, in the order of raspiNodeNames(); -1: no manager.
     QList<int> states() const {
         QList<int> all;
         for (const QString& name : raspiNodeNames())
-            all.append(state(name));
+            all.append(manager(name) != nullptr ? manager(name)->lastState() : -1);
         return all;
     }
 
@@ -70,16 +57,6 @@ struct RasPiRig {
         return active;
     }
 
-    static QByteArray frameOf(const ZyrSim::FirmwareRequest& request) {
-        QByteArray frame;
-        frame.append(char(request.protocol | (request.fireAndForget ? 0x80 : 0)));
-        frame.append(char(request.payload.size() >> 8));
-        frame.append(char(request.payload.size() & 0xFF));
-        frame.append(char(request.replySize >> 8));
-        frame.append(char(request.replySize & 0xFF));
-        return frame + request.payload;
-    }
-
     // Declared first: the board's firmware writes to it until the board is gone.
     QStringList requests;
     ZyrSim::SimulatedEvaluationBoard board;
@@ -88,14 +65,17 @@ struct RasPiRig {
     ZyrRasPi::RasPiStreamCommunicationStack stack;
 
 private:
-    ZyrCore::Tracing::Tracer* itsTracer;
-
     void logRequests(ZyrSim::BoardInterface which, const QString& label) {
-        board.board().firmware(which).setObserver(
-            [this, label](const ZyrSim::FirmwareRequest& request) {
-                requests.append(label + QLatin1Char(' ') +
-                                QString::fromLatin1(frameOf(request).toHex(' ').toUpper()));
-            });
+        auto log = [this, label](const ZyrSim::FirmwareRequest& request) {
+            const int size = request.payload.size();
+            QByteArray frame;
+            frame.append(char(request.protocol | (request.fireAndForget ? 0x80 : 0)));
+            frame.append(char(size >> 8)).append(char(size & 0xFF));
+            frame.append(char(request.replySize >> 8)).append(char(request.replySize & 0xFF));
+            requests.append(label + QLatin1Char(' ') +
+                            QString::fromLatin1((frame + request.payload).toHex(' ').toUpper()));
+        };
+        board.board().firmware(which).setObserver(log);
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
-#include "Communication/iccomcore.h"
 #include "Communication/icommunicationnode.h"
 #include "Communication/iregistercommunication.h"
 #include "Communication/nodestate.h"
@@ -67,16 +66,16 @@ class TestRasPiStack : public QObject {
     Q_OBJECT
 
 private slots:
-    void boardPresentOpensEveryNodeInOneCall();
-    void unplugCascadesAndReplugRecovers();
+    void everyNodeFollowsTheBoard();
     void chipIdentificationNeedsASoundReply_data();
     void chipIdentificationNeedsASoundReply();
-    void formattersOutliveTheirDrivers();
     void refusedOpenIsWrittenOncePerChange();
     void tracerWatchesAndReplaysTheModuleStream();
 };
 
-void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
+// The board present opens every node in one call; unplugged, all close; replugged, all open
+// again; taken down, the stack closes its nodes before it deletes the drivers below them.
+void TestRasPiStack::everyNodeFollowsTheBoard() {
     QStringList changes; // outlives the rig, whose end closes the nodes
     RasPiRig rig;
     for (const QString& name : raspiNodeNames()) {
@@ -105,33 +104,24 @@ void TestRasPiStack::boardPresentOpensEveryNodeInOneCall() {
                      "module " + kIdentificationReadFrame, "control " + kFirmwareNumberFrame}));
     QCOMPARE(rig.board.registerFile().configuration(), QByteArray("\x02\x01\x02\0\0\0\0", 7));
 
-    // The serial node holds the board's virtual COM port at 19200 baud 8N2.
-    ZyrSim::SerialLineCoding coding;
-    QVERIFY(rig.board.serialPort().tryGetLineCoding(coding));
-    QCOMPARE(coding.baudRate, 19200);
-    QCOMPARE(coding.dataBits, 8);
-    QCOMPARE(coding.stopBits, 2);
-    QVERIFY(!coding.parity);
-
     // A supervision round on the open stack keeps everything open without new signals.
     changes.clear();
     for (const QString& name : raspiNodeNames())
         QCOMPARE(rig.manager(name)->checkState(), int(NodeState::Open));
     QVERIFY(changes.isEmpty());
-}
-
-void TestRasPiStack::unplugCascadesAndReplugRecovers() {
-    RasPiRig rig;
-    rig.stack.setActive(true);
-    QCOMPARE(rig.states(), kAllOpen);
 
     rig.board.unplug();
     QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllClosed, 1500);
     QCOMPARE(rig.activeManagers(), QStringList({"CONTROL_HID"}));
-
     QVERIFY(rig.board.replug());
     QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 1500);
     QCOMPARE(rig.activeManagers(), raspiNodeNames());
+
+    unsigned int headerSizeSeen = 0;
+    QVERIFY(rig.stack.insertNode(QStringLiteral("PROBE"), new FormatterProbe(&headerSizeSeen),
+                                 QStringLiteral("MODULE_HID")));
+    rig.stack.deinitialize();
+    QCOMPARE(headerSizeSeen, 3u);
 }
 
 void TestRasPiStack::chipIdentificationNeedsASoundReply_data() {
@@ -164,19 +154,6 @@ void TestRasPiStack::chipIdentificationNeedsASoundReply() {
     registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
                                SimulatedRegisterFile::identificationValue);
     QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 5000);
-}
-
-void TestRasPiStack::formattersOutliveTheirDrivers() {
-    unsigned int headerSizeSeen = 0;
-    {
-        RasPiRig rig;
-        rig.stack.setActive(true);
-        QVERIFY(rig.stack.insertNode(QStringLiteral("PROBE"), new FormatterProbe(&headerSizeSeen),
-                                     QStringLiteral("MODULE_HID")));
-        // Removes the probe, closing it, before the driver below it is deleted.
-        rig.stack.deinitialize();
-    }
-    QCOMPARE(headerSizeSeen, 3u);
 }
 
 void TestRasPiStack::refusedOpenIsWrittenOncePerChange() {

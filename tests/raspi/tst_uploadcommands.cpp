@@ -3,6 +3,7 @@
 #include "raspi/Commands/configuremodulecomobject.h"
 #include "raspi/Commands/uploadfilecomobject.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -26,11 +27,15 @@ QByteArray payloadOf(ZyrCore::Communication::SerializableComObject& object) {
     return buffer.left(int(object.serializeSize()));
 }
 
-// Packages owned for the test's whole run, so a failing check frees them too.
-struct Packages {
-    ~Packages() { UploadFileComObject::deleteObjects(&list); }
-    QList<UploadFileComObject*> list;
-};
+// Rows of packagesCarryTheFile: a file that is sent, and one refused before anything is sent.
+void carried(const char* row, const QByteArray& file, const QString& name, const char* packages,
+             const QByteArray& checksum = QByteArray()) {
+    QTest::newRow(row) << file << qint64(file.size()) << name << packages << checksum;
+}
+
+void refused(const char* row, const QString& name, qint64 fileSize) {
+    QTest::newRow(row) << QByteArray() << fileSize << name << "" << QByteArray();
+}
 
 } // namespace
 
@@ -40,41 +45,56 @@ class TestUploadCommands : public QObject {
 private slots:
     void packagesCarryTheFile_data();
     void packagesCarryTheFile();
-    void refusedBeforeAnythingIsSent_data();
-    void refusedBeforeAnythingIsSent();
     void moduleRequestAndFileName();
 };
 
 void TestUploadCommands::packagesCarryTheFile_data() {
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<qint64>("fileSize"); // beyond the file's bytes: zeros; -1: no such file
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("packages"); // flags:content size of each package
+    QTest::addColumn<QString>("packages"); // flags:content size of each package; none: refused
     QTest::addColumn<QByteArray>("checksum");
-    QTest::newRow("crc of 123456789")
-        << QByteArray("123456789") << kName20 << "3:11" << QByteArray("\x90\x6E");
-    QTest::newRow("empty file") << QByteArray() << kName20 << "3:2" << QByteArray("\0\0", 2);
-    QTest::newRow("991 bytes fill the first")
-        << patterned(991) << kName20 << "3:993" << QByteArray();
-    QTest::newRow("992 bytes") << patterned(992) << kName20 << "1:993 2:1" << QByteArray();
-    QTest::newRow("2011 bytes") << patterned(2011) << kName20 << "1:993 2:1020" << QByteArray();
-    QTest::newRow("2013 bytes") << patterned(2013) << kName20 << "1:993 0:1020 2:2" << QByteArray();
+    carried("crc of 123456789", "123456789", kName20, "3:11", QByteArray("\x90\x6E"));
+    carried("empty file", QByteArray(), kName20, "3:2", QByteArray("\0\0", 2));
+    carried("991 bytes fill the first", patterned(991), kName20, "3:993");
+    carried("992 bytes", patterned(992), kName20, "1:993 2:1");
+    carried("2011 bytes", patterned(2011), kName20, "1:993 2:1020");
+    carried("2013 bytes", patterned(2013), kName20, "1:993 0:1020 2:2");
     // 21 characters, 26 UTF-8 bytes.
-    QTest::newRow("non-ASCII name") << patterned(1500) << QStringLiteral("/home/pi/größe_µ€.csv")
-                                    << "1:987 2:515" << QByteArray();
+    carried("non-ASCII name", patterned(1500), QStringLiteral("/home/pi/größe_µ€.csv"),
+            "1:987 2:515");
+    const QString name1012 = QLatin1Char('/') + QString(1011, QLatin1Char('n'));
+    carried("name of 1012 bytes", patterned(10), name1012, "1:1 2:11");
+    refused("name of 1013 bytes", name1012 + QLatin1Char('n'), 10);
+    refused("name of 507 characters, 1014 bytes", QString(507, QChar(0xE9)), 10);
+    refused("empty name", QString(), 10);
+    refused("missing file", kName20, -1);
+    refused("file of 4 GiB", kName20, qint64(4) << 30);
 }
 
 void TestUploadCommands::packagesCarryTheFile() {
     QFETCH(QByteArray, file);
+    QFETCH(qint64, fileSize);
     QFETCH(QString, name);
+    QFETCH(QString, packages);
     QFETCH(QByteArray, checksum);
     QTemporaryDir folder;
     QFile local(folder.filePath(QStringLiteral("local.bin")));
-    QVERIFY(local.open(QIODevice::WriteOnly) && local.write(file) == file.size());
+    // Sparse: a large file costs no disk space until read.
+    if (fileSize >= 0)
+        QVERIFY(local.open(QIODevice::WriteOnly) && local.write(file) == file.size() &&
+                local.resize(fileSize));
     local.close();
 
-    Packages packages;
-    QList<UploadFileComObject*>& objects = packages.list;
-    QVERIFY(UploadFileComObject::createObjects(local.fileName(), name, &objects));
+    QList<UploadFileComObject*> objects;
+    // Freed however the test ends.
+    const auto freeObjects = qScopeGuard([&] { UploadFileComObject::deleteObjects(&objects); });
+    QCOMPARE(UploadFileComObject::createObjects(local.fileName(), name, &objects),
+             !packages.isEmpty());
+    if (packages.isEmpty()) {
+        QVERIFY(objects.isEmpty());
+        return;
+    }
     const QByteArray nameUtf8 = name.toUtf8();
     QStringList layout;
     QByteArray joined;
@@ -92,7 +112,7 @@ void TestUploadCommands::packagesCarryTheFile() {
         layout << QStringLiteral("%1:%2").arg(flags).arg(payload.size() - headerSize);
         joined += payload.mid(headerSize);
     }
-    QTEST(layout.join(' '), "packages");
+    QCOMPARE(layout.join(' '), packages);
     QCOMPARE(joined.left(file.size()), file);
     if (!checksum.isEmpty())
         QCOMPARE(joined.mid(file.size()).toHex(' '), checksum.toHex(' '));
@@ -100,38 +120,6 @@ void TestUploadCommands::packagesCarryTheFile() {
     objects.last()->setStatus(5);
     QVERIFY(!UploadFileComObject::deleteObjects(&objects));
     QVERIFY(objects.isEmpty());
-}
-
-void TestUploadCommands::refusedBeforeAnythingIsSent_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<qint64>("fileSize"); // -1: no such file
-    QTest::addColumn<bool>("accepted");
-    const QString name1012 = QLatin1Char('/') + QString(1011, QLatin1Char('n'));
-    QTest::newRow("name of 1012 bytes") << name1012 << qint64(10) << true;
-    QTest::newRow("name of 1013 bytes") << name1012 + QLatin1Char('n') << qint64(10) << false;
-    QTest::newRow("name of 507 characters, 1014 bytes")
-        << QString(507, QChar(0xE9)) << qint64(10) << false;
-    QTest::newRow("empty name") << QString() << qint64(10) << false;
-    QTest::newRow("missing file") << kName20 << qint64(-1) << false;
-    QTest::newRow("file of 4 GiB") << kName20 << (qint64(4) << 30) << false;
-}
-
-void TestUploadCommands::refusedBeforeAnythingIsSent() {
-    QFETCH(QString, name);
-    QFETCH(qint64, fileSize);
-    QFETCH(bool, accepted);
-    QTemporaryDir folder;
-    QFile local(folder.filePath(QStringLiteral("local.bin")));
-    // Sparse: a large file costs no disk space until read.
-    if (fileSize >= 0)
-        QVERIFY(local.open(QIODevice::WriteOnly) && local.resize(fileSize));
-    local.close();
-
-    Packages packages;
-    QCOMPARE(UploadFileComObject::createObjects(local.fileName(), name, &packages.list), accepted);
-    QCOMPARE(packages.list.size(), accepted ? 2 : 0);
-    if (accepted)
-        QCOMPARE(payloadOf(*packages.list.first()).size(), 1024);
 }
 
 void TestUploadCommands::moduleRequestAndFileName() {

@@ -15,16 +15,11 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <memory>
 
 using ZyrSim::FirmwareRequest;
 using ZyrSim::SimulatedSensor;
 
 namespace {
-
-bool allZero(const uint16_t* first, const uint16_t* end) {
-    return std::all_of(first, end, [](uint16_t v) { return v == 0; });
-}
 
 QString hexOf(const QByteArray& record) {
     return bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), record.size())
@@ -92,40 +87,24 @@ void TestSimulatedSensor::everyCommandRoundTrips() {
     QCOMPARE(int(settings.threshold), 5);
 }
 
+// Each row is named by the simulator configuration it runs.
 void TestSimulatedSensor::identityFollowsChipModel_data() {
-    QTest::addColumn<QString>("config");
-    QTest::addColumn<QString>("serialNumber");
-    QTest::addColumn<QString>("revision");
-    QTest::addColumn<QString>("chip"); // chip id and revision
+    QTest::addColumn<QString>("identity"); // serial number, revision, chip id and revision
     QTest::addColumn<bool>("longRange");
-    QTest::newRow("KEL4301") << "chip=KEL4301"
-                             << "43-0a-0b-0c"
-                             << "2.1.4.0"
-                             << "43 1" << false;
-    QTest::newRow("KEL4401") << "chip=KEL4401"
-                             << "44-0a-0b-0c"
-                             << "3.0.21.0"
-                             << "44 1" << true;
-    QTest::newRow("KEL4405") << "chip=KEL4405"
-                             << "45-0a-0b-0c"
-                             << "3.2.6.1"
-                             << "44 5" << true;
-    QTest::newRow("outdated firmware") << "chip=KEL4401,app0=2.0.15.1"
-                                       << "44-0a-0b-0c"
-                                       << "2.0.15.1"
-                                       << "44 1" << false;
+    QTest::newRow("chip=KEL4301") << "43-0a-0b-0c 2.1.4.0 43 1" << false;
+    QTest::newRow("chip=KEL4401") << "44-0a-0b-0c 3.0.21.0 44 1" << true;
+    QTest::newRow("chip=KEL4405") << "45-0a-0b-0c 3.2.6.1 44 5" << true;
+    QTest::newRow("chip=KEL4401,app0=2.0.15.1") << "44-0a-0b-0c 2.0.15.1 44 1" << false;
 }
 
 void TestSimulatedSensor::identityFollowsChipModel() {
-    QFETCH(QString, config);
-    QFETCH(QString, serialNumber);
-    BoardRig rig(config + QStringLiteral(",seed=658188")); // 0x0a0b0c
+    BoardRig rig(QTest::currentDataTag() + QStringLiteral(",seed=658188")); // 0x0a0b0c
     GetSerialNumberCommand serial;
     QCOMPARE(rig.run(serial), 0);
-    QCOMPARE(serial.serialNumber(), serialNumber);
-    QTEST(serial.app0Revision(), "revision");
+    const QStringList identity = {serial.serialNumber(), serial.app0Revision(), serial.chipId(),
+                                  serial.chipRevision()};
+    QTEST(identity.join(' '), "identity");
     QVERIFY(serial.driverRevision().startsWith(QStringLiteral("1.")));
-    QTEST(serial.chipId() + ' ' + serial.chipRevision(), "chip");
     QTEST(rig.board->sensor().isLongRangeFamily(), "longRange");
 }
 
@@ -174,7 +153,8 @@ void TestSimulatedSensor::faultsReachTheCommands() {
     QCOMPARE(rig.run(histogram), -4);
     QVERIFY(!histogram.valid());
     QCOMPARE(int(histogram.status()), 1);
-    QVERIFY(allZero(histogram.data(), histogram.data() + 256));
+    QVERIFY(
+        std::all_of(histogram.data(), histogram.data() + 256, [](uint16_t v) { return v == 0; }));
     QVERIFY(histogram.traceText().endsWith(
         QStringLiteral("#DRX;GET_HISTOGRAM;Wrong response size. Not deserialized.")));
     GetObjectsCommand objects;

@@ -52,6 +52,19 @@ QList<QByteArray> staleReportRun(quint32 seed) {
     return reports;
 }
 
+void parsed(const char* row, const QString& text, const QString& normalised) {
+    QTest::newRow(row) << text << true << normalised;
+}
+
+void refused(const char* row, const QString& text, const QString& reason) {
+    QTest::newRow(row) << text << false << reason;
+}
+
+void badValue(const char* row, const QString& key, const QString& value) {
+    refused(row, key + QLatin1Char('=') + value,
+            QStringLiteral("Bad value \"%1\" for simulator setting \"%2\".").arg(value, key));
+}
+
 } // namespace
 
 class TestSimulator : public QObject {
@@ -70,47 +83,30 @@ void TestSimulator::config_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("parses");
     QTest::addColumn<QString>("result"); // the normalised text, or the refusal
-    QTest::newRow("defaults") << "" << true
-                              << "seed=1,timing=off,fault.control=none,fault.module=none,"
-                                 "chip=KEL4401";
-    QTest::newRow("all board keys")
-        << "seed=7,timing=on,fault.module=noreply,fault.control=stale" << true
-        << "seed=7,timing=on,fault.control=stale,fault.module=noreply,chip=KEL4401";
-    QTest::newRow("spaces and empty parts") << " seed = 3 ,, fault.module=unplugged " << true
-                                            << "seed=3,timing=off,fault.control=none,"
-                                               "fault.module=unplugged,chip=KEL4401";
-    QTest::newRow("sensor keys")
-        << "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
-           "badHistogram=1,shortObjects=on,deviceStatus=5,calibrationMs=0x190"
-        << true
-        << "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
+    const QString defaults = "timing=off,fault.control=none,fault.module=none,chip=KEL4401";
+    parsed("defaults", "", "seed=1," + defaults);
+    parsed("all board keys", "seed=7,timing=on,fault.module=noreply,fault.control=stale",
+           "seed=7,timing=on,fault.control=stale,fault.module=noreply,chip=KEL4401");
+    parsed("spaces and empty parts", " seed = 3 ,, fault.module=unplugged ",
+           "seed=3,timing=off,fault.control=none,fault.module=unplugged,chip=KEL4401");
+    parsed("sensor keys",
+           "chip=KEL4405,seed=3,timing=off,fault.module=noreply,app0=2.0.15.1,target=1200,"
+           "badHistogram=1,shortObjects=on,deviceStatus=5,calibrationMs=0x190",
+           "seed=3,timing=off,fault.control=none,fault.module=noreply,chip=KEL4405,"
            "app0=2.0.15.1,target=1200,calibrationMs=400,badHistogram=1,shortObjects=1,"
-           "deviceStatus=5";
-    QTest::newRow("largest seed") << "seed=4294967295" << true
-                                  << "seed=4294967295,timing=off,fault.control=none,"
-                                     "fault.module=none,chip=KEL4401";
-    QTest::newRow("seed not a number")
-        << "seed=abc" << false << "Bad value \"abc\" for simulator setting \"seed\".";
-    QTest::newRow("seed too large")
-        << "seed=4294967296" << false << "Bad value \"4294967296\" for simulator setting \"seed\".";
-    QTest::newRow("unknown fault") << "fault.module=bogus" << false
-                                   << "Bad value \"bogus\" for simulator setting \"fault.module\".";
-    QTest::newRow("unknown key") << "colour=red" << false
-                                 << "Unknown simulator setting \"colour\".";
-    QTest::newRow("unknown chip") << "chip=KEL9999" << false
-                                  << "Bad value \"KEL9999\" for simulator setting \"chip\".";
-    QTest::newRow("three-part revision")
-        << "app0=2.0.15" << false << "Bad value \"2.0.15\" for simulator setting \"app0\".";
-    QTest::newRow("blank in a revision") << "app0=1. 2.3.4" << false
-                                         << "Value \"1. 2.3.4\" of simulator setting \"app0\" "
-                                            "contains a blank.";
-    QTest::newRow("target out of range")
-        << "target=99999" << false << "Bad value \"99999\" for simulator setting \"target\".";
-    QTest::newRow("calibration too long")
-        << "calibrationMs=60001" << false
-        << "Bad value \"60001\" for simulator setting \"calibrationMs\".";
-    QTest::newRow("no value") << "seed" << false
-                              << "Simulator setting \"seed\" is not of the form key=value.";
+           "deviceStatus=5");
+    parsed("largest seed", "seed=4294967295", "seed=4294967295," + defaults);
+    badValue("seed not a number", "seed", "abc");
+    badValue("seed too large", "seed", "4294967296");
+    badValue("unknown fault", "fault.module", "bogus");
+    refused("unknown key", "colour=red", "Unknown simulator setting \"colour\".");
+    badValue("unknown chip", "chip", "KEL9999");
+    badValue("three-part revision", "app0", "2.0.15");
+    refused("blank in a revision", "app0=1. 2.3.4",
+            "Value \"1. 2.3.4\" of simulator setting \"app0\" contains a blank.");
+    badValue("target out of range", "target", "99999");
+    badValue("calibration too long", "calibrationMs", "60001");
+    refused("no value", "seed", "Simulator setting \"seed\" is not of the form key=value.");
 }
 
 // A text either parses to a form that parses to itself, or is refused with its reason and leaves
