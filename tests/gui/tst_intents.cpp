@@ -6,15 +6,33 @@
 #include "intents/intentexecuteparametercheckable.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
+#include "tools/barcreator.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QToolBar>
 #include <QtTest>
 #include <functional>
 #include <memory>
 
 using namespace ZyrGui::Intents;
+namespace BarCreator = ZyrGui::BarCreator;
 
 namespace {
+
+// The titles of a menu's entries, sub-menus written as "Title{...}".
+QString describe(const QList<QAction*>& actions) {
+    QStringList entries;
+    for (QAction* action : actions) {
+        entries.append(action->text());
+        if (action->menu() != nullptr)
+            entries.last() +=
+                QLatin1Char('{') + describe(action->menu()->actions()) + QLatin1Char('}');
+    }
+    return entries.join(QLatin1Char(','));
+}
 
 // Writes each call of its slot into a shared log and may run an action on its first call, such
 // as unregistering another executor. Unregisters itself when destroyed, as every executor does.
@@ -47,6 +65,7 @@ private slots:
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
     void nullArgumentsAbort();
+    void barsDoNotEnterAGroupInACycleAgain();
 };
 
 void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {
@@ -95,6 +114,40 @@ void TestIntents::nullArgumentsAbort() {
                               "intents/intentgroup", "intentItem");
     ZYR_VERIFY_NULL_ASSERTION([] { IntentManager::instance()->registerExecutor(nullptr); }, manager,
                               "executor");
+}
+
+void TestIntents::barsDoNotEnterAGroupInACycleAgain() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    const QIcon icon(pixmap);
+    Intent open("intAlpha", "Open", icon, "Opens a file", false);
+    Intent last("intBeta", "Last", icon, "Opens the last file", false);
+    Intent log("intAlpha", "Log", icon, "Logs results", true);
+    Intent about("intBeta", "About", icon, "About the program", false);
+    IntentGroup main("Main");
+    IntentGroup file("File");
+    IntentGroup recent("Recent");
+    IntentGroup empty("Empty");
+    recent.add(&last);
+    recent.add(&recent);
+    recent.add(&file);
+    file.add(&open);
+    file.add(&recent);
+    file.add(&empty);
+    main.add(&file);
+    main.add(&log);
+    main.add(&about);
+    // The same group twice side by side is no cycle: it appears twice.
+    main.add(&file);
+    QMenuBar menuBar;
+    QToolBar toolBar;
+
+    BarCreator::createMenuBar(&menuBar, &main);
+    BarCreator::createToolBar(&toolBar, &main);
+
+    const QString fileMenu = QStringLiteral("File{Open,Recent{Last},Empty{}}");
+    QCOMPARE(describe(menuBar.actions()), fileMenu + ",Log,About," + fileMenu);
+    QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About,Open,Last"));
 }
 
 ZYR_TEST_CLASS(TestIntents)
