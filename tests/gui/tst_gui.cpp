@@ -1,12 +1,13 @@
-#include "assertionabort.h"
+#include "fakecommunicationnode.h"
 #include "testregistry.h"
 
+#include "Communication/nodestatemanager.h"
 #include "intents/iintentexecutor.h"
 #include "intents/intent.h"
-#include "intents/intentexecuteparametercheckable.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
 #include "tools/barcreator.h"
+#include "zyrstatusfield.h"
 
 #include <QAction>
 #include <QMenu>
@@ -18,6 +19,8 @@
 #include <memory>
 
 using namespace ZyrGui::Intents;
+using ZyrCore::Communication::NodeStateManager;
+using ZyrGui::ZyrStatusField;
 namespace BarCreator = ZyrGui::BarCreator;
 
 namespace {
@@ -58,23 +61,23 @@ private:
 
 } // namespace
 
-class TestIntents : public QObject {
+class TestGui : public QObject {
     Q_OBJECT
 
 private slots:
     void executorUnregisteredByEarlierSlotIsNotCalled_data();
     void executorUnregisteredByEarlierSlotIsNotCalled();
-    void nullArgumentsAbort();
     void barsDoNotEnterAGroupInACycleAgain();
+    void statusFieldLeavesADestroyedManagerAlone();
 };
 
-void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled_data() {
+void TestGui::executorUnregisteredByEarlierSlotIsNotCalled_data() {
     QTest::addColumn<bool>("deleteVictim");
     QTest::newRow("unregistered") << false;
     QTest::newRow("deleted") << true;
 }
 
-void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
+void TestGui::executorUnregisteredByEarlierSlotIsNotCalled() {
     QFETCH(bool, deleteVictim);
     QStringList log;
     IntentManager* manager = IntentManager::instance();
@@ -108,15 +111,7 @@ void TestIntents::executorUnregisteredByEarlierSlotIsNotCalled() {
     QCOMPARE(log, expected);
 }
 
-void TestIntents::nullArgumentsAbort() {
-    const QString manager = "intents/intentmanager";
-    ZYR_VERIFY_NULL_ASSERTION([] { IntentGroup(QStringLiteral("Main")).add(nullptr); },
-                              "intents/intentgroup", "intentItem");
-    ZYR_VERIFY_NULL_ASSERTION([] { IntentManager::instance()->registerExecutor(nullptr); }, manager,
-                              "executor");
-}
-
-void TestIntents::barsDoNotEnterAGroupInACycleAgain() {
+void TestGui::barsDoNotEnterAGroupInACycleAgain() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::red);
     const QIcon icon(pixmap);
@@ -150,6 +145,18 @@ void TestIntents::barsDoNotEnterAGroupInACycleAgain() {
     QCOMPARE(describe(toolBar.actions()), QStringLiteral("Open,Last,Log,About,Open,Last"));
 }
 
-ZYR_TEST_CLASS(TestIntents)
+void TestGui::statusFieldLeavesADestroyedManagerAlone() {
+    FakeCommunicationNode node;
+    auto manager = std::make_unique<NodeStateManager>(&node);
+    ZyrStatusField field(nullptr);
+    QVERIFY(field.setStateManager(manager.get()));
 
-#include "tst_intents.moc"
+    manager.reset();
+
+    QVERIFY(field.releaseStateManager());
+    QVERIFY(!field.releaseStateManager());
+}
+
+ZYR_TEST_CLASS(TestGui)
+
+#include "tst_gui.moc"
