@@ -1,14 +1,11 @@
 #include "linkingtestsupport.h"
 #include "testregistry.h"
 
-#include "Communication/communicationstackelement.h"
 #include "controllogic.h"
 #include "simulatedevaluationboard.h"
 
 #include <memory>
 
-using ZyrCore::Communication::IcComCore;
-using ZyrCore::Communication::RegisterInfoStd;
 using ZyrGui::Controls::ControlManager;
 
 class TestControls : public QObject {
