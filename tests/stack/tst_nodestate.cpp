@@ -44,7 +44,6 @@ private slots:
 
     void failedCheckClosesNode_data();
     void failedCheckClosesNode();
-    void checkSeesManagersOwnContext();
 };
 
 void TestNodeState::failedCheckClosesNode_data() {
@@ -68,9 +67,18 @@ void TestNodeState::failedCheckClosesNode() {
     FakeCommunicationNode node;
     CheckObject check;
     NodeStateManager manager(&node);
+    manager.context()->setNodeName("MODULE_STREAM");
     QVERIFY(manager.checkDelegate.set(&check,
                                       SLOT(onCheck(ZyrCore::Communication::NodeStateContext*))));
     QCOMPARE(manager.setActive(true), 2);
+    QCOMPARE(check.lastContext(), manager.context());
+    QCOMPARE(check.lastContext()->nodeName(), QString("MODULE_STREAM"));
+    QCOMPARE(check.lastContext()->communicationNode(), &node);
+    // An open node is checked again on every run; what the slot writes stays in the context.
+    QCOMPARE(manager.checkState(), 2);
+    QCOMPARE(check.calls(), 2);
+    QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
+    QCOMPARE(node.openCalls(), 1);
     QSignalSpy spy(&manager, &NodeStateManager::stateChanged);
     const int closeCallsBefore = node.closeCalls();
 
@@ -104,26 +112,6 @@ void TestNodeState::failedCheckClosesNode() {
     QCOMPARE(spy.count(), 1);
     QCOMPARE(changeAt(spy, 0).previousState, 2);
     QCOMPARE(changeAt(spy, 0).currentState, 4);
-}
-
-void TestNodeState::checkSeesManagersOwnContext() {
-    FakeCommunicationNode node;
-    CheckObject check;
-    NodeStateManager manager(&node);
-    manager.context()->setNodeName("MODULE_STREAM");
-    manager.checkDelegate.set(&check, SLOT(onCheck(ZyrCore::Communication::NodeStateContext*)));
-
-    QCOMPARE(manager.setActive(true), 2);
-    QCOMPARE(check.calls(), 1);
-    QCOMPARE(check.lastContext(), manager.context());
-    QCOMPARE(check.lastContext()->nodeName(), QString("MODULE_STREAM"));
-    QCOMPARE(check.lastContext()->communicationNode(), &node);
-
-    // An open node is checked again on every run; what the slot writes stays in the context.
-    QCOMPARE(manager.checkState(), 2);
-    QCOMPARE(check.calls(), 2);
-    QCOMPARE(manager.context()->properties()->value("checked"), QString("2"));
-    QCOMPARE(node.openCalls(), 1);
 }
 
 ZYR_TEST_CLASS(TestNodeState)
