@@ -52,8 +52,7 @@ class TestI2cObjects : public QObject {
 private slots:
     void registerObject_data();
     void registerObject();
-    void blockRead();
-    void txRxCopyKeepsReceivedBytes();
+    void transferBuffers();
 };
 
 // Register objects built with their widths, or with widths changed afterwards: the request must
@@ -143,7 +142,8 @@ void TestI2cObjects::registerObject() {
     QVERIFY(serialized(serializable, serializable.serializeSize() - 1).isNull());
 }
 
-void TestI2cObjects::blockRead() {
+// Reply buffers of block reads and raw transfers: bounded, zero-filled, kept by copies.
+void TestI2cObjects::transferBuffers() {
     I2cBlockReadRegisterComObject object(kSlave, 0x20, 4, nullptr, 1, 1, 1088, kTrace);
     QCOMPARE(serialized(object), QByteArray::fromHex("802081"));
     QCOMPARE(QByteArray(reinterpret_cast<char*>(object.data()), 4), QByteArray(4, '\0'));
@@ -168,14 +168,11 @@ void TestI2cObjects::blockRead() {
     small.setData(source.data(), 5000);
     QCOMPARE(small.dataSize(), 16u);
     QCOMPARE(small.data()[15], static_cast<unsigned char>(0x33));
-}
 
-void TestI2cObjects::txRxCopyKeepsReceivedBytes() {
     unsigned char tx[] = {0x01, 0x02};
-    I2cTxRxComObject object(kSlave, 2, tx, 4, 8, kTrace, 97);
-    QVERIFY(deserializeBytes(object, QByteArray::fromHex("0a0b0c0d")));
-
-    std::unique_ptr<IComObject> copy(object.clone());
+    I2cTxRxComObject transferred(kSlave, 2, tx, 4, 8, kTrace, 97);
+    QVERIFY(deserializeBytes(transferred, QByteArray::fromHex("0a0b0c0d")));
+    std::unique_ptr<IComObject> copy(transferred.clone());
     auto* transfer = dynamic_cast<I2cTxRxComObject*>(copy.get());
     QVERIFY(transfer != nullptr);
     QCOMPARE(QByteArray(reinterpret_cast<char*>(transfer->getData()), 4),
