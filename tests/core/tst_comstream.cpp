@@ -76,7 +76,6 @@ private slots:
     void refusedAmongSentRequests_data();
     void refusedAmongSentRequests();
     void resetUnlinksAbandonedRequests();
-    void refusedRequestErrorSurvivesLateFlush();
 };
 
 void TestComStream::frameBytes_data() {
@@ -261,40 +260,54 @@ void TestComStream::refusedRequestsAreMarkedFailed() {
     QTEST(stream.lastError(), "error");
 }
 
-// A request refused after others went out leaves them paired with their own replies.
+// A request refused after others went out leaves them paired with their own replies, and the
+// refusal's error survives the flush.
 void TestComStream::refusedAmongSentRequests_data() {
-    QTest::addColumn<bool>("serializeFails");
+    QTest::addColumn<QString>("why");
     QTest::addColumn<int>("writes");
     QTest::addColumn<int>("error");
-    QTest::newRow("serialize fails") << true << 1 << -2;
-    QTest::newRow("already in the chain") << false << 2 << -1;
+    QTest::newRow("serialize fails") << "serialize" << 1 << -2;
+    QTest::newRow("oversized") << "oversized" << 1 << -1;
+    QTest::newRow("already in the chain") << "chain" << 2 << -1;
 }
 
 void TestComStream::refusedAmongSentRequests() {
-    QFETCH(bool, serializeFails);
+    QFETCH(QString, why);
     ScriptedComDriver driver;
     ComStream stream(&driver, ComStream::theLateFlushPolicy);
 
     TestComObject first(0x01, bytes({1}), 4);
-    TestComObject second(0x02, bytes({2}), 4);
-    second.serializeResult = !serializeFails;
+    TestComObject second(0x02, why == "oversized" ? QByteArray(1089, 'x') : bytes({2}), 4);
+    second.serializeResult = why != "serialize";
+    driver.queueReply(0x01, 0, bytes({7}));
+    driver.queueReply(0x02, 0, bytes({8}));
     stream.append(&first);
-    stream.append(&second);
-    if (!serializeFails) {
+    if (why == "oversized")
+        stream.execute(&second); // refused, then the late policy flushes
+    else
+        stream.append(&second);
+    if (why == "chain") {
         stream.append(&first);  // has a next: in the chain
         stream.append(&second); // the chain's tail
     }
     QTEST(int(driver.writes.size()), "writes");
-    QVERIFY(!serializeFails || (!second.valid() && int(second.status()) == 1));
+    QCOMPARE(driver.flushCalls, why == "oversized" ? 1 : 0);
+    QVERIFY(why == "chain" || (!second.valid() && int(second.status()) == 1));
 
-    driver.queueReply(0x01, 0, bytes({7}));
-    driver.queueReply(0x02, 0, bytes({8}));
     stream.flush();
     QVERIFY(first.valid());
     QCOMPARE(first.reply, bytes({7}));
-    QCOMPARE(second.reply, serializeFails ? QByteArray() : bytes({8}));
+    QCOMPARE(second.reply, why == "chain" ? bytes({8}) : QByteArray());
     QTEST(stream.lastError(), "error");
     QVERIFY(holdsAreReleased(stream));
+
+    // A failed write's error is kept over a later good write.
+    TestComObject command(0x03, bytes({1}), 0, IComObject::FireAndForget);
+    TestComObject next(0x03, bytes({1}), 0, IComObject::FireAndForget);
+    driver.writeFailures = {-2};
+    stream.execute(&command);
+    stream.execute(&next);
+    QCOMPARE(stream.lastError(), -2);
 }
 
 void TestComStream::resetUnlinksAbandonedRequests() {
@@ -318,23 +331,6 @@ void TestComStream::resetUnlinksAbandonedRequests() {
     stream.flush();
     QVERIFY(first.valid());
     QCOMPARE(first.reply, bytes({9}));
-}
-
-void TestComStream::refusedRequestErrorSurvivesLateFlush() {
-    ScriptedComDriver driver;
-    ComStream stream(&driver, ComStream::theLateFlushPolicy);
-
-    TestComObject oversized(0x01, QByteArray(1089, 'x'), 4);
-    stream.execute(&oversized); // refused, then the late policy flushes
-    QCOMPARE(driver.flushCalls, 1);
-    QCOMPARE(stream.lastError(), -1);
-
-    TestComObject command(0x03, bytes({1}), 0, IComObject::FireAndForget);
-    driver.writeFailures = {-2};
-    stream.execute(&command);
-    TestComObject next(0x03, bytes({1}), 0, IComObject::FireAndForget);
-    stream.execute(&next); // a later good write keeps the first error
-    QCOMPARE(stream.lastError(), -2);
 }
 
 ZYR_TEST_CLASS(TestComStream)
