@@ -27,7 +27,7 @@ namespace {
 constexpr unsigned char kSlave = 0x40;
 
 // Passes everything to the real stream and notes the trace patterns of each executed sequence.
-class RecordingExecutor : public IComExecutor, public ICommunicationNode {
+class RecordingExecutor : public IComExecutor {
 public:
     explicit RecordingExecutor(ComStream* stream)
         : itsStream(stream) {}
@@ -42,7 +42,6 @@ public:
             executions.last().append(comObject->tracePattern());
         itsStream->execute(queue);
     }
-    bool setNextNode(ICommunicationNode*) override { return false; }
 
     QList<QList<unsigned int>> executions;
 
@@ -83,8 +82,8 @@ struct Bench {
         : driver(&firmware)
         , stream(&driver, ComStream::theLateFlushPolicy)
         , executor(&stream)
-        , provider(withModify ? &defaultProvider : &withoutModify)
-        , core(&executor, provider) {
+        , provider(withModify ? new I2cComObjectProvider : new ProviderWithoutModify)
+        , core(&executor, provider.get()) {
         registers.install(firmware);
         provider->setConfiguration(kSlave);
         stream.open();
@@ -103,9 +102,7 @@ struct Bench {
     FrameFakeDriver driver;
     ComStream stream;
     RecordingExecutor executor;
-    I2cComObjectProvider defaultProvider;
-    ProviderWithoutModify withoutModify;
-    I2cComObjectProvider* provider;
+    std::unique_ptr<I2cComObjectProvider> provider;
     IcComCore core;
 };
 
