@@ -1,5 +1,3 @@
 #include "testregistry.h"
 
-#include <QCoreApplication>
-
 ZYR_TEST_MAIN(QCoreApplication)

@@ -12,11 +12,7 @@
 #include <array>
 #include <sys/resource.h>
 
-namespace {
-
 using Bins = std::array<uint16_t, 256>;
-
-} // namespace
 
 class TestLogging : public QObject {
     Q_OBJECT

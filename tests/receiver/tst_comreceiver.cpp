@@ -39,17 +39,23 @@ struct Rig {
             return false;
         receiver.setDevice(&driver);
         receiver.start();
-        const QDeadlineTimer deadline(kDeadlineMs);
-        while (emitted == 0 && !deadline.hasExpired() && board.serialPort().send("~"))
-            QThread::msleep(kPollPeriodMs);
-        if (emitted == 0 || !board.serialPort().send("!"))
+        if (!receives() || !board.serialPort().send("!"))
             return false;
+        const QDeadlineTimer deadline(kDeadlineMs);
         QString drained;
         while (!drained.endsWith('!') && !deadline.hasExpired()) {
             QThread::msleep(5);
             drained += receiver.takeData();
         }
         return drained.endsWith('!');
+    }
+    // Sends until the receiver reports text.
+    bool receives() {
+        const int before = emitted;
+        const QDeadlineTimer deadline(kDeadlineMs);
+        while (emitted == before && !deadline.hasExpired() && board.serialPort().send("~"))
+            QThread::msleep(kPollPeriodMs);
+        return emitted > before;
     }
     // The stop request ends the thread at its next pass, whatever the read in progress.
     bool stops() {
@@ -101,46 +107,27 @@ private slots:
         QVERIFY(rig.stops());
     }
 
-    void withoutDeviceCyclesIdleAndStops() {
+    // A stop made before the thread begins ends that run; each later start runs again, idle
+    // without a device and polling with one.
+    void stopAndRestart() {
         Rig rig;
+        rig.receiver.stop();
+        rig.receiver.start();
+        QVERIFY(rig.receiver.wait(QDeadlineTimer(kDeadlineMs)));
         rig.receiver.start();
         QThread::msleep(50);
+        QVERIFY(rig.receiver.isRunning());
         QCOMPARE(rig.emitted.load(), 0);
         QCOMPARE(rig.receiver.takeData(), QString());
         QVERIFY(rig.stops());
-    }
-
-    void stopBeforeTheThreadBeginsEndsIt() {
-        Rig rig;
-        rig.receiver.stop();
-        rig.receiver.start();
-        QVERIFY(rig.receiver.wait(kGenerousWaitMs));
-    }
-
-    void restartedReceiverPollsAgain() {
-        Rig rig;
         QVERIFY(rig.start());
         for (int restart = 0; restart < 2; ++restart) {
-            rig.receiver.stop();
-            QVERIFY(rig.receiver.wait(kGenerousWaitMs));
+            QVERIFY(rig.stops());
             rig.receiver.start();
-            QVERIFY(receivesAgain(rig));
-            QVERIFY(rig.receiver.isRunning());
+            // A new run first discards what waits in the port.
+            QVERIFY(rig.receives() && !rig.receiver.takeData().isEmpty());
         }
-        rig.receiver.stop();
-        QVERIFY(rig.receiver.wait(kGenerousWaitMs));
-    }
-
-private:
-    static constexpr unsigned long kGenerousWaitMs = 10000;
-
-    // Sends until the receiver reports text; a new run first discards what waits in the port.
-    static bool receivesAgain(Rig& rig) {
-        const int before = rig.emitted;
-        const QDeadlineTimer deadline{qint64(kGenerousWaitMs)};
-        while (rig.emitted == before && !deadline.hasExpired() && rig.board.serialPort().send("~"))
-            QThread::msleep(kPollPeriodMs);
-        return rig.emitted > before && !rig.receiver.takeData().isEmpty();
+        QVERIFY(rig.stops());
     }
 };
 

@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <type_traits>
-
 using ZyrCore::Tools::Delegate;
 using ZyrCore::Tools::MultiDelegate;
 
@@ -94,9 +92,6 @@ void TestDelegate::setParsesSlotText() {
 }
 
 void TestDelegate::multiDelegateInvokesAllInOrder() {
-    static_assert(!std::is_copy_constructible_v<MultiDelegate>);
-    static_assert(!std::is_copy_assignable_v<MultiDelegate>);
-
     DelegateTarget target;
     MultiDelegate multi;
     QVERIFY(multi.add(&target, SLOT(onFirst())));
