@@ -34,16 +34,13 @@ bool alreadyRunningFlag() {
     return globalSettings().value(MainWindow::alreadyRunningKey, false).toBool();
 }
 
-void setAlreadyRunningFlag(bool value) {
-    QSettings settings = globalSettings();
-    settings.setValue(MainWindow::alreadyRunningKey, value);
-    settings.sync();
-}
-
-QStringList menuTexts(QMenu* menu) {
+// "Menu/Entry" for every entry of the window's menu bar.
+QStringList menuTexts(QMainWindow& window) {
     QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << action->text();
+    for (QAction* top : window.menuBar()->actions()) {
+        for (QAction* action : top->menu()->actions())
+            texts << top->text() + "/" + action->text();
+    }
     return texts;
 }
 
@@ -117,18 +114,14 @@ class TestMainWindow : public QObject {
 
 private slots:
     void init();
-    void flagIsSetWhileRunningAndClearedAfter();
-    void flagFoundSetWarnsOnceAndStaysSet();
-    void menuBarOffersTheIntents();
+    void runningFlagAndItsWarning();
     void configurationDefaultsAndRoundTrip();
     void loadingKeepsWhatAControlCannotShow_data();
     void loadingKeepsWhatAControlCannotShow();
-    void dockWindowsAndAboutDialog();
+    void menusDockWindowsAndAboutDialog();
     void tabsAndOutputFile();
     void calibrationOrProximitySelected_data();
     void calibrationOrProximitySelected();
-    void channelFieldsTurnGreenOnTheBoard();
-    void activationMessagesComeAfterConstruction();
     void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
 
@@ -141,59 +134,34 @@ void TestMainWindow::init() {
     QVERIFY(itsSettingsFolder->isValid());
 }
 
-void TestMainWindow::flagIsSetWhileRunningAndClearedAfter() {
-    auto board = simulatedBoard();
-    QVERIFY(board);
+// Set while a window runs and cleared after; found set, it brings one warning and stays set.
+void TestMainWindow::runningFlagAndItsWarning() {
     DialogRecorder dialogs;
-    QVERIFY(!alreadyRunningFlag());
     {
+        auto board = simulatedBoard();
+        QVERIFY(board && !alreadyRunningFlag());
         MainWindow window(nullptr, kAnyFreePort);
         QVERIFY(alreadyRunningFlag());
     }
     QVERIFY(!alreadyRunningFlag());
     QVERIFY(dialogs.seen.isEmpty());
-}
-
-void TestMainWindow::flagFoundSetWarnsOnceAndStaysSet() {
-    setAlreadyRunningFlag(true);
-    bool constructing = true;
-    DialogRecorder dialogs(&constructing);
+    globalSettings().setValue(MainWindow::alreadyRunningKey, true);
     {
         // Without a board the module stream stays closed, so the flag is taken at its word.
         MainWindow window(nullptr, kAnyFreePort);
-        constructing = false;
-        QCOMPARE(dialogs.seen.size(), 1);
-        QCOMPARE(dialogs.seen[0].text,
-                 QStringLiteral("Could not connect to target. Is another instance of the GUI "
-                                "already running?\n"));
         ZyrCore::Tools::VersionInfo version;
         version.retrieveInfo();
         QVERIFY(!version.productNameString().isEmpty());
-        QCOMPARE(dialogs.seen[0].title, version.productNameString());
         QCOMPARE(window.windowTitle(), version.productNameString());
-        // Without a board neither channel field shows open.
+        QCOMPARE(dialogs.seen, QStringList(version.productNameString() +
+                                           ": Could not connect to target. Is another instance of "
+                                           "the GUI already running?\n"));
         auto* statusBar = window.findChild<DeviceStatusBar*>();
-        QVERIFY(!showsOpen(statusBar->controlHidField()));
-        QVERIFY(!showsOpen(statusBar->moduleHidField()));
+        QVERIFY(!showsOpen(statusBar->controlHidField()) &&
+                !showsOpen(statusBar->moduleHidField()));
     }
     QVERIFY(alreadyRunningFlag());
     QCOMPARE(dialogs.seen.size(), 1);
-}
-
-void TestMainWindow::menuBarOffersTheIntents() {
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    QList<QAction*> menus = window.menuBar()->actions();
-    QCOMPARE(menus.size(), 3);
-    QCOMPARE(menus[0]->text(), QStringLiteral("File"));
-    QCOMPARE(menuTexts(menus[0]->menu()),
-             (QStringList{"Load Configuration", "Save Configuration", "Exit"}));
-    QCOMPARE(menus[1]->text(), QStringLiteral("View"));
-    QCOMPARE(menuTexts(menus[1]->menu()), (QStringList{"Dock Windows", "Disable Graph Updates"}));
-    QVERIFY(!menus[1]->menu()->actions()[0]->isEnabled());
-    QVERIFY(menus[1]->menu()->actions()[1]->isCheckable());
-    QCOMPARE(menus[2]->text(), QStringLiteral("Help"));
-    QCOMPARE(menuTexts(menus[2]->menu()), (QStringList{"About Dialog"}));
 }
 
 void TestMainWindow::configurationDefaultsAndRoundTrip() {
@@ -222,12 +190,10 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
                     MainWindow::applicationName);
     QCOMPARE(store.allKeys().size(), int(std::size(kConfiguration)));
-    QStringList texts;
-    for (const DialogRecorder::Seen& seen : dialogs.seen)
-        texts << seen.title + ": " + seen.text;
     const QString title = window.windowTitle() + ": ";
-    QCOMPARE(texts, (QStringList{title + "Configuration loaded.", title + "Configuration saved.",
-                                 title + "Configuration loaded."}));
+    QCOMPARE(dialogs.seen,
+             (QStringList{title + "Configuration loaded.", title + "Configuration saved.",
+                          title + "Configuration loaded."}));
 }
 
 void TestMainWindow::loadingKeepsWhatAControlCannotShow_data() {
@@ -276,10 +242,14 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     QCOMPARE(int(device.threshold), window.findChild<QSpinBox*>("sbThreshold")->value());
 }
 
-void TestMainWindow::dockWindowsAndAboutDialog() {
+void TestMainWindow::menusDockWindowsAndAboutDialog() {
     DialogRecorder dialogs;
     MainWindow window(nullptr, kAnyFreePort);
     window.show();
+    QCOMPARE(menuTexts(window),
+             QStringList({"File/Load Configuration", "File/Save Configuration", "File/Exit",
+                          "View/Dock Windows", "View/Disable Graph Updates", "Help/About Dialog"}));
+    QVERIFY(menuEntry(window, "View", "Disable Graph Updates")->isCheckable());
     QAction* dockWindows = menuEntry(window, "View", "Dock Windows");
     auto* dock = window.findChild<QDockWidget*>("dockDistanceVsTime");
     QVERIFY(!dockWindows->isEnabled());
@@ -370,37 +340,6 @@ void TestMainWindow::calibrationOrProximitySelected() {
     for (QCheckBox* box : window.findChildren<QCheckBox*>())
         box->setChecked(checked.contains(box->objectName()));
     QTEST(window.isCalibrationOrProximitySelected(), "selected");
-}
-
-void TestMainWindow::channelFieldsTurnGreenOnTheBoard() {
-    auto board = simulatedBoard();
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    auto* statusBar = window.findChild<DeviceStatusBar*>();
-    QVERIFY(statusBar != nullptr);
-    QVERIFY(showsOpen(statusBar->controlHidField()));
-    QVERIFY(showsOpen(statusBar->moduleHidField()));
-
-    board->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 3000);
-    board->replug();
-    QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->moduleHidField()), 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->controlHidField()), 3000);
-}
-
-void TestMainWindow::activationMessagesComeAfterConstruction() {
-    auto board = simulatedBoard(QStringLiteral("app0=2.0.15.1"));
-    QVERIFY(board);
-    bool constructing = true;
-    DialogRecorder dialogs(&constructing);
-    MainWindow window(nullptr, kAnyFreePort);
-    constructing = false;
-    QVERIFY(dialogs.seen.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.seen.size(), 1, 3000);
-    QCOMPARE(dialogs.seen[0].title, QStringLiteral("Critical"));
-    QVERIFY(dialogs.seen[0].text.contains("outdated and unsupported ROM firmware"));
-    QVERIFY(!dialogs.seen[0].whileBusy);
 }
 
 void TestMainWindow::minimumSizeFitsTheLayouts_data() {

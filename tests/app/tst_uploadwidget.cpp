@@ -1,8 +1,8 @@
+#include "apptestsupport.h"
 #include "testregistry.h"
 
 #include "controllogic.h"
 #include "simulatedevaluationboard.h"
-#include "userdialogs.h"
 #include "zyruploadfiledemowidget.h"
 
 #include <QPushButton>
@@ -31,24 +31,6 @@ QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
-
-// Answers the directory question and records the messages; the real dialogs return afterwards.
-struct DialogAnswers {
-    explicit DialogAnswers(const QString& directory) {
-        UserDialogs::setPathHandler([this, directory](const QString&) {
-            ++questions;
-            return directory;
-        });
-        UserDialogs::setMessageHandler(
-            [this](const UserDialogs::Message& m) { messages << m.text; });
-    }
-    ~DialogAnswers() {
-        UserDialogs::setPathHandler({});
-        UserDialogs::setMessageHandler({});
-    }
-    int questions = 0;
-    QStringList messages;
-};
 
 } // namespace
 
@@ -134,13 +116,14 @@ void TestUploadWidget::updateRun() {
     logic.activateCommunication();
     ZyrUploadFileDemoWidget widget;
     widget.setControlLogic(&logic);
-    DialogAnswers answers(cancel ? QString() : folder.path());
+    DialogRecorder dialogs;
+    dialogs.pathAnswer = cancel ? QString() : folder.path();
 
     auto* button = widget.findChild<QPushButton*>(QStringLiteral("pbUpdateAllBinaries"));
     // A second click while the log lets events through must not start a nested run.
     QTimer::singleShot(0, button, [button] { button->click(); });
     button->click();
-    QCOMPARE(answers.questions, 1);
+    QCOMPARE(dialogs.captions.size(), 1);
     QVERIFY(button->isEnabled());
 
     const QStringList log =
@@ -149,7 +132,8 @@ void TestUploadWidget::updateRun() {
     expectedTail.replaceInStrings(QStringLiteral("<dir>"), folder.path());
     QCOMPARE(log.mid(log.size() - expectedTail.size()), expectedTail);
     QCOMPARE(log.size() == 1, cancel);
-    QCOMPARE(answers.messages, logTail.last() == kDone ? QStringList{kDone} : QStringList());
+    QCOMPARE(dialogs.seen,
+             logTail.last() == kDone ? QStringList("Update: " + kDone) : QStringList());
 
     ZyrSim::SimulatedFileStore& store = board->fileStore();
     QCOMPARE(store.events(), events);
