@@ -78,33 +78,21 @@ const struct {
 };
 // clang-format on
 
-QVariant controlValue(const QWidget* control) {
-    if (auto* box = qobject_cast<const QCheckBox*>(control))
-        return box->isChecked();
-    if (auto* spinBox = qobject_cast<const QSpinBox*>(control))
-        return spinBox->value();
-    if (auto* comboBox = qobject_cast<const QComboBox*>(control))
-        return comboBox->currentIndex();
-    return qobject_cast<const QLineEdit*>(control)->text();
+// The value of a saved control, as the user sees it: a combo box's row, else the widget's own.
+QByteArray valueProperty(const QWidget* control) {
+    if (qobject_cast<const QComboBox*>(control) != nullptr)
+        return "currentIndex";
+    return control->metaObject()->userProperty().name();
 }
 
-void setControlValue(QWidget* control, const QVariant& value) {
-    if (auto* box = qobject_cast<QCheckBox*>(control))
-        box->setChecked(value.toBool());
-    else if (auto* spinBox = qobject_cast<QSpinBox*>(control))
-        spinBox->setValue(value.toInt());
-    else if (auto* comboBox = qobject_cast<QComboBox*>(control))
-        comboBox->setCurrentIndex(value.toInt());
-    else
-        qobject_cast<QLineEdit*>(control)->setText(value.toString());
+QVariant valueOf(const QWidget& window, const char* name) {
+    const auto* control = window.findChild<QWidget*>(name);
+    return control->property(valueProperty(control));
 }
 
-std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> simulatedBoard(const QString& config = {}) {
-    QString error;
-    auto board = ZyrSim::SimulatedEvaluationBoard::create(config, &error);
-    if (!board)
-        qWarning("simulated board refused: %s", qPrintable(error));
-    return board;
+void setValue(QWidget& window, const char* name, const QVariant& value) {
+    auto* control = window.findChild<QWidget*>(name);
+    control->setProperty(valueProperty(control), value);
 }
 
 } // namespace
@@ -138,7 +126,7 @@ void TestMainWindow::init() {
 void TestMainWindow::runningFlagAndItsWarning() {
     DialogRecorder dialogs;
     {
-        auto board = simulatedBoard();
+        auto board = ZyrSim::SimulatedEvaluationBoard::create({});
         QVERIFY(board && !alreadyRunningFlag());
         MainWindow window(nullptr, kAnyFreePort);
         QVERIFY(alreadyRunningFlag());
@@ -172,17 +160,17 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
         menuEntry(window, "File", "Load Configuration")->trigger();
         for (const auto& entry : kConfiguration) {
             const QVariant expected = changed ? entry.changed : entry.loadedDefault;
-            QVERIFY2(controlValue(window.findChild<QWidget*>(entry.name)) == expected, entry.name);
+            QVERIFY2(valueOf(window, entry.name) == expected, entry.name);
         }
     };
     loadAndCompare(false); // from the empty store
 
     for (const auto& entry : kConfiguration)
-        setControlValue(window.findChild<QWidget*>(entry.name), entry.changed);
+        setValue(window, entry.name, entry.changed);
     referenceProximity->setChecked(true);
     menuEntry(window, "File", "Save Configuration")->trigger();
     for (const auto& entry : kConfiguration)
-        setControlValue(window.findChild<QWidget*>(entry.name), entry.loadedDefault);
+        setValue(window, entry.name, entry.loadedDefault);
     referenceProximity->setChecked(false);
     loadAndCompare(true);
     QVERIFY(!referenceProximity->isChecked());
@@ -214,7 +202,7 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow_data() {
 void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     QFETCH(QString, key);
     QFETCH(QVariant, stored);
-    auto board = simulatedBoard();
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
     QVERIFY(board);
     DialogRecorder dialogs;
     MainWindow window(nullptr, kAnyFreePort);
@@ -224,7 +212,7 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
         return name == key || qstrcmp(name, "cbIterationSelector") == 0;
     };
     for (const auto& entry : kConfiguration) {
-        setControlValue(window.findChild<QWidget*>(entry.name), entry.changed);
+        setValue(window, entry.name, entry.changed);
         store.setValue(entry.name, entry.name == key   ? stored
                                    : keeps(entry.name) ? entry.changed
                                                        : entry.loadedDefault);
@@ -232,14 +220,13 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     menuEntry(window, "File", "Load Configuration")->trigger();
     for (const auto& entry : kConfiguration) {
         const QVariant expected = keeps(entry.name) ? entry.changed : entry.loadedDefault;
-        QVERIFY2(controlValue(window.findChild<QWidget*>(entry.name)) == expected, entry.name);
+        QVERIFY2(valueOf(window, entry.name) == expected, entry.name);
     }
     const ZyrSim::SimulatedSensor::Settings& device = board->sensor().settings();
-    QCOMPARE(int(device.operationMode),
-             window.findChild<QComboBox*>("cbOperationMode")->currentIndex());
-    QCOMPARE(int(device.captureTime), window.findChild<QSpinBox*>("sbCaptureTime")->value());
-    QCOMPARE(int(device.iterations), window.findChild<QSpinBox*>("sbIterations")->value());
-    QCOMPARE(int(device.threshold), window.findChild<QSpinBox*>("sbThreshold")->value());
+    QCOMPARE(int(device.operationMode), valueOf(window, "cbOperationMode").toInt());
+    QCOMPARE(int(device.captureTime), valueOf(window, "sbCaptureTime").toInt());
+    QCOMPARE(int(device.iterations), valueOf(window, "sbIterations").toInt());
+    QCOMPARE(int(device.threshold), valueOf(window, "sbThreshold").toInt());
 }
 
 void TestMainWindow::menusDockWindowsAndAboutDialog() {
@@ -353,7 +340,7 @@ void TestMainWindow::minimumSizeFitsTheLayouts_data() {
 
 void TestMainWindow::minimumSizeFitsTheLayouts() {
     QFETCH(int, pointSize);
-    auto board = simulatedBoard();
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
     QVERIFY(board);
     DialogRecorder dialogs;
     struct FontRestorer {
