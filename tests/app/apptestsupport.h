@@ -37,20 +37,12 @@ private:
 };
 
 // Answers every dialog the application opens through UserDialogs while it lives: records each
-// message, and whether it came while the caller considered itself busy (e.g. inside a
-// constructor), and answers file questions with pathAnswer.
+// message as "title: text" and each file question's caption, and answers it with pathAnswer.
 class DialogRecorder {
 public:
-    struct Seen {
-        UserDialogs::Kind kind;
-        QString title;
-        QString text;
-        bool whileBusy;
-    };
-
-    explicit DialogRecorder(const bool* busy = nullptr) {
-        UserDialogs::setMessageHandler([this, busy](const UserDialogs::Message& message) {
-            seen.append({message.kind, message.title, message.text, busy != nullptr && *busy});
+    DialogRecorder() {
+        UserDialogs::setMessageHandler([this](const UserDialogs::Message& message) {
+            seen << message.title + ": " + message.text;
         });
         UserDialogs::setPathHandler([this](const QString& caption) {
             captions << caption;
@@ -62,7 +54,7 @@ public:
         UserDialogs::setPathHandler({});
     }
 
-    QList<Seen> seen;
+    QStringList seen;
     QStringList captions;
     QString pathAnswer;
 };

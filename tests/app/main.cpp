@@ -16,51 +16,47 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
 
-void exitThroughTheMenu() {
-    ZyrGui::Intents::IntentManager::instance()->getIntent(QStringLiteral("intExit"))->execute();
-}
-
-// The program's window once its event loop runs (start-up also processes events before).
-MainWindow* runningWindow() {
-    if (QThread::currentThread()->loopLevel() == 0)
-        return nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<MainWindow*>(widget))
-            return window;
-    }
-    return nullptr;
-}
-
-// Watches the program's window from inside its event loop: once both channel fields show open
-// it reports the time taken and exits through the Exit intent, as a user would.
-void startChannelsProbe() {
-    auto* started = new QElapsedTimer;
-    started->start();
+// Calls step with the program's window every 10 ms once its event loop runs (start-up also
+// processes events before); when step returns true, exits through the Exit intent, as a user
+// would.
+void watchTheWindow(std::function<bool(MainWindow&)> step) {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, started] {
-        MainWindow* window = runningWindow();
-        if (window == nullptr)
+    QObject::connect(poll, &QTimer::timeout, [poll, step] {
+        if (QThread::currentThread()->loopLevel() == 0)
             return;
-        auto* statusBar = window->findChild<DeviceStatusBar*>();
-        if (!showsOpen(statusBar->controlHidField()) || !showsOpen(statusBar->moduleHidField()))
-            return;
-        std::printf("both channels open after %lld ms\n",
-                    static_cast<long long>(started->elapsed()));
-        std::fflush(stdout);
-        poll->stop();
-        delete started;
-        exitThroughTheMenu();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<MainWindow*>(widget);
+            if (window != nullptr && step(*window)) {
+                poll->stop();
+                ZyrGui::Intents::IntentManager::instance()->getIntent("intExit")->execute();
+            }
+        }
     });
     poll->start(10);
 }
 
+// Reports the time taken until both channel fields show open.
+void startChannelsProbe() {
+    QElapsedTimer started;
+    started.start();
+    watchTheWindow([started](MainWindow& window) {
+        auto* statusBar = window.findChild<DeviceStatusBar*>();
+        if (!showsOpen(statusBar->controlHidField()) || !showsOpen(statusBar->moduleHidField()))
+            return false;
+        std::printf("both channels open after %lld ms\n",
+                    static_cast<long long>(started.elapsed()));
+        std::fflush(stdout);
+        return true;
+    });
+}
+
 // Under a file-size limit of sizeLimit bytes, saves data to logFile in continuous mode until the
-// log stops, tells each message the user saw on standard output and exits through the Exit
-// intent.
+// log stops, and tells each message the user saw on standard output.
 void startLogLimitProbe(rlim_t sizeLimit, const QString& logFile) {
     const rlimit limit{sizeLimit, sizeLimit};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
@@ -69,24 +65,18 @@ void startLogLimitProbe(rlim_t sizeLimit, const QString& logFile) {
         std::printf("%s: %s\n", qPrintable(message.title), qPrintable(message.text));
         std::fflush(stdout);
     });
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [logFile] {
-        MainWindow* window = runningWindow();
-        if (window == nullptr)
-            return;
-        auto* saveData = window->findChild<QCheckBox*>(QStringLiteral("cbSaveData"));
-        auto* dataFile = window->findChild<QLineEdit*>(QStringLiteral("leDataFile"));
-        if (dataFile->text() != logFile) {
-            if (!showsOpen(window->findChild<DeviceStatusBar*>()->moduleHidField()))
-                return;
+    watchTheWindow([logFile](MainWindow& window) {
+        auto* saveData = window.findChild<QCheckBox*>(QStringLiteral("cbSaveData"));
+        auto* dataFile = window.findChild<QLineEdit*>(QStringLiteral("leDataFile"));
+        if (dataFile->text() == logFile)
+            return !saveData->isChecked();
+        if (showsOpen(window.findChild<DeviceStatusBar*>()->moduleHidField())) {
             dataFile->setText(logFile);
-            window->findChild<QCheckBox*>(QStringLiteral("cbContinuousMode"))->setChecked(true);
+            window.findChild<QCheckBox*>(QStringLiteral("cbContinuousMode"))->setChecked(true);
             saveData->setChecked(true);
-        } else if (!saveData->isChecked()) {
-            exitThroughTheMenu();
         }
+        return false;
     });
-    poll->start(10);
 }
 
 // In a child started with ZYR_PROGRAM_PROBE ("channels" or "log-limit=<bytes>:<file>"), one of

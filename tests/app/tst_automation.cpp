@@ -33,7 +33,7 @@ class TestAutomation : public QObject {
 private slots:
     void parser_data();
     void parser();
-    void serverKeepsOneClientAndSurvivesBadOnes();
+    void serverSurvivesBadClients();
 };
 
 void TestAutomation::parser_data() {
@@ -76,28 +76,20 @@ void TestAutomation::parser() {
     QCOMPARE(seen.join('|'), events.endsWith('|') ? events.chopped(1) : events);
 }
 
-// Against a real socket: a second client is refused while the first keeps working; a client
-// that never reads is dropped at the output cap; a peer reset found inside a log's write ends
-// the client only from the event loop; a taken port is reported.
-void TestAutomation::serverKeepsOneClientAndSurvivesBadOnes() {
+// Against a real socket (the program's window serves one client and refuses others through it):
+// a client that never reads is dropped at the output cap; a peer reset found inside a log's
+// write ends the client only from the event loop; a taken port is reported.
+void TestAutomation::serverSurvivesBadClients() {
     AutomationServer server;
     QSignalSpy connected(&server, &AutomationServer::clientConnected);
     QSignalSpy disconnected(&server, &AutomationServer::clientDisconnected);
-    QSignalSpy iterations(&server, &AutomationServer::iterationsRequested);
-    QSignalSpy measurements(&server, &AutomationServer::measurementRequested);
     QVERIFY(server.listen(0));
-    QTcpSocket first, second, third;
+    QTcpSocket first, third;
     first.connectToHost(QHostAddress::LocalHost, server.port());
     QTRY_COMPARE(connected.count(), 1);
-    second.connectToHost(QHostAddress::LocalHost, server.port());
-    QTRY_COMPARE(second.state(), QAbstractSocket::UnconnectedState);
-    first.write("(I500)(X5)x");
-    QTRY_COMPARE(first.bytesAvailable(), qint64(24));
-    QCOMPARE(first.readAll(), QByteArray("#ERR;;Invalid command.\r\n"));
-    QVERIFY(iterations.value(0).value(0).toInt() == 500 && measurements.count() == 1);
     QCOMPARE(server.client(), connected.value(0).value(0).value<QTcpSocket*>());
 
-    Logging unread; // the first client reads nothing more
+    Logging unread; // the first client reads nothing
     unread.setSocket(server.client());
     QSignalSpy failed(&unread, &Logging::writeFailed);
     const std::array<uint16_t, 256> bins{};

@@ -13,7 +13,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-using ZyrCore::Communication::NodeStateContext;
 using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::Intents::IntentManager;
 
@@ -47,19 +46,20 @@ class TestControlLogic : public QObject {
     Q_OBJECT
 
 private slots:
-    void createsTheIntents();
-    void moduleActivationFollowsTheModuleStream();
-    void registersTheStreamCommandSets();
-    void registerNodeCallsTheDelegates_data();
-    void registerNodeCallsTheDelegates();
+    void intentsAndCommandSets();
+    void stateChangesReachTheDelegates_data();
+    void stateChangesReachTheDelegates();
     void boardBringsTheModuleUp();
 };
 
-// The menus check the texts of the intents they show; the register map has no menu entry.
-void TestControlLogic::createsTheIntents() {
+// The intents live as long as the logic (the menus check the texts of those they show; the
+// register map has no menu entry); initialised, the logic registers the stream command sets.
+void TestControlLogic::intentsAndCommandSets() {
     const char* const names[] = {
         "intExit",          "intOpenRegMap",   "intSaveConfiguration", "intLoadConfiguration",
         "intRedockWindows", "intUpdateGraphs", "intOpenAboutDialog"};
+    auto* commands = ZyrCore::Communication::CommandManager::instance();
+    commands->unregisterCommands();
     {
         ControlLogic logic;
         for (const char* name : names)
@@ -68,72 +68,52 @@ void TestControlLogic::createsTheIntents() {
             IntentManager::instance()->getIntent("intOpenRegMap");
         QCOMPARE(registerMap->text(), QStringLiteral("Register Map"));
         QVERIFY(!registerMap->icon().isNull());
+        logic.initialize();
+        for (const char* name :
+             {"I2cReadRegister", "I2cWriteRegister", "I2cModifyRegister", "I2cBlockRegister",
+              "I2cTxRx", "I2cConfig", "Reset", "FirmwareNumber"}) {
+            std::unique_ptr<ZyrCore::Communication::CommandInfo> info(
+                commands->createCommand(QLatin1String(name)));
+            QVERIFY2(info != nullptr && info->name == QLatin1String(name), name);
+        }
     }
-    // An uninitialised logic takes its intents with it.
+    commands->unregisterCommands();
     for (const char* name : names)
         QVERIFY(IntentManager::instance()->getIntent(name) == nullptr);
 }
 
-void TestControlLogic::moduleActivationFollowsTheModuleStream() {
-    ControlLogic logic;
-    logic.initialize();
-    NodeStateManager* module = managerOf(logic, QStringLiteral("MODULE_STREAM"));
-    QVERIFY(module != nullptr);
-    QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
-
-    const NodeStateContext context = *module->context();
-    const int states[] = {0, 4, 2, 4, 2};
-    int previous = 0;
-    for (int state : states) {
-        emit module->stateChanged(context, previous, state);
-        previous = state;
-    }
-    QCOMPARE(activations.count(), 2);
-}
-
-void TestControlLogic::registersTheStreamCommandSets() {
-    auto* manager = ZyrCore::Communication::CommandManager::instance();
-    manager->unregisterCommands();
-    ControlLogic logic;
-    logic.initialize();
-    for (const char* name :
-         {"I2cReadRegister", "I2cWriteRegister", "I2cModifyRegister", "I2cBlockRegister", "I2cTxRx",
-          "I2cConfig", "Reset", "FirmwareNumber"}) {
-        std::unique_ptr<ZyrCore::Communication::CommandInfo> info(
-            manager->createCommand(QLatin1String(name)));
-        QVERIFY2(info != nullptr && info->name == QLatin1String(name), name);
-    }
-    manager->unregisterCommands();
-}
-
-void TestControlLogic::registerNodeCallsTheDelegates_data() {
-    QTest::addColumn<int>("previous");
-    QTest::addColumn<int>("current");
+// The register node's changes reach the delegates, the module stream's the activation signal.
+void TestControlLogic::stateChangesReachTheDelegates_data() {
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<QVector<int>>("states"); // from the first, changes to each next one
     QTest::addColumn<int>("initialized");
     QTest::addColumn<int>("deinitialized");
-    QTest::newRow("opened") << 0 << 2 << 1 << 0;
-    QTest::newRow("open to closed") << 2 << 4 << 0 << 1;
-    QTest::newRow("closing to closed") << 3 << 4 << 0 << 1;
-    QTest::newRow("unknown to closed") << 0 << 4 << 0 << 0;
-    QTest::newRow("closed to closed") << 4 << 4 << 0 << 0;
+    QTest::addColumn<int>("activations");
+    const QString ic = QStringLiteral("IcComCore");
+    QTest::newRow("opened") << ic << QVector<int>{0, 2} << 1 << 0 << 0;
+    QTest::newRow("open to closed") << ic << QVector<int>{2, 4} << 0 << 1 << 0;
+    QTest::newRow("closing to closed") << ic << QVector<int>{3, 4} << 0 << 1 << 0;
+    QTest::newRow("unknown to closed") << ic << QVector<int>{0, 4} << 0 << 0 << 0;
+    QTest::newRow("closed to closed") << ic << QVector<int>{4, 4} << 0 << 0 << 0;
+    QTest::newRow("module opened twice")
+        << "MODULE_STREAM" << QVector<int>{0, 4, 2, 4, 2} << 0 << 0 << 2;
 }
 
-void TestControlLogic::registerNodeCallsTheDelegates() {
-    QFETCH(int, previous);
-    QFETCH(int, current);
-    QFETCH(int, initialized);
-    QFETCH(int, deinitialized);
-
+void TestControlLogic::stateChangesReachTheDelegates() {
+    QFETCH(QString, node);
+    QFETCH(QVector<int>, states);
     ControlLogic logic;
     logic.initialize();
     DelegateTarget target;
     pointDelegatesAt(logic, target);
-    NodeStateManager* ic = managerOf(logic, QStringLiteral("IcComCore"));
-    QVERIFY(ic != nullptr);
-
-    emit ic->stateChanged(*ic->context(), previous, current);
-    QCOMPARE(target.initialized, initialized);
-    QCOMPARE(target.deinitialized, deinitialized);
+    QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
+    NodeStateManager* manager = managerOf(logic, node);
+    QVERIFY(manager != nullptr);
+    for (int i = 1; i < states.size(); ++i)
+        emit manager->stateChanged(*manager->context(), states[i - 1], states[i]);
+    QTEST(target.initialized, "initialized");
+    QTEST(target.deinitialized, "deinitialized");
+    QTEST(int(activations.count()), "activations");
 }
 
 void TestControlLogic::boardBringsTheModuleUp() {

@@ -1,8 +1,8 @@
+#include "apptestsupport.h"
 #include "testregistry.h"
 
 #include "controllogic.h"
 #include "simulatedevaluationboard.h"
-#include "userdialogs.h"
 #include "zyruploadfiledemowidget.h"
 
 #include <QPushButton>
@@ -32,24 +32,6 @@ QByteArray contentOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// Answers the directory question and records the messages; the real dialogs return afterwards.
-struct DialogAnswers {
-    explicit DialogAnswers(const QString& directory) {
-        UserDialogs::setPathHandler([this, directory](const QString&) {
-            ++questions;
-            return directory;
-        });
-        UserDialogs::setMessageHandler(
-            [this](const UserDialogs::Message& m) { messages << m.text; });
-    }
-    ~DialogAnswers() {
-        UserDialogs::setPathHandler({});
-        UserDialogs::setMessageHandler({});
-    }
-    int questions = 0;
-    QStringList messages;
-};
-
 } // namespace
 
 class TestUploadWidget : public QObject {
@@ -65,41 +47,34 @@ void TestUploadWidget::updateRun_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QStringList>("logTail");
+    QTest::addColumn<QString>("logTail");    // its last lines, '|' between them
     QTest::addColumn<int>("refusedPackage"); // counted from 1 over the whole run; 0 none
     QTest::addColumn<int>("packages");       // upload packages that reach the board
     const QStringList all = QStringList{"unload " + kModule} + kStores;
+    const QString failed = "Failed. Cannot upload file. File could not be uploaded correctly.";
     QTest::newRow("first chip in name order")
         << QString() << kLocalFiles + QStringList{"KEL4401.ko"} << false
-        << all + QStringList{"load " + kModule}
-        << QStringList{"Loading " + kModule + ".", "Success.", kDone} << 0 << 38;
-    QTest::newRow("crc error on the third file")
-        << "fault.crcFile=3" << kLocalFiles << false << QStringList(all.mid(0, 3))
-        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."} << 0
-        << 7;
+        << all + QStringList{"load " + kModule} << "Loading " + kModule + ".|Success.|" + kDone << 0
+        << 38;
+    QTest::newRow("crc error on the third file") << "fault.crcFile=3" << kLocalFiles << false
+                                                 << QStringList(all.mid(0, 3)) << failed << 0 << 7;
     // Packages 4 to 7 carry the third file: the board refuses its second one.
     QTest::newRow("package refused within a file")
-        << QString() << kLocalFiles << false << QStringList(all.mid(0, 3))
-        << QStringList{"Failed. Cannot upload file. File could not be uploaded correctly."} << 5
-        << 5;
+        << QString() << kLocalFiles << false << QStringList(all.mid(0, 3)) << failed << 5 << 5;
     QTest::newRow("module load refused")
         << "fault.refuseLoad=on" << kLocalFiles << false << all
-        << QStringList{"Module " + kModule + " could not be configured.",
-                       "Failed. Continuing anyway.", kDone}
+        << "Module " + kModule + " could not be configured.|Failed. Continuing anyway.|" + kDone
         << 0 << 38;
     QTest::newRow("missing file") << QString() << QStringList(kLocalFiles.mid(0, 5)) << false
                                   << QStringList()
-                                  << QStringList{"Checking file <dir>/spad_mask.csv",
-                                                 "Failed. Cannot read file."}
+                                  << "Checking file <dir>/spad_mask.csv|Failed. Cannot read file."
                                   << 0 << 0;
     QTest::newRow("unsupported chip")
         << QString() << QStringList{"kel430a.ko"} << false << QStringList()
-        << QStringList{"Identified target hardware for update: KEL430A",
-                       "Unsupported target hardware. Exiting."}
+        << "Identified target hardware for update: KEL430A|Unsupported target hardware. Exiting."
         << 0 << 0;
-    QTest::newRow("dialog cancelled")
-        << QString() << kLocalFiles << true << QStringList()
-        << QStringList{"No directory selected. Update stopped."} << 0 << 0;
+    QTest::newRow("dialog cancelled") << QString() << kLocalFiles << true << QStringList()
+                                      << "No directory selected. Update stopped." << 0 << 0;
 }
 
 void TestUploadWidget::updateRun() {
@@ -107,7 +82,7 @@ void TestUploadWidget::updateRun() {
     QFETCH(QStringList, files);
     QFETCH(bool, cancel);
     QFETCH(QStringList, events);
-    QFETCH(QStringList, logTail);
+    QFETCH(QString, logTail);
     QFETCH(int, refusedPackage);
     QTemporaryDir folder;
     for (int index = 0; index < files.size(); ++index) {
@@ -134,22 +109,23 @@ void TestUploadWidget::updateRun() {
     logic.activateCommunication();
     ZyrUploadFileDemoWidget widget;
     widget.setControlLogic(&logic);
-    DialogAnswers answers(cancel ? QString() : folder.path());
+    DialogRecorder dialogs;
+    dialogs.pathAnswer = cancel ? QString() : folder.path();
 
     auto* button = widget.findChild<QPushButton*>(QStringLiteral("pbUpdateAllBinaries"));
     // A second click while the log lets events through must not start a nested run.
     QTimer::singleShot(0, button, [button] { button->click(); });
     button->click();
-    QCOMPARE(answers.questions, 1);
+    QCOMPARE(dialogs.captions.size(), 1);
     QVERIFY(button->isEnabled());
 
     const QStringList log =
         widget.findChild<QTextEdit*>(QStringLiteral("teLog"))->toPlainText().split('\n');
-    QStringList expectedTail = logTail;
-    expectedTail.replaceInStrings(QStringLiteral("<dir>"), folder.path());
+    const QStringList expectedTail = QString(logTail).replace("<dir>", folder.path()).split('|');
     QCOMPARE(log.mid(log.size() - expectedTail.size()), expectedTail);
     QCOMPARE(log.size() == 1, cancel);
-    QCOMPARE(answers.messages, logTail.last() == kDone ? QStringList{kDone} : QStringList());
+    QCOMPARE(dialogs.seen,
+             logTail.endsWith(kDone) ? QStringList("Update: " + kDone) : QStringList());
 
     ZyrSim::SimulatedFileStore& store = board->fileStore();
     QCOMPARE(store.events(), events);
