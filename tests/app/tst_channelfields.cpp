@@ -32,8 +32,8 @@ private slots:
         QVERIFY(statusBar != nullptr);
         board->board().setFault(BoardInterface::Control, TransportFault::Unplugged);
 
-        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->controlHidField()), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->controlHidField()), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 10000);
         QTest::qWait(1200); // several retries of the control channel
         QVERIFY(showsClosed(statusBar->controlHidField()));
         SimulatedHidInterface& module = board->board().hidInterface(BoardInterface::Module);
@@ -42,8 +42,8 @@ private slots:
         module.release(session);
 
         board->board().setFault(BoardInterface::Control, TransportFault::None);
-        QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->controlHidField()), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->moduleHidField()), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->controlHidField()), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->moduleHidField()), 10000);
     }
 };
 

@@ -268,7 +268,7 @@ void TestMeasurement::activationPerChip() {
                 return ZyrSim::FirmwareReply{0, QByteArray(10, '\1'), {}, 0};
             });
         rig.board->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 10000);
         rig.requests.clear();
         rig.widget<QPushButton>("pbStart")->click();
         rig.widget("cbTDC2")->setChecked(!rig.widget("cbTDC2")->isChecked());
