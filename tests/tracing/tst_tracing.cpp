@@ -177,13 +177,14 @@ void TestTracing::recorderReportsTheFirstFailedWrite() {
 void TestTracing::recordingHoldsAndPlaysBackWholeTelegrams() {
     const QString fileName = itsFolder.filePath(QStringLiteral("whole.xml"));
     BoardRig recorded;
-    Tracer tracer; // its file still open, flushes left out
+    Tracer tracer;
     TraceRecorder& recorder = *tracer.recorder();
     recorded.stream.setTracer(&tracer);
     QVERIFY(!tracer.trace(QStringLiteral("<Telegram Trace=\"08000000\"/>"))); // nothing open
-    recorder.setFilter(0x7FFFFFFF);
+    recorder.setFilter(0x7FFFFFFF);                                           // flushes left out
     QVERIFY(recorder.open(fileName) && !recorder.open(fileName));
-    // Reads register 0x90 and writes 0x5A to register 0x21 of the simulated chip.
+    // Reads register 0x90 and writes 0x5A to register 0x21 of the simulated chip; the file is left
+    // open.
     I2c::I2cReadRegisterComObject read(0x40, 0x90, 0x8000000, 1, 1);
     I2c::I2cWriteRegisterComObject write(0x40, 0x21, 0x5A, 0x8000000, 1, 1);
     recorded.run(read);
