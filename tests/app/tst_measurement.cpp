@@ -102,8 +102,7 @@ class TestMeasurement : public QObject {
 private slots:
     void cycleRequestsAndLog_data();
     void cycleRequestsAndLog();
-    void faultsAreNeitherLoggedNorBlocking();
-    void selectorBarPacingAndContinuousMode();
+    void faultsPacingAndContinuousMode();
     void activationPerChip_data();
     void activationPerChip();
 };
@@ -144,10 +143,12 @@ void TestMeasurement::cycleRequestsAndLog() {
 }
 
 // A reply the command refuses stops that histogram type: nothing of it is logged or plotted,
-// the requests after it go out, and the next cycle is whole again.
-void TestMeasurement::faultsAreNeitherLoggedNorBlocking() {
+// the requests after it go out, and the next cycle is whole again. Then the selector bar, the
+// distance bar's pacing and continuous mode.
+void TestMeasurement::faultsPacingAndContinuousMode() {
     Rig rig;
     QVERIFY(rig.activated);
+    auto* start = rig.widget<QPushButton>("pbStart");
     int faults = 1;
     rig.module.setHandler(1, [&rig, &faults](const ZyrSim::FirmwareRequest& request) {
         auto reply = rig.board->sensor().handle(request);
@@ -161,18 +162,13 @@ void TestMeasurement::faultsAreNeitherLoggedNorBlocking() {
         rig.widget<QHistogramPlot>("plotHistogram")
             ->histogramGraph(QHistogramPlot::CurrentSet, QHistogramPlot::Proximity, 1);
     auto peak = [plotted, found = false]() mutable { return plotted->getValueRange(found).upper; };
-    auto* start = rig.widget<QPushButton>("pbStart");
     start->click();
     QCOMPARE(rig.records(), expand("#CI* #CO0 #TG* #TMP ITT #OBJ"));
     QCOMPARE(peak(), 0.0);
     start->click();
     QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
     QVERIFY(peak() > 100.0);
-}
 
-void TestMeasurement::selectorBarPacingAndContinuousMode() {
-    Rig rig;
-    QVERIFY(rig.activated);
     rig.requests.clear();
     rig.widget<QComboBox>("cbIterationSelector")->setCurrentIndex(2);
     QCOMPARE(rig.requests, QStringList{"I4000/0"});
@@ -185,7 +181,6 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
                static_cast<QCPStringLegendItem*>(legend->item(3))->text();
     };
     rig.select({});
-    auto* start = rig.widget<QPushButton>("pbStart");
     // A second cycle within the bar's interval leaves it; one after the interval redraws it.
     // Only a pair of cycles run within the interval tells, so a loaded machine tries again.
     bool paced = false;
