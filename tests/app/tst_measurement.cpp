@@ -1,7 +1,12 @@
 #include "apptestsupport.h"
+#include "boardrig.h"
+#include "scriptedcomdriver.h"
 #include "testregistry.h"
 
+#include "calibration.h"
+#include "commands/getcalibrationdatacommand.h"
 #include "devicestatusbar.h"
+#include "exchange.h"
 #include "mainwindow.h"
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
@@ -105,6 +110,7 @@ private slots:
     void faultsPacingAndContinuousMode();
     void activationPerChip_data();
     void activationPerChip();
+    void calibrationNeedsTheLongTimeoutAndRestoresIt();
 };
 
 // Per row: board | boxes checked | requests | log records (none: no log) | histogram sets drawn
@@ -278,6 +284,28 @@ void TestMeasurement::activationPerChip() {
     }
     QCOMPARE(rig.dialogs.seen,
              messages + messages + QStringList("Warning: Could not retrieve serial number."));
+}
+
+// The default board's new calibration outlasts the normal time-out; the long one is in force for
+// that command only, and nothing goes out on a module channel that is not HID.
+void TestMeasurement::calibrationNeedsTheLongTimeoutAndRestoresIt() {
+    BoardRig rig;
+    rig.driver.setWriteTimeout(1499);
+    GetCalibrationDataCommand command(GetCalibrationDataCommand::NewCalibration);
+    QVERIFY2(!executeExchange(&rig.stream, &command), "the normal time-out suffices");
+    const auto restored = [&rig] {
+        return rig.driver.readTimeout() == 1500 && rig.driver.writeTimeout() == 1499 &&
+               QGuiApplication::overrideCursor() == nullptr;
+    };
+    QVERIFY(executeCalibration(&rig.stream, command) && restored());
+    rig.board->unplug();
+    QVERIFY(!executeCalibration(&rig.stream, command) && restored());
+
+    ScriptedComDriver serial;
+    ZyrCore::Communication::ComStream stream(
+        &serial, ZyrCore::Communication::ComStream::theImmediateFlushPolicy);
+    serial.queueReply(GetCalibrationDataCommand::commandId, 0, QByteArray(14, '\1'));
+    QVERIFY(stream.open() && !executeCalibration(&stream, command) && serial.writes.isEmpty());
 }
 
 ZYR_TEST_CLASS(TestMeasurement)
