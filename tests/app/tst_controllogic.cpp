@@ -29,12 +29,6 @@ public slots:
     void onDeinitialized() { ++deinitialized; }
 };
 
-NodeStateManager* managerOf(ControlLogic& logic, const QString& name) {
-    NodeStateManager* manager = nullptr;
-    logic.communicationStack()->tryGetStateManager(name, &manager);
-    return manager;
-}
-
 void pointDelegatesAt(ControlLogic& logic, DelegateTarget& target) {
     logic.communicationInitialized.set(&target, SLOT(onInitialized()));
     logic.communicationDeinitialized.set(&target, SLOT(onDeinitialized()));
@@ -86,8 +80,9 @@ void TestControlLogic::logicOnTheBoard() {
         logic.activateCommunication();
         QCOMPARE(activations.count(), 1);
         QCOMPARE(target.initialized, 1);
-        QCOMPARE(managerOf(logic, QStringLiteral("IcComCore"))->lastState(),
-                 int(ZyrCore::Communication::NodeState::Open));
+        NodeStateManager* registers = nullptr;
+        QVERIFY(logic.communicationStack()->tryGetStateManager("IcComCore", &registers));
+        QCOMPARE(registers->lastState(), int(ZyrCore::Communication::NodeState::Open));
         logic.deactivateCommunication();
         QCOMPARE(target.deinitialized, 1);
         logic.activateCommunication();
@@ -126,8 +121,8 @@ void TestControlLogic::stateChangesReachTheDelegates() {
     DelegateTarget target;
     pointDelegatesAt(logic, target);
     QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
-    NodeStateManager* manager = managerOf(logic, node);
-    QVERIFY(manager != nullptr);
+    NodeStateManager* manager = nullptr;
+    QVERIFY(logic.communicationStack()->tryGetStateManager(node, &manager));
     for (int i = 1; i < states.size(); ++i)
         emit manager->stateChanged(*manager->context(), states[i - 1], states[i]);
     QTEST(target.initialized, "initialized");
