@@ -29,12 +29,6 @@ public slots:
     void onDeinitialized() { ++deinitialized; }
 };
 
-NodeStateManager* managerOf(ControlLogic& logic, const QString& name) {
-    NodeStateManager* manager = nullptr;
-    logic.communicationStack()->tryGetStateManager(name, &manager);
-    return manager;
-}
-
 void pointDelegatesAt(ControlLogic& logic, DelegateTarget& target) {
     logic.communicationInitialized.set(&target, SLOT(onInitialized()));
     logic.communicationDeinitialized.set(&target, SLOT(onDeinitialized()));
@@ -46,20 +40,24 @@ class TestControlLogic : public QObject {
     Q_OBJECT
 
 private slots:
-    void intentsAndCommandSets();
+    void logicOnTheBoard();
     void stateChangesReachTheDelegates_data();
     void stateChangesReachTheDelegates();
-    void boardBringsTheModuleUp();
 };
 
 // The intents live as long as the logic (the menus check the texts of those they show; the
-// register map has no menu entry); initialised, the logic registers the stream command sets.
-void TestControlLogic::intentsAndCommandSets() {
+// register map has no menu entry); initialised, the logic registers the stream command sets and
+// brings the module up on the board.
+void TestControlLogic::logicOnTheBoard() {
     const char* const names[] = {
         "intExit",          "intOpenRegMap",   "intSaveConfiguration", "intLoadConfiguration",
         "intRedockWindows", "intUpdateGraphs", "intOpenAboutDialog"};
+    QString error;
+    auto board = ZyrSim::SimulatedEvaluationBoard::create(QString(), &error);
+    QVERIFY2(board, qPrintable(error));
     auto* commands = ZyrCore::Communication::CommandManager::instance();
     commands->unregisterCommands();
+    DelegateTarget target;
     {
         ControlLogic logic;
         for (const char* name : names)
@@ -76,7 +74,23 @@ void TestControlLogic::intentsAndCommandSets() {
                 commands->createCommand(QLatin1String(name)));
             QVERIFY2(info != nullptr && info->name == QLatin1String(name), name);
         }
+
+        pointDelegatesAt(logic, target);
+        QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
+        logic.activateCommunication();
+        QCOMPARE(activations.count(), 1);
+        QCOMPARE(target.initialized, 1);
+        NodeStateManager* registers = nullptr;
+        QVERIFY(logic.communicationStack()->tryGetStateManager("IcComCore", &registers));
+        QCOMPARE(registers->lastState(), int(ZyrCore::Communication::NodeState::Open));
+        logic.deactivateCommunication();
+        QCOMPARE(target.deinitialized, 1);
+        logic.activateCommunication();
+        QCOMPARE(target.initialized, 2);
     }
+    // The register node closed again while the logic was torn down, but whoever the delegates
+    // point at may be gone by then.
+    QCOMPARE(target.deinitialized, 1);
     commands->unregisterCommands();
     for (const char* name : names)
         QVERIFY(IntentManager::instance()->getIntent(name) == nullptr);
@@ -107,41 +121,13 @@ void TestControlLogic::stateChangesReachTheDelegates() {
     DelegateTarget target;
     pointDelegatesAt(logic, target);
     QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
-    NodeStateManager* manager = managerOf(logic, node);
-    QVERIFY(manager != nullptr);
+    NodeStateManager* manager = nullptr;
+    QVERIFY(logic.communicationStack()->tryGetStateManager(node, &manager));
     for (int i = 1; i < states.size(); ++i)
         emit manager->stateChanged(*manager->context(), states[i - 1], states[i]);
     QTEST(target.initialized, "initialized");
     QTEST(target.deinitialized, "deinitialized");
     QTEST(int(activations.count()), "activations");
-}
-
-void TestControlLogic::boardBringsTheModuleUp() {
-    QString error;
-    auto board = ZyrSim::SimulatedEvaluationBoard::create(QString(), &error);
-    QVERIFY2(board, qPrintable(error));
-
-    DelegateTarget target;
-    {
-        ControlLogic logic;
-        logic.initialize();
-        pointDelegatesAt(logic, target);
-        QSignalSpy activations(&logic, &ControlLogic::tofModuleActivated);
-
-        logic.activateCommunication();
-        QCOMPARE(activations.count(), 1);
-        QCOMPARE(target.initialized, 1);
-        QCOMPARE(managerOf(logic, QStringLiteral("IcComCore"))->lastState(),
-                 int(ZyrCore::Communication::NodeState::Open));
-
-        logic.deactivateCommunication();
-        QCOMPARE(target.deinitialized, 1);
-        logic.activateCommunication();
-        QCOMPARE(target.initialized, 2);
-    }
-    // The register node closed again while the logic was torn down, but whoever the delegates
-    // point at may be gone by then.
-    QCOMPARE(target.deinitialized, 1);
 }
 
 ZYR_TEST_CLASS(TestControlLogic)

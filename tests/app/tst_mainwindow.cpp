@@ -111,6 +111,8 @@ private slots:
     void calibrationOrProximitySelected();
     void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
+    void missingControlInterfaceShowsOnTheControlField_data();
+    void missingControlInterfaceShowsOnTheControlField();
 
 private:
     std::unique_ptr<ScopedSettingsFolder> itsSettingsFolder;
@@ -370,6 +372,37 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QString name = QStringLiteral("mainwindow-%1.png").arg(QTest::currentDataTag());
     QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath(name.replace(' ', '-'))));
+}
+
+void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {
+    QTest::addColumn<QString>("config");
+    QTest::newRow("missing at start") << "fault.control=unplugged";
+    QTest::newRow("unplugged while running") << "";
+}
+
+// With the control interface missing, the control channel must not take the module interface:
+// its field stays red through the retries and the module interface stays free for its own
+// channel (which rides on the control channel, so it goes down with it).
+void TestMainWindow::missingControlInterfaceShowsOnTheControlField() {
+    QFETCH(QString, config);
+    auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, kAnyFreePort);
+    auto* statusBar = window.findChild<DeviceStatusBar*>();
+    ZyrSim::SimulatedBoard& hardware = board->board();
+    hardware.setFault(ZyrSim::BoardInterface::Control, ZyrSim::TransportFault::Unplugged);
+    QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->controlHidField()), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 10000);
+    QTest::qWait(1200); // several retries of the control channel
+    QVERIFY(showsClosed(statusBar->controlHidField()));
+    auto& module = hardware.hidInterface(ZyrSim::BoardInterface::Module);
+    const auto session = module.claim();
+    QVERIFY(session != 0);
+    module.release(session);
+    hardware.setFault(ZyrSim::BoardInterface::Control, ZyrSim::TransportFault::None);
+    QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->controlHidField()), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->moduleHidField()), 10000);
 }
 
 ZYR_TEST_CLASS(TestMainWindow)

@@ -1,7 +1,12 @@
 #include "apptestsupport.h"
+#include "boardrig.h"
+#include "scriptedcomdriver.h"
 #include "testregistry.h"
 
+#include "calibration.h"
+#include "commands/getcalibrationdatacommand.h"
 #include "devicestatusbar.h"
+#include "exchange.h"
 #include "mainwindow.h"
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
@@ -102,10 +107,10 @@ class TestMeasurement : public QObject {
 private slots:
     void cycleRequestsAndLog_data();
     void cycleRequestsAndLog();
-    void faultsAreNeitherLoggedNorBlocking();
-    void selectorBarPacingAndContinuousMode();
+    void faultsPacingAndContinuousMode();
     void activationPerChip_data();
     void activationPerChip();
+    void calibrationNeedsTheLongTimeoutAndRestoresIt();
 };
 
 // Per row: board | boxes checked | requests | log records (none: no log) | histogram sets drawn
@@ -144,10 +149,12 @@ void TestMeasurement::cycleRequestsAndLog() {
 }
 
 // A reply the command refuses stops that histogram type: nothing of it is logged or plotted,
-// the requests after it go out, and the next cycle is whole again.
-void TestMeasurement::faultsAreNeitherLoggedNorBlocking() {
+// the requests after it go out, and the next cycle is whole again. Then the selector bar, the
+// distance bar's pacing and continuous mode.
+void TestMeasurement::faultsPacingAndContinuousMode() {
     Rig rig;
     QVERIFY(rig.activated);
+    auto* start = rig.widget<QPushButton>("pbStart");
     int faults = 1;
     rig.module.setHandler(1, [&rig, &faults](const ZyrSim::FirmwareRequest& request) {
         auto reply = rig.board->sensor().handle(request);
@@ -161,18 +168,13 @@ void TestMeasurement::faultsAreNeitherLoggedNorBlocking() {
         rig.widget<QHistogramPlot>("plotHistogram")
             ->histogramGraph(QHistogramPlot::CurrentSet, QHistogramPlot::Proximity, 1);
     auto peak = [plotted, found = false]() mutable { return plotted->getValueRange(found).upper; };
-    auto* start = rig.widget<QPushButton>("pbStart");
     start->click();
     QCOMPARE(rig.records(), expand("#CI* #CO0 #TG* #TMP ITT #OBJ"));
     QCOMPARE(peak(), 0.0);
     start->click();
     QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
     QVERIFY(peak() > 100.0);
-}
 
-void TestMeasurement::selectorBarPacingAndContinuousMode() {
-    Rig rig;
-    QVERIFY(rig.activated);
     rig.requests.clear();
     rig.widget<QComboBox>("cbIterationSelector")->setCurrentIndex(2);
     QCOMPARE(rig.requests, QStringList{"I4000/0"});
@@ -185,7 +187,6 @@ void TestMeasurement::selectorBarPacingAndContinuousMode() {
                static_cast<QCPStringLegendItem*>(legend->item(3))->text();
     };
     rig.select({});
-    auto* start = rig.widget<QPushButton>("pbStart");
     // A second cycle within the bar's interval leaves it; one after the interval redraws it.
     // Only a pair of cycles run within the interval tells, so a loaded machine tries again.
     bool paced = false;
@@ -283,6 +284,28 @@ void TestMeasurement::activationPerChip() {
     }
     QCOMPARE(rig.dialogs.seen,
              messages + messages + QStringList("Warning: Could not retrieve serial number."));
+}
+
+// The default board's new calibration outlasts the normal time-out; the long one is in force for
+// that command only, and nothing goes out on a module channel that is not HID.
+void TestMeasurement::calibrationNeedsTheLongTimeoutAndRestoresIt() {
+    BoardRig rig;
+    rig.driver.setWriteTimeout(1499);
+    GetCalibrationDataCommand command(GetCalibrationDataCommand::NewCalibration);
+    QVERIFY2(!executeExchange(&rig.stream, &command), "the normal time-out suffices");
+    const auto restored = [&rig] {
+        return rig.driver.readTimeout() == 1500 && rig.driver.writeTimeout() == 1499 &&
+               QGuiApplication::overrideCursor() == nullptr;
+    };
+    QVERIFY(executeCalibration(&rig.stream, command) && restored());
+    rig.board->unplug();
+    QVERIFY(!executeCalibration(&rig.stream, command) && restored());
+
+    ScriptedComDriver serial;
+    ZyrCore::Communication::ComStream stream(
+        &serial, ZyrCore::Communication::ComStream::theImmediateFlushPolicy);
+    serial.queueReply(GetCalibrationDataCommand::commandId, 0, QByteArray(14, '\1'));
+    QVERIFY(stream.open() && !executeCalibration(&stream, command) && serial.writes.isEmpty());
 }
 
 ZYR_TEST_CLASS(TestMeasurement)

@@ -13,7 +13,6 @@ class TestProgramEntry : public QObject {
 private slots:
     void options_data();
     void options();
-    void quickExits_data();
     void quickExits();
     void startsOnTheSimulatedBoardAndExitsCleanly();
     void resultLogStopsWholeAtTheFileSizeLimit();
@@ -89,22 +88,14 @@ ProgramRun runProgramChild(const QStringList& arguments, const QString& probe = 
 
 } // namespace
 
-void TestProgramEntry::quickExits_data() {
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("text"); // on standard output when the exit code is 0, else error
-    QTest::newRow("help") << "--help" << 0 << "--simulate[=<config>]";
-    QTest::newRow("bad simulator configuration")
-        << "--simulate=chip" << 2 << "Invalid simulator configuration";
-}
-
+// Help goes to standard output with success; a bad simulator configuration fails with a reason.
 void TestProgramEntry::quickExits() {
-    QFETCH(QString, argument);
-    QFETCH(int, exitCode);
-    QFETCH(QString, text);
-    const ProgramRun run = runProgramChild({argument});
-    QVERIFY2(run.exitCode == exitCode, qPrintable(run.errors));
-    QVERIFY((exitCode == 0 ? run.output : run.errors).contains(text));
+    const ProgramRun help = runProgramChild({"--help"});
+    QVERIFY2(help.exitCode == 0 && help.output.contains("--simulate[=<config>]"),
+             qPrintable(help.errors));
+    const ProgramRun bad = runProgramChild({"--simulate=chip"});
+    QVERIFY2(bad.exitCode == 2 && bad.errors.contains("Invalid simulator configuration"),
+             qPrintable(bad.errors));
 }
 
 void TestProgramEntry::startsOnTheSimulatedBoardAndExitsCleanly() {

@@ -1,7 +1,6 @@
 #include "testregistry.h"
 
 #include "Communication/comstream.h"
-#include "commands/gethistogramcommand.h"
 #include "framefakedriver.h"
 #include "logging.h"
 #include "plots/distancebar.h"
@@ -83,15 +82,6 @@ struct SensorRig {
         config.targetMm = targetMm;
         config.seed = 3;
         return config;
-    }
-    Histogram histogram(uint8_t type) {
-        Histogram bins(5 * 256);
-        for (uint8_t channel = 0; channel < 5; ++channel) {
-            GetHistogramCommand command(type, channel);
-            stream.execute(&command);
-            std::copy_n(command.data(), 256, bins.begin() + 256 * channel);
-        }
-        return bins;
     }
     qint64 now = 100000;
     ZyrSim::SimulatedSensor sensor;
@@ -269,9 +259,9 @@ void TestPlots::refreshShowsWhatAWholeReplotShows_data() {
 // Redrawing only what changed must leave the plot as a whole replot would draw it.
 void TestPlots::refreshShowsWhatAWholeReplotShows() {
     QFETCH(QString, change);
-    SensorRig rig(900);
-    const Histogram proximity = rig.histogram(1);
-    Histogram processed = rig.histogram(3);
+    Histogram proximity(5 * 256, 3), processed(5 * 256);
+    for (size_t bin = 0; bin < processed.size(); ++bin)
+        processed[bin] = uint16_t(400 + 300 * std::sin(bin / 9.0));
     QHistogramPlot plot;
     plot.resize(700, 350);
     plot.show();
