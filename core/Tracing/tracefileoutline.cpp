@@ -3,173 +3,301 @@
 #include <QTextCodec>
 
 #include <cstring>
+#include <memory>
 
 namespace ZyrCore::Tracing {
 
 namespace {
 
-bool startsWith(const char* at, const char* end, const char* prefix) {
-    const size_t length = std::strlen(prefix);
-    return size_t(end - at) >= length && std::memcmp(at, prefix, length) == 0;
-}
-
-// Just past the first marker at or after from; null when the text ends first.
-const char* pastMarker(const char* from, const char* end, const char* marker) {
-    const size_t length = std::strlen(marker);
-    while (size_t(end - from) >= length) {
-        const auto* found =
-            static_cast<const char*>(std::memchr(from, marker[0], size_t(end - from) - length + 1));
-        if (found == nullptr)
-            return nullptr;
-        if (std::memcmp(found, marker, length) == 0)
-            return found + length;
-        from = found + 1;
-    }
-    return nullptr;
-}
-
-bool isBlank(char c) {
+bool isBlank(char16_t c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-struct Markup {
-    const char* end = nullptr; // just past the closing '>' (or '['); null when the text ends first
-    int equalSigns = 0;        // outside quoted values: a start tag's attributes
-    int words = 0;             // blank-separated, a quoted literal counting as one
-};
-
-// Reads a tag or declaration up to its closing '>', or to the '[' that opens a document type's
-// internal subset, whose declarations are read one by one.
-Markup readMarkup(const char* from, const char* end, bool stopAtBracket) {
-    Markup markup;
-    bool inWord = false;
-    for (const char* at = from; at < end; ++at) {
-        const char c = *at;
-        if (c == '>' || (c == '[' && stopAtBracket)) {
-            markup.end = at + 1;
-            break;
-        }
-        if (isBlank(c)) {
-            inWord = false;
-            continue;
-        }
-        if (!inWord)
-            ++markup.words;
-        inWord = true;
-        if (c == '=') {
-            ++markup.equalSigns;
-        } else if (c == '"' || c == '\'') {
-            at = static_cast<const char*>(std::memchr(at + 1, c, size_t(end - at - 1)));
-            if (at == nullptr)
-                break;
-        }
-    }
-    return markup;
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Whether the reader decodes the text in an encoding whose markup bytes are ASCII: the one its
-// declaration names, if any (UTF-8 otherwise). Markup in another one (UTF-7, EBCDIC) could hide
-// from the outline. The declaration itself is ASCII in every encoding taken here.
-bool declaresAsciiMarkup(const char* begin, const char* end) {
-    if (startsWith(begin, end, "\xEF\xBB\xBF"))
-        begin += 3;
-    if (!startsWith(begin, end, "<?xml") || end - begin < 6 || !isBlank(begin[5]))
+// An encoding name as XML spells it: a letter, then letters, digits, '.', '_' and '-'.
+bool isEncodingName(const QByteArray& name) {
+    if (name.isEmpty() || !isLetter(name.at(0)))
+        return false;
+    for (const char c : name) {
+        if (!isLetter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-')
+            return false;
+    }
+    return true;
+}
+
+// Reads an XML declaration in its plain form from its bytes: pseudo-attributes in their order,
+// literals without references. Whatever else it holds makes the reading fail.
+class DeclarationReader {
+public:
+    DeclarationReader(const QByteArray& head, int at)
+        : itsHead(head)
+        , itsAt(at) {}
+
+    // The encoding named, empty when none is; false when the declaration is not plain.
+    bool read(QByteArray* encoding) {
+        if (!skip("<?xml") || !skipBlanks())
+            return false;
+        QByteArray version;
+        if (!pseudoAttribute("version", &version) || !isVersion(version))
+            return false;
+        bool blank = skipBlanks();
+        if (blank && startsWith("encoding")) {
+            if (!pseudoAttribute("encoding", encoding) || !isEncodingName(*encoding))
+                return false;
+            blank = skipBlanks();
+        }
+        if (blank && startsWith("standalone")) {
+            QByteArray standalone;
+            if (!pseudoAttribute("standalone", &standalone) ||
+                (standalone != "yes" && standalone != "no"))
+                return false;
+            skipBlanks();
+        }
+        return skip("?>");
+    }
+
+    // Just past the declaration, once read.
+    int end() const { return itsAt; }
+
+private:
+    static bool isVersion(const QByteArray& value) {
+        if (value.isEmpty())
+            return false;
+        for (const char c : value) {
+            if (!(c >= '0' && c <= '9') && c != '.')
+                return false;
+        }
         return true;
-    const char* const close = pastMarker(begin, end, "?>");
-    const QByteArray declaration(begin, int((close != nullptr ? close : end) - begin));
-    int at = declaration.indexOf("encoding");
-    if (at < 0)
+    }
+
+    bool startsWith(const char* text) const {
+        const int length = int(std::strlen(text));
+        return itsHead.size() - itsAt >= length &&
+               std::memcmp(itsHead.constData() + itsAt, text, size_t(length)) == 0;
+    }
+
+    bool skip(const char* text) {
+        if (!startsWith(text))
+            return false;
+        itsAt += int(std::strlen(text));
         return true;
-    at += 8;
-    auto skipBlanks = [&] {
-        while (at < declaration.size() && isBlank(declaration.at(at)))
-            ++at;
-    };
-    skipBlanks();
-    if (at >= declaration.size() || declaration.at(at) != '=')
-        return true; // no encoding named: the reader refuses the declaration
-    ++at;
-    skipBlanks();
-    if (at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+    }
+
+    bool skipBlanks() {
+        const int from = itsAt;
+        while (itsAt < itsHead.size() && isBlank(char16_t(itsHead.at(itsAt))))
+            ++itsAt;
+        return itsAt > from;
+    }
+
+    bool pseudoAttribute(const char* name, QByteArray* value) {
+        if (!skip(name))
+            return false;
+        skipBlanks();
+        if (!skip("="))
+            return false;
+        skipBlanks();
+        if (itsAt >= itsHead.size())
+            return false;
+        const char quote = itsHead.at(itsAt);
+        if (quote != '"' && quote != '\'')
+            return false;
+        const int end = itsHead.indexOf(quote, itsAt + 1);
+        if (end < 0)
+            return false;
+        *value = itsHead.mid(itsAt + 1, end - itsAt - 1);
+        itsAt = end + 1;
         return true;
-    const int valueEnd = declaration.indexOf(declaration.at(at), at + 1);
-    if (valueEnd < 0)
-        return true;
-    const QTextCodec* codec = QTextCodec::codecForName(declaration.mid(at + 1, valueEnd - at - 1));
-    if (codec == nullptr)
-        return true; // the reader refuses an encoding it does not know
-    const int mib = codec->mibEnum();
-    // UTF-8, US-ASCII, ISO 8859 and the Windows code pages 1250 to 1258.
-    return mib == 106 || (mib >= 3 && mib <= 13) || (mib >= 109 && mib <= 112) ||
-           (mib >= 2250 && mib <= 2258);
+    }
+
+    const QByteArray& itsHead;
+    int itsAt;
+};
+
+QString decoded(QTextCodec* codec, const QByteArray& bytes) {
+    std::unique_ptr<QTextDecoder> decoder(codec->makeDecoder());
+    return decoder->toUnicode(bytes);
 }
 
 } // namespace
 
-TraceFileOutline outlineTraceFile(const QByteArray& text) {
-    const char* const begin = text.constData();
-    const auto* nul = static_cast<const char*>(std::memchr(begin, 0, size_t(text.size())));
-    const char* const end = nul != nullptr ? nul : begin + text.size();
-    TraceFileOutline outline;
-    if (!declaresAsciiMarkup(begin, end))
-        return outline;
-    outline.readableSize = int(end - begin);
+QTextCodec* traceFileCodec(const QByteArray& head) {
+    const auto byte = [&head](int i) { return i < head.size() ? int(uchar(head.at(i))) : -1; };
+    // The reader decodes these starts as UTF-16 or UTF-32, which the outline does not follow.
+    if (byte(0) == 0x00 || (byte(0) == 0xFE && byte(1) == 0xFF) ||
+        (byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0x3C && byte(1) == 0x00))
+        return nullptr;
 
-    int depth = 0;
-    int declaredAttributes = 0;
-    const char* at = begin;
-    while (const auto* open = static_cast<const char*>(std::memchr(at, '<', size_t(end - at)))) {
-        const char* close = nullptr;
-        if (startsWith(open, end, "<!--")) {
-            close = pastMarker(open + 4, end, "-->");
-        } else if (startsWith(open, end, "<![CDATA[")) {
-            close = pastMarker(open + 9, end, "]]>");
-        } else if (startsWith(open, end, "<?")) {
-            close = pastMarker(open + 2, end, "?>");
-        } else {
-            const Markup markup = readMarkup(open + 1, end, startsWith(open, end, "<!DOCTYPE"));
-            close = markup.end;
-            if (startsWith(open, end, "<!ENTITY")) {
-                // An entity that holds markup, or references that may make some, would give
-                // the reader elements the outline never sees.
-                const char* const last = close != nullptr ? close : end;
-                if (std::memchr(open + 1, '<', size_t(last - open - 1)) != nullptr ||
-                    std::memchr(open, '&', size_t(last - open)) != nullptr) {
-                    outline.readableSize = int(open - begin);
-                    return outline;
-                }
-            } else if (startsWith(open, end, "<!ATTLIST")) {
-                // Each attribute it declares takes three words at least: name, type, default.
-                declaredAttributes += markup.words / 3;
-                if (declaredAttributes > maxElementAttributes) {
-                    outline.readableSize = int(open - begin);
-                    return outline;
-                }
-            } else if (open + 1 < end && open[1] == '/') {
-                --depth;
-            } else if (open + 1 < end && open[1] != '!') {
-                const bool opens = close != nullptr && close[-2] != '/';
-                if (markup.equalSigns > maxElementAttributes ||
-                    (opens && depth + 1 > maxTraceFileDepth)) {
-                    outline.readableSize = int(open - begin);
-                    return outline;
-                }
-                if (opens)
-                    ++depth;
-            }
+    QTextCodec* const utf8 = QTextCodec::codecForMib(106);
+    const int at = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    // Without a declaration the reader stays with UTF-8. "<?xml" followed by anything but a blank
+    // is no declaration to the reader either: it fails there.
+    if (!head.mid(at, 5).startsWith("<?xml") || byte(at + 5) < 0 ||
+        !isBlank(char16_t(byte(at + 5))))
+        return utf8;
+
+    DeclarationReader declaration(head, at);
+    QByteArray encoding;
+    if (!declaration.read(&encoding) || declaration.end() > maxTraceFileDeclarationSize)
+        return nullptr;
+    if (encoding.isEmpty())
+        return utf8;
+    QTextCodec* const codec = QTextCodec::codecForName(encoding);
+    if (codec == nullptr)
+        return nullptr;
+    // The reader reads the declaration in UTF-8, then decodes the text again from its start in the
+    // named encoding and goes on where the declaration ended: both must read the declaration alike.
+    const QByteArray declared = head.left(declaration.end());
+    if (codec != utf8 && decoded(codec, declared) != decoded(utf8, declared))
+        return nullptr;
+    return codec;
+}
+
+int TraceFileOutline::refuse(qint64 pieceStart) {
+    itsRefused = true;
+    return int(qMax<qint64>(0, itsConstructStart - pieceStart));
+}
+
+int TraceFileOutline::read(const QChar* characters, int count) {
+    if (itsRefused)
+        return 0;
+    const qint64 pieceStart = itsPosition;
+    itsPosition += count;
+    const auto* const text = reinterpret_cast<const char16_t*>(characters);
+    int textFrom = itsState == State::Text ? 0 : count; // where the last run of text began
+    int i = 0;
+    while (i < count) {
+        const char16_t c = text[i];
+        if (c == 0) {
+            itsConstructStart = pieceStart + i;
+            return refuse(pieceStart);
         }
-        if (close == nullptr)
-            return outline; // the text breaks off inside markup
-        at = close;
+        switch (itsState) {
+        case State::Text:
+            // Most of a file is text between tags.
+            while (i < count && text[i] != '<' && text[i] != 0)
+                ++i;
+            if (i < count && text[i] == '<') {
+                itsConstructStart = pieceStart + i;
+                itsState = State::AfterLessThan;
+                itsTextAfterMarkup = false;
+                textFrom = count;
+                ++i;
+            }
+            continue;
+        case State::AfterLessThan:
+            if (c == '/') {
+                itsState = State::EndTag;
+            } else if (c == '?') {
+                itsState = State::ProcessingInstruction;
+                itsPrevious = QChar();
+            } else if (c == '!') {
+                itsState = State::Declaration;
+                itsRun = 0;
+            } else {
+                itsState = State::StartTag;
+                itsAttributes = 0;
+                itsQuote = QChar();
+                itsPrevious = QChar();
+                continue; // the name's first character is the tag's
+            }
+            break;
+        case State::Declaration: {
+            itsKeyword[itsRun++] = QChar(c);
+            const QStringView keyword(itsKeyword, itsRun);
+            if (keyword == u"--") {
+                itsState = State::Comment;
+                itsRun = 0;
+            } else if (keyword == u"[CDATA[") {
+                itsState = State::CData;
+                itsRun = 0;
+            } else if (keyword == u"DOCTYPE") {
+                itsState = State::DocumentType;
+                itsQuote = QChar();
+            } else if (!QStringView(u"--").startsWith(keyword) &&
+                       !QStringView(u"[CDATA[").startsWith(keyword) &&
+                       !QStringView(u"DOCTYPE").startsWith(keyword)) {
+                // Entity, attribute-list, element and notation declarations belong in an
+                // internal subset, which is refused.
+                return refuse(pieceStart);
+            }
+            break;
+        }
+        case State::Comment:
+        case State::CData: {
+            const char16_t closing = itsState == State::Comment ? '-' : ']';
+            if (c == '>' && itsRun >= 2) {
+                itsState = State::Text;
+                textFrom = i + 1;
+            } else {
+                itsRun = c == closing ? itsRun + 1 : 0;
+            }
+            break;
+        }
+        case State::ProcessingInstruction:
+            if (c == '>' && itsPrevious == QLatin1Char('?')) {
+                itsState = State::Text;
+                textFrom = i + 1;
+            }
+            itsPrevious = QChar(c);
+            break;
+        case State::DocumentType:
+            if (!itsQuote.isNull()) {
+                if (c == itsQuote)
+                    itsQuote = QChar();
+            } else if (c == '"' || c == '\'') {
+                itsQuote = QChar(c);
+            } else if (c == '[') {
+                // An internal subset: its entities expand and its attribute defaults add to
+                // elements beyond what the outline can count.
+                return refuse(pieceStart);
+            } else if (c == '>') {
+                itsState = State::Text;
+                textFrom = i + 1;
+            }
+            break;
+        case State::StartTag:
+            if (!itsQuote.isNull()) {
+                if (c == itsQuote)
+                    itsQuote = QChar();
+            } else if (c == '"' || c == '\'') {
+                itsQuote = QChar(c);
+            } else if (c == '=') {
+                if (++itsAttributes > maxElementAttributes)
+                    return refuse(pieceStart);
+            } else if (c == '>') {
+                if (itsPrevious != QLatin1Char('/')) {
+                    if (itsDepth + 1 > maxTraceFileDepth)
+                        return refuse(pieceStart);
+                    ++itsDepth;
+                }
+                itsState = State::Text;
+                textFrom = i + 1;
+            }
+            itsPrevious = QChar(c);
+            break;
+        case State::EndTag:
+            if (c == '>') {
+                --itsDepth;
+                itsState = State::Text;
+                textFrom = i + 1;
+            }
+            break;
+        }
+        ++i;
     }
-    if (nul != nullptr)
-        return outline;
-    for (; at < end; ++at) {
-        if (!isBlank(*at))
-            return outline; // the text breaks off in text
+    if (itsState == State::Text) {
+        for (int at = textFrom; at < count && !itsTextAfterMarkup; ++at)
+            itsTextAfterMarkup = !isBlank(text[at]);
     }
-    outline.onlyRootEndMissing = depth == 1;
-    return outline;
+    return -1;
+}
+
+bool TraceFileOutline::onlyRootEndMissing() const {
+    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup && itsDepth == 1;
 }
 
 } // namespace ZyrCore::Tracing

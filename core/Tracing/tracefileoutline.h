@@ -5,33 +5,78 @@
 #include "Tracing/zyrtracing_global.h"
 
 #include <QByteArray>
+#include <QChar>
+
+class QTextCodec;
 
 namespace ZyrCore::Tracing {
 
-// A Telegram element carries four attributes and a value element two. An element with more, or a
-// document type declaring more, is refused before an XML reader sees it: the reader's cost grows
-// with the square of one element's attributes and with every attribute the declaration adds.
+// A Telegram element carries four attributes and a value element two. An element with more is
+// refused before an XML reader sees it: the reader's cost grows with the square of one element's
+// attributes.
 constexpr int maxElementAttributes = 16;
 
 // Telegrams stand right below the root. Deeper nesting is refused before an XML reader sees it:
 // the reader looks a prefix up through the namespaces of every open element.
 constexpr int maxTraceFileDepth = 1 + maxTelegramDepth;
 
-// What one cheap pass over the markup of a trace file's bytes finds, before an XML reader parses
-// them. The bytes must be in an encoding whose markup is ASCII (UTF-8, as the recorder writes):
-// text that declares another one is not read at all, and reading stops at a NUL byte, which no
-// such text holds (but UTF-16 does).
-struct ZYRTRACING_EXPORT TraceFileOutline {
-    // How many leading bytes a reader may parse: all of them, or those before the first NUL byte,
-    // the first element over the attribute or depth limit, the attribute-list declaration that
-    // passes the attribute limit, or the first entity declaration holding '<' or '&'.
-    int readableSize = 0;
-    // Every construct is complete and only the end tag of the root element (and whitespace)
-    // is missing: a recording that was never closed.
-    bool onlyRootEndMissing = false;
-};
+// An XML declaration must end within the file's first bytes.
+constexpr int maxTraceFileDeclarationSize = 1024;
 
-ZYRTRACING_EXPORT TraceFileOutline outlineTraceFile(const QByteArray& text);
+// The codec a QXmlStreamReader decodes a trace file with, read off the file's first bytes (at
+// least maxTraceFileDeclarationSize of them, or the whole file): UTF-8 or the encoding the XML
+// declaration names. Null when the reader might decode the file otherwise than that codec does:
+// a UTF-16 or UTF-32 start, a declaration outside the plain form
+//   <?xml version="1.0" encoding="name" standalone="yes"?>
+// (character references, repeated or unknown attributes), an encoding the reader does not know,
+// or one in which the declaration's bytes read differently.
+ZYRTRACING_EXPORT QTextCodec* traceFileCodec(const QByteArray& head);
+
+// Follows the markup of a trace file's characters, as the XML reader decodes them, piece by piece,
+// and finds the first construct that could make the reader's work or memory grow beyond the
+// file's size: an element with more than maxElementAttributes attributes, nesting deeper than
+// maxTraceFileDepth, a document type with an internal subset (whose entities and attribute
+// defaults expand), any other markup declaration, or a NUL character. Everything before that
+// construct reads as the reader reads it.
+class ZYRTRACING_EXPORT TraceFileOutline {
+public:
+    // Reads the next count characters. The offset within them of the first character of the
+    // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
+    // them may be read. Nothing is read after a refusal.
+    int read(const QChar* characters, int count);
+    bool isRefused() const { return itsRefused; }
+    // After the last piece: every construct is complete, and only the end tag of the root element
+    // (and blanks) is missing, as in a recording that was never closed.
+    bool onlyRootEndMissing() const;
+
+private:
+    enum class State {
+        Text,
+        AfterLessThan,
+        Declaration, // "<!", up to the keyword that says which
+        Comment,
+        CData,
+        ProcessingInstruction,
+        DocumentType,
+        StartTag,
+        EndTag,
+    };
+
+    // Refuses the construct that starts at itsConstructStart; the offset within this piece.
+    int refuse(qint64 pieceStart);
+
+    State itsState = State::Text;
+    qint64 itsPosition = 0;       // characters read before this piece
+    qint64 itsConstructStart = 0; // where the current markup's '<' stands
+    int itsDepth = 0;
+    int itsAttributes = 0;
+    int itsRun = 0;                  // dashes, brackets or the keyword's characters matched so far
+    QChar itsQuote;                  // the quote of the literal being read, or null
+    QChar itsPrevious;               // the character before the current one within the markup
+    QChar itsKeyword[8] = {};        // what follows "<!", up to seven characters
+    bool itsTextAfterMarkup = false; // non-blank text since the last markup
+    bool itsRefused = false;
+};
 
 } // namespace ZyrCore::Tracing
 

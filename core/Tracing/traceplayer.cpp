@@ -70,8 +70,7 @@ bool TracePlayer::open(QString fileName) {
 
 void TracePlayer::close() {
     itsReader.clear();
-    itsText.close();
-    itsText.setData(QByteArray());
+    itsText.release();
     itsFile.close();
     itsFile.setFileName(QString());
 }
@@ -80,7 +79,7 @@ bool TracePlayer::reset() {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
     itsBrokenTelegram = false;
     itsFailedTelegram = false;
-    return attachReader(&itsFile, &itsText, &itsReader, &itsOnlyRootEndMissing);
+    return attachReader(&itsFile, &itsText, &itsReader);
 }
 
 bool TracePlayer::isOpen() const {
@@ -89,7 +88,7 @@ bool TracePlayer::isOpen() const {
 
 bool TracePlayer::isEndOfFile() const {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
-    return !itsBrokenTelegram && endsCleanly(itsReader, itsOnlyRootEndMissing);
+    return !itsBrokenTelegram && endsCleanly(itsReader, itsText);
 }
 
 QString TracePlayer::fileName() const {
@@ -103,28 +102,21 @@ bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
     return reader->documentVersion() == QLatin1String("1.0");
 }
 
-bool TracePlayer::attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
-                               bool* onlyRootEndMissing) {
-    // Only a regular file is read whole and then from its start again; a device or a pipe may
-    // never end (/dev/zero) and cannot go back.
+bool TracePlayer::attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader) {
+    // Only a regular file is read from its start again; a device or a pipe may never end
+    // (/dev/zero) and cannot go back.
     if (file->isSequential())
         return false;
-    file->seek(0);
-    const QByteArray text = file->readAll();
-    file->seek(0);
-    const TraceFileOutline outline = outlineTraceFile(text);
-    *onlyRootEndMissing = outline.onlyRootEndMissing;
-    buffer->close();
-    buffer->setData(outline.readableSize == text.size() ? text : text.left(outline.readableSize));
-    buffer->open(QIODevice::ReadOnly);
-    reader->setDevice(buffer);
+    guarded->restart(file);
+    reader->setDevice(guarded);
     return checkFileHeader(file, reader);
 }
 
-bool TracePlayer::endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing) {
+bool TracePlayer::endsCleanly(const QXmlStreamReader& reader, const GuardedTraceFile& guarded) {
     if (reader.tokenType() == QXmlStreamReader::EndDocument)
         return true;
-    return onlyRootEndMissing && reader.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+    return guarded.onlyRootEndMissing() &&
+           reader.error() == QXmlStreamReader::PrematureEndOfDocumentError;
 }
 
 bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
@@ -145,6 +137,11 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
     int depth = 0;
     bool closed = false;
     do {
+        // After the telegram only what may stand between telegrams comes before the next one.
+        if (closed && !isBetweenTelegrams(*reader)) {
+            *broken = true;
+            return false;
+        }
         if (reader->isStartElement()) {
             if (++depth > maxTelegramDepth)
                 break;
@@ -198,10 +195,9 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QBuffer text;
+    GuardedTraceFile guarded;
     QXmlStreamReader reader;
-    bool onlyRootEndMissing = false;
-    if (!attachReader(&file, &text, &reader, &onlyRootEndMissing))
+    if (!attachReader(&file, &guarded, &reader))
         return false;
     QString telegram;
     bool broken = false;
@@ -209,7 +205,7 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
         telegrams->append(telegram);
         telegram.clear();
     }
-    return !broken && endsCleanly(reader, onlyRootEndMissing);
+    return !broken && endsCleanly(reader, guarded);
 }
 
 bool TracePlayer::visitTelegrams(QString fileName,
@@ -217,10 +213,9 @@ bool TracePlayer::visitTelegrams(QString fileName,
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QBuffer text;
+    GuardedTraceFile guarded;
     QXmlStreamReader reader;
-    bool onlyRootEndMissing = false;
-    if (!attachReader(&file, &text, &reader, &onlyRootEndMissing))
+    if (!attachReader(&file, &guarded, &reader))
         return false;
     bool telegramSeen = false;
     while (!reader.atEnd()) {
@@ -233,7 +228,7 @@ bool TracePlayer::visitTelegrams(QString fileName,
         }
         reader.readNext();
     }
-    return endsCleanly(reader, onlyRootEndMissing);
+    return endsCleanly(reader, guarded);
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {

@@ -2,9 +2,9 @@
 #define ZYRCORE_TRACING_TRACEPLAYER_H
 
 #include "Tools/delegate.h"
+#include "Tracing/guardedtracefile.h"
 #include "Tracing/zyrtracing_global.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QList>
 #include <QObject>
@@ -24,10 +24,10 @@ namespace ZyrCore::Tracing {
 // and sends the requests again through an executor, normally a framed stream. Response
 // telegrams are skipped. A reader error in the file ends playing.
 //
-// A file is read into memory whole and outlined (tracefileoutline.h) before the XML reader parses
-// it: the reader never sees an element over the attribute or depth limit, and a file that breaks
-// off counts as a recording that was never closed only when nothing but the root's end tag is
-// missing.
+// A file is read in pieces, each outlined (tracefileoutline.h) before the XML reader parses it:
+// the reader never sees an element over the attribute or depth limit nor a document type with an
+// internal subset, memory does not grow with the file, and a file that breaks off counts as a
+// recording that was never closed only when nothing but the root's end tag is missing.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +64,8 @@ public:
     bool playToEnd();
 
     // Every telegram of a whole file, independent of the player's own file; false for a file
-    // that cannot be read, is no regular file, fails the header check or is corrupt.
+    // that cannot be read, is no regular file, fails the header check or is corrupt. Only blanks,
+    // comments and processing instructions may follow a telegram before the next one.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
     // The same reading without copying telegram texts: visit is called with the reader on each
     // Telegram start element, in file order, and reads that telegram up to its end element, or
@@ -82,13 +83,12 @@ signals:
 
 private:
     static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
-    // Reads the whole file into buffer and attaches reader to it; the header check's result, and
-    // false for a file that is not a regular one.
-    static bool attachReader(QFile* file, QBuffer* buffer, QXmlStreamReader* reader,
-                             bool* onlyRootEndMissing);
+    // Attaches reader to the guarded bytes of file from its start; the header check's result,
+    // and false for a file that is not a regular one.
+    static bool attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader);
     // Whether a reader that stopped there has read the whole file: the end of the document, or
     // the end of a file that lacks nothing but the root's end tag.
-    static bool endsCleanly(const QXmlStreamReader& reader, bool onlyRootEndMissing);
+    static bool endsCleanly(const QXmlStreamReader& reader, const GuardedTraceFile& guarded);
     void readPendingReplies();
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);
@@ -96,12 +96,11 @@ private:
 
     QXmlStreamReader itsReader;
     QFile itsFile;
-    QBuffer itsText; // the file's readable bytes, which the reader parses
+    GuardedTraceFile itsText; // the file's bytes as the reader may parse them
     ZyrCore::Communication::IComExecutor* itsComExecutor;
     QList<ZyrCore::Communication::IComObject*> itsPendingResults;
-    bool itsOnlyRootEndMissing = false; // the file is a recording that was never closed
-    bool itsBrokenTelegram = false;     // the file garbles a telegram
-    bool itsFailedTelegram = false;     // the last telegram found could not be played
+    bool itsBrokenTelegram = false; // the file garbles a telegram
+    bool itsFailedTelegram = false; // the last telegram found could not be played
 };
 
 } // namespace ZyrCore::Tracing

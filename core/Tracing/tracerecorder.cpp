@@ -57,24 +57,6 @@ void endRootStartTag(QXmlStreamWriter& writer) {
                            QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
 }
 
-// A whole telegram as a writer in the recorder's state lays it out: right after the blanks
-// before the first telegram, or after another telegram.
-QString laidOutByWriter(const QString& telegram, bool isFirst) {
-    QString text;
-    QXmlStreamWriter writer(&text);
-    writer.setAutoFormatting(true);
-    writer.writeStartElement(kRootElement);
-    if (isFirst) {
-        endRootStartTag(writer);
-    } else {
-        writer.writeStartElement(QStringLiteral("Telegram"));
-        writer.writeEndElement();
-    }
-    text.clear();
-    TraceRecorder::writeTelegram(telegram, &writer);
-    return text;
-}
-
 } // namespace
 
 TraceRecorder::TraceRecorder(QObject* parent)
@@ -102,6 +84,7 @@ bool TraceRecorder::open(QString fileName) {
         endRootStartTag(writer);
     }
     itsLayout = TelegramLayout();
+    itsFallbackWriter.reset();
     if (!writeWhole(header)) {
         itsFile.close();
         return false;
@@ -126,6 +109,25 @@ bool TraceRecorder::close() {
 
 bool TraceRecorder::writeStaged() {
     return writeWhole(itsLayout.takeUtf8());
+}
+
+QString TraceRecorder::laidOutByWriter(const QString& telegram, bool isFirst) {
+    if (itsFallbackWriter == nullptr) {
+        // Brought to the file's state: right after the blanks before the first telegram, or
+        // after another telegram.
+        itsFallbackWriter = std::make_unique<QXmlStreamWriter>(&itsFallbackText);
+        itsFallbackWriter->setAutoFormatting(true);
+        itsFallbackWriter->writeStartElement(kRootElement);
+        if (isFirst) {
+            endRootStartTag(*itsFallbackWriter);
+        } else {
+            itsFallbackWriter->writeStartElement(QStringLiteral("Telegram"));
+            itsFallbackWriter->writeEndElement();
+        }
+    }
+    itsFallbackText.clear();
+    writeTelegram(telegram, itsFallbackWriter.get());
+    return itsFallbackText;
 }
 
 bool TraceRecorder::isOpen() const {

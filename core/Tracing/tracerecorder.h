@@ -13,6 +13,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <memory>
+
 namespace ZyrCore::Tracing {
 
 // Writes the accepted telegrams into an XML trace file: the declaration, "<!DOCTYPE LogData>",
@@ -66,6 +68,8 @@ private:
     bool writeWhole(const QByteArray& bytes);
     // Writes what the writer laid out since the last call, in one piece.
     bool writeStaged();
+    // A whole telegram the layout does not take, as the file's writer lays it out next.
+    QString laidOutByWriter(const QString& telegram, bool isFirst);
 
     unsigned int itsFilter = 0xFFFFFFFF;
     bool itsEnabled = false;
@@ -75,6 +79,11 @@ private:
     QXmlStreamReader itsReader;
     // Lays the file out in memory: each telegram reaches the file whole, in one write.
     TelegramLayout itsLayout;
+    // Lays out the telegrams the layout does not take. One writer serves the whole recording: it
+    // numbers the namespace prefixes it makes up across telegrams, as a writer of the whole file
+    // does.
+    std::unique_ptr<QXmlStreamWriter> itsFallbackWriter;
+    QString itsFallbackText;
 };
 
 } // namespace ZyrCore::Tracing

@@ -5,16 +5,21 @@
 #include "Communication/I2c/i2creadregistercomobject.h"
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandmanager.h"
+#include "Communication/icomexecutor.h"
+#include "Tracing/tracepattern.h"
 #include "Tracing/tracer.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextCodec>
 
 #include <csignal>
+#include <cstdio>
 
 #include <sys/resource.h>
 
@@ -57,13 +62,25 @@ private slots:
     void recorderReportsTheFirstFailedWrite();
     void recorderLaysOutAsItsWriterDoes_data();
     void recorderLaysOutAsItsWriterDoes();
-    void recordingHoldsAndPlaysBackWholeTelegrams();
+    void recorderWritesTheTracedExchange();
+    void recordingPlaysBack_data();
+    void recordingPlaysBack();
+    void everyCutOfARecordingReadsWholeTelegramsOrFails();
+    void pendingRequestsAreReadBeforeThePlayerLetsGo_data();
+    void pendingRequestsAreReadBeforeThePlayerLetsGo();
     void viewerKeepsABoundedFilteredList();
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
+    void tracesInOtherEncodingsRead_data();
+    void tracesInOtherEncodingsRead();
+    void nestingIsReadUpToItsLimit();
+    void playingAHugeTraceKeepsMemoryFlat();
 
 private:
+    QString recordExchange(Tracer* tracer, const QString& fileName);
+    QString recordClosedExchange(const QString& fileName);
+
     QTemporaryDir itsFolder;
 };
 
@@ -89,6 +106,8 @@ void TestTracing::recorderLaysOutAsItsWriterDoes_data() {
         QStringLiteral("<Telegram Trace=\"1\"><A><![CDATA[x<y]]></A></Telegram>"),
         QStringLiteral("<Telegram Trace=\"1\"><!--inside--><A>1</A><?pi data?></Telegram>"),
         QStringLiteral("<Telegram Trace=\"1\" xmlns:z=\"urn:z\"><z:A z:b=\"1\"/></Telegram>"),
+        // The writer makes a prefix up for each such telegram, numbered through the file.
+        QStringLiteral("<Telegram Trace=\"1\" xmlns=\"urn:x\"><V/></Telegram>"),
         QStringLiteral("<Telegram Trace=\"1\"><A>1</A></Telegram><!--after-->"),
         QStringLiteral("<?xml version=\"1.0\"?>\n<Telegram Trace=\"1\"><A/></Telegram><!--c-->\n")};
     // Torn or garbled telegrams are left out whole.
@@ -174,43 +193,36 @@ void TestTracing::recorderReportsTheFirstFailedWrite() {
     QCOMPARE(textOf(fileName), recorded + QStringLiteral("\n</LogData>"));
 }
 
-void TestTracing::recordingHoldsAndPlaysBackWholeTelegrams() {
-    const QString fileName = itsFolder.filePath(QStringLiteral("whole.xml"));
+// Records a read of register 0x90 and a write of 0x5A to register 0x21 of the simulated chip
+// through the tracer on a stream, and leaves the file open. The wire frames the exchange sent.
+QString TestTracing::recordExchange(Tracer* tracer, const QString& fileName) {
     BoardRig recorded;
-    Tracer tracer;
-    TraceRecorder& recorder = *tracer.recorder();
-    recorded.stream.setTracer(&tracer);
-    QVERIFY(!tracer.trace(QStringLiteral("<Telegram Trace=\"08000000\"/>"))); // nothing open
-    recorder.setFilter(0x7FFFFFFF);                                           // flushes left out
-    QVERIFY(recorder.open(fileName) && !recorder.open(fileName));
-    // Reads register 0x90 and writes 0x5A to register 0x21 of the simulated chip; the file is left
-    // open.
+    recorded.stream.setTracer(tracer);
+    tracer->recorder()->setFilter(0x7FFFFFFF); // flushes left out
+    if (!tracer->recorder()->open(fileName))
+        return QString();
     I2c::I2cReadRegisterComObject read(0x40, 0x90, 0x8000000, 1, 1);
     I2c::I2cWriteRegisterComObject write(0x40, 0x21, 0x5A, 0x8000000, 1, 1);
     recorded.run(read);
     recorded.run(write);
-
-    // Played while the recorder still holds the file, as after a crash: no end of LogData yet.
-    for (bool closed : {false, true}) {
-        if (closed)
-            QVERIFY(recorder.close());
-        BoardRig replayed;
-        TracePlayer player(nullptr, &replayed.stream);
-        QVERIFY(player.open(fileName));
-        QVERIFY(player.playToEnd());
-        QCOMPARE(wireOf(replayed.requests), wireOf(recorded.requests));
-        QCOMPARE(int(replayed.board->registerFile().registerValue(0x21)), 0x5A);
-
-        // One telegram per step; the response is read, not sent again.
-        QVERIFY(player.reset());
-        bool notPlayed = false;
-        QVERIFY(player.playNext(&notPlayed) && !notPlayed);
-        QVERIFY(player.playNext(&notPlayed) && notPlayed);
-        QVERIFY(player.playNext(&notPlayed) && !notPlayed);
-        QVERIFY(!player.playNext(&notPlayed) && player.isEndOfFile());
-        QCOMPARE(replayed.requests.count(), 2 * recorded.requests.count());
-    }
     recorded.stream.setTracer(nullptr);
+    return wireOf(recorded.requests);
+}
+
+// Records the exchange into a closed file.
+QString TestTracing::recordClosedExchange(const QString& fileName) {
+    Tracer tracer;
+    const QString wire = recordExchange(&tracer, fileName);
+    return tracer.recorder()->close() ? wire : QString();
+}
+
+void TestTracing::recorderWritesTheTracedExchange() {
+    Tracer tracer;
+    QVERIFY(!tracer.trace(QStringLiteral("<Telegram Trace=\"08000000\"/>"))); // nothing open
+    const QString fileName = itsFolder.filePath(QStringLiteral("exchange.xml"));
+    QVERIFY(tracer.recorder()->open(fileName) && !tracer.recorder()->open(fileName));
+    QVERIFY(tracer.recorder()->close());
+    QVERIFY(!recordClosedExchange(fileName).isEmpty());
 
     // The file is the one the writer lays out for what the stream traced; the layout itself:
     // children indented below each telegram, the root closed on its own line.
@@ -220,7 +232,8 @@ void TestTracing::recordingHoldsAndPlaysBackWholeTelegrams() {
         "<DataSize>1</DataSize>%5</%3></Telegram>");
     const QString ask = QStringLiteral("RequestAndResponse");
     const QString written = itsFolder.filePath(QStringLiteral("written.xml"));
-    QVERIFY(recorder.writeTelegrams(
+    TraceRecorder writer;
+    QVERIFY(writer.writeTelegrams(
         written,
         {i2c.arg(ask, "Request", "I2cReadRegister", "90", ""),
          i2c.arg(ask, "Response", "I2cReadRegister", "90", "<Data OutProperty=\"True\">8e</Data>"),
@@ -229,9 +242,48 @@ void TestTracing::recordingHoldsAndPlaysBackWholeTelegrams() {
     QVERIFY(
         textOf(fileName).contains(">\n        <I2cReadRegister>\n            <SlaveAddress>40<"));
     QVERIFY(textOf(fileName).endsWith(QStringLiteral("\n    </Telegram>\n</LogData>")));
+}
 
-    // Cut at every byte: a cut that leaves out only the end of the root element (and blanks)
-    // reads, plays and loads exactly the telegrams before it; any other cut fails.
+void TestTracing::recordingPlaysBack_data() {
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("never closed") << false;
+    QTest::newRow("closed") << true;
+}
+
+void TestTracing::recordingPlaysBack() {
+    QFETCH(bool, closed);
+    const QString fileName = itsFolder.filePath(QStringLiteral("playback.xml"));
+    // Played while the recorder still holds the file, as after a crash: no end of LogData yet.
+    Tracer tracer;
+    const QString recordedWire = recordExchange(&tracer, fileName);
+    QVERIFY(!recordedWire.isEmpty());
+    if (closed)
+        QVERIFY(tracer.recorder()->close());
+    else
+        QVERIFY(!textOf(fileName).contains(QStringLiteral("</LogData>")));
+
+    BoardRig replayed;
+    TracePlayer player(nullptr, &replayed.stream);
+    QVERIFY(player.open(fileName));
+    QVERIFY(player.playToEnd());
+    QCOMPARE(wireOf(replayed.requests), recordedWire);
+    QCOMPARE(int(replayed.board->registerFile().registerValue(0x21)), 0x5A);
+
+    // One telegram per step; the response is read, not sent again.
+    QVERIFY(player.reset());
+    bool notPlayed = false;
+    QVERIFY(player.playNext(&notPlayed) && !notPlayed);
+    QVERIFY(player.playNext(&notPlayed) && notPlayed);
+    QVERIFY(player.playNext(&notPlayed) && !notPlayed);
+    QVERIFY(!player.playNext(&notPlayed) && player.isEndOfFile());
+    QCOMPARE(wireOf(replayed.requests), recordedWire + ' ' + recordedWire);
+}
+
+// A cut that leaves out only the end of the root element (and blanks) reads, plays and loads
+// exactly the telegrams before it; any other cut fails.
+void TestTracing::everyCutOfARecordingReadsWholeTelegramsOrFails() {
+    const QString fileName = itsFolder.filePath(QStringLiteral("whole.xml"));
+    QVERIFY(!recordClosedExchange(fileName).isEmpty());
     const QByteArray whole = textOf(fileName).toUtf8();
     TracePlayer reader;
     QList<QString> telegrams;
@@ -246,51 +298,63 @@ void TestTracing::recordingHoldsAndPlaysBackWholeTelegrams() {
         const bool readable = kept.endsWith("</Telegram>") || kept.endsWith("<LogData>") ||
                               kept.endsWith("</LogData>");
         const int complete = cut.count("</Telegram>");
+        const QByteArray at = QByteArray("cut after byte ") + QByteArray::number(size) + " of " +
+                              QByteArray::number(whole.size()) + ": ..." + cut.right(24);
         writeText(cutName, QString::fromLatin1(cut));
 
         QList<QString> read;
-        QCOMPARE(reader.readTelegrams(cutName, &read), readable);
+        QVERIFY2(reader.readTelegrams(cutName, &read) == readable, at + " read");
         if (readable)
-            QCOMPARE(read, telegrams.mid(0, complete));
+            QVERIFY2(read == telegrams.mid(0, complete), at + " telegrams read");
 
         TracePlayer player(nullptr, &rig.stream);
         if (player.open(cutName)) {
-            QCOMPARE(player.playToEnd(), readable);
-            QCOMPARE(player.isEndOfFile(), readable);
+            QVERIFY2(player.playToEnd() == readable, at + " played to its end");
+            QVERIFY2(player.isEndOfFile() == readable, at + " at its end");
         } else {
-            QVERIFY(!readable);
+            QVERIFY2(!readable, at + " opened");
         }
 
         TraceProgrammer programmer;
         programmer.setPlayer(&reader);
-        QCOMPARE(programmer.loadProgram(cutName), readable);
+        QVERIFY2(programmer.loadProgram(cutName) == readable, at + " loaded");
         const int requests = complete - (complete > 1 ? 1 : 0); // the response is left out
-        QCOMPARE(programmer.getAllCommands().count(), readable ? requests : 0);
+        QVERIFY2(programmer.getAllCommands().count() == (readable ? requests : 0),
+                 at + " commands loaded");
     }
+}
 
-    // A request played onto a stream that flushes late stays linked in the stream's pending chain
-    // until its reply is read: the player reads it before it lets go of the request, destroyed or
-    // given another executor.
-    for (bool replaceExecutor : {false, true}) {
-        BoardRig late;
-        late.stream.setPolicy(ComStream::theLateFlushPolicy);
-        {
-            TracePlayer player(nullptr, &late.stream);
-            QVERIFY(player.open(fileName));
-            QVERIFY(player.playNext());
-            QVERIFY(late.stream.isResultPending());
-            if (replaceExecutor) {
-                BoardRig other;
-                player.setComExecutor(&other.stream);
-                QVERIFY(!late.stream.isResultPending());
-                player.setComExecutor(nullptr);
-            }
+void TestTracing::pendingRequestsAreReadBeforeThePlayerLetsGo_data() {
+    QTest::addColumn<bool>("replaceExecutor");
+    QTest::newRow("player destroyed") << false;
+    QTest::newRow("executor replaced") << true;
+}
+
+// A request played onto a stream that flushes late stays linked in the stream's pending chain
+// until its reply is read: the player reads it before it lets go of the request, destroyed or
+// given another executor.
+void TestTracing::pendingRequestsAreReadBeforeThePlayerLetsGo() {
+    QFETCH(bool, replaceExecutor);
+    const QString fileName = itsFolder.filePath(QStringLiteral("pending.xml"));
+    QVERIFY(!recordClosedExchange(fileName).isEmpty());
+    BoardRig late;
+    late.stream.setPolicy(ComStream::theLateFlushPolicy);
+    {
+        TracePlayer player(nullptr, &late.stream);
+        QVERIFY(player.open(fileName));
+        QVERIFY(player.playNext());
+        QVERIFY(late.stream.isResultPending());
+        if (replaceExecutor) {
+            BoardRig other;
+            player.setComExecutor(&other.stream);
+            QVERIFY(!late.stream.isResultPending());
+            player.setComExecutor(nullptr);
         }
-        QVERIFY(!late.stream.isResultPending());
-        late.stream.flush();
-        QVERIFY(late.stream.close());
-        QCOMPARE(wireOf(late.requests), QStringLiteral("97r/1:809081"));
     }
+    QVERIFY(!late.stream.isResultPending());
+    late.stream.flush();
+    QVERIFY(late.stream.close());
+    QCOMPARE(wireOf(late.requests), QStringLiteral("97r/1:809081"));
 }
 
 void TestTracing::viewerKeepsABoundedFilteredList() {
@@ -436,9 +500,7 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     QString attributes;
     for (int i = 0; i < 200000; ++i)
         attributes += QStringLiteral(" a%1=\"\"").arg(i);
-    // Only encodings whose markup is ASCII are read: the outline reads markup as ASCII bytes. In
-    // UTF-16 a value can hold characters whose bytes look like '"' and '>', in UTF-7 markup needs
-    // no '<': either would hide a crowded element from it.
+    // UTF-16 is not read: a value could hold characters whose bytes look like '"' and '>'.
     const QString declaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>");
     const QString wide = declaration.arg("UTF-16") + "<LogData><Telegram a=\"" + QChar(0x2200) +
                          QChar(0x3E00) + "\"" + attributes + "/></LogData>";
@@ -447,9 +509,28 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
                 QByteArray("\xff\xfe") +
                 QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2)),
             false);
-    refused("UTF-7",
-            declaration.arg("UTF-7") + "<LogData>+ADw-Telegram" + attributes + "/+AD4-</LogData>",
+    // In UTF-7 markup needs no '<': the outline reads the characters the reader decodes.
+    const QString hidden = "<LogData>+ADw-Telegram" + attributes + "/+AD4-</LogData>";
+    refused("UTF-7", declaration.arg("UTF-7") + hidden);
+    refused("UTF-7 nesting",
+            declaration.arg("UTF-7") + "<LogData>" + request + QString("+ADw-a+AD4-").repeated(40));
+    refused("UTF-7 internal subset", declaration.arg("UTF-7") +
+                                         "+ADwAIQ-DOCTYPE LogData +AFsAPAAh-ENTITY e 'x'+AD4AXQA+-"
+                                         "<LogData>" +
+                                         request + end);
+    // Declarations the reader reads otherwise than they look: it resolves references and takes
+    // the last of repeated attributes. Refused before the reader gets anything.
+    refused("encoding by reference", "<?xml version=\"1.0\" encoding=\"UTF&#45;7\"?>" + hidden,
             false);
+    refused("repeated encoding",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" encoding=\"UTF-7\"?>" + hidden, false);
+    refused("unknown encoding", declaration.arg("X-NONE") + "<LogData>" + request + end, false);
+    const QString byteOrderMark = QString::fromLatin1("\xEF\xBB\xBF");
+    refused("BOM before another encoding",
+            byteOrderMark + declaration.arg("ISO-8859-5") + "<LogData>" + request + end, false);
+    QTest::newRow("BOM before UTF-8")
+        << byteOrderMark + declaration.arg("UTF-8") + "<LogData>" + request + end << true << true
+        << 1 << 1 << true << 1;
     QTest::newRow("Latin-1") << declaration.arg("ISO-8859-1") + "<LogData>" + request + "<!-- " +
                                     QChar(0xE9) + " --></LogData>"
                              << true << true << 1 << 1 << true << 1;
@@ -466,8 +547,8 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     const QString defaults = QString(attributes).replace("=\"\"", " CDATA \"x\"");
     refused("declared defaults", "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ATTLIST Telegram" +
                                      defaults + ">]><LogData>" + request + end);
-    QTest::newRow("element after a telegram")
-        << header + request + "<Other/>" + end << true << false << 0 << 1 << true << -1;
+    refused("element after a telegram", header + request + "<Other/>" + end);
+    refused("text after a telegram", header + request + "text" + end);
     QString nested;
     for (int i = 0; i < 20; ++i)
         nested = QStringLiteral("<x%1>%2</x%1>").arg(i).arg(nested);
@@ -485,6 +566,13 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     refused("markup in an entity", "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ENTITY e \"" +
                                        element + "/>\">]><LogData>" +
                                        QString("&e;").repeated(2000) + request + end);
+    // One long entity referenced many times: the reader limits each expansion, not their sum.
+    refused("long entity referenced often",
+            "<?xml version=\"1.0\"?><!DOCTYPE LogData [<!ENTITY e \"" + QString(4000, 'x') +
+                "\">]><LogData>" +
+                QString(request).replace(">5a<", ">" + QString("&e;").repeated(30000) + "<") + end);
+    refused("entity declaration outside a document type",
+            header + "<!ENTITY e 'x'>" + request + end);
     QTest::newRow("three attributes")
         << header + declared + end << true << true << 1 << 1 << true << 1;
 }
@@ -512,6 +600,172 @@ void TestTracing::hostileTraceFilesEndCleanly() {
     programmer.setPlayer(&player);
     QCOMPARE(programmer.loadProgram(fileName), program >= 0);
     QCOMPARE(programmer.getAllCommands().count(), qMax(program, 0));
+}
+
+void TestTracing::tracesInOtherEncodingsRead_data() {
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("KOI8-R") << "KOI8-R"
+                            << QStringLiteral(
+                                   "\u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439");
+    QTest::newRow("IBM866") << "IBM866" << QStringLiteral("\u0416\u0443\u0440\u043d\u0430\u043b");
+    QTest::newRow("TIS-620") << "TIS-620" << QStringLiteral("\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35");
+    QTest::newRow("EUC-JP") << "EUC-JP" << QStringLiteral("\u8a18\u9332\u30c7\u30fc\u30bf");
+    QTest::newRow("GB2312") << "GB2312" << QStringLiteral("\u8bb0\u5f55\u6570\u636e");
+}
+
+// Encodings whose markup is ASCII read as UTF-8 does, their text decoded.
+void TestTracing::tracesInOtherEncodingsRead() {
+    QFETCH(QString, encoding);
+    QFETCH(QString, text);
+    QTextCodec* const codec = QTextCodec::codecForName(encoding.toLatin1());
+    QVERIFY(codec != nullptr);
+    const QString request = QStringLiteral(
+        "<Telegram Pid=\"61\" CallingType=\"FireAndForget\" TelegramType=\"Request\" "
+        "Trace=\"08000000\"><I2cWriteRegister><SlaveAddress>40</SlaveAddress><AddressSize>1"
+        "</AddressSize><Address>21</Address><DataSize>1</DataSize><Data>5a</Data><!-- %1 -->"
+        "</I2cWriteRegister></Telegram>");
+    const QString fileName = itsFolder.filePath(QStringLiteral("encoded.xml"));
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(codec->fromUnicode(
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<!DOCTYPE LogData>\n<LogData>")
+            .arg(encoding) +
+        request.arg(text) + request.arg(text) + QStringLiteral("</LogData>")));
+    file.close();
+
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(fileName, &read));
+    QCOMPARE(read.count(), 2);
+    QVERIFY2(read.at(1).contains(text), qPrintable(read.at(1)));
+    BoardRig rig;
+    player.setComExecutor(&rig.stream);
+    QVERIFY(player.open(fileName));
+    QVERIFY(player.playToEnd());
+    QCOMPARE(rig.requests.count(), 2);
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    player.close();
+    QVERIFY(programmer.loadProgram(fileName));
+    QCOMPARE(programmer.getAllCommands().count(), 2);
+}
+
+// A telegram nested as deep as telegrams may be is read; one level deeper is refused by reading,
+// playing and loading alike.
+void TestTracing::nestingIsReadUpToItsLimit() {
+    const QString fileName = itsFolder.filePath(QStringLiteral("deep.xml"));
+    for (const int levels : {maxTelegramDepth, maxTelegramDepth + 1}) {
+        QString telegram;
+        for (int level = levels - 1; level > 0; --level)
+            telegram = QStringLiteral("<x%1>%2</x%1>").arg(level).arg(telegram);
+        writeText(fileName, QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE LogData><LogData>"
+                                           "<Telegram Trace=\"1\">%1</Telegram></LogData>")
+                                .arg(telegram));
+        const bool withinLimit = levels <= maxTelegramDepth;
+        const QByteArray row = "telegram of " + QByteArray::number(levels) + " levels";
+        TracePlayer player;
+        QList<QString> read;
+        QVERIFY2(player.readTelegrams(fileName, &read) == withinLimit, row);
+        QVERIFY2(read.count() == (withinLimit ? 1 : 0), row);
+        QVERIFY2(player.visitTelegrams(fileName,
+                                       [](QXmlStreamReader* reader) {
+                                           reader->skipCurrentElement();
+                                           return true;
+                                       }) == withinLimit,
+                 row);
+    }
+}
+
+namespace {
+
+// Takes every object and sends nothing.
+class NullExecutor : public IComExecutor {
+public:
+    bool open() override { return true; }
+    bool close() override { return true; }
+    bool isOpen() override { return true; }
+    int lastError() override { return 0; }
+    bool execute(IComObject*) override { return true; }
+    void execute(QQueue<IComObject*>*) override {}
+};
+
+// A line of /proc/self/status in kB, or -1.
+qint64 statusKilobytes(const QByteArray& name) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+// Run as a child of playingAHugeTraceKeepsMemoryFlat: plays the file to its end and prints by how
+// many kB the peak resident size grew meanwhile.
+int playTraceAndReportGrowth(const QString& fileName) {
+    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
+    ZyrCom::Commands::StreamControlCommandSet controlCommands;
+    CommandManager::instance()->registerCommandSet(&registerCommands);
+    CommandManager::instance()->registerCommandSet(&controlCommands);
+    NullExecutor executor;
+    TracePlayer player(nullptr, &executor);
+    // Writing 5 starts the peak resident size (VmHWM) over at the present one.
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        return 2;
+    clearRefs.close();
+    const qint64 before = statusKilobytes("VmHWM");
+    const bool played = player.open(fileName) && player.playToEnd();
+    const qint64 after = statusKilobytes("VmHWM");
+    std::printf("%lld\n", static_cast<long long>(after - before));
+    return played && before > 0 ? 0 : 1;
+}
+
+// A trace is played in pieces: the process does not grow with the file.
+void TestTracing::playingAHugeTraceKeepsMemoryFlat() {
+    const QString fileName = itsFolder.filePath(QStringLiteral("huge.xml"));
+    const QByteArray telegram =
+        "\n    <Telegram Pid=\"61\" CallingType=\"FireAndForget\" TelegramType=\"Request\" "
+        "Trace=\"08000000\">\n        <I2cWriteRegister>\n            <SlaveAddress>40"
+        "</SlaveAddress>\n            <AddressSize>1</AddressSize>\n            <Address>21"
+        "</Address>\n            <DataSize>1</DataSize>\n            <Data>5a</Data>\n"
+        "        </I2cWriteRegister>\n    </Telegram>\n    <!-- " +
+        QByteArray(8000, 'c') + " -->";
+    QByteArray block;
+    while (block.size() < (1 << 20))
+        block += telegram;
+    const int blocks = 210;
+    {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE LogData>\n"
+                           "<LogData>") > 0);
+        for (int i = 0; i < blocks; ++i)
+            QVERIFY(file.write(block) == block.size());
+        QVERIFY(file.write("\n</LogData>\n") > 0);
+    }
+    const auto removeFile = qScopeGuard([&fileName] { QFile::remove(fileName); });
+    QVERIFY(QFileInfo(fileName).size() > 200 * 1024 * 1024);
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The address sanitizer keeps freed memory aside for a while; that is not the player's.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                           QStringLiteral(":quarantine_size_mb=1"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--play-trace"), fileName});
+    QVERIFY(child.waitForFinished(240000));
+    const QByteArray output = child.readAllStandardOutput();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             output + child.readAllStandardError());
+    const qint64 growth = output.trimmed().toLongLong();
+    QVERIFY2(growth < 64 * 1024, QByteArray("grew by " + QByteArray::number(growth) + " kB"));
 }
 
 ZYR_TEST_CLASS(TestTracing)
