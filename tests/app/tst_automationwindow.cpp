@@ -45,7 +45,16 @@ QByteArrayList tags(QTcpSocket& client, int count, Program* connectTo = nullptr)
 
 const QByteArrayList kCycle = {"#SUM", "#TMP", "#ITT", "#OBJ"};
 
+// How a client leaves the program.
+enum class Leaving {
+    NotAtAll, // it stays connected; the program drops it
+    ByReset,
+    ByClosing,
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Leaving)
 
 class TestAutomationWindow : public QObject {
     Q_OBJECT
@@ -83,24 +92,29 @@ void TestAutomationWindow::clientDrivesTheProgram() {
 
 void TestAutomationWindow::badClientLeavesTheProgramServing_data() {
     QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<int>("leaves"); // 0: stays, the program drops it; 1: resets; 2: closes
+    QTest::addColumn<Leaving>("leaves");
     // What the client sees before it leaves.
     QTest::addColumn<QByteArrayList>("replies");
     QTest::addColumn<int>("iterations"); // as the next client finds them
-    QTest::newRow("flood without )")
-        << "(" + QByteArray(1 << 20, 'x') + ")x" << 2 << QByteArrayList{"#ERR"} + kCycle << 900;
-    QTest::newRow("reset mid-output") << QByteArray(150, 'x') << 1 << QByteArrayList{} << 900;
-    QTest::newRow("never reads") << QByteArray(20000, 'x') << 0 << QByteArrayList{} << 900;
-    QTest::newRow("open parenthesis") << QByteArray("(") << 2 << QByteArrayList{} << 900;
-    QTest::newRow("open command") << QByteArray("(I555") << 2 << QByteArrayList{} << 900;
-    QTest::newRow("whole command") << QByteArray("(I555)") << 2 << QByteArrayList{} << 555;
+    QTest::newRow("flood without )") << "(" + QByteArray(1 << 20, 'x') + ")x" << Leaving::ByClosing
+                                     << QByteArrayList{"#ERR"} + kCycle << 900;
+    QTest::newRow("reset mid-output")
+        << QByteArray(150, 'x') << Leaving::ByReset << QByteArrayList{} << 900;
+    QTest::newRow("never reads") << QByteArray(20000, 'x') << Leaving::NotAtAll << QByteArrayList{}
+                                 << 900;
+    QTest::newRow("open parenthesis")
+        << QByteArray("(") << Leaving::ByClosing << QByteArrayList{} << 900;
+    QTest::newRow("open command") << QByteArray("(I555") << Leaving::ByClosing << QByteArrayList{}
+                                  << 900;
+    QTest::newRow("whole command")
+        << QByteArray("(I555)") << Leaving::ByClosing << QByteArrayList{} << 555;
 }
 
 // Nothing lasting: no measurements for a client that is gone, and the next one is served,
 // none of what the last one left unfinished reaching into its characters.
 void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QFETCH(QByteArray, sent);
-    QFETCH(int, leaves);
+    QFETCH(Leaving, leaves);
     QFETCH(QByteArrayList, replies);
     Program program;
     for (const char* name : {"cbRaw", "cbProximity", "cbTDC1"}) // every histogram: bulky cycles
@@ -112,14 +126,15 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     QTcpSocket bad, next;
     QCOMPARE(tags(bad, 2, &program).size(), 2);
     bad.write(sent);
-    if (leaves == 1) { // once the output has begun to arrive, most of it is still unsent
+    if (leaves == Leaving::ByReset) {
+        // Once the output has begun to arrive, most of it is still unsent.
         QVERIFY(QTest::qWaitFor([&bad] { return bad.bytesAvailable() > 0; }));
         const linger abortive{1, 0};
         setsockopt(int(bad.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
         bad.abort();
     }
     QCOMPARE(tags(bad, replies.size()), replies);
-    if (leaves == 2)
+    if (leaves == Leaving::ByClosing)
         bad.disconnectFromHost();
     QTRY_VERIFY_WITH_TIMEOUT(program.isLocal(), 20000);
     QVERIFY2(cycles < 1000, qPrintable(QString::number(cycles)));

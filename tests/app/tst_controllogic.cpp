@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using ZyrCore::Communication::NodeState;
 using ZyrCore::Communication::NodeStateManager;
 using ZyrGui::Intents::IntentManager;
 
@@ -104,13 +105,21 @@ void TestControlLogic::stateChangesReachTheDelegates_data() {
     QTest::addColumn<int>("deinitialized");
     QTest::addColumn<int>("activations");
     const QString ic = QStringLiteral("IcComCore");
-    QTest::newRow("opened") << ic << QVector<int>{0, 2} << 1 << 0 << 0;
-    QTest::newRow("open to closed") << ic << QVector<int>{2, 4} << 0 << 1 << 0;
-    QTest::newRow("closing to closed") << ic << QVector<int>{3, 4} << 0 << 1 << 0;
-    QTest::newRow("unknown to closed") << ic << QVector<int>{0, 4} << 0 << 0 << 0;
-    QTest::newRow("closed to closed") << ic << QVector<int>{4, 4} << 0 << 0 << 0;
+    QTest::newRow("opened") << ic << QVector<int>{NodeState::Unknown, NodeState::Open} << 1 << 0
+                            << 0;
+    QTest::newRow("open to closed")
+        << ic << QVector<int>{NodeState::Open, NodeState::Closed} << 0 << 1 << 0;
+    QTest::newRow("closing to closed")
+        << ic << QVector<int>{NodeState::Closing, NodeState::Closed} << 0 << 1 << 0;
+    QTest::newRow("unknown to closed")
+        << ic << QVector<int>{NodeState::Unknown, NodeState::Closed} << 0 << 0 << 0;
+    QTest::newRow("closed to closed")
+        << ic << QVector<int>{NodeState::Closed, NodeState::Closed} << 0 << 0 << 0;
     QTest::newRow("module opened twice")
-        << "MODULE_STREAM" << QVector<int>{0, 4, 2, 4, 2} << 0 << 0 << 2;
+        << "MODULE_STREAM"
+        << QVector<int>{NodeState::Unknown, NodeState::Closed, NodeState::Open, NodeState::Closed,
+                        NodeState::Open}
+        << 0 << 0 << 2;
 }
 
 void TestControlLogic::stateChangesReachTheDelegates() {

@@ -95,6 +95,44 @@ void setValue(QWidget& window, const char* name, const QVariant& value) {
     control->setProperty(valueProperty(control), value);
 }
 
+// The pages of the window's tabs.
+const char* const kHistogramPage = "tabHistogramDisplay";
+const char* const kDistancePage = "tabDistanceVsTime";
+const char* const kUploadPage = "ZyrUploadFileDemoWidget";
+
+// A shown main window without a board; a recorder answers its dialogs.
+struct ShownWindow {
+    ShownWindow() { window.show(); }
+    template <typename Widget = QWidget>
+    Widget* widget(const char* name) {
+        return window.findChild<Widget*>(QLatin1String(name));
+    }
+    bool isVisible(const char* name) { return widget(name)->isVisible(); }
+    // Opens the tab of the page with that name; false when there is none.
+    bool openTab(const char* page) {
+        auto* tabs = widget<QTabWidget>("tabWidget");
+        const int index = tabs->indexOf(widget(page));
+        tabs->setCurrentIndex(index);
+        return index >= 0;
+    }
+    // Empty when the named widgets are shown and hidden as given, else says which are not and
+    // on which tab.
+    QString notAsExpected(const QStringList& shown, const QStringList& hidden) {
+        QStringList wrong;
+        for (const QString& name : shown + hidden) {
+            if (isVisible(qPrintable(name)) != shown.contains(name))
+                wrong << name + (shown.contains(name) ? " hidden" : " shown");
+        }
+        auto* tabs = widget<QTabWidget>("tabWidget");
+        return wrong.isEmpty() ? QString()
+                               : QString("on tab %1: %2")
+                                     .arg(tabs->tabText(tabs->currentIndex()), wrong.join(", "));
+    }
+
+    DialogRecorder dialogs;
+    MainWindow window{nullptr, kAnyFreePort};
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -106,7 +144,13 @@ private slots:
     void configurationDefaultsAndRoundTrip();
     void loadingKeepsWhatAControlCannotShow_data();
     void loadingKeepsWhatAControlCannotShow();
-    void menusDocksTabsAndDialogs();
+    void menuBarHoldsItsEntries();
+    void dockWindowsPutsAFloatingPlotBack();
+    void distanceTabShowsItsGraphOnly();
+    void uploadTabHidesTheControlsAndEndsContinuousMode();
+    void histogramTabBringsItsPanelsBack();
+    void outputFileComesFromTheFileDialog();
+    void aboutDialogOpensOnceAndClosesWithTheWindow();
     void calibrationOrProximitySelected_data();
     void calibrationOrProximitySelected();
     void minimumSizeFitsTheLayouts_data();
@@ -230,62 +274,82 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     QCOMPARE(int(device.threshold), valueOf(window, "sbThreshold").toInt());
 }
 
-// The menus, the dock windows, the tabs, the output file's selection and the About dialog.
-void TestMainWindow::menusDocksTabsAndDialogs() {
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
-    QCOMPARE(menuTexts(window),
+void TestMainWindow::menuBarHoldsItsEntries() {
+    ShownWindow shown;
+    QCOMPARE(menuTexts(shown.window),
              QStringList({"File/Load Configuration", "File/Save Configuration", "File/Exit",
                           "View/Dock Windows", "View/Disable Graph Updates", "Help/About Dialog"}));
-    QVERIFY(menuEntry(window, "View", "Disable Graph Updates")->isCheckable());
-    QAction* dockWindows = menuEntry(window, "View", "Dock Windows");
-    auto* dock = window.findChild<QDockWidget*>("dockDistanceVsTime");
-    QVERIFY(!dockWindows->isEnabled());
+    QVERIFY(menuEntry(shown.window, "View", "Disable Graph Updates")->isCheckable());
+}
+
+// Dock Windows is offered only while a plot floats, and puts it back into its page.
+void TestMainWindow::dockWindowsPutsAFloatingPlotBack() {
+    ShownWindow shown;
+    QAction* dockWindows = menuEntry(shown.window, "View", "Dock Windows");
+    auto* dock = shown.widget<QDockWidget>("dockDistanceVsTime");
+    QVERIFY2(!dockWindows->isEnabled(), "offered with every plot docked");
     dock->setFloating(true);
-    QVERIFY(dockWindows->isEnabled());
+    QVERIFY2(dockWindows->isEnabled(), "not offered for a floating plot");
     QCOMPARE(dock->windowTitle(), QStringLiteral("Distance vs. Time"));
     dockWindows->trigger();
-    QVERIFY(!dock->isFloating() && !dock->isHidden());
-    QVERIFY(dock->parentWidget()->rect().contains(dock->geometry()));
+    QVERIFY2(!dock->isFloating() && !dock->isHidden(), "the plot is not docked and shown");
+    QVERIFY2(dock->parentWidget()->rect().contains(dock->geometry()),
+             "the docked plot lies outside its page");
     QVERIFY(dock->windowTitle().isEmpty());
-    QVERIFY(!dockWindows->isEnabled());
+    QVERIFY2(!dockWindows->isEnabled(), "still offered once every plot is docked");
+}
 
-    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
-    auto* upload = new QWidget;
-    upload->setObjectName("ZyrUploadFileDemoWidget");
-    tabs->addTab(upload, "File Upload");
-    auto* controlPanel = window.findChild<QGroupBox*>("gbTof");
-    auto* continuous = window.findChild<QCheckBox*>("cbContinuousMode");
-    auto* start = window.findChild<QPushButton*>("pbStart");
-    const auto shown = [&window](const char* name) {
-        return window.findChild<QWidget*>(name)->isVisible();
-    };
-    QVERIFY(!shown("gbDistanceGraph"));
-    tabs->setCurrentIndex(1);
-    QVERIFY(shown("gbDistanceGraph") && !shown("gbHistogramGraph") && !shown("gbData"));
-    QVERIFY(!shown("gbHistogramDisplay") && !shown("pbSnapshot"));
-    QCOMPARE(start->text(), QStringLiteral("Show"));
+// The distance tab shows its own graph and none of the histogram tab's panels.
+void TestMainWindow::distanceTabShowsItsGraphOnly() {
+    ShownWindow shown;
+    QVERIFY2(!shown.isVisible("gbDistanceGraph"), "the distance graph shows on the histogram tab");
+    QVERIFY(shown.openTab(kDistancePage));
+    const QString wrong = shown.notAsExpected(
+        {"gbDistanceGraph"}, {"gbHistogramGraph", "gbData", "gbHistogramDisplay", "pbSnapshot"});
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    QCOMPARE(shown.widget<QPushButton>("pbStart")->text(), QStringLiteral("Show"));
+}
+
+// The upload tab hides the control panel and ends continuous mode.
+void TestMainWindow::uploadTabHidesTheControlsAndEndsContinuousMode() {
+    ShownWindow shown;
+    auto* continuous = shown.widget<QCheckBox>("cbContinuousMode");
+    QVERIFY(shown.openTab(kDistancePage));
     continuous->setChecked(true);
-    tabs->setCurrentIndex(2);
-    QVERIFY(!controlPanel->isVisible());
-    QVERIFY(!continuous->isChecked());
-    tabs->setCurrentIndex(0);
-    QVERIFY(controlPanel->isVisible() && shown("gbHistogramGraph") && shown("pbSnapshot"));
-    QVERIFY(!shown("gbDistanceGraph"));
-    QCOMPARE(start->text(), QStringLiteral("Start"));
+    QVERIFY(shown.openTab(kUploadPage));
+    QVERIFY2(!shown.isVisible("gbTof"), "the control panel shows on the upload tab");
+    QVERIFY2(!continuous->isChecked(), "continuous mode outlasts the change to the upload tab");
+}
 
-    auto* selectFile = window.findChild<QPushButton*>("pbSelectDataFile");
-    auto* dataFile = window.findChild<QLineEdit*>("leDataFile");
-    dialogs.pathAnswer = "/data/run.csv";
-    selectFile->click();
-    QCOMPARE(dataFile->text(), dialogs.pathAnswer);
-    dialogs.pathAnswer.clear(); // cancelled
-    selectFile->click();
-    QVERIFY(dataFile->text().isEmpty());
-    QCOMPARE(dialogs.captions, (QStringList{"Select Output File", "Select Output File"}));
+// Back on the histogram tab after the others, its panels and the control panel show again.
+void TestMainWindow::histogramTabBringsItsPanelsBack() {
+    ShownWindow shown;
+    QVERIFY(shown.openTab(kDistancePage) && shown.openTab(kUploadPage));
+    QVERIFY(shown.openTab(kHistogramPage));
+    const QString wrong =
+        shown.notAsExpected({"gbTof", "gbHistogramGraph", "pbSnapshot"}, {"gbDistanceGraph"});
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    QCOMPARE(shown.widget<QPushButton>("pbStart")->text(), QStringLiteral("Start"));
+}
 
-    QAction* about = menuEntry(window, "Help", "About Dialog");
+// The output file is the one chosen in the file dialog; cancelling it clears the file.
+void TestMainWindow::outputFileComesFromTheFileDialog() {
+    ShownWindow shown;
+    auto* selectFile = shown.widget<QPushButton>("pbSelectDataFile");
+    auto* dataFile = shown.widget<QLineEdit>("leDataFile");
+    shown.dialogs.pathAnswer = "/data/run.csv";
+    selectFile->click();
+    QCOMPARE(dataFile->text(), shown.dialogs.pathAnswer);
+    shown.dialogs.pathAnswer.clear(); // cancelled
+    selectFile->click();
+    QVERIFY2(dataFile->text().isEmpty(), "a cancelled choice kept the last file");
+    QCOMPARE(shown.dialogs.captions, (QStringList{"Select Output File", "Select Output File"}));
+}
+
+// Asked for twice, the About dialog opens once, tells the versions, and goes with the window.
+void TestMainWindow::aboutDialogOpensOnceAndClosesWithTheWindow() {
+    ShownWindow shown;
+    QAction* about = menuEntry(shown.window, "Help", "About Dialog");
     about->trigger();
     about->trigger();
     QList<ZyrGui::Controls::AboutDialog*> abouts;
@@ -293,17 +357,19 @@ void TestMainWindow::menusDocksTabsAndDialogs() {
         if (auto* dialog = qobject_cast<ZyrGui::Controls::AboutDialog*>(widget))
             abouts << dialog;
     }
-    QCOMPARE(abouts.size(), 1);
+    QVERIFY2(abouts.size() == 1, qPrintable(QString("%1 About dialogs").arg(abouts.size())));
     QVERIFY(abouts[0]->isVisible());
     QCOMPARE(abouts[0]->findChild<QLabel*>("lbApplicationVersion")->text(),
              QStringLiteral("Product Version: " ZYR_EXPECTED_VERSION));
     const QString qtCredit = abouts[0]->findChild<QLabel*>("lbQt")->text();
-    QVERIFY(qtCredit.contains("Qt version " QT_VERSION_STR) && !qtCredit.contains("__"));
+    QVERIFY2(qtCredit.contains("Qt version " QT_VERSION_STR) && !qtCredit.contains("__"),
+             qPrintable(qtCredit));
     // The logos are SVG: drawn only when Qt's SVG image plugin is there.
-    QVERIFY(!abouts[0]->findChild<QLabel*>("lbZyrLogo")->pixmap(Qt::ReturnByValue).isNull());
+    QVERIFY2(!abouts[0]->findChild<QLabel*>("lbZyrLogo")->pixmap(Qt::ReturnByValue).isNull(),
+             "no logo: is Qt's SVG image plugin missing?");
     QPointer<QDialog> kept = abouts[0];
-    window.close();
-    QVERIFY(kept.isNull());
+    shown.window.close();
+    QVERIFY2(kept.isNull(), "the About dialog outlived its window");
 }
 
 void TestMainWindow::calibrationOrProximitySelected_data() {

@@ -85,6 +85,18 @@ struct Rig {
     std::unique_ptr<MainWindow> window;
 };
 
+// Sets the application font of the platform's family at pointSize while it lives.
+class ScopedApplicationFont {
+public:
+    explicit ScopedApplicationFont(int pointSize) {
+        QApplication::setFont(QFont(itsPlatformFont.family(), pointSize));
+    }
+    ~ScopedApplicationFont() { QApplication::setFont(itsPlatformFont); }
+
+private:
+    const QFont itsPlatformFont = QApplication::font();
+};
+
 const QString kItt = "#ITT;00900;000;2.5m";
 
 // "H0*" stands for H0.0 to H0.4, "#CI*" for #CI0 to #CI4, "ITT" for the iterations record.
@@ -107,7 +119,10 @@ class TestMeasurement : public QObject {
 private slots:
     void cycleRequestsAndLog_data();
     void cycleRequestsAndLog();
-    void faultsPacingAndContinuousMode();
+    void refusedReplyIsNeitherLoggedNorPlotted();
+    void iterationPresetReachesTheDevice();
+    void distanceBarRedrawsOncePerInterval();
+    void continuousModeRepeatsCyclesWithStartDisabled();
     void activationPerChip_data();
     void activationPerChip();
     void calibrationNeedsTheLongTimeoutAndRestoresIt();
@@ -149,12 +164,10 @@ void TestMeasurement::cycleRequestsAndLog() {
 }
 
 // A reply the command refuses stops that histogram type: nothing of it is logged or plotted,
-// the requests after it go out, and the next cycle is whole again. Then the selector bar, the
-// distance bar's pacing and continuous mode.
-void TestMeasurement::faultsPacingAndContinuousMode() {
+// the requests after it go out, and the next cycle is whole again.
+void TestMeasurement::refusedReplyIsNeitherLoggedNorPlotted() {
     Rig rig;
     QVERIFY(rig.activated);
-    auto* start = rig.widget<QPushButton>("pbStart");
     int faults = 1;
     rig.module.setHandler(1, [&rig, &faults](const ZyrSim::FirmwareRequest& request) {
         auto reply = rig.board->sensor().handle(request);
@@ -168,18 +181,31 @@ void TestMeasurement::faultsPacingAndContinuousMode() {
         rig.widget<QHistogramPlot>("plotHistogram")
             ->histogramGraph(QHistogramPlot::CurrentSet, QHistogramPlot::Proximity, 1);
     auto peak = [plotted, found = false]() mutable { return plotted->getValueRange(found).upper; };
-    start->click();
-    QCOMPARE(rig.records(), expand("#CI* #CO0 #TG* #TMP ITT #OBJ"));
-    QCOMPARE(peak(), 0.0);
-    start->click();
-    QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
-    QVERIFY(peak() > 100.0);
+    auto* start = rig.widget<QPushButton>("pbStart");
 
+    start->click(); // its proximity histogram refused
+    QCOMPARE(rig.records(), expand("#CI* #CO0 #TG* #TMP ITT #OBJ"));
+    QVERIFY2(peak() == 0.0, "the refused histogram was plotted");
+    start->click(); // whole again
+    QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
+    QVERIFY2(peak() > 100.0, "the cycle after the refused one did not plot its histogram");
+}
+
+// A preset of the selector bar goes to the device and to the iterations box.
+void TestMeasurement::iterationPresetReachesTheDevice() {
+    Rig rig;
+    QVERIFY(rig.activated);
     rig.requests.clear();
     rig.widget<QComboBox>("cbIterationSelector")->setCurrentIndex(2);
     QCOMPARE(rig.requests, QStringList{"I4000/0"});
     QCOMPARE(rig.widget<QSpinBox>("sbIterations")->value(), 4000);
+}
 
+// A second cycle within the distance bar's interval leaves it; one after the interval redraws it.
+void TestMeasurement::distanceBarRedrawsOncePerInterval() {
+    Rig rig;
+    QVERIFY(rig.activated);
+    auto* start = rig.widget<QPushButton>("pbStart");
     // The bar's photon counts differ from one measurement to the next.
     QCPLegend* legend = rig.widget<QCustomPlot>("plotDistanceBar")->legend;
     const auto counts = [legend] {
@@ -187,7 +213,6 @@ void TestMeasurement::faultsPacingAndContinuousMode() {
                static_cast<QCPStringLegendItem*>(legend->item(3))->text();
     };
     rig.select({});
-    // A second cycle within the bar's interval leaves it; one after the interval redraws it.
     // Only a pair of cycles run within the interval tells, so a loaded machine tries again.
     bool paced = false;
     for (int attempt = 0; !paced && attempt < 50; ++attempt) {
@@ -199,30 +224,42 @@ void TestMeasurement::faultsPacingAndContinuousMode() {
         start->click();
         if (clock.elapsed() >= 30)
             continue;
-        QCOMPARE(counts(), first);
+        QVERIFY2(counts() == first,
+                 qPrintable(QString("attempt %1: a cycle within the interval redrew the bar from "
+                                    "%2 to %3")
+                                .arg(attempt)
+                                .arg(first, counts())));
         paced = true;
         QTest::qWait(40);
         start->click();
-        QVERIFY(counts() != first);
+        QVERIFY2(counts() != first,
+                 qPrintable(QString("attempt %1: a cycle after the interval left the bar at %2")
+                                .arg(attempt)
+                                .arg(first)));
     }
     QVERIFY2(paced, "no two cycles ran within the bar's interval");
+}
 
-    // Continuous mode, with a picture of it kept in the build tree.
-    const QFont platformFont = QApplication::font();
-    QApplication::setFont(QFont(platformFont.family(), 10)); // a desktop's usual text size
+// Continuous mode runs cycle after cycle with the start button disabled; pictures of it on both
+// tabs are kept in the build tree.
+void TestMeasurement::continuousModeRepeatsCyclesWithStartDisabled() {
+    Rig rig;
+    QVERIFY(rig.activated);
+    const ScopedApplicationFont desktopFont(10); // a desktop's usual text size
     rig.window->show();
     rig.widget("cbProximity")->setChecked(true);
     rig.widget("cbTDC1")->setChecked(true);
     rig.widget("cbContinuousMode")->setChecked(true);
     rig.requests.clear();
     QTRY_VERIFY_WITH_TIMEOUT(rig.requests.count("O") > 20, 10000);
-    QVERIFY(!start->isEnabled());
+    QVERIFY2(!rig.widget<QPushButton>("pbStart")->isEnabled(),
+             "the start button is enabled in continuous mode");
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QVERIFY(folder.mkpath(".") && rig.window->grab().save(folder.filePath("measurement.png")));
     rig.widget<QTabWidget>("tabWidget")->setCurrentIndex(1);
-    QTest::qWait(300);
+    const int cyclesBefore = rig.requests.count("O");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.requests.count("O") > cyclesBefore + 5, 10000); // drawn there
     QVERIFY(rig.window->grab().save(folder.filePath("measurement-distance.png")));
-    QApplication::setFont(platformFont);
 }
 
 void TestMeasurement::activationPerChip_data() {

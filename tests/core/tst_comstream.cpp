@@ -73,6 +73,7 @@ private slots:
     void refusedRequestsAreMarkedFailed();
     void refusedAmongSentRequests_data();
     void refusedAmongSentRequests();
+    void failedWriteErrorOutlastsALaterGoodWrite();
     void resetUnlinksAbandonedRequests();
 };
 
@@ -267,13 +268,18 @@ void TestComStream::refusedAmongSentRequests() {
     QCOMPARE(second.reply, why == "chain" ? bytes({8}) : QByteArray());
     QTEST(stream.lastError(), "error");
     QVERIFY(holdsAreReleased(stream));
+}
 
-    // A failed write's error is kept over a later good write.
+// The error of a failed write is the one the stream reports, though a good write followed it.
+void TestComStream::failedWriteErrorOutlastsALaterGoodWrite() {
+    ScriptedComDriver driver;
+    ComStream stream(&driver, ComStream::theLateFlushPolicy);
     TestComObject command(0x03, bytes({1}), 0, IComObject::FireAndForget);
     TestComObject next(0x03, bytes({1}), 0, IComObject::FireAndForget);
     driver.writeFailures = {-2};
     stream.execute(&command);
     stream.execute(&next);
+    QCOMPARE(driver.writes.size(), 2);
     QCOMPARE(stream.lastError(), -2);
 }
 

@@ -105,7 +105,18 @@ void TestSimulator::config_data() {
     refused("blank in a revision", "app0=1. 2.3.4",
             "Value \"1. 2.3.4\" of simulator setting \"app0\" contains a blank.");
     badValue("target out of range", "target", "99999");
+    // Each bounded value is taken at its maximum and refused one above it.
+    parsed("farthest target", "target=5000", "seed=1," + defaults + ",target=5000");
+    badValue("target one past the farthest", "target", "5001");
+    parsed("longest calibration", "calibrationMs=60000",
+           "seed=1," + defaults + ",calibrationMs=60000");
     badValue("calibration too long", "calibrationMs", "60001");
+    parsed("largest device status", "deviceStatus=0xff",
+           "seed=1," + defaults + ",deviceStatus=255");
+    badValue("device status past a byte", "deviceStatus", "256");
+    parsed("largest revision", "app0=255.255.255.255",
+           "seed=1," + defaults + ",app0=255.255.255.255");
+    badValue("revision part past a byte", "app0", "2.0.256.0");
     refused("no value", "seed", "Simulator setting \"seed\" is not of the form key=value.");
 }
 
