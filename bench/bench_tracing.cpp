@@ -97,35 +97,80 @@ void BM_LoadTrace100kAsProgram(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadTrace100kAsProgram)->Unit(benchmark::kMillisecond);
 
+// Writes the text as the file's bytes, one byte a character.
+bool writeLatin1(const QString& fileName, const QString& text) {
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toLatin1()) == text.size();
+}
+
+// Loads the file as a program until the state ends; it must be refused every time.
+void refuseAsProgram(benchmark::State& state, const QString& fileName) {
+    TracePlayer player;
+    for (auto _ : state) {
+        TraceProgrammer programmer;
+        programmer.setPlayer(&player);
+        if (programmer.loadProgram(fileName))
+            state.SkipWithError("the hostile file was taken");
+    }
+}
+
+QString attributes(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral(" a%1=\"\"").arg(i);
+    return text;
+}
+
 // An XML reader's cost grows with the square of one element's attributes: such a file must be
 // refused before a reader sees it.
 void BM_RefuseCrowdedTelegram(benchmark::State& state) {
     registerCommands();
     QTemporaryDir folder;
     const QString fileName = folder.filePath(QStringLiteral("crowded.xml"));
-    QString attributes;
-    for (int i = 0; i < 200000; ++i)
-        attributes += QStringLiteral(" a%1=\"\"").arg(i);
     QString telegram = readTelegram(0);
-    telegram.replace(QStringLiteral("<Telegram"), QStringLiteral("<Telegram") + attributes);
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(
-            QStringLiteral("<?xml version=\"1.0\"?><LogData>%1</LogData>").arg(telegram).toUtf8()) <
-            0) {
+    telegram.replace(QStringLiteral("<Telegram"), QStringLiteral("<Telegram") + attributes(200000));
+    if (!writeLatin1(
+            fileName,
+            QStringLiteral("<?xml version=\"1.0\"?><LogData>%1</LogData>").arg(telegram))) {
         state.SkipWithError("cannot write the file");
         return;
     }
-    file.close();
-    TracePlayer player;
-    for (auto _ : state) {
-        TraceProgrammer programmer;
-        programmer.setPlayer(&player);
-        if (programmer.loadProgram(fileName))
-            state.SkipWithError("the crowded telegram was taken");
-    }
+    refuseAsProgram(state, fileName);
 }
 BENCHMARK(BM_RefuseCrowdedTelegram)->Unit(benchmark::kMillisecond);
+
+// The same element written in UTF-7, where markup needs no '<' (1 MB).
+void BM_RefuseCrowdedTelegramInUtf7(benchmark::State& state) {
+    registerCommands();
+    QTemporaryDir folder;
+    const QString fileName = folder.filePath(QStringLiteral("utf7.xml"));
+    if (!writeLatin1(fileName, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-7\"?>"
+                                              "<LogData>+ADw-Telegram%1/+AD4-</LogData>")
+                                   .arg(attributes(100000)))) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    refuseAsProgram(state, fileName);
+}
+BENCHMARK(BM_RefuseCrowdedTelegramInUtf7)->Unit(benchmark::kMillisecond);
+
+// One long entity referenced tens of thousands of times expands to gigabytes (900 kB).
+void BM_RefuseLongEntity(benchmark::State& state) {
+    registerCommands();
+    QTemporaryDir folder;
+    const QString fileName = folder.filePath(QStringLiteral("entity.xml"));
+    QString telegram = readTelegram(0);
+    telegram.replace(QStringLiteral("<Address>"),
+                     QStringLiteral("<Address>") + QStringLiteral("&e;").repeated(300000));
+    if (!writeLatin1(fileName, QStringLiteral("<?xml version=\"1.0\"?><!DOCTYPE LogData "
+                                              "[<!ENTITY e \"%1\">]><LogData>%2</LogData>")
+                                   .arg(QString(4000, QLatin1Char('x')), telegram))) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    refuseAsProgram(state, fileName);
+}
+BENCHMARK(BM_RefuseLongEntity)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

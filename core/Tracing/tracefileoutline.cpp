@@ -167,19 +167,24 @@ int TraceFileOutline::read(const QChar* characters, int count) {
     const qint64 pieceStart = itsPosition;
     itsPosition += count;
     const auto* const text = reinterpret_cast<const char16_t*>(characters);
+    const auto previous = [&](int i) { return i > 0 ? text[i - 1] : itsLast; };
+    // Skips characters up to the next one that is 0 or one of the given ones.
+    const auto skipTo = [&](int i, char16_t a, char16_t b, char16_t c, char16_t d) {
+        while (i < count && text[i] != a && text[i] != b && text[i] != c && text[i] != d &&
+               text[i] != 0)
+            ++i;
+        return i;
+    };
     int textFrom = itsState == State::Text ? 0 : count; // where the last run of text began
     int i = 0;
     while (i < count) {
-        const char16_t c = text[i];
-        if (c == 0) {
+        if (text[i] == 0) {
             itsConstructStart = pieceStart + i;
             return refuse(pieceStart);
         }
         switch (itsState) {
         case State::Text:
-            // Most of a file is text between tags.
-            while (i < count && text[i] != '<' && text[i] != 0)
-                ++i;
+            i = skipTo(i, '<', '<', '<', '<');
             if (i < count && text[i] == '<') {
                 itsConstructStart = pieceStart + i;
                 itsState = State::AfterLessThan;
@@ -187,26 +192,26 @@ int TraceFileOutline::read(const QChar* characters, int count) {
                 textFrom = count;
                 ++i;
             }
-            continue;
+            break;
         case State::AfterLessThan:
-            if (c == '/') {
+            if (text[i] == '/') {
                 itsState = State::EndTag;
-            } else if (c == '?') {
+            } else if (text[i] == '?') {
                 itsState = State::ProcessingInstruction;
-                itsPrevious = QChar();
-            } else if (c == '!') {
+                itsRun = 0;
+            } else if (text[i] == '!') {
                 itsState = State::Declaration;
                 itsRun = 0;
             } else {
                 itsState = State::StartTag;
                 itsAttributes = 0;
-                itsQuote = QChar();
-                itsPrevious = QChar();
-                continue; // the name's first character is the tag's
+                itsQuote = 0;
+                break; // the name's first character is the tag's
             }
+            ++i;
             break;
         case State::Declaration: {
-            itsKeyword[itsRun++] = QChar(c);
+            itsKeyword[itsRun++] = text[i++];
             const QStringView keyword(itsKeyword, itsRun);
             if (keyword == u"--") {
                 itsState = State::Comment;
@@ -216,7 +221,7 @@ int TraceFileOutline::read(const QChar* characters, int count) {
                 itsRun = 0;
             } else if (keyword == u"DOCTYPE") {
                 itsState = State::DocumentType;
-                itsQuote = QChar();
+                itsQuote = 0;
             } else if (!QStringView(u"--").startsWith(keyword) &&
                        !QStringView(u"[CDATA[").startsWith(keyword) &&
                        !QStringView(u"DOCTYPE").startsWith(keyword)) {
@@ -228,48 +233,65 @@ int TraceFileOutline::read(const QChar* characters, int count) {
         }
         case State::Comment:
         case State::CData: {
+            // Ends at the first "-->" or "]]>" after the opening.
             const char16_t closing = itsState == State::Comment ? '-' : ']';
-            if (c == '>' && itsRun >= 2) {
+            const int from = i;
+            i = skipTo(i, closing, '>', '>', '>');
+            if (i > from)
+                itsRun = 0;
+            if (i == count || text[i] == 0)
+                break;
+            if (text[i] == '>' && itsRun >= 2) {
                 itsState = State::Text;
                 textFrom = i + 1;
             } else {
-                itsRun = c == closing ? itsRun + 1 : 0;
+                itsRun = text[i] == closing ? itsRun + 1 : 0;
             }
+            ++i;
             break;
         }
-        case State::ProcessingInstruction:
-            if (c == '>' && itsPrevious == QLatin1Char('?')) {
+        case State::ProcessingInstruction: {
+            // Ends at the first "?>" after the opening "<?"; itsRun tells whether its body has
+            // begun.
+            const int from = i;
+            i = skipTo(i, '>', '>', '>', '>');
+            const bool inBody = itsRun != 0 || i > from;
+            itsRun = inBody ? 1 : 0;
+            if (i == count || text[i] == 0)
+                break;
+            if (inBody && previous(i) == '?') {
                 itsState = State::Text;
                 textFrom = i + 1;
             }
-            itsPrevious = QChar(c);
+            itsRun = 1;
+            ++i;
             break;
+        }
         case State::DocumentType:
-            if (!itsQuote.isNull()) {
-                if (c == itsQuote)
-                    itsQuote = QChar();
-            } else if (c == '"' || c == '\'') {
-                itsQuote = QChar(c);
-            } else if (c == '[') {
+        case State::StartTag:
+            if (itsQuote != 0) {
+                i = skipTo(i, itsQuote, itsQuote, itsQuote, itsQuote);
+                if (i < count && text[i] == itsQuote) {
+                    itsQuote = 0;
+                    ++i;
+                }
+                break;
+            }
+            i = itsState == State::StartTag ? skipTo(i, '"', '\'', '=', '>')
+                                            : skipTo(i, '"', '\'', '[', '>');
+            if (i == count || text[i] == 0)
+                break;
+            if (text[i] == '"' || text[i] == '\'') {
+                itsQuote = text[i];
+            } else if (text[i] == '[') {
                 // An internal subset: its entities expand and its attribute defaults add to
                 // elements beyond what the outline can count.
                 return refuse(pieceStart);
-            } else if (c == '>') {
-                itsState = State::Text;
-                textFrom = i + 1;
-            }
-            break;
-        case State::StartTag:
-            if (!itsQuote.isNull()) {
-                if (c == itsQuote)
-                    itsQuote = QChar();
-            } else if (c == '"' || c == '\'') {
-                itsQuote = QChar(c);
-            } else if (c == '=') {
+            } else if (text[i] == '=') {
                 if (++itsAttributes > maxElementAttributes)
                     return refuse(pieceStart);
-            } else if (c == '>') {
-                if (itsPrevious != QLatin1Char('/')) {
+            } else {
+                if (itsState == State::StartTag && previous(i) != '/') {
                     if (itsDepth + 1 > maxTraceFileDepth)
                         return refuse(pieceStart);
                     ++itsDepth;
@@ -277,22 +299,24 @@ int TraceFileOutline::read(const QChar* characters, int count) {
                 itsState = State::Text;
                 textFrom = i + 1;
             }
-            itsPrevious = QChar(c);
+            ++i;
             break;
         case State::EndTag:
-            if (c == '>') {
+            i = skipTo(i, '>', '>', '>', '>');
+            if (i < count && text[i] == '>') {
                 --itsDepth;
                 itsState = State::Text;
-                textFrom = i + 1;
+                textFrom = ++i;
             }
             break;
         }
-        ++i;
     }
     if (itsState == State::Text) {
         for (int at = textFrom; at < count && !itsTextAfterMarkup; ++at)
             itsTextAfterMarkup = !isBlank(text[at]);
     }
+    if (count > 0)
+        itsLast = text[count - 1];
     return -1;
 }
 

@@ -70,10 +70,12 @@ private:
     qint64 itsConstructStart = 0; // where the current markup's '<' stands
     int itsDepth = 0;
     int itsAttributes = 0;
-    int itsRun = 0;                  // dashes, brackets or the keyword's characters matched so far
-    QChar itsQuote;                  // the quote of the literal being read, or null
-    QChar itsPrevious;               // the character before the current one within the markup
-    QChar itsKeyword[8] = {};        // what follows "<!", up to seven characters
+    // Within a comment or CDATA section: the closing dashes or brackets seen in a row; within a
+    // processing instruction: whether its body has begun; after "<!": the keyword's length.
+    int itsRun = 0;
+    char16_t itsQuote = 0;           // the quote of the literal being read, or 0
+    char16_t itsLast = 0;            // the last character of the previous piece
+    char16_t itsKeyword[8] = {};     // what follows "<!", up to seven characters
     bool itsTextAfterMarkup = false; // non-blank text since the last markup
     bool itsRefused = false;
 };
