@@ -129,10 +129,9 @@ void AutomationServer::admit(qintptr socketDescriptor) {
     emit clientConnected(client);
 }
 
+// Closed straight away: no socket object is needed to say no.
 void AutomationServer::refuse(qintptr socketDescriptor) {
-    QTcpSocket refused;
-    if (refused.setSocketDescriptor(socketDescriptor))
-        refused.abort();
+    closeSocketDescriptor(socketDescriptor);
 }
 
 void AutomationServer::readClient() {

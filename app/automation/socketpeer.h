@@ -8,4 +8,7 @@
 // it from the event loop; this asks the socket itself.
 bool hasPeerClosed(qintptr socketDescriptor);
 
+// Closes a socket descriptor that no QTcpSocket owns.
+void closeSocketDescriptor(qintptr socketDescriptor);
+
 #endif // ZYRAPP_AUTOMATION_SOCKETPEER_H
