@@ -1,6 +1,7 @@
 #include "automationserver.h"
 
 #include "automationclientsocket.h"
+#include "socketpeer.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -80,27 +81,26 @@ bool AutomationServer::hasClient() const {
     return itsClient != nullptr && itsClient->state() == QAbstractSocket::ConnectedState;
 }
 
+// Connected as far as Qt knows, but the peer has closed: the event loop has yet to read it.
+bool AutomationServer::isClientLeaving() const {
+    return hasClient() && hasPeerClosed(itsClient->socketDescriptor());
+}
+
 void AutomationServer::acceptConnection(qintptr socketDescriptor) {
-    if (!hasClient()) {
+    // What a leaving client sent is still handled, its close with it; the newcomer then follows,
+    // as do those that came after it, in order.
+    if (isClientLeaving() || !itsWaitingConnections.isEmpty())
+        itsWaitingConnections.append(socketDescriptor);
+    else if (hasClient())
+        refuse(socketDescriptor);
+    else
         admit(socketDescriptor);
-        return;
-    }
-    // A client that closes and connects again at once may have its close not yet read: judge
-    // once the events that wait now, the close among them, have been handled.
-    itsWaitingConnections.append(socketDescriptor);
-    if (itsWaitingConnections.size() == 1)
-        QMetaObject::invokeMethod(this, &AutomationServer::judgeWaitingConnections,
-                                  Qt::QueuedConnection);
 }
 
 void AutomationServer::judgeWaitingConnections() {
     const QList<qintptr> waiting = std::exchange(itsWaitingConnections, {});
-    for (qintptr socketDescriptor : waiting) {
-        if (hasClient())
-            refuse(socketDescriptor);
-        else
-            admit(socketDescriptor);
-    }
+    for (qintptr socketDescriptor : waiting)
+        acceptConnection(socketDescriptor);
 }
 
 void AutomationServer::admit(qintptr socketDescriptor) {
@@ -129,10 +129,9 @@ void AutomationServer::admit(qintptr socketDescriptor) {
     emit clientConnected(client);
 }
 
+// Closed straight away: no socket object is needed to say no.
 void AutomationServer::refuse(qintptr socketDescriptor) {
-    QTcpSocket refused;
-    if (refused.setSocketDescriptor(socketDescriptor))
-        refused.abort();
+    closeSocketDescriptor(socketDescriptor);
 }
 
 void AutomationServer::readClient() {
@@ -147,6 +146,7 @@ void AutomationServer::dropClient(QTcpSocket* client) {
     client->disconnect(this);
     emit clientDisconnected();
     client->deleteLater();
+    judgeWaitingConnections();
 }
 
 void AutomationServer::replyToClient(const QByteArray& reply) {

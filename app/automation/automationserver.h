@@ -16,8 +16,9 @@ class QTcpSocket;
 // client's characters become the parser's requests, re-emitted here; the error replies go back
 // to the client, and each client starts with no command open. While a client is connected,
 // further connections are closed. A client's disconnection is handled from the event loop, so
-// it never cuts into a write in progress, and the socket is deleted later; a client that has
-// closed no longer counts, though, even while its end still waits there.
+// it never cuts into a write in progress, and the socket is deleted later. A connection that
+// comes after the client has closed its end, before the event loop has read that close (a
+// script that connects again at once), waits until the client is let go and is served then.
 class AutomationServer : public QObject {
     Q_OBJECT
 
@@ -57,6 +58,7 @@ private:
     class Listener;
 
     bool hasClient() const;
+    bool isClientLeaving() const;
     void acceptConnection(qintptr socketDescriptor);
     void judgeWaitingConnections();
     void admit(qintptr socketDescriptor);
@@ -68,7 +70,7 @@ private:
     Listener* itsListener;
     AutomationCommandParser itsParser;
     QTcpSocket* itsClient = nullptr;
-    // Connections that came while a client was connected, judged from the event loop.
+    // Connections that came while the client was leaving, judged once it has gone.
     QList<qintptr> itsWaitingConnections;
 };
 

@@ -13,7 +13,13 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -52,6 +58,58 @@ enum class Leaving {
     ByClosing,
 };
 
+// A script's connection: a blocking socket, used from a thread of its own, outside the program's
+// event loop. A read gives up after a generous time rather than hang the test.
+class ScriptConnection {
+public:
+    explicit ScriptConnection(quint16 port)
+        : itsSocket(::socket(AF_INET, SOCK_STREAM, 0)) {
+        const timeval patience{20, 0};
+        setsockopt(itsSocket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        itsConnected =
+            ::connect(itsSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~ScriptConnection() { ::close(itsSocket); }
+    ScriptConnection(const ScriptConnection&) = delete;
+    ScriptConnection& operator=(const ScriptConnection&) = delete;
+
+    // Everything received up to the end of the first line starting with lineStart, or what came
+    // before the program closed the connection or the patience ran out.
+    QByteArray readThrough(const QByteArray& lineStart) {
+        QByteArray received;
+        for (;;) {
+            const int at = received.startsWith(lineStart) ? 0 : received.indexOf("\n" + lineStart);
+            if (at >= 0 && received.indexOf("\r\n", at + 1) >= 0)
+                return received;
+            char chunk[4096];
+            const ssize_t count = itsConnected ? ::recv(itsSocket, chunk, sizeof chunk, 0) : 0;
+            if (count <= 0)
+                return received;
+            received.append(chunk, int(count));
+        }
+    }
+    bool send(const QByteArray& bytes) {
+        return ::send(itsSocket, bytes.constData(), size_t(bytes.size()), 0) == bytes.size();
+    }
+    // Whether the program closed the connection without a word.
+    bool isClosedUnanswered() {
+        char byte;
+        return itsConnected && ::recv(itsSocket, &byte, 1, 0) == 0;
+    }
+
+private:
+    int itsSocket;
+    bool itsConnected = false;
+};
+
+bool isGreeting(const QByteArray& received) {
+    return received.startsWith("#VER;") && received.contains("\r\n#CAL;02;");
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Leaving)
@@ -61,6 +119,7 @@ class TestAutomationWindow : public QObject {
 
 private slots:
     void clientDrivesTheProgram();
+    void scriptReconnectingAtOnceIsAlwaysGreeted();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
 };
@@ -88,6 +147,49 @@ void TestAutomationWindow::clientDrivesTheProgram() {
                  qPrintable(QString("attempt %1").arg(attempt)));
         client.close();
     }
+}
+
+// A script outside the program closes and connects again without a pause, the program accepting
+// its new connection before it has read the close, or the command sent just before it; it is
+// greeted every time, and the command still counts. A second client while the first is still
+// there is refused, and the first goes on being served.
+void TestAutomationWindow::scriptReconnectingAtOnceIsAlwaysGreeted() {
+    Program program;
+    const quint16 port = program.window.automationPort();
+    std::atomic<bool> finished{false}, stop{false};
+    QString failure; // the script's first failure, read once it has finished
+    std::thread script([&] {
+        for (int round = 0; round < 200 && failure.isEmpty() && !stop; ++round) {
+            ScriptConnection client(port);
+            const QByteArray received = client.readThrough("#CAL;02");
+            if (!isGreeting(received))
+                failure = QString("round %1 got \"%2\"").arg(round).arg(received.constData());
+            else if (round % 2 == 1) // often still unread when the next round connects
+                client.send("(I" + QByteArray::number(300 + round) + ")");
+        }
+        if (failure.isEmpty()) {
+            ScriptConnection first(port);
+            const bool greeted = isGreeting(first.readThrough("#CAL;02"));
+            ScriptConnection second(port);
+            if (!greeted || !second.isClosedUnanswered())
+                failure = "a second client was not refused";
+            else if (!first.send("(X5)") ||
+                     !first.readThrough("#ERR").endsWith("#ERR;;Invalid command.\r\n"))
+                failure = "the first client is no longer served";
+        }
+        finished = true;
+    });
+    struct Joined { // also when a check fails: the script stops after its round
+        ~Joined() {
+            stopping = true;
+            thread.join();
+        }
+        std::thread& thread;
+        std::atomic<bool>& stopping;
+    } joined{script, stop};
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 180000);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 300 + 199);
 }
 
 void TestAutomationWindow::badClientLeavesTheProgramServing_data() {
