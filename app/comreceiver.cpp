@@ -24,11 +24,32 @@ ComReceiver::~ComReceiver() {
 }
 
 void ComReceiver::setDevice(ZyrCom::Serial::SerialComDriver* device) {
-    itsDevice.store(device);
+    {
+        std::lock_guard<std::mutex> lock(itsStateMutex);
+        itsDevice = device;
+    }
+    itsStateChanged.notify_all();
 }
 
 void ComReceiver::stop() {
-    itsStop.store(true);
+    {
+        std::lock_guard<std::mutex> lock(itsStateMutex);
+        itsStop = true;
+    }
+    itsStateChanged.notify_all();
+}
+
+void ComReceiver::start(QThread::Priority priority) {
+    {
+        std::lock_guard<std::mutex> lock(itsStateMutex);
+        itsStop = false;
+        if (itsPolling)
+            return;
+        itsPolling = true;
+    }
+    // A run that saw a stop may still be ending, and the thread counts as running until it has.
+    wait();
+    QThread::start(priority);
 }
 
 QString ComReceiver::takeData() {
@@ -42,14 +63,23 @@ void ComReceiver::run() {
     char buffer[readSize];
     bool discarded = false;
     for (;;) {
-        std::lock_guard<std::mutex> lock(itsMutex);
-        // Taken back as the run ends, so a later start() polls again; a stop() made before the
-        // thread began is still seen here.
-        if (itsStop.exchange(false))
-            return;
-        ZyrCom::Serial::SerialComDriver* device = itsDevice.load();
-        if (device == nullptr)
-            continue;
+        std::unique_lock<std::mutex> pass(itsMutex);
+        ZyrCom::Serial::SerialComDriver* device = nullptr;
+        {
+            std::unique_lock<std::mutex> state(itsStateMutex);
+            if (itsStop) {
+                // From here on start() waits for this run to end and begins a new one.
+                itsPolling = false;
+                return;
+            }
+            if (itsDevice == nullptr) {
+                // Nothing to read: sleep until a device or a stop comes, with the buffer free.
+                pass.unlock();
+                itsStateChanged.wait(state, [this] { return itsStop || itsDevice != nullptr; });
+                continue;
+            }
+            device = itsDevice;
+        }
         if (!discarded) {
             for (int i = 0; i < discardedReads; ++i)
                 device->readRaw(buffer, sizeof buffer);

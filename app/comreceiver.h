@@ -5,7 +5,7 @@
 #include <QString>
 #include <QThread>
 
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 namespace ZyrCom::Serial {
@@ -19,8 +19,8 @@ class SerialComDriver;
 // A pass holds the lock for its read (up to the driver's time-out) and a pause of pausePerPass,
 // so takeData() waits for the end of the current pass, and dataReceived() (emitted under the
 // lock) must reach its receivers through a queued connection. The device and the stop request
-// are atomic, so they take effect at the next pass without waiting for the lock. The lock is a
-// std::mutex so that ThreadSanitizer, which cannot see into Qt's own mutex, checks its use.
+// have a lock of their own, so setting them never waits for a read. The locks are std::mutex so
+// that ThreadSanitizer, which cannot see into Qt's own mutex, checks their use.
 class ComReceiver : public QThread {
     Q_OBJECT
 
@@ -34,13 +34,17 @@ public:
     // Stops the thread and waits for it.
     ~ComReceiver() override;
 
-    // Not owned; null: the thread keeps cycling without reading.
+    // Not owned; null: the thread waits for a device without reading.
     void setDevice(ZyrCom::Serial::SerialComDriver* device);
-    // run() returns at the start of its next pass; a stop before start() ends the next run at
-    // once. The request is used up by the run it ends, so start() begins polling again.
+    // run() returns at the start of its next pass, or at once while it waits for a device.
     void stop();
     // The text received since the last call.
     QString takeData();
+
+public slots:
+    // Polls, also right after stop(): a run that has not seen the stop yet goes on, and one that
+    // is ending is waited for and followed by a new one (QThread::start() would do nothing).
+    void start(QThread::Priority priority = InheritPriority);
 
 signals:
     void dataReceived();
@@ -49,10 +53,17 @@ protected:
     void run() override;
 
 private:
-    std::atomic<ZyrCom::Serial::SerialComDriver*> itsDevice{nullptr};
+    // Guards a pass and the buffer.
     std::mutex itsMutex;
-    std::atomic<bool> itsStop{false};
     QString itsBuffer;
+    // Guards the device, the stop request and whether a run polls; run() waits on the condition
+    // while it has no device.
+    std::mutex itsStateMutex;
+    std::condition_variable itsStateChanged;
+    ZyrCom::Serial::SerialComDriver* itsDevice = nullptr;
+    bool itsStop = false;
+    // From start() until the run sees a stop.
+    bool itsPolling = false;
 };
 
 #endif // COMRECEIVER_H

@@ -64,8 +64,13 @@ void DoubleSpinBoxValueMapper::setValueWhenManualEdited(double value) {
 }
 
 void DoubleSpinBoxValueMapper::increaseIndexBy(int delta) {
-    if (delta == 0 || !hasRanges())
+    if (delta == 0)
         return;
+    if (!hasRanges()) {
+        // Positions are raw values: step as the spin box's keys do; its valueChanged reports.
+        itsSpinBox->stepBy(delta);
+        return;
+    }
     const qint64 wanted = qint64(itsCurrentIndex) + delta;
     int index = int(qBound<qint64>(ranges()->minIndex(), wanted, ranges()->maxIndex()));
     if (ranges()->rangeOfIndex(index) == nullptr) {

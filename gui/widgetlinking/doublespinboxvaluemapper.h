@@ -10,7 +10,7 @@ namespace ZyrGui::WidgetLinking {
 
 // A double spin box showing the physical values of the linker's ranges (raw values without
 // ranges). A typed value snaps to the nearest grid point; the arrows step from index to index,
-// across gaps between ranges, repeating while held.
+// across gaps between ranges (by the spin box's own step without ranges), repeating while held.
 class DoubleSpinBoxValueMapper : public ValueMapperBase {
     Q_OBJECT
 
@@ -25,7 +25,8 @@ public:
 
     // Reports value, snapped to the nearest grid point; truncated toward zero without ranges.
     void setValueWhenManualEdited(double value);
-    // Steps delta indexes, landing on the nearest end of the next range in a gap.
+    // Steps delta indexes, landing on the nearest end of the next range in a gap; without ranges
+    // steps the spin box by delta of its own steps, as its arrow keys do.
     void increaseIndexBy(int delta);
 
 protected:

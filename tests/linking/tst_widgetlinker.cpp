@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 
 #include <algorithm>
 
@@ -30,6 +32,38 @@ using ZyrGui::WidgetLinking::WidgetLinker;
 using ZyrSim::SimulatedRegisterFile;
 
 namespace {
+// A double spin box whose arrows are clicked where its style draws them, as a user clicks them.
+class ClickableDoubleSpinBox : public ZyrDoubleSpinBox {
+public:
+    void clickArrow(QStyle::SubControl arrow) {
+        show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+        QStyleOptionSpinBox option;
+        initStyleOption(&option);
+        const QRect where = style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, this);
+        QVERIFY(!where.isEmpty());
+        QTest::mouseClick(this, Qt::LeftButton, Qt::NoModifier, where.center());
+    }
+};
+
+// The simulated board's sensor chip, reached over I2C through the board's HID interface.
+struct BoardChip {
+    BoardChip() {
+        provider.setConfiguration(SimulatedRegisterFile::defaultSlaveAddress);
+        core.open();
+    }
+    // Register writes that reached the board.
+    long writes() const {
+        return std::count_if(rig.requests.cbegin(), rig.requests.cend(), [](const auto& request) {
+            return request.protocol == I2cModifyRegisterComObject::modifyProtocol;
+        });
+    }
+
+    BoardRig rig;
+    I2cComObjectProvider provider;
+    IcComCore core{&rig.stream, &provider};
+};
+
 // One register shown in every widget kind, in memory unless another communication is given. With
 // ranges, indexes 5-14 are raw firstRaw+0..9 (values 1..10) and indexes 25-34 raw firstRaw+0x20..
 // (values 20..29), and combo-box rows count from index 5; a check box takes no ranges and takes
@@ -68,7 +102,7 @@ struct LinkedWidgets {
     QSpinBox spin;
     QComboBox combo;
     QSlider slider;
-    ZyrDoubleSpinBox doubleSpin;
+    ClickableDoubleSpinBox doubleSpin;
     QCheckBox check;
     WidgetLinker linker;
 };
@@ -83,6 +117,8 @@ private slots:
     void heldArrowRepeatsOnceAndStopsWhenHidden();
     void refusedEditShowsTheBoardValueEverywhere_data();
     void refusedEditShowsTheBoardValueEverywhere();
+    void clickedArrowStepsTheBoardAndEveryWidget_data();
+    void clickedArrowStepsTheBoardAndEveryWidget();
     void holdTimeThrottlesDeviceUpdates();
     void checkBoxUnattachedAndDestroyedWidgets();
 };
@@ -179,8 +215,8 @@ void TestWidgetLinker::heldArrowRepeatsOnceAndStopsWhenHidden() {
 void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere_data() {
     QTest::addColumn<bool>("withRanges");
     QTest::addColumn<QString>("edit");
-    const QStringList everyKind{"spin box", "slider", "typed value", "key up"};
-    for (const QString& edit : everyKind + QStringList{"combo box", "arrow"})
+    const QStringList everyKind{"spin box", "slider", "typed value", "key up", "arrow up"};
+    for (const QString& edit : everyKind + QStringList{"combo box"})
         QTest::addRow("ranges, %s", qPrintable(edit)) << true << edit;
     for (const QString& edit : everyKind + QStringList{"check box"})
         QTest::addRow("raw, %s", qPrintable(edit)) << false << edit;
@@ -192,16 +228,12 @@ void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere() {
 
     // The chip keeps its identification register fixed: each write is refused. With ranges its
     // value is the first of the second range.
-    BoardRig rig;
-    I2cComObjectProvider provider;
-    provider.setConfiguration(SimulatedRegisterFile::defaultSlaveAddress);
-    IcComCore core(&rig.stream, &provider);
-    core.open();
+    BoardChip chip;
     const int identification = SimulatedRegisterFile::identificationValue;
-    LinkedWidgets linked(withRanges, &core, SimulatedRegisterFile::identificationRegister,
+    LinkedWidgets linked(withRanges, &chip.core, SimulatedRegisterFile::identificationRegister,
                          identification - 0x20);
     RegisterValue read;
-    core.readRegister(&linked.reg, &read, true);
+    chip.core.readRegister(&linked.reg, &read, true);
     const auto expectBoardValue = [&] {
         linked.expectShown(withRanges ? 25 : identification, withRanges ? 20.0 : identification);
         if (!withRanges)
@@ -222,17 +254,45 @@ void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere() {
     } else if (edit == QLatin1String("key up")) {
         QTest::keyClick(&linked.doubleSpin, Qt::Key_Up);
     } else {
-        emit linked.doubleSpin.spinBoxButtonPressed(ZyrDoubleSpinBox::UpButton);
-        emit linked.doubleSpin.spinBoxButtonReleased();
+        linked.doubleSpin.clickArrow(QStyle::SC_SpinBoxUp);
     }
     // A slider commits after a pause; every other edit is written at once.
-    const auto writes = [&rig] {
-        return std::count_if(rig.requests.cbegin(), rig.requests.cend(), [](const auto& request) {
-            return request.protocol == I2cModifyRegisterComObject::modifyProtocol;
-        });
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(writes(), 1L, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(chip.writes(), 1L, 10000);
     expectBoardValue();
+}
+
+void TestWidgetLinker::clickedArrowStepsTheBoardAndEveryWidget_data() {
+    QTest::addColumn<bool>("withRanges");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<int>("raw");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<double>("value");
+    // The register holds 0x40 at first: index 25, value 20 with ranges.
+    QTest::newRow("ranges, up") << true << true << 0x41 << 26 << 21.0;
+    QTest::newRow("ranges, down across the gap") << true << false << 0x29 << 14 << 10.0;
+    QTest::newRow("raw, up") << false << true << 0x41 << 0x41 << 65.0;
+    QTest::newRow("raw, down") << false << false << 0x3F << 0x3F << 63.0;
+}
+
+void TestWidgetLinker::clickedArrowStepsTheBoardAndEveryWidget() {
+    QFETCH(bool, withRanges);
+    QFETCH(bool, up);
+    QFETCH(int, raw);
+    QFETCH(int, index);
+    QFETCH(double, value);
+
+    BoardChip chip;
+    const unsigned char address = 0x30;
+    chip.rig.board->registerFile().setRegisterValue(address, 0x40);
+    LinkedWidgets linked(withRanges, &chip.core, address, 0x20);
+    RegisterValue read;
+    chip.core.readRegister(&linked.reg, &read, true);
+
+    linked.doubleSpin.clickArrow(up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown);
+    QTRY_COMPARE_WITH_TIMEOUT(int(chip.rig.board->registerFile().registerValue(address)), raw,
+                              10000);
+    QCOMPARE(chip.writes(), 1L);
+    linked.expectShown(index, value);
 }
 
 void TestWidgetLinker::holdTimeThrottlesDeviceUpdates() {

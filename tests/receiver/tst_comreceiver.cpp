@@ -5,8 +5,13 @@
 #include "testregistry.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QSemaphore>
 
 #include <atomic>
+
+#include <pthread.h>
+#include <time.h>
 
 namespace {
 
@@ -16,6 +21,12 @@ constexpr qint64 kPollPeriodMs = kReadTimeoutMs + qint64(ComReceiver::pausePerPa
 // For what must happen: generous, for a loaded machine and the sanitizers.
 constexpr int kDeadlineMs = 10000;
 
+qint64 cpuTimeNs(clockid_t clock) {
+    timespec time{};
+    clock_gettime(clock, &time);
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
 ZyrCom::Serial::SerialComDeviceInfo boardFilter() {
     ZyrCom::Serial::SerialComDeviceInfo filter;
     filter.setVendorId(ZyrHid::BoardIds::vendorId);
@@ -23,8 +34,24 @@ ZyrCom::Serial::SerialComDeviceInfo boardFilter() {
     return filter;
 }
 
+// Keeps its thread alive after run() has returned, as a thread still ending does, until start()
+// has been called again; at most 200 ms, as a start() that waits for the thread comes only after.
+class WindingDownReceiver : public ComReceiver {
+public:
+    QSemaphore ended;
+    QSemaphore restarted;
+
+protected:
+    void run() override {
+        ComReceiver::run();
+        ended.release();
+        restarted.tryAcquire(1, 200);
+    }
+};
+
 // The main thread runs no event loop while the receiver reads, so the serial port is used by
 // the receiver's thread alone; the signal is counted where it is emitted.
+template <class Receiver = ComReceiver>
 struct Rig {
     Rig() {
         driver.setTimeout(kReadTimeoutMs);
@@ -65,7 +92,7 @@ struct Rig {
 
     ZyrSim::SimulatedEvaluationBoard board;
     ZyrCom::Serial::SerialComDriver driver{boardFilter()};
-    ComReceiver receiver;
+    Receiver receiver;
     std::atomic<int> emitted{0};
 };
 
@@ -107,12 +134,12 @@ private slots:
         QVERIFY(rig.stops());
     }
 
-    // A stop made before the thread begins ends that run; each later start runs again, idle
+    // A stop made as the thread begins ends that run; each later start runs again, idle
     // without a device and polling with one.
     void stopAndRestart() {
         Rig rig;
-        rig.receiver.stop();
         rig.receiver.start();
+        rig.receiver.stop();
         QVERIFY(rig.receiver.wait(QDeadlineTimer(kDeadlineMs)));
         rig.receiver.start();
         QThread::msleep(50);
@@ -127,6 +154,54 @@ private slots:
             // A new run first discards what waits in the port.
             QVERIFY(rig.receives() && !rig.receiver.takeData().isEmpty());
         }
+        QVERIFY(rig.stops());
+    }
+
+    // A start that comes while the run still polls, or while its thread ends, polls again.
+    void startRightAfterStopPollsAgain() {
+        Rig<WindingDownReceiver> rig;
+        QVERIFY(rig.start());
+        for (int round = 0; round < 3; ++round) {
+            rig.receiver.stop();
+            rig.receiver.start();
+            QVERIFY2(rig.receives(), qPrintable(QStringLiteral("round %1").arg(round)));
+        }
+        rig.receiver.stop();
+        QVERIFY(rig.receiver.ended.tryAcquire(1, kDeadlineMs));
+        rig.receiver.start();
+        rig.receiver.restarted.release();
+        QVERIFY2(rig.receives(), "started while the thread ended");
+        QVERIFY(rig.stops());
+    }
+
+    // Without a device the thread sleeps until one is set, and then reads it.
+    void waitsForADeviceWithoutSpinning() {
+        Rig rig;
+        std::atomic<bool> clockKnown{false};
+        clockid_t threadClock{};
+        QObject::connect(
+            &rig.receiver, &QThread::started, &rig.receiver,
+            [&] { clockKnown = pthread_getcpuclockid(pthread_self(), &threadClock) == 0; },
+            Qt::DirectConnection);
+        rig.receiver.start();
+        const QDeadlineTimer deadline(kDeadlineMs);
+        while (!clockKnown && !deadline.hasExpired())
+            QThread::msleep(5);
+        QVERIFY(clockKnown);
+
+        // A sleeping thread uses next to no CPU at any load; one that spins uses most of the
+        // window unless the machine is crowded.
+        QElapsedTimer window;
+        window.start();
+        const qint64 cpuBefore = cpuTimeNs(threadClock);
+        QThread::msleep(300);
+        const qint64 cpu = cpuTimeNs(threadClock) - cpuBefore;
+        const qint64 wall = window.nsecsElapsed();
+        QVERIFY2(
+            cpu * 5 < wall,
+            qPrintable(
+                QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu / 1000000).arg(wall / 1000000)));
+        QVERIFY(rig.start());
         QVERIFY(rig.stops());
     }
 };
