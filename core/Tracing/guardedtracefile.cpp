@@ -89,8 +89,10 @@ bool GuardedTraceFile::readPiece() {
             itsStopped = true;
             return false;
         }
-        itsDecoder.reset(codec->makeDecoder());
-        itsPassedDecoder.reset(codec->makeDecoder());
+        // Every U+FEFF is kept, a byte-order mark included, for the outline to see: the reader's
+        // decoder drops some of them, depending on where its reads begin.
+        itsDecoder.reset(codec->makeDecoder(QTextCodec::IgnoreHeader));
+        itsPassedDecoder.reset(codec->makeDecoder(QTextCodec::IgnoreHeader));
     } else {
         itsPiece = itsFile->read(kPieceSize);
     }
@@ -106,13 +108,18 @@ bool GuardedTraceFile::readPiece() {
         itsPassedDecoder->toUnicode(itsPiece.constData(), itsPiece.size());
         return true;
     }
-    // Pass on the bytes whose characters come before the refused construct, and no more.
+    // Pass on the bytes whose characters come before the refused construct, and no more. Fed
+    // byte by byte, a decoder may count the replacements for malformed bytes otherwise than fed
+    // the whole piece (the reader refuses such bytes after the declaration): the bytes passed end
+    // where the two part.
     itsStopped = true;
     int passed = 0;
     for (int decoded = 0; passed < itsPiece.size(); ++passed) {
-        decoded += itsPassedDecoder->toUnicode(itsPiece.constData() + passed, 1).size();
-        if (decoded > refusedAt)
+        const QString more = itsPassedDecoder->toUnicode(itsPiece.constData() + passed, 1);
+        if (decoded + more.size() > refusedAt ||
+            QStringView(characters).mid(decoded, more.size()) != more)
             break;
+        decoded += more.size();
     }
     itsPiece.truncate(passed);
     return !itsPiece.isEmpty();

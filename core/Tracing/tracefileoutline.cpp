@@ -161,31 +161,32 @@ int TraceFileOutline::refuse(qint64 pieceStart) {
     return int(qMax<qint64>(0, itsConstructStart - pieceStart));
 }
 
-int TraceFileOutline::read(const QChar* characters, int count) {
+int TraceFileOutline::read(const QChar* characters, int length) {
     if (itsRefused)
         return 0;
     const qint64 pieceStart = itsPosition;
-    itsPosition += count;
+    itsPosition += length;
     const auto* const text = reinterpret_cast<const char16_t*>(characters);
+    // Reading stops at a NUL character, which no text in an encoding taken here holds, and at a
+    // zero-width no-break space after the start: a UTF-8 decoder drops one at the start of each
+    // piece it is given while it has seen only ASCII, and the reader's pieces are not these.
+    int count = pieceStart == 0 && length > 0 && text[0] == 0xFEFF ? 1 : 0;
+    while (count < length && text[count] != 0 && text[count] != 0xFEFF)
+        ++count;
     const auto previous = [&](int i) { return i > 0 ? text[i - 1] : itsLast; };
-    // Skips characters up to the next one that is 0 or one of the given ones.
+    // Skips characters up to the next one that is one of the given ones.
     const auto skipTo = [&](int i, char16_t a, char16_t b, char16_t c, char16_t d) {
-        while (i < count && text[i] != a && text[i] != b && text[i] != c && text[i] != d &&
-               text[i] != 0)
+        while (i < count && text[i] != a && text[i] != b && text[i] != c && text[i] != d)
             ++i;
         return i;
     };
     int textFrom = itsState == State::Text ? 0 : count; // where the last run of text began
     int i = 0;
     while (i < count) {
-        if (text[i] == 0) {
-            itsConstructStart = pieceStart + i;
-            return refuse(pieceStart);
-        }
         switch (itsState) {
         case State::Text:
             i = skipTo(i, '<', '<', '<', '<');
-            if (i < count && text[i] == '<') {
+            if (i < count) {
                 itsConstructStart = pieceStart + i;
                 itsState = State::AfterLessThan;
                 itsTextAfterMarkup = false;
@@ -239,7 +240,7 @@ int TraceFileOutline::read(const QChar* characters, int count) {
             i = skipTo(i, closing, '>', '>', '>');
             if (i > from)
                 itsRun = 0;
-            if (i == count || text[i] == 0)
+            if (i == count)
                 break;
             if (text[i] == '>' && itsRun >= 2) {
                 itsState = State::Text;
@@ -257,7 +258,7 @@ int TraceFileOutline::read(const QChar* characters, int count) {
             i = skipTo(i, '>', '>', '>', '>');
             const bool inBody = itsRun != 0 || i > from;
             itsRun = inBody ? 1 : 0;
-            if (i == count || text[i] == 0)
+            if (i == count)
                 break;
             if (inBody && previous(i) == '?') {
                 itsState = State::Text;
@@ -279,7 +280,7 @@ int TraceFileOutline::read(const QChar* characters, int count) {
             }
             i = itsState == State::StartTag ? skipTo(i, '"', '\'', '=', '>')
                                             : skipTo(i, '"', '\'', '[', '>');
-            if (i == count || text[i] == 0)
+            if (i == count)
                 break;
             if (text[i] == '"' || text[i] == '\'') {
                 itsQuote = text[i];
@@ -310,6 +311,10 @@ int TraceFileOutline::read(const QChar* characters, int count) {
             }
             break;
         }
+    }
+    if (count < length) {
+        itsConstructStart = pieceStart + count;
+        return refuse(pieceStart);
     }
     if (itsState == State::Text) {
         for (int at = textFrom; at < count && !itsTextAfterMarkup; ++at)

@@ -36,14 +36,15 @@ ZYRTRACING_EXPORT QTextCodec* traceFileCodec(const QByteArray& head);
 // and finds the first construct that could make the reader's work or memory grow beyond the
 // file's size: an element with more than maxElementAttributes attributes, nesting deeper than
 // maxTraceFileDepth, a document type with an internal subset (whose entities and attribute
-// defaults expand), any other markup declaration, or a NUL character. Everything before that
-// construct reads as the reader reads it.
+// defaults expand), any other markup declaration, a NUL character, or a zero-width no-break space
+// (U+FEFF) other than a byte-order mark at the start. Everything before that construct reads as the
+// reader reads it.
 class ZYRTRACING_EXPORT TraceFileOutline {
 public:
     // Reads the next count characters. The offset within them of the first character of the
     // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
     // them may be read. Nothing is read after a refusal.
-    int read(const QChar* characters, int count);
+    int read(const QChar* characters, int length);
     bool isRefused() const { return itsRefused; }
     // After the last piece: every construct is complete, and only the end tag of the root element
     // (and blanks) is missing, as in a recording that was never closed.
