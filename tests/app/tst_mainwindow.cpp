@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -107,6 +108,8 @@ private slots:
     void loadingKeepsWhatAControlCannotShow_data();
     void loadingKeepsWhatAControlCannotShow();
     void menusDocksTabsAndDialogs();
+    void redockedPlotsFillTheirPages_data();
+    void redockedPlotsFillTheirPages();
     void calibrationOrProximitySelected_data();
     void calibrationOrProximitySelected();
     void minimumSizeFitsTheLayouts_data();
@@ -304,6 +307,91 @@ void TestMainWindow::menusDocksTabsAndDialogs() {
     QPointer<QDialog> kept = abouts[0];
     window.close();
     QVERIFY(kept.isNull());
+}
+
+void TestMainWindow::redockedPlotsFillTheirPages_data() {
+    QTest::addColumn<int>("openTab");     // while the docks float and are docked again
+    QTest::addColumn<bool>("movedAside"); // the floating docks moved and resized by the user
+    QTest::newRow("histogram tab open, floating in place") << 0 << false;
+    QTest::newRow("distance tab open, floating in place") << 1 << false;
+    QTest::newRow("histogram tab open, moved aside") << 0 << true;
+    QTest::newRow("distance tab open, moved aside") << 1 << true;
+}
+
+// Dock Windows puts each floating plot back into its page as if it had never floated, whether
+// that page is open at the time or shown only later, and the page keeps it fitted on resizing.
+void TestMainWindow::redockedPlotsFillTheirPages() {
+    QFETCH(int, openTab);
+    QFETCH(bool, movedAside);
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, kAnyFreePort);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    const QList<QDockWidget*> docks{window.findChild<QDockWidget*>("dockHistogram"),
+                                    window.findChild<QDockWidget*>("dockDistanceVsTime")};
+    // What the page's layout gives its dock, and where each plot of the dock sits in the page.
+    const auto layoutArea = [](const QDockWidget* dock) {
+        const QWidget* page = dock->parentWidget();
+        return page->contentsRect().marginsRemoved(page->layout()->contentsMargins());
+    };
+    const auto plotPlaces = [](const QDockWidget* dock) {
+        QList<QRect> places;
+        for (const QCustomPlot* plot : dock->findChildren<QCustomPlot*>())
+            places << QRect(plot->mapTo(dock->parentWidget(), QPoint()), plot->size());
+        return places;
+    };
+    // Above the minimum size, so the window keeps its size while the docks float.
+    const QSize sizes[] = {window.size() + QSize(160, 120), window.size()};
+    QList<QRect> neverFloated[2][2]; // by window size and dock
+    for (int size = 0; size < 2; ++size) {
+        window.resize(sizes[size]);
+        for (int tab = 0; tab < 2; ++tab) {
+            tabs->setCurrentIndex(tab);
+            QTRY_COMPARE_WITH_TIMEOUT(docks[tab]->geometry(), layoutArea(docks[tab]), 10000);
+            neverFloated[size][tab] = plotPlaces(docks[tab]);
+        }
+    }
+    window.resize(sizes[0]);
+
+    // A dock floats from its own tab; what the window does in the user's pause before the next
+    // click (its layouts' requests) is done before going on.
+    for (int tab = 0; tab < 2; ++tab) {
+        tabs->setCurrentIndex(tab);
+        docks[tab]->setFloating(true);
+        QTRY_VERIFY_WITH_TIMEOUT(docks[tab]->isWindow() && docks[tab]->isVisible(), 10000);
+        if (movedAside)
+            docks[tab]->setGeometry(QRect(window.geometry().bottomRight(), QSize(300, 220)));
+        QCoreApplication::sendPostedEvents();
+    }
+    tabs->setCurrentIndex(openTab);
+    QCoreApplication::sendPostedEvents();
+    menuEntry(window, "View", "Dock Windows")->trigger();
+    for (const QDockWidget* dock : docks)
+        QVERIFY(!dock->isFloating() && !dock->isWindow());
+    for (int size = 0; size < 2; ++size) {
+        window.resize(sizes[size]);
+        for (int tab : {openTab, 1 - openTab}) {
+            tabs->setCurrentIndex(tab);
+            const auto fitted = [&] {
+                return docks[tab]->isVisible() &&
+                       docks[tab]->geometry() == layoutArea(docks[tab]) &&
+                       plotPlaces(docks[tab]) == neverFloated[size][tab];
+            };
+            const auto found = [&] {
+                QString text;
+                QDebug(&text) << tabs->tabText(tab) << "at window size" << sizes[size] << "dock"
+                              << docks[tab]->geometry() << "in" << layoutArea(docks[tab]) << "plots"
+                              << plotPlaces(docks[tab]) << "never floated"
+                              << neverFloated[size][tab];
+                return text;
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(fitted(), qPrintable(found()), 10000);
+        }
+    }
 }
 
 void TestMainWindow::calibrationOrProximitySelected_data() {
