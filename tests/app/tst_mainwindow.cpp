@@ -5,6 +5,7 @@
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
 #include "mainwindow.h"
+#include "plots/qcpstringlegenditem.h"
 #include "simulatedevaluationboard.h"
 #include "zyrstatusfield.h"
 
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -96,6 +98,70 @@ void setValue(QWidget& window, const char* name, const QVariant& value) {
     control->setProperty(valueProperty(control), value);
 }
 
+// Qt reads QT_FONT_DPI and QT_SCALE_FACTOR only as the application starts, so a row that sets
+// one runs again in a child process: this test executable, told the current function and row,
+// with the variable set and kRowInChild marking it as the child.
+const char kRowInChild[] = "ZYR_TEST_ROW_IN_CHILD";
+
+bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QString& output) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_FONT_DPI");
+    environment.remove("QT_SCALE_FACTOR");
+    environment.insert(variable, value);
+    environment.insert(kRowInChild, "1");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("TestMainWindow::%1:%2")
+                     .arg(QTest::currentTestFunction(), QTest::currentDataTag())});
+    const bool finished = child.waitForFinished(60000);
+    if (!finished) {
+        child.kill();
+        child.waitForFinished();
+    }
+    output = QString::fromLocal8Bit(child.readAll());
+    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+           output.contains("PASS   : TestMainWindow::" + QString(QTest::currentTestFunction()));
+}
+
+// What covers part of a plot's axes or legend rows, where the plot's last drawing put them:
+// legend rows over the numbers or the label of the x or y axis, or out of the plot, and the
+// widgets beside the plot that overlap it.
+QStringList overlapsInPlot(const QCustomPlot& plot) {
+    QStringList found;
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        const auto* row = qobject_cast<QCPStringLegendItem*>(plot.legend->item(i));
+        const QRect rect = row->outerRect();
+        bool over = !plot.rect().contains(rect);
+        for (int y = rect.top(); y <= rect.bottom() && !over; ++y) {
+            for (int x = rect.left(); x <= rect.right() && !over; ++x) {
+                for (const QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+                    const QCPAxis::SelectablePart part = axis->getPartAt(QPointF(x, y));
+                    over = over || part == QCPAxis::spTickLabels || part == QCPAxis::spAxisLabel;
+                }
+            }
+        }
+        if (over) {
+            QString text;
+            QDebug(&text) << row->text() << rect << "axis rect" << plot.axisRect()->rect();
+            found << text;
+        }
+    }
+    for (const QWidget* sibling :
+         plot.parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (sibling != &plot && sibling->isVisible() &&
+            sibling->geometry().intersects(plot.geometry())) {
+            QString text;
+            QDebug(&text) << sibling->objectName() << sibling->geometry() << "over the plot"
+                          << plot.geometry();
+            found << text;
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -114,6 +180,8 @@ private slots:
     void calibrationOrProximitySelected();
     void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
+    void distanceBarRowsAndAxesStayClear_data();
+    void distanceBarRowsAndAxesStayClear();
     void missingControlInterfaceShowsOnTheControlField_data();
     void missingControlInterfaceShowsOnTheControlField();
 
@@ -460,6 +528,67 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QString name = QStringLiteral("mainwindow-%1.png").arg(QTest::currentDataTag());
     QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath(name.replace(' ', '-'))));
+}
+
+void TestMainWindow::distanceBarRowsAndAxesStayClear_data() {
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
+    for (const char* dpi : {"96", "120", "144", "150", "192"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 dpi").arg(dpi)))
+            << QByteArray("QT_FONT_DPI") << QByteArray(dpi);
+    QTest::newRow("scaled by 1.5") << QByteArray("QT_SCALE_FACTOR") << QByteArray("1.5");
+}
+
+// Whatever size the fonts are drawn at, the distance bar's five legend rows stay clear of its
+// axes' numbers and labels, and the histogram plot below leaves the distance axis whole: in the
+// window as it starts, measuring, with the legend shown again and in a larger window.
+void TestMainWindow::distanceBarRowsAndAxesStayClear() {
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    if (!qEnvironmentVariableIsSet(kRowInChild)) {
+        QString output;
+        QVERIFY2(rowPassesInChild(variable, value, output), qPrintable(output));
+        return;
+    }
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, kAnyFreePort);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    auto* plot = window.findChild<QCustomPlot*>("plotDistanceBar");
+    if (variable == "QT_FONT_DPI")
+        QCOMPARE(plot->logicalDpiY(), value.toInt());
+    else
+        QCOMPARE(plot->devicePixelRatioF(), value.toDouble());
+    QCOMPARE(plot->legend->itemCount(), 5);
+    auto* start = window.findChild<QPushButton*>("pbStart");
+    auto* legendBox = window.findChild<QCheckBox*>("cbLegend");
+    const auto referencePhotons = [plot] {
+        return qobject_cast<QCPStringLegendItem*>(plot->legend->item(2))->text();
+    };
+    // Drawn where the window's layouts have placed the plot by then.
+    const auto overlaps = [plot] {
+        plot->replot();
+        return overlapsInPlot(*plot);
+    };
+    const QString steps[] = {"as the window starts", "with a measurement",
+                             "shown again after a measurement without it", "in a larger window"};
+    for (const QString& step : steps) {
+        legendBox->setChecked(step != steps[2]);
+        if (step == steps[1] || step == steps[2]) {
+            // The bar follows at most every 33 ms: Start is pressed until its counts change.
+            const QString before = referencePhotons();
+            QTRY_VERIFY2_WITH_TIMEOUT((start->click(), referencePhotons() != before),
+                                      qPrintable(step), 10000);
+        }
+        legendBox->setChecked(true);
+        if (step == steps[3])
+            window.resize(window.size() + QSize(200, 200));
+        QTRY_VERIFY2_WITH_TIMEOUT(overlaps().isEmpty(),
+                                  qPrintable(step + ": " + overlaps().join("; ")), 10000);
+    }
 }
 
 void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {
