@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -102,6 +103,10 @@ void dockIntoItsPage(QDockWidget* dock) {
     if (!dock->isFloating())
         return;
     dock->setParent(dock->parentWidget(), Qt::Widget);
+    // Reparenting tells neither layout: the dock's own would keep framing its contents as the
+    // floating window's, and a hidden page's would keep the dock where that window stood.
+    dock->layout()->invalidate();
+    dock->parentWidget()->layout()->invalidate();
     dock->show();
     emit dock->topLevelChanged(false);
 }

@@ -5,6 +5,8 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
+
 namespace {
 
 struct DistanceScale {
@@ -14,6 +16,28 @@ struct DistanceScale {
 
 DistanceScale defaultScale(bool chipFamilyFlag) {
     return chipFamilyFlag ? DistanceScale{2500.0, 50.0} : DistanceScale{1000.0, 20.0};
+}
+
+// The legend stands inside the axis rect, whose margins hold the axes' numbers and labels. Both
+// grow with the fonts, which the screen's DPI scales while the form limits the plot's height in
+// pixels; so the plot takes a minimum size that fits the legend between the axes, and may grow
+// above heightLimit, the form's limit, as far as that.
+void keepRoomForTheLegend(QCustomPlot& plot, int heightLimit) {
+    // The axis rect's margins as the replot works them out from the axes' fonts and ticks.
+    plot.plotLayout()->update(QCPLayoutElement::upPreparation);
+    plot.plotLayout()->update(QCPLayoutElement::upMargins);
+    const QCPAxisRect* axisRect = plot.axisRect();
+    const QMargins axisMargins = axisRect->margins();
+    QSize needed(axisMargins.left() + axisMargins.right(),
+                 axisMargins.top() + axisMargins.bottom());
+    if (plot.legend->visible()) {
+        const QMargins insetMargins = axisRect->insetLayout()->margins();
+        needed +=
+            plot.legend->minimumOuterSizeHint() + QSize(insetMargins.left() + insetMargins.right(),
+                                                        insetMargins.top() + insetMargins.bottom());
+    }
+    plot.setMaximumHeight(std::max(heightLimit, needed.height()));
+    plot.setMinimumSize(needed);
 }
 
 } // namespace
@@ -59,6 +83,12 @@ void DistanceBar::setup(bool chipFamilyFlag) {
     itsReferencePhotonsItem = insertRow(QStringLiteral("Photon Count Reference: "));
     itsConfidenceItem = insertRow(QStringLiteral("Confidence: "));
     itsPeakItem = insertRow(QStringLiteral("Peak at: "));
+    // Checked before every drawing, as the rows' texts, their number and the legend's
+    // visibility change. A larger minimum size resizes the plot at once, before it is laid out.
+    QCustomPlot* plot = itsPlot;
+    const int heightLimit = plot->maximumHeight();
+    QObject::connect(plot, &QCustomPlot::beforeReplot, plot,
+                     [plot, heightLimit] { keepRoomForTheLegend(*plot, heightLimit); });
 }
 
 void DistanceBar::update(const QDistancePlot& distancePlot) {

@@ -5,6 +5,7 @@
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
 #include "mainwindow.h"
+#include "plots/qcpstringlegenditem.h"
 #include "simulatedevaluationboard.h"
 #include "zyrstatusfield.h"
 
@@ -19,9 +20,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -133,6 +136,70 @@ struct ShownWindow {
     MainWindow window{nullptr, kAnyFreePort};
 };
 
+// Qt reads QT_FONT_DPI and QT_SCALE_FACTOR only as the application starts, so a row that sets
+// one runs again in a child process: this test executable, told the current function and row,
+// with the variable set and kRowInChild marking it as the child.
+const char kRowInChild[] = "ZYR_TEST_ROW_IN_CHILD";
+
+bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QString& output) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_FONT_DPI");
+    environment.remove("QT_SCALE_FACTOR");
+    environment.insert(variable, value);
+    environment.insert(kRowInChild, "1");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("TestMainWindow::%1:%2")
+                     .arg(QTest::currentTestFunction(), QTest::currentDataTag())});
+    const bool finished = child.waitForFinished(60000);
+    if (!finished) {
+        child.kill();
+        child.waitForFinished();
+    }
+    output = QString::fromLocal8Bit(child.readAll());
+    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+           output.contains("PASS   : TestMainWindow::" + QString(QTest::currentTestFunction()));
+}
+
+// What covers part of a plot's axes or legend rows, where the plot's last drawing put them:
+// legend rows over the numbers or the label of the x or y axis, or out of the plot, and the
+// widgets beside the plot that overlap it.
+QStringList overlapsInPlot(const QCustomPlot& plot) {
+    QStringList found;
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        const auto* row = qobject_cast<QCPStringLegendItem*>(plot.legend->item(i));
+        const QRect rect = row->outerRect();
+        bool over = !plot.rect().contains(rect);
+        for (int y = rect.top(); y <= rect.bottom() && !over; ++y) {
+            for (int x = rect.left(); x <= rect.right() && !over; ++x) {
+                for (const QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+                    const QCPAxis::SelectablePart part = axis->getPartAt(QPointF(x, y));
+                    over = over || part == QCPAxis::spTickLabels || part == QCPAxis::spAxisLabel;
+                }
+            }
+        }
+        if (over) {
+            QString text;
+            QDebug(&text) << row->text() << rect << "axis rect" << plot.axisRect()->rect();
+            found << text;
+        }
+    }
+    for (const QWidget* sibling :
+         plot.parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (sibling != &plot && sibling->isVisible() &&
+            sibling->geometry().intersects(plot.geometry())) {
+            QString text;
+            QDebug(&text) << sibling->objectName() << sibling->geometry() << "over the plot"
+                          << plot.geometry();
+            found << text;
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -151,10 +218,14 @@ private slots:
     void histogramTabBringsItsPanelsBack();
     void outputFileComesFromTheFileDialog();
     void aboutDialogOpensOnceAndClosesWithTheWindow();
+    void redockedPlotsFillTheirPages_data();
+    void redockedPlotsFillTheirPages();
     void calibrationOrProximitySelected_data();
     void calibrationOrProximitySelected();
     void minimumSizeFitsTheLayouts_data();
     void minimumSizeFitsTheLayouts();
+    void distanceBarRowsAndAxesStayClear_data();
+    void distanceBarRowsAndAxesStayClear();
     void missingControlInterfaceShowsOnTheControlField_data();
     void missingControlInterfaceShowsOnTheControlField();
 
@@ -372,6 +443,91 @@ void TestMainWindow::aboutDialogOpensOnceAndClosesWithTheWindow() {
     QVERIFY2(kept.isNull(), "the About dialog outlived its window");
 }
 
+void TestMainWindow::redockedPlotsFillTheirPages_data() {
+    QTest::addColumn<int>("openTab");     // while the docks float and are docked again
+    QTest::addColumn<bool>("movedAside"); // the floating docks moved and resized by the user
+    QTest::newRow("histogram tab open, floating in place") << 0 << false;
+    QTest::newRow("distance tab open, floating in place") << 1 << false;
+    QTest::newRow("histogram tab open, moved aside") << 0 << true;
+    QTest::newRow("distance tab open, moved aside") << 1 << true;
+}
+
+// Dock Windows puts each floating plot back into its page as if it had never floated, whether
+// that page is open at the time or shown only later, and the page keeps it fitted on resizing.
+void TestMainWindow::redockedPlotsFillTheirPages() {
+    QFETCH(int, openTab);
+    QFETCH(bool, movedAside);
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, kAnyFreePort);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    const QList<QDockWidget*> docks{window.findChild<QDockWidget*>("dockHistogram"),
+                                    window.findChild<QDockWidget*>("dockDistanceVsTime")};
+    // What the page's layout gives its dock, and where each plot of the dock sits in the page.
+    const auto layoutArea = [](const QDockWidget* dock) {
+        const QWidget* page = dock->parentWidget();
+        return page->contentsRect().marginsRemoved(page->layout()->contentsMargins());
+    };
+    const auto plotPlaces = [](const QDockWidget* dock) {
+        QList<QRect> places;
+        for (const QCustomPlot* plot : dock->findChildren<QCustomPlot*>())
+            places << QRect(plot->mapTo(dock->parentWidget(), QPoint()), plot->size());
+        return places;
+    };
+    // Above the minimum size, so the window keeps its size while the docks float.
+    const QSize sizes[] = {window.size() + QSize(160, 120), window.size()};
+    QList<QRect> neverFloated[2][2]; // by window size and dock
+    for (int size = 0; size < 2; ++size) {
+        window.resize(sizes[size]);
+        for (int tab = 0; tab < 2; ++tab) {
+            tabs->setCurrentIndex(tab);
+            QTRY_COMPARE_WITH_TIMEOUT(docks[tab]->geometry(), layoutArea(docks[tab]), 10000);
+            neverFloated[size][tab] = plotPlaces(docks[tab]);
+        }
+    }
+    window.resize(sizes[0]);
+
+    // A dock floats from its own tab; what the window does in the user's pause before the next
+    // click (its layouts' requests) is done before going on.
+    for (int tab = 0; tab < 2; ++tab) {
+        tabs->setCurrentIndex(tab);
+        docks[tab]->setFloating(true);
+        QTRY_VERIFY_WITH_TIMEOUT(docks[tab]->isWindow() && docks[tab]->isVisible(), 10000);
+        if (movedAside)
+            docks[tab]->setGeometry(QRect(window.geometry().bottomRight(), QSize(300, 220)));
+        QCoreApplication::sendPostedEvents();
+    }
+    tabs->setCurrentIndex(openTab);
+    QCoreApplication::sendPostedEvents();
+    menuEntry(window, "View", "Dock Windows")->trigger();
+    for (const QDockWidget* dock : docks)
+        QVERIFY(!dock->isFloating() && !dock->isWindow());
+    for (int size = 0; size < 2; ++size) {
+        window.resize(sizes[size]);
+        for (int tab : {openTab, 1 - openTab}) {
+            tabs->setCurrentIndex(tab);
+            const auto fitted = [&] {
+                return docks[tab]->isVisible() &&
+                       docks[tab]->geometry() == layoutArea(docks[tab]) &&
+                       plotPlaces(docks[tab]) == neverFloated[size][tab];
+            };
+            const auto found = [&] {
+                QString text;
+                QDebug(&text) << tabs->tabText(tab) << "at window size" << sizes[size] << "dock"
+                              << docks[tab]->geometry() << "in" << layoutArea(docks[tab]) << "plots"
+                              << plotPlaces(docks[tab]) << "never floated"
+                              << neverFloated[size][tab];
+                return text;
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(fitted(), qPrintable(found()), 10000);
+        }
+    }
+}
+
 void TestMainWindow::calibrationOrProximitySelected_data() {
     QTest::addColumn<QStringList>("checked");
     QTest::addColumn<bool>("selected");
@@ -438,6 +594,67 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     const QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     QString name = QStringLiteral("mainwindow-%1.png").arg(QTest::currentDataTag());
     QVERIFY(folder.mkpath(".") && window.grab().save(folder.filePath(name.replace(' ', '-'))));
+}
+
+void TestMainWindow::distanceBarRowsAndAxesStayClear_data() {
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
+    for (const char* dpi : {"96", "120", "144", "150", "192"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 dpi").arg(dpi)))
+            << QByteArray("QT_FONT_DPI") << QByteArray(dpi);
+    QTest::newRow("scaled by 1.5") << QByteArray("QT_SCALE_FACTOR") << QByteArray("1.5");
+}
+
+// Whatever size the fonts are drawn at, the distance bar's five legend rows stay clear of its
+// axes' numbers and labels, and the histogram plot below leaves the distance axis whole: in the
+// window as it starts, measuring, with the legend shown again and in a larger window.
+void TestMainWindow::distanceBarRowsAndAxesStayClear() {
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    if (!qEnvironmentVariableIsSet(kRowInChild)) {
+        QString output;
+        QVERIFY2(rowPassesInChild(variable, value, output), qPrintable(output));
+        return;
+    }
+    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
+    QVERIFY(board);
+    DialogRecorder dialogs;
+    MainWindow window(nullptr, kAnyFreePort);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    auto* plot = window.findChild<QCustomPlot*>("plotDistanceBar");
+    if (variable == "QT_FONT_DPI")
+        QCOMPARE(plot->logicalDpiY(), value.toInt());
+    else
+        QCOMPARE(plot->devicePixelRatioF(), value.toDouble());
+    QCOMPARE(plot->legend->itemCount(), 5);
+    auto* start = window.findChild<QPushButton*>("pbStart");
+    auto* legendBox = window.findChild<QCheckBox*>("cbLegend");
+    const auto referencePhotons = [plot] {
+        return qobject_cast<QCPStringLegendItem*>(plot->legend->item(2))->text();
+    };
+    // Drawn where the window's layouts have placed the plot by then.
+    const auto overlaps = [plot] {
+        plot->replot();
+        return overlapsInPlot(*plot);
+    };
+    const QString steps[] = {"as the window starts", "with a measurement",
+                             "shown again after a measurement without it", "in a larger window"};
+    for (const QString& step : steps) {
+        legendBox->setChecked(step != steps[2]);
+        if (step == steps[1] || step == steps[2]) {
+            // The bar follows at most every 33 ms: Start is pressed until its counts change.
+            const QString before = referencePhotons();
+            QTRY_VERIFY2_WITH_TIMEOUT((start->click(), referencePhotons() != before),
+                                      qPrintable(step), 10000);
+        }
+        legendBox->setChecked(true);
+        if (step == steps[3])
+            window.resize(window.size() + QSize(200, 200));
+        QTRY_VERIFY2_WITH_TIMEOUT(overlaps().isEmpty(),
+                                  qPrintable(step + ": " + overlaps().join("; ")), 10000);
+    }
 }
 
 void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {
