@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
