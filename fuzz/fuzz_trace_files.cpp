@@ -3,8 +3,9 @@
 // whatever a damaged recording or a hostile file holds; and playing and loading succeed only
 // for a file that reads as a whole.
 
+#include "nullexecutor.h"
+
 #include "Communication/commandmanager.h"
-#include "Communication/icomexecutor.h"
 #include "Tracing/traceplayer.h"
 #include "Tracing/traceprogrammer.h"
 #include "Tracing/tracerecorder.h"
@@ -24,17 +25,6 @@ using namespace ZyrCore::Communication;
 using namespace ZyrCore::Tracing;
 
 namespace {
-
-// Takes every object and sends nothing: what is fuzzed is the file side.
-class NullExecutor : public IComExecutor {
-public:
-    bool open() override { return true; }
-    bool close() override { return true; }
-    bool isOpen() override { return true; }
-    int lastError() override { return 0; }
-    bool execute(IComObject*) override { return true; }
-    void execute(QQueue<IComObject*>*) override {}
-};
 
 QString traceFile() {
     static QTemporaryDir folder;

@@ -257,9 +257,10 @@ int TraceFileOutline::read(const QChar* characters, int length) {
             const int from = i;
             i = skipTo(i, '>', '>', '>', '>');
             const bool inBody = itsRun != 0 || i > from;
-            itsRun = inBody ? 1 : 0;
-            if (i == count)
+            if (i == count) {
+                itsRun = inBody;
                 break;
+            }
             if (inBody && previous(i) == '?') {
                 itsState = State::Text;
                 textFrom = i + 1;

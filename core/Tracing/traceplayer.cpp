@@ -33,6 +33,41 @@ bool isBetweenTelegrams(const QXmlStreamReader& reader) {
            reader.isEndElement();
 }
 
+// Attaches reader to the guarded bytes of file from its start; the header check's result, and
+// false for a file that is not a regular one.
+bool attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader) {
+    // Only a regular file is read from its start again; a device or a pipe may never end
+    // (/dev/zero) and cannot go back.
+    if (file->isSequential())
+        return false;
+    guarded->restart(file);
+    reader->setDevice(guarded);
+    return TracePlayer::checkFileHeader(file, reader);
+}
+
+// Whether a reader that stopped there has read the whole file: the end of the document, or the
+// end of a file that lacks nothing but the root's end tag.
+bool endsCleanly(const QXmlStreamReader& reader, const GuardedTraceFile& guarded) {
+    if (reader.tokenType() == QXmlStreamReader::EndDocument)
+        return true;
+    return guarded.onlyRootEndMissing() &&
+           reader.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+}
+
+// A whole file read apart from the player's own.
+struct FileReading {
+    // The header check's result.
+    bool open(const QString& fileName) {
+        file.setFileName(fileName);
+        return file.open(QIODevice::ReadOnly) && attachReader(&file, &guarded, &reader);
+    }
+    bool endsCleanly() const { return ZyrCore::Tracing::endsCleanly(reader, guarded); }
+
+    QFile file;
+    GuardedTraceFile guarded;
+    QXmlStreamReader reader;
+};
+
 } // namespace
 
 TracePlayer::TracePlayer(QObject* parent, IComExecutor* executor)
@@ -100,23 +135,6 @@ bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
     ZYR_ASSERT(kSource, file->pos() == 0, "File not at position 0.");
     reader->readNext();
     return reader->documentVersion() == QLatin1String("1.0");
-}
-
-bool TracePlayer::attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader) {
-    // Only a regular file is read from its start again; a device or a pipe may never end
-    // (/dev/zero) and cannot go back.
-    if (file->isSequential())
-        return false;
-    guarded->restart(file);
-    reader->setDevice(guarded);
-    return checkFileHeader(file, reader);
-}
-
-bool TracePlayer::endsCleanly(const QXmlStreamReader& reader, const GuardedTraceFile& guarded) {
-    if (reader.tokenType() == QXmlStreamReader::EndDocument)
-        return true;
-    return guarded.onlyRootEndMissing() &&
-           reader.error() == QXmlStreamReader::PrematureEndOfDocumentError;
 }
 
 bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
@@ -192,31 +210,24 @@ bool TracePlayer::playToEnd() {
 }
 
 bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    GuardedTraceFile guarded;
-    QXmlStreamReader reader;
-    if (!attachReader(&file, &guarded, &reader))
+    FileReading reading;
+    if (!reading.open(fileName))
         return false;
     QString telegram;
     bool broken = false;
-    while (findTelegram(&telegram, &reader, &broken)) {
+    while (findTelegram(&telegram, &reading.reader, &broken)) {
         telegrams->append(telegram);
         telegram.clear();
     }
-    return !broken && endsCleanly(reader, guarded);
+    return !broken && reading.endsCleanly();
 }
 
 bool TracePlayer::visitTelegrams(QString fileName,
                                  const std::function<bool(QXmlStreamReader*)>& visit) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    FileReading reading;
+    if (!reading.open(fileName))
         return false;
-    GuardedTraceFile guarded;
-    QXmlStreamReader reader;
-    if (!attachReader(&file, &guarded, &reader))
-        return false;
+    QXmlStreamReader& reader = reading.reader;
     bool telegramSeen = false;
     while (!reader.atEnd()) {
         if (isTelegramStart(reader)) {
@@ -228,7 +239,7 @@ bool TracePlayer::visitTelegrams(QString fileName,
         }
         reader.readNext();
     }
-    return endsCleanly(reader, guarded);
+    return reading.endsCleanly();
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {

@@ -83,12 +83,6 @@ signals:
 
 private:
     static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
-    // Attaches reader to the guarded bytes of file from its start; the header check's result,
-    // and false for a file that is not a regular one.
-    static bool attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader);
-    // Whether a reader that stopped there has read the whole file: the end of the document, or
-    // the end of a file that lacks nothing but the root's end tag.
-    static bool endsCleanly(const QXmlStreamReader& reader, const GuardedTraceFile& guarded);
     void readPendingReplies();
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);

@@ -1,11 +1,11 @@
 #include "assertionabort.h"
 #include "boardrig.h"
+#include "nullexecutor.h"
 #include "testregistry.h"
 
 #include "Communication/I2c/i2creadregistercomobject.h"
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandmanager.h"
-#include "Communication/icomexecutor.h"
 #include "Tracing/tracepattern.h"
 #include "Tracing/tracer.h"
 #include "raspi/streamcontrolcommandset.h"
@@ -687,17 +687,6 @@ void TestTracing::nestingIsReadUpToItsLimit() {
 }
 
 namespace {
-
-// Takes every object and sends nothing.
-class NullExecutor : public IComExecutor {
-public:
-    bool open() override { return true; }
-    bool close() override { return true; }
-    bool isOpen() override { return true; }
-    int lastError() override { return 0; }
-    bool execute(IComObject*) override { return true; }
-    void execute(QQueue<IComObject*>*) override {}
-};
 
 // A line of /proc/self/status in kB, or -1.
 qint64 statusKilobytes(const QByteArray& name) {
