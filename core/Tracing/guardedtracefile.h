@@ -33,8 +33,6 @@ public:
     // The whole file was read and passed on, and it lacks nothing but the end of its root
     // element: a recording that was never closed.
     bool onlyRootEndMissing() const;
-    // The outline refused a construct; nothing from it on is passed on.
-    bool isRefused() const { return itsOutline.isRefused(); }
 
     bool isSequential() const override { return true; }
 

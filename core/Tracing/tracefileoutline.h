@@ -45,7 +45,6 @@ public:
     // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
     // them may be read. Nothing is read after a refusal.
     int read(const QChar* characters, int length);
-    bool isRefused() const { return itsRefused; }
     // After the last piece: every construct is complete, and only the end tag of the root element
     // (and blanks) is missing, as in a recording that was never closed.
     bool onlyRootEndMissing() const;
