@@ -41,7 +41,7 @@ ZYRTRACING_EXPORT QTextCodec* traceFileCodec(const QByteArray& head);
 // reader reads it.
 class ZYRTRACING_EXPORT TraceFileOutline {
 public:
-    // Reads the next count characters. The offset within them of the first character of the
+    // Reads the next length characters. The offset within them of the first character of the
     // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
     // them may be read. Nothing is read after a refusal.
     int read(const QChar* characters, int length);
