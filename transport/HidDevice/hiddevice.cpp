@@ -2,6 +2,7 @@
 
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidopenfailure.h"
+#include "HidDevice/hidpath.h"
 #include "Tools/zyrassert.h"
 
 #include <cstring>
@@ -38,7 +39,7 @@ int HidDevice::open(HidDeviceInfo* info) {
             handle = openMatching(path, vendorId, productId, &refusal);
             if (handle)
                 record->setPath(path.constData());
-            else if (whyNot.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
+            else if (whyNot.isEmpty() && HidPath::namesIds(path, vendorId, productId))
                 whyNot = refusal;
         }
         if (!handle && whyNot.isEmpty())
@@ -229,7 +230,7 @@ QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 produ
         if (!openMatching(path, vendorId, productId, &whyNot)) {
             // Other devices refuse too (on Linux every hidraw node without a rule for the user):
             // only a refusal of an interface with these ids says why the board cannot be used.
-            if (refusal.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
+            if (refusal.isEmpty() && HidPath::namesIds(path, vendorId, productId))
                 refusal = whyNot;
             continue;
         }
