@@ -49,20 +49,14 @@ bool HidComDriver::open() {
             itsInfo.vendorId(), itsInfo.productId(), QString::fromLatin1(itsInfo.path()), &whyNone);
         if (found.isEmpty()) {
             itsOpen = false;
-            noteOpenResult(whyNone);
+            noteOpenResult(hidLog(), whyNone);
             return false;
         }
         info.setPath(found.first().path());
     }
     itsOpen = itsDevice.open(&info) == HID_SUCCESS;
-    noteOpenResult(itsOpen ? QString() : itsDevice.lastErrorString());
+    noteOpenResult(hidLog(), itsOpen ? QString() : itsDevice.lastErrorString());
     return itsOpen;
-}
-
-void HidComDriver::noteOpenResult(const QString& failure) {
-    if (!failure.isEmpty() && failure != itsOpenFailure)
-        qCWarning(hidLog).noquote() << failure;
-    itsOpenFailure = failure;
 }
 
 bool HidComDriver::close() {

@@ -75,10 +75,6 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // Writes why the device could not be opened, once per change: the supervisor's retries
-    // repeat an open every half second. An empty failure is a success.
-    void noteOpenResult(const QString& failure);
-
     void sendPacket();
     void receivePacket(Clock::time_point deadline);
     unsigned int maxDataSize();
@@ -101,7 +97,6 @@ private:
     quint32 itsWriteTimeout = defaultTimeout;
     unsigned int itsMaxPayload = reportSize - 1;
     HidDevice itsDevice;
-    QString itsOpenFailure;
 };
 
 } // namespace ZyrHid
