@@ -318,12 +318,6 @@ void HidComDriver::setWriteTimeout(quint32 timeoutMs) {
 }
 
 QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,
-                                                  QString pathFilter) {
-    QString whyNone;
-    return findDevices(vendorId, productId, pathFilter, &whyNone);
-}
-
-QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,
                                                   QString pathFilter, QString* whyNone) {
     const QByteArray filter = pathFilter.left(kMaxFilterLength).toLatin1();
     const QList<HidDeviceInfo> devices = HidDevice::enumerateDevices(

@@ -65,12 +65,10 @@ public:
     void setReadTimeout(quint32 timeoutMs);
     void setWriteTimeout(quint32 timeoutMs);
 
-    // Interfaces with these ids whose path contains pathFilter (empty: any path).
+    // Interfaces with these ids whose path contains pathFilter (empty: any path). When nothing
+    // is found, whyNone (when not null) says why (see HidDevice::enumerateDevices).
     static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
-                                               QString pathFilter);
-    // The same; when nothing is found, whyNone says why (see HidDevice::enumerateDevices).
-    static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
-                                               QString pathFilter, QString* whyNone);
+                                               QString pathFilter, QString* whyNone = nullptr);
 
 private:
     using Clock = std::chrono::steady_clock;
