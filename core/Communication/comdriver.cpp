@@ -1,5 +1,7 @@
 #include "Communication/comdriver.h"
 
+#include <QLoggingCategory>
+
 namespace ZyrCore::Communication {
 
 const char* const ComDriver::errorStrings[5] = {
@@ -21,6 +23,12 @@ int ComDriver::lastError() {
     clearBuffers();
     itsLastError = 0;
     return error;
+}
+
+void ComDriver::noteOpenResult(const QLoggingCategory& category, const QString& failure) {
+    if (!failure.isEmpty() && failure != itsOpenFailure)
+        qCWarning(category).noquote() << failure;
+    itsOpenFailure = failure;
 }
 
 int ComDriver::deviceState() {

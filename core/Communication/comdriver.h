@@ -3,6 +3,10 @@
 
 #include "Communication/icomdriver.h"
 
+#include <QString>
+
+class QLoggingCategory;
+
 namespace ZyrCore::Communication {
 
 // Abstract base of all drivers: open flag, device state and last error.
@@ -36,10 +40,17 @@ public:
     static const char* const unknownErrorCodeText;
 
 protected:
+    // Writes why the device could not be opened to category, once per change: the supervisor's
+    // retries repeat an open every half second. An empty failure is a success.
+    void noteOpenResult(const QLoggingCategory& category, const QString& failure);
+
     int itsDeviceState = 0;
     bool itsOpen = false;
     int itsLastError = 0;
     int itsDeviceStatus = 0;
+
+private:
+    QString itsOpenFailure;
 };
 
 } // namespace ZyrCore::Communication

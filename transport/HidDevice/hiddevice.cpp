@@ -2,6 +2,7 @@
 
 #include "HidDevice/hidbackend.h"
 #include "HidDevice/hidopenfailure.h"
+#include "HidDevice/hidpath.h"
 #include "Tools/zyrassert.h"
 
 #include <cstring>
@@ -10,7 +11,72 @@ namespace ZyrHid {
 
 namespace {
 const char* const kSource = "HidDevice/hiddevice";
+
+using ConnectionPtr = std::unique_ptr<IHidConnection>;
+
+// Why an interface did not open, kept unformatted: most refusals are of other devices, whose
+// text nobody reads.
+struct OpenFailure {
+    QByteArray path;      // empty: nothing failed yet
+    bool refused = false; // else the device has other ids
+    int errorNumber = 0;
+    QString detail;
+
+    QString text(quint16 vendorId, quint16 productId) const {
+        return refused ? HidOpenFailure::refused(path, errorNumber, detail)
+                       : HidOpenFailure::otherIds(path, vendorId, productId);
+    }
+};
+
+// Opens path when the device there has both ids; otherwise notes why in failure (when not null).
+ConnectionPtr openMatching(const QByteArray& path, quint16 vendorId, quint16 productId,
+                           OpenFailure* failure) {
+    IHidBackend* backend = HidBackend::current();
+    ConnectionPtr handle = backend->openExclusive(path);
+    quint16 deviceVendorId = 0;
+    quint16 deviceProductId = 0;
+    if (handle && handle->attributes(&deviceVendorId, &deviceProductId) &&
+        deviceVendorId == vendorId && deviceProductId == productId)
+        return handle;
+    if (failure != nullptr) {
+        failure->path = path;
+        failure->refused = !handle;
+        if (failure->refused) {
+            failure->errorNumber = backend->lastOpenError();
+            failure->detail = backend->lastOpenErrorString();
+        }
+    }
+    return nullptr;
 }
+
+// Opens each interface with both ids whose path contains pathFilter (null: any path) and hands
+// it to take(path, handle) until take returns false. Returns why none opened, empty when one
+// did. Other devices refuse too (on Linux every hidraw node without a rule for the user): only
+// the failure of the first interface whose path names these ids says why the board cannot be
+// used; without one, none is present.
+template <typename Take>
+QString openEachMatching(quint16 vendorId, quint16 productId, const char* pathFilter, Take take) {
+    bool opened = false;
+    OpenFailure first;
+    QByteArray path;
+    for (unsigned int index = 0; HidDevice::getDevicePath(index, &path); ++index) {
+        if (pathFilter != nullptr && !path.contains(pathFilter))
+            continue;
+        const bool keep = first.path.isEmpty() && HidPath::namesIds(path, vendorId, productId);
+        ConnectionPtr handle = openMatching(path, vendorId, productId, keep ? &first : nullptr);
+        if (!handle)
+            continue;
+        opened = true;
+        if (!take(path, std::move(handle)))
+            break;
+    }
+    if (opened)
+        return QString();
+    if (!first.path.isEmpty())
+        return first.text(vendorId, productId);
+    return HidOpenFailure::notPresent(vendorId, productId, QByteArray(pathFilter));
+}
+} // namespace
 
 HidDevice::HidDevice() {
     reset();
@@ -32,19 +98,17 @@ int HidDevice::open(HidDeviceInfo* info) {
     std::unique_ptr<IHidConnection> handle;
     QString whyNot;
     if (record->isPathEmpty()) {
-        QByteArray path;
-        for (unsigned int index = 0; !handle && getDevicePath(index, &path); ++index) {
-            QString refusal;
-            handle = openMatching(path, vendorId, productId, &refusal);
-            if (handle)
-                record->setPath(path.constData());
-            else if (whyNot.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
-                whyNot = refusal;
-        }
-        if (!handle && whyNot.isEmpty())
-            whyNot = HidOpenFailure::notPresent(vendorId, productId, QByteArray());
+        whyNot = openEachMatching(vendorId, productId, nullptr,
+                                  [&](const QByteArray& path, ConnectionPtr opened) {
+                                      handle = std::move(opened);
+                                      record->setPath(path.constData());
+                                      return false; // the first will do
+                                  });
     } else {
-        handle = openMatching(QByteArray(record->path()), vendorId, productId, &whyNot);
+        OpenFailure failure;
+        handle = openMatching(QByteArray(record->path()), vendorId, productId, &failure);
+        if (!handle)
+            whyNot = failure.text(vendorId, productId);
     }
 
     quint16 inputLength = 0;
@@ -157,26 +221,7 @@ std::unique_ptr<IHidConnection> HidDevice::openDevice(const char* path) {
 std::unique_ptr<IHidConnection> HidDevice::openDevice(const char* path, quint16 vendorId,
                                                       quint16 productId) {
     ZYR_ASSERT_NOT_NULL(kSource, path);
-    QString whyNot;
-    return openMatching(QByteArray(path), vendorId, productId, &whyNot);
-}
-
-std::unique_ptr<IHidConnection> HidDevice::openMatching(const QByteArray& path, quint16 vendorId,
-                                                        quint16 productId, QString* whyNot) {
-    IHidBackend* backend = HidBackend::current();
-    std::unique_ptr<IHidConnection> handle = backend->openExclusive(path);
-    if (!handle) {
-        *whyNot =
-            HidOpenFailure::refused(path, backend->lastOpenError(), backend->lastOpenErrorString());
-        return nullptr;
-    }
-    quint16 deviceVendorId = 0;
-    quint16 deviceProductId = 0;
-    if (handle->attributes(&deviceVendorId, &deviceProductId) && deviceVendorId == vendorId &&
-        deviceProductId == productId)
-        return handle;
-    *whyNot = HidOpenFailure::otherIds(path, vendorId, productId);
-    return nullptr;
+    return openMatching(QByteArray(path), vendorId, productId, nullptr);
 }
 
 QList<HidDeviceInfo> HidDevice::enumerateAll(bool byVendor, quint16 vendorId) {
@@ -205,43 +250,19 @@ QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId) {
     return enumerateAll(true, vendorId);
 }
 
-QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 productId) {
-    return enumerateDevices(vendorId, productId, nullptr);
-}
-
-QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 productId,
-                                                 const char* pathFilter) {
-    QString whyNone;
-    return enumerateDevices(vendorId, productId, pathFilter, &whyNone);
-}
-
 QList<HidDeviceInfo> HidDevice::enumerateDevices(quint16 vendorId, quint16 productId,
                                                  const char* pathFilter, QString* whyNone) {
-    ZYR_ASSERT_NOT_NULL(kSource, whyNone);
     QList<HidDeviceInfo> found;
-    QString refusal;
-    QByteArray path;
-    for (unsigned int index = 0; getDevicePath(index, &path); ++index) {
-        if (pathFilter != nullptr && !path.contains(pathFilter))
-            continue;
-        QString whyNot;
-        // The handle closes again at the end of the statement.
-        if (!openMatching(path, vendorId, productId, &whyNot)) {
-            // Other devices refuse too (on Linux every hidraw node without a rule for the user):
-            // only a refusal of an interface with these ids says why the board cannot be used.
-            if (refusal.isEmpty() && HidOpenFailure::pathNamesIds(path, vendorId, productId))
-                refusal = whyNot;
-            continue;
-        }
-        HidDeviceInfo info(vendorId, productId);
-        info.setPath(path.constData());
-        found.append(info);
-    }
-    whyNone->clear();
-    if (found.isEmpty())
-        *whyNone = !refusal.isEmpty()
-                       ? refusal
-                       : HidOpenFailure::notPresent(vendorId, productId, QByteArray(pathFilter));
+    // Each handle closes again as soon as its path is noted.
+    const QString why = openEachMatching(vendorId, productId, pathFilter,
+                                         [&](const QByteArray& path, ConnectionPtr) {
+                                             HidDeviceInfo info(vendorId, productId);
+                                             info.setPath(path.constData());
+                                             found.append(info);
+                                             return true;
+                                         });
+    if (whyNone != nullptr)
+        *whyNone = why;
     return found;
 }
 

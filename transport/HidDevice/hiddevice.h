@@ -41,19 +41,14 @@ public:
     static QList<HidDeviceInfo> enumerateDevices();
     static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId);
     // Interfaces with both ids whose path contains pathFilter (case-sensitive; null: any path).
-    static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId);
+    // When nothing is found, whyNone (when not null) says why: the refusal of the first interface
+    // whose path names both ids, else that none is present.
     static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId,
-                                                 const char* pathFilter);
-    // The same; when nothing is found, whyNone says why: the refusal of the first interface whose
-    // path names both ids, else that none is present.
-    static QList<HidDeviceInfo> enumerateDevices(quint16 vendorId, quint16 productId,
-                                                 const char* pathFilter, QString* whyNone);
+                                                 const char* pathFilter = nullptr,
+                                                 QString* whyNone = nullptr);
 
 private:
     static QList<HidDeviceInfo> enumerateAll(bool byVendor, quint16 vendorId);
-    // openDevice with the id check, saying why it failed.
-    static std::unique_ptr<IHidConnection> openMatching(const QByteArray& path, quint16 vendorId,
-                                                        quint16 productId, QString* whyNot);
     int transferResult(IHidConnection::Transfer transfer) const;
 
     std::unique_ptr<IHidConnection> itsHandle;

@@ -3,12 +3,8 @@
 namespace ZyrHid {
 
 namespace {
-QString hex4(quint16 value) {
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
-}
-
 QString idsText(quint16 vendorId, quint16 productId) {
-    return hex4(vendorId) + QLatin1Char(':') + hex4(productId);
+    return QString::asprintf("%04x:%04x", unsigned(vendorId), unsigned(productId));
 }
 } // namespace
 
@@ -38,14 +34,6 @@ QString HidOpenFailure::otherIds(const QByteArray& path, quint16 vendorId, quint
 QString HidOpenFailure::noReportLengths(const QByteArray& path) {
     return QStringLiteral("HID interface %1 gives no input or output report length")
         .arg(QString::fromLatin1(path));
-}
-
-QByteArray HidOpenFailure::idsToken(quint16 vendorId, quint16 productId) {
-    return QStringLiteral("vid_%1&pid_%2").arg(hex4(vendorId), hex4(productId)).toLatin1();
-}
-
-bool HidOpenFailure::pathNamesIds(const QByteArray& path, quint16 vendorId, quint16 productId) {
-    return path.toLower().contains(idsToken(vendorId, productId));
 }
 
 } // namespace ZyrHid

@@ -17,10 +17,6 @@ public:
     static QString refused(const QByteArray& path, int errorNumber, const QString& detail);
     static QString otherIds(const QByteArray& path, quint16 vendorId, quint16 productId);
     static QString noReportLengths(const QByteArray& path);
-    // The token of both ids in device paths: "vid_16d0&pid_4d58". Windows paths and those of
-    // HidPath carry it, in any letter case.
-    static QByteArray idsToken(quint16 vendorId, quint16 productId);
-    static bool pathNamesIds(const QByteArray& path, quint16 vendorId, quint16 productId);
 
 private:
     // What the user can do about errorNumber here; empty when there is nothing to add.

@@ -1,12 +1,8 @@
 #include "HidDevice/hidpath.h"
 
-namespace ZyrHid {
+#include <QString>
 
-namespace {
-QByteArray hex4(quint16 value) {
-    return QByteArray::number(value, 16).rightJustified(4, '0');
-}
-} // namespace
+namespace ZyrHid {
 
 QByteArray HidPath::interfaceToken(int interfaceNumber) {
     if (interfaceNumber < 0)
@@ -14,9 +10,18 @@ QByteArray HidPath::interfaceToken(int interfaceNumber) {
     return "mi_" + QByteArray::number(interfaceNumber, 16).rightJustified(2, '0');
 }
 
+QByteArray HidPath::idsToken(quint16 vendorId, quint16 productId) {
+    return QString::asprintf("vid_%04x&pid_%04x", unsigned(vendorId), unsigned(productId))
+        .toLatin1();
+}
+
+bool HidPath::namesIds(const QByteArray& path, quint16 vendorId, quint16 productId) {
+    return path.toLower().contains(idsToken(vendorId, productId));
+}
+
 QByteArray HidPath::make(const QByteArray& node, quint16 vendorId, quint16 productId,
                          int interfaceNumber) {
-    QByteArray path = node + "#vid_" + hex4(vendorId) + "&pid_" + hex4(productId);
+    QByteArray path = node + '#' + idsToken(vendorId, productId);
     const QByteArray token = interfaceToken(interfaceNumber);
     if (!token.isEmpty())
         path += "&" + token;

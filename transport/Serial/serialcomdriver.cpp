@@ -27,9 +27,9 @@ bool SerialComDriver::open() {
         return false;
     const QList<SerialComDeviceInfo> devices = findDevices(&itsDeviceInfo);
     if (devices.isEmpty()) {
-        noteOpenResult(QStringLiteral("no serial port %1:%2 is present")
-                           .arg(itsDeviceInfo.vendorId(), 4, 16, QLatin1Char('0'))
-                           .arg(itsDeviceInfo.productId(), 4, 16, QLatin1Char('0')));
+        noteOpenResult(serialLog(), QStringLiteral("no serial port %1:%2 is present")
+                                        .arg(itsDeviceInfo.vendorId(), 4, 16, QLatin1Char('0'))
+                                        .arg(itsDeviceInfo.productId(), 4, 16, QLatin1Char('0')));
         return false;
     }
 
@@ -40,14 +40,14 @@ bool SerialComDriver::open() {
     port->setStopBits(QSerialPort::TwoStop);
     port->setDataBits(QSerialPort::Data8);
     if (!port->open(QIODevice::ReadWrite)) {
-        noteOpenResult(QStringLiteral("cannot open serial port %1: %2")
-                           .arg(port->portName(), port->errorString())
-                           .simplified());
+        noteOpenResult(serialLog(), QStringLiteral("cannot open serial port %1: %2")
+                                        .arg(port->portName(), port->errorString())
+                                        .simplified());
         return false;
     }
     itsPort = std::move(port);
     itsOpen = true;
-    noteOpenResult(QString());
+    noteOpenResult(serialLog(), QString());
     return true;
 }
 
@@ -171,12 +171,6 @@ QList<SerialComDeviceInfo> SerialComDriver::findDevices(const SerialComDeviceInf
 int SerialComDriver::timeoutForQt() const {
     // Qt takes an int, where -1 would mean waiting forever.
     return static_cast<int>(qMin<uint>(itsTimeout, std::numeric_limits<int>::max()));
-}
-
-void SerialComDriver::noteOpenResult(const QString& failure) {
-    if (!failure.isEmpty() && failure != itsOpenFailure)
-        qCWarning(serialLog).noquote() << failure;
-    itsOpenFailure = failure;
 }
 
 qint64 SerialComDriver::failTransfer(int error) {

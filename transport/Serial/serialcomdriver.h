@@ -60,15 +60,11 @@ public:
 private:
     int timeoutForQt() const;
     qint64 failTransfer(int error);
-    // Writes why the port could not be opened, once per change: the supervisor's retries repeat
-    // an open every half second. An empty failure is a success.
-    void noteOpenResult(const QString& failure);
 
     SerialComDeviceInfo itsDeviceInfo;
     std::unique_ptr<QSerialPort> itsPort;
     bool itsWaitForData = true;
     uint itsTimeout = defaultTimeout;
-    QString itsOpenFailure;
 };
 
 } // namespace ZyrCom::Serial

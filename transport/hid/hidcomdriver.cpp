@@ -49,20 +49,14 @@ bool HidComDriver::open() {
             itsInfo.vendorId(), itsInfo.productId(), QString::fromLatin1(itsInfo.path()), &whyNone);
         if (found.isEmpty()) {
             itsOpen = false;
-            noteOpenResult(whyNone);
+            noteOpenResult(hidLog(), whyNone);
             return false;
         }
         info.setPath(found.first().path());
     }
     itsOpen = itsDevice.open(&info) == HID_SUCCESS;
-    noteOpenResult(itsOpen ? QString() : itsDevice.lastErrorString());
+    noteOpenResult(hidLog(), itsOpen ? QString() : itsDevice.lastErrorString());
     return itsOpen;
-}
-
-void HidComDriver::noteOpenResult(const QString& failure) {
-    if (!failure.isEmpty() && failure != itsOpenFailure)
-        qCWarning(hidLog).noquote() << failure;
-    itsOpenFailure = failure;
 }
 
 bool HidComDriver::close() {
@@ -321,12 +315,6 @@ void HidComDriver::setReadTimeout(quint32 timeoutMs) {
 void HidComDriver::setWriteTimeout(quint32 timeoutMs) {
     itsDevice.setTimeouts(itsReadTimeout, timeoutMs);
     itsWriteTimeout = timeoutMs;
-}
-
-QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,
-                                                  QString pathFilter) {
-    QString whyNone;
-    return findDevices(vendorId, productId, pathFilter, &whyNone);
 }
 
 QList<HidComDeviceInfo> HidComDriver::findDevices(ushort vendorId, ushort productId,

@@ -65,19 +65,13 @@ public:
     void setReadTimeout(quint32 timeoutMs);
     void setWriteTimeout(quint32 timeoutMs);
 
-    // Interfaces with these ids whose path contains pathFilter (empty: any path).
+    // Interfaces with these ids whose path contains pathFilter (empty: any path). When nothing
+    // is found, whyNone (when not null) says why (see HidDevice::enumerateDevices).
     static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
-                                               QString pathFilter);
-    // The same; when nothing is found, whyNone says why (see HidDevice::enumerateDevices).
-    static QList<HidComDeviceInfo> findDevices(ushort vendorId, ushort productId,
-                                               QString pathFilter, QString* whyNone);
+                                               QString pathFilter, QString* whyNone = nullptr);
 
 private:
     using Clock = std::chrono::steady_clock;
-
-    // Writes why the device could not be opened, once per change: the supervisor's retries
-    // repeat an open every half second. An empty failure is a success.
-    void noteOpenResult(const QString& failure);
 
     void sendPacket();
     void receivePacket(Clock::time_point deadline);
@@ -101,7 +95,6 @@ private:
     quint32 itsWriteTimeout = defaultTimeout;
     unsigned int itsMaxPayload = reportSize - 1;
     HidDevice itsDevice;
-    QString itsOpenFailure;
 };
 
 } // namespace ZyrHid
