@@ -1,6 +1,7 @@
 #include "apptestsupport.h"
 #include "testregistry.h"
 
+#include "HidDevice/hidbackend.h"
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
@@ -133,6 +134,27 @@ struct ShownWindow {
 
     DialogRecorder dialogs;
     MainWindow window{nullptr, kAnyFreePort};
+};
+
+// Passes every call on to the backend selected before it and counts the searches for the
+// board's HID interfaces: each opening attempt of a channel searches once.
+class SearchCountingBackend : public ZyrHid::IHidBackend {
+public:
+    bool devicePath(unsigned int index, QByteArray* path) override {
+        searches += index == 0 ? 1 : 0;
+        return itsBackend->devicePath(index, path);
+    }
+    std::unique_ptr<ZyrHid::IHidConnection> openExclusive(const QByteArray& path) override {
+        return itsBackend->openExclusive(path);
+    }
+    int lastOpenError() const override { return itsBackend->lastOpenError(); }
+    QString lastOpenErrorString() const override { return itsBackend->lastOpenErrorString(); }
+
+    int searches = 0;
+
+private:
+    ZyrHid::IHidBackend* const itsBackend = ZyrHid::HidBackend::current();
+    const ZyrHid::HidBackend::Scope itsScope{this};
 };
 
 // Qt reads QT_FONT_DPI and QT_SCALE_FACTOR only as the application starts, so a row that sets
@@ -669,6 +691,7 @@ void TestMainWindow::missingControlInterfaceShowsOnTheControlField() {
     QFETCH(QString, config);
     auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
     QVERIFY(board);
+    SearchCountingBackend lookups;
     DialogRecorder dialogs;
     MainWindow window(nullptr, kAnyFreePort);
     auto* statusBar = window.findChild<DeviceStatusBar*>();
@@ -676,7 +699,9 @@ void TestMainWindow::missingControlInterfaceShowsOnTheControlField() {
     hardware.setFault(ZyrSim::BoardInterface::Control, ZyrSim::TransportFault::Unplugged);
     QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->controlHidField()), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 10000);
-    QTest::qWait(1200); // several retries of the control channel
+    // Several retries of the control channel.
+    const int searches = lookups.searches;
+    QTRY_VERIFY_WITH_TIMEOUT(lookups.searches >= searches + 3, 10000);
     QVERIFY(showsClosed(statusBar->controlHidField()));
     auto& module = hardware.hidInterface(ZyrSim::BoardInterface::Module);
     const auto session = module.claim();
