@@ -305,11 +305,15 @@ void TestWidgetLinker::holdTimeThrottlesDeviceUpdates() {
 
     for (unsigned int value = 11; value <= 12; ++value)
         linked.fake.deviceChanges(&linked.reg, value);
-    // An edit during the hold discards the value that waits.
+    // An edit during the hold discards the value that waits. Its read-back is shown at once and
+    // holds the next device update back until that hold ends; the discarded value never shows.
+    QSignalSpy shown(&linked.linker, &WidgetLinker::metaValueChanged);
     linked.spin.setValue(42);
-    QTest::qWait(500);
-    QCOMPARE(linked.spin.value(), 42);
     QCOMPARE(linked.raw(), 42u);
+    linked.fake.deviceChanges(&linked.reg, 13);
+    QCOMPARE(linked.spin.value(), 42);
+    QTRY_COMPARE_WITH_TIMEOUT(linked.spin.value(), 13, 10000);
+    QCOMPARE(shown, QList<QVariantList>({{42}, {13}}));
 }
 
 void TestWidgetLinker::checkBoxUnattachedAndDestroyedWidgets() {
