@@ -106,6 +106,21 @@ struct LinkedWidgets {
     QCheckBox check;
     WidgetLinker linker;
 };
+// Widgets linked to one register of the board's chip, showing what the chip holds: its own
+// value unless a start value is given.
+struct LinkedChipRegister {
+    LinkedChipRegister(bool withRanges, unsigned int address, unsigned int firstRaw,
+                       int startValue = -1)
+        : linked(withRanges, &chip.core, address, firstRaw) {
+        if (startValue >= 0)
+            chip.rig.board->registerFile().setRegisterValue(address, quint8(startValue));
+        RegisterValue read;
+        chip.core.readRegister(&linked.reg, &read, true);
+    }
+
+    BoardChip chip;
+    LinkedWidgets linked;
+};
 } // namespace
 
 class TestWidgetLinker : public QObject {
@@ -233,12 +248,11 @@ void TestWidgetLinker::refusedEditShowsTheBoardValueEverywhere() {
 
     // The chip keeps its identification register fixed: each write is refused. With ranges its
     // value is the first of the second range.
-    BoardChip chip;
     const int identification = SimulatedRegisterFile::identificationValue;
-    LinkedWidgets linked(withRanges, &chip.core, SimulatedRegisterFile::identificationRegister,
-                         identification - 0x20);
-    RegisterValue read;
-    chip.core.readRegister(&linked.reg, &read, true);
+    LinkedChipRegister linkedChip(withRanges, SimulatedRegisterFile::identificationRegister,
+                                  identification - 0x20);
+    BoardChip& chip = linkedChip.chip;
+    LinkedWidgets& linked = linkedChip.linked;
     const auto expectBoardValue = [&] {
         linked.expectShown(withRanges ? 25 : identification, withRanges ? 20.0 : identification);
         if (!withRanges)
@@ -286,12 +300,10 @@ void TestWidgetLinker::clickedArrowStepsTheBoardAndEveryWidget() {
     QFETCH(int, index);
     QFETCH(double, value);
 
-    BoardChip chip;
     const unsigned char address = 0x30;
-    chip.rig.board->registerFile().setRegisterValue(address, 0x40);
-    LinkedWidgets linked(withRanges, &chip.core, address, 0x20);
-    RegisterValue read;
-    chip.core.readRegister(&linked.reg, &read, true);
+    LinkedChipRegister linkedChip(withRanges, address, 0x20, 0x40);
+    BoardChip& chip = linkedChip.chip;
+    LinkedWidgets& linked = linkedChip.linked;
 
     linked.doubleSpin.clickArrow(up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown);
     QTRY_COMPARE_WITH_TIMEOUT(int(chip.rig.board->registerFile().registerValue(address)), raw,
