@@ -68,13 +68,17 @@ struct Rig {
         receiver.start();
         if (!receives() || !board.serialPort().send("!"))
             return false;
+        return takeUntil(QStringLiteral("!")).endsWith('!');
+    }
+    // Takes text until it ends with the given text or the deadline has passed.
+    QString takeUntil(const QString& end) {
         const QDeadlineTimer deadline(kDeadlineMs);
-        QString drained;
-        while (!drained.endsWith('!') && !deadline.hasExpired()) {
+        QString taken;
+        while (!taken.endsWith(end) && !deadline.hasExpired()) {
             QThread::msleep(5);
-            drained += receiver.takeData();
+            taken += receiver.takeData();
         }
-        return drained.endsWith('!');
+        return taken;
     }
     // Sends until the receiver reports text.
     bool receives() {
@@ -121,12 +125,7 @@ private slots:
         QVERIFY(rig.start());
         const int emittedBefore = rig.emitted;
         QVERIFY(rig.board.serialPort().send(sent));
-        QString taken;
-        const QDeadlineTimer deadline(kDeadlineMs);
-        while (!taken.endsWith(text) && !deadline.hasExpired()) {
-            QThread::msleep(5);
-            taken += rig.receiver.takeData();
-        }
+        const QString taken = rig.takeUntil(text);
         QVERIFY(rig.emitted > emittedBefore);
         // Nothing follows: bytes after a zero byte are dropped, and taken text is gone.
         QThread::msleep(2 * kPollPeriodMs);
