@@ -154,9 +154,13 @@ private slots:
         QVERIFY(rig.start());
         for (int restart = 0; restart < 2; ++restart) {
             QVERIFY(rig.stops());
+            QVERIFY(rig.board.serialPort().send("stale"));
             rig.receiver.start();
             // A new run first discards what waits in the port.
-            QVERIFY(rig.receives() && !rig.receiver.takeData().isEmpty());
+            QVERIFY(rig.receives());
+            const QString taken = rig.receiver.takeData();
+            QVERIFY(!taken.isEmpty());
+            QVERIFY2(taken.count('~') == taken.size(), qPrintable(taken));
         }
         QVERIFY(rig.stops());
     }
