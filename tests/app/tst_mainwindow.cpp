@@ -593,7 +593,7 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     window.show();
     const QSize formMinimum(1024, 768);
     // The window shrinks to its minimum size shortly after it shows.
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
     QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
     // On every tab the window at its minimum size gives its layouts all the room they need.
     const auto fits = [&window] {
@@ -602,7 +602,7 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     for (int tab = tabs->count() - 1; tab >= 0; --tab) {
         tabs->setCurrentIndex(tab);
-        QTRY_VERIFY2_WITH_TIMEOUT(fits(), qPrintable(tabs->tabText(tab)), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(fits(), qPrintable(tabs->tabText(tab)), 10000);
         // The layouts may shrink a button only as far as its explicit minimum: that must leave
         // room for its text.
         for (const QPushButton* button : window.findChildren<QPushButton*>()) {

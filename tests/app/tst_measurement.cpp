@@ -43,7 +43,8 @@ struct Rig {
         window = std::make_unique<MainWindow>(nullptr, kAnyFreePort);
         quietlyBuilt = dialogs.seen.isEmpty();
         auto* serial = widget<QLabel>("lbSerialNumber");
-        activated = QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); });
+        activated =
+            QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); }, 10000);
     }
     template <typename Widget = QCheckBox>
     Widget* widget(const char* name) {
@@ -312,11 +313,11 @@ void TestMeasurement::activationPerChip() {
         rig.widget("cbTDC2")->setChecked(!rig.widget("cbTDC2")->isChecked());
         QVERIFY(rig.requests.isEmpty());
         rig.board->replug();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.requests, QString("S D G C I900/0 G").split(' '), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.requests, QString("S D G C I900/0 G").split(' '), 10000);
         QCOMPARE(form(), first);
         QTRY_VERIFY_WITH_TIMEOUT(showsOpen(statusBar->moduleHidField()) &&
                                      showsOpen(statusBar->controlHidField()),
-                                 3000);
+                                 10000);
         QCOMPARE(shown("cb4mMode"), fourMeter);
     }
     QCOMPARE(rig.dialogs.seen,

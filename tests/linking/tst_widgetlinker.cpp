@@ -318,7 +318,7 @@ void TestWidgetLinker::holdTimeThrottlesDeviceUpdates() {
     for (unsigned int value = 1; value <= 10; ++value)
         linked.fake.deviceChanges(&linked.reg, value);
     QCOMPARE(linked.spin.value(), 1);
-    QTRY_COMPARE(linked.spin.value(), 10);
+    QTRY_COMPARE_WITH_TIMEOUT(linked.spin.value(), 10, 10000);
 
     for (unsigned int value = 11; value <= 12; ++value)
         linked.fake.deviceChanges(&linked.reg, value);

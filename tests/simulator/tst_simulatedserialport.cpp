@@ -66,7 +66,7 @@ private slots:
         // Control characters a terminal would translate or act on.
         const QByteArray bytes("\x00\x03\x0d\x0a\x11\x13\x1a\x7f\xff hello", 14);
         QCOMPARE(driver.writeRaw(bytes.constData(), bytes.size()), qint64(bytes.size()));
-        QTRY_COMPARE(itsPort->received(), bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(itsPort->received(), bytes, 10000);
         QVERIFY(itsPort->send(bytes));
         // Fetching the error neither aborts nor drops received bytes.
         QCOMPARE(driver.lastError(), 0);
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(driver.open());
         QVERIFY(driver.isOpen());
         QCOMPARE(driver.writeRaw("hello", 5), qint64(5));
-        QTRY_COMPARE(itsPort->received(), QByteArray("hello"));
+        QTRY_COMPARE_WITH_TIMEOUT(itsPort->received(), QByteArray("hello"), 10000);
         QVERIFY(itsPort->send("back"));
         QCOMPARE(readBytes(driver, 4), QByteArray("back"));
         QCOMPARE(serial.messages.size(), 1);
