@@ -5,7 +5,12 @@
 #include "simulatedserialport.h"
 #include "testregistry.h"
 
+#include <QSocketNotifier>
+
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace ZyrCom::Serial;
 using ZyrSim::SimulatedSerialPort;
@@ -31,6 +36,28 @@ QByteArray readBytes(SerialComDriver& driver, int count) {
         bytes.append(buffer, int(got));
     }
     return bytes;
+}
+
+// Runs the event loop until it has handled what the kernel reports ready on the process's
+// descriptors by now, without reading from them: a pipe made readable now is reported by the
+// same poll as every descriptor that is ready already.
+bool eventLoopHandledWhatIsReadyNow() {
+    int pipeFds[2] = {-1, -1};
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return false;
+    const char byte = 0;
+    bool handled = false;
+    if (::write(pipeFds[1], &byte, 1) == 1) {
+        QSocketNotifier readable(pipeFds[0], QSocketNotifier::Read);
+        QObject::connect(&readable, &QSocketNotifier::activated, [&] {
+            handled = true;
+            readable.setEnabled(false);
+        });
+        handled = QTest::qWaitFor([&handled] { return handled; }, 10000);
+    }
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    return handled;
 }
 
 } // namespace
@@ -96,8 +123,7 @@ private slots:
 
         itsPort->unplug();
         // The port notices the hang-up, which the kernel signals at once, in the event loop.
-        for (int round = 0; round < 3; ++round)
-            QCoreApplication::processEvents();
+        QVERIFY(eventLoopHandledWhatIsReadyNow());
         QCOMPARE(driver.readRaw(buffer, sizeof buffer), qint64(-3));
         QCOMPARE(driver.lastError(), -3);
     }
