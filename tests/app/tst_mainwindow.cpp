@@ -22,7 +22,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QtTest>
 #include <qcustomplot.h>
 
