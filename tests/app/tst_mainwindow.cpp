@@ -102,9 +102,19 @@ const char* const kHistogramPage = "tabHistogramDisplay";
 const char* const kDistancePage = "tabDistanceVsTime";
 const char* const kUploadPage = "ZyrUploadFileDemoWidget";
 
-// A shown main window without a board; a recorder answers its dialogs.
+// A shown main window, without a board unless a simulated one is asked for; a recorder answers
+// its dialogs.
 struct ShownWindow {
-    ShownWindow() { window.show(); }
+    explicit ShownWindow(bool withBoard = false)
+        : board(withBoard ? ZyrSim::SimulatedEvaluationBoard::create({}) : nullptr) {
+        window.show();
+    }
+    // True once the window is exposed and has shrunk to its minimum size, as it does shortly
+    // after it shows.
+    bool waitUntilLaidOut() {
+        return QTest::qWaitForWindowExposed(&window) &&
+               QTest::qWaitFor([this] { return window.size() == window.minimumSize(); }, 10000);
+    }
     template <typename Widget = QWidget>
     Widget* widget(const char* name) {
         return window.findChild<Widget*>(QLatin1String(name));
@@ -131,6 +141,7 @@ struct ShownWindow {
                                      .arg(tabs->tabText(tabs->currentIndex()), wrong.join(", "));
     }
 
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
     DialogRecorder dialogs;
     MainWindow window{nullptr, kAnyFreePort};
 };
@@ -477,13 +488,10 @@ void TestMainWindow::redockedPlotsFillTheirPages_data() {
 void TestMainWindow::redockedPlotsFillTheirPages() {
     QFETCH(int, openTab);
     QFETCH(bool, movedAside);
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     const QList<QDockWidget*> docks{window.findChild<QDockWidget*>("dockHistogram"),
                                     window.findChild<QDockWidget*>("dockDistanceVsTime")};
@@ -579,20 +587,17 @@ void TestMainWindow::minimumSizeFitsTheLayouts_data() {
 
 void TestMainWindow::minimumSizeFitsTheLayouts() {
     QFETCH(int, pointSize);
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
     struct FontRestorer {
         const QFont platformFont = QApplication::font();
         ~FontRestorer() { QApplication::setFont(platformFont); }
     } restorer;
     if (pointSize > 0)
         QApplication::setFont(QFont(restorer.platformFont.family(), pointSize));
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     const QSize formMinimum(1024, 768);
-    // The window shrinks to its minimum size shortly after it shows.
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
     QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
     // On every tab the window at its minimum size gives its layouts all the room they need.
     const auto fits = [&window] {
@@ -636,13 +641,10 @@ void TestMainWindow::distanceBarRowsAndAxesStayClear() {
         QVERIFY2(rowPassesInChild(variable, value, output), qPrintable(output));
         return;
     }
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     auto* plot = window.findChild<QCustomPlot*>("plotDistanceBar");
     if (variable == "QT_FONT_DPI")
         QCOMPARE(plot->logicalDpiY(), value.toInt());
