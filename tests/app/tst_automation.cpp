@@ -86,7 +86,7 @@ void TestAutomation::serverSurvivesBadClients() {
     QVERIFY(server.listen(0));
     QTcpSocket first, third;
     first.connectToHost(QHostAddress::LocalHost, server.port());
-    QTRY_COMPARE(connected.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 10000);
     QCOMPARE(server.client(), connected.value(0).value(0).value<QTcpSocket*>());
 
     Logging unread; // the first client reads nothing
@@ -96,11 +96,11 @@ void TestAutomation::serverSurvivesBadClients() {
     for (int record = 0; record < 20000; ++record) // past the kernel's buffers too
         unread.writeHistogram(bins.data(), 0, 1, false, false);
     QCOMPARE(failed.count(), 1);
-    QTRY_COMPARE(disconnected.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 1, 10000);
     QVERIFY(server.client() == nullptr && server.isListening());
 
     third.connectToHost(QHostAddress::LocalHost, server.port());
-    QTRY_COMPARE(connected.count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, 10000);
     // Let go when the client leaves, as the window does; owned here so a failing check frees it.
     auto log = std::make_unique<Logging>();
     log->setSocket(server.client());
@@ -113,7 +113,7 @@ void TestAutomation::serverSurvivesBadClients() {
     log->writeTemperature(20);
     log->writeTemperature(21);
     QVERIFY(log->hasFailed() && disconnected.count() == 1);
-    QTRY_VERIFY(log == nullptr && disconnected.count() == 2);
+    QTRY_VERIFY_WITH_TIMEOUT(log == nullptr && disconnected.count() == 2, 10000);
 
     AutomationServer taken;
     QSignalSpy listenFailed(&taken, &AutomationServer::listenFailed);

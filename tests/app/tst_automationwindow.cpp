@@ -41,11 +41,13 @@ QByteArrayList tags(QTcpSocket& client, int count, Program* connectTo = nullptr)
     if (connectTo != nullptr)
         client.connectToHost(QHostAddress::LocalHost, connectTo->window.automationPort());
     QByteArrayList result;
-    (void)QTest::qWaitFor([&] {
-        while (client.canReadLine() && result.size() < count)
-            result << client.readLine().split(';').value(0);
-        return result.size() == count;
-    });
+    (void)QTest::qWaitFor(
+        [&] {
+            while (client.canReadLine() && result.size() < count)
+                result << client.readLine().split(';').value(0);
+            return result.size() == count;
+        },
+        10000);
     return result;
 }
 
@@ -135,12 +137,12 @@ void TestAutomationWindow::clientDrivesTheProgram() {
     QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
     QVERIFY(field->text() == "Automation On" && !program.isLocal());
     QCOMPARE(tags(second, 0, &program), QByteArrayList());
-    QTRY_COMPARE(second.state(), QAbstractSocket::UnconnectedState);
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QAbstractSocket::UnconnectedState, 10000);
     first.write("(I500)(X5)x");
     QCOMPARE(tags(first, 5), QByteArrayList{"#ERR"} + kCycle);
     QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 500);
     first.disconnectFromHost();
-    QTRY_VERIFY(field->isHidden() && program.isLocal());
+    QTRY_VERIFY_WITH_TIMEOUT(field->isHidden() && program.isLocal(), 10000);
     for (int attempt = 0; attempt < 50; ++attempt) {
         QTcpSocket client;
         QVERIFY2(tags(client, 2, &program) == QByteArrayList({"#VER", "#CAL"}),
@@ -230,7 +232,7 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     bad.write(sent);
     if (leaves == Leaving::ByReset) {
         // Once the output has begun to arrive, most of it is still unsent.
-        QVERIFY(QTest::qWaitFor([&bad] { return bad.bytesAvailable() > 0; }));
+        QVERIFY(QTest::qWaitFor([&bad] { return bad.bytesAvailable() > 0; }, 10000));
         const linger abortive{1, 0};
         setsockopt(int(bad.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
         bad.abort();

@@ -1,6 +1,7 @@
 #include "apptestsupport.h"
 #include "testregistry.h"
 
+#include "HidDevice/hidbackend.h"
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
@@ -21,7 +22,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -102,9 +102,19 @@ const char* const kHistogramPage = "tabHistogramDisplay";
 const char* const kDistancePage = "tabDistanceVsTime";
 const char* const kUploadPage = "ZyrUploadFileDemoWidget";
 
-// A shown main window without a board; a recorder answers its dialogs.
+// A shown main window, without a board unless a simulated one is asked for; a recorder answers
+// its dialogs.
 struct ShownWindow {
-    ShownWindow() { window.show(); }
+    explicit ShownWindow(bool withBoard = false)
+        : board(withBoard ? ZyrSim::SimulatedEvaluationBoard::create({}) : nullptr) {
+        window.show();
+    }
+    // True once the window is exposed and has shrunk to its minimum size, as it does shortly
+    // after it shows.
+    bool waitUntilLaidOut() {
+        return QTest::qWaitForWindowExposed(&window) &&
+               QTest::qWaitFor([this] { return window.size() == window.minimumSize(); }, 10000);
+    }
     template <typename Widget = QWidget>
     Widget* widget(const char* name) {
         return window.findChild<Widget*>(QLatin1String(name));
@@ -131,8 +141,30 @@ struct ShownWindow {
                                      .arg(tabs->tabText(tabs->currentIndex()), wrong.join(", "));
     }
 
+    std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board;
     DialogRecorder dialogs;
     MainWindow window{nullptr, kAnyFreePort};
+};
+
+// Passes every call on to the backend selected before it and counts the searches for the
+// board's HID interfaces: each opening attempt of a channel searches once.
+class SearchCountingBackend : public ZyrHid::IHidBackend {
+public:
+    bool devicePath(unsigned int index, QByteArray* path) override {
+        searches += index == 0 ? 1 : 0;
+        return itsBackend->devicePath(index, path);
+    }
+    std::unique_ptr<ZyrHid::IHidConnection> openExclusive(const QByteArray& path) override {
+        return itsBackend->openExclusive(path);
+    }
+    int lastOpenError() const override { return itsBackend->lastOpenError(); }
+    QString lastOpenErrorString() const override { return itsBackend->lastOpenErrorString(); }
+
+    int searches = 0;
+
+private:
+    ZyrHid::IHidBackend* const itsBackend = ZyrHid::HidBackend::current();
+    const ZyrHid::HidBackend::Scope itsScope{this};
 };
 
 // Qt reads QT_FONT_DPI and QT_SCALE_FACTOR only as the application starts, so a row that sets
@@ -456,13 +488,10 @@ void TestMainWindow::redockedPlotsFillTheirPages_data() {
 void TestMainWindow::redockedPlotsFillTheirPages() {
     QFETCH(int, openTab);
     QFETCH(bool, movedAside);
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     const QList<QDockWidget*> docks{window.findChild<QDockWidget*>("dockHistogram"),
                                     window.findChild<QDockWidget*>("dockDistanceVsTime")};
@@ -558,20 +587,17 @@ void TestMainWindow::minimumSizeFitsTheLayouts_data() {
 
 void TestMainWindow::minimumSizeFitsTheLayouts() {
     QFETCH(int, pointSize);
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
     struct FontRestorer {
         const QFont platformFont = QApplication::font();
         ~FontRestorer() { QApplication::setFont(platformFont); }
     } restorer;
     if (pointSize > 0)
         QApplication::setFont(QFont(restorer.platformFont.family(), pointSize));
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     const QSize formMinimum(1024, 768);
-    // The window shrinks to its minimum size shortly after it shows.
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 5000);
     QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
     // On every tab the window at its minimum size gives its layouts all the room they need.
     const auto fits = [&window] {
@@ -580,7 +606,7 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     for (int tab = tabs->count() - 1; tab >= 0; --tab) {
         tabs->setCurrentIndex(tab);
-        QTRY_VERIFY2_WITH_TIMEOUT(fits(), qPrintable(tabs->tabText(tab)), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(fits(), qPrintable(tabs->tabText(tab)), 10000);
         // The layouts may shrink a button only as far as its explicit minimum: that must leave
         // room for its text.
         for (const QPushButton* button : window.findChildren<QPushButton*>()) {
@@ -615,13 +641,10 @@ void TestMainWindow::distanceBarRowsAndAxesStayClear() {
         QVERIFY2(rowPassesInChild(variable, value, output), qPrintable(output));
         return;
     }
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
-    DialogRecorder dialogs;
-    MainWindow window(nullptr, kAnyFreePort);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), window.minimumSize(), 10000);
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
     auto* plot = window.findChild<QCustomPlot*>("plotDistanceBar");
     if (variable == "QT_FONT_DPI")
         QCOMPARE(plot->logicalDpiY(), value.toInt());
@@ -669,6 +692,7 @@ void TestMainWindow::missingControlInterfaceShowsOnTheControlField() {
     QFETCH(QString, config);
     auto board = ZyrSim::SimulatedEvaluationBoard::create(config);
     QVERIFY(board);
+    SearchCountingBackend lookups;
     DialogRecorder dialogs;
     MainWindow window(nullptr, kAnyFreePort);
     auto* statusBar = window.findChild<DeviceStatusBar*>();
@@ -676,7 +700,9 @@ void TestMainWindow::missingControlInterfaceShowsOnTheControlField() {
     hardware.setFault(ZyrSim::BoardInterface::Control, ZyrSim::TransportFault::Unplugged);
     QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->controlHidField()), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(showsClosed(statusBar->moduleHidField()), 10000);
-    QTest::qWait(1200); // several retries of the control channel
+    // Several retries of the control channel.
+    const int searches = lookups.searches;
+    QTRY_VERIFY_WITH_TIMEOUT(lookups.searches >= searches + 3, 10000);
     QVERIFY(showsClosed(statusBar->controlHidField()));
     auto& module = hardware.hidInterface(ZyrSim::BoardInterface::Module);
     const auto session = module.claim();

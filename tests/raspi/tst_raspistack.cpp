@@ -153,7 +153,7 @@ void TestRasPiStack::chipIdentificationNeedsASoundReply() {
     registers.clearFaults();
     registers.setRegisterValue(SimulatedRegisterFile::identificationRegister,
                                SimulatedRegisterFile::identificationValue);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.states(), kAllOpen, 10000);
 }
 
 void TestRasPiStack::refusedOpenIsWrittenOncePerChange() {

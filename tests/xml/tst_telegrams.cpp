@@ -238,12 +238,14 @@ void TestTelegrams::roundTripsKeepEveryByte() {
     QFETCH(QString, request);
     QFETCH(QString, response);
     QVERIFY2(object != nullptr, "a registered command without a full-range object");
+    // Without golden texts the object's own telegrams are the reference.
     if (request.isNull()) {
         request = telegramOf(object.get(), 0);
         response = telegramOf(object.get(), 1);
+    } else {
+        QCOMPARE(telegramOf(object.get(), 0), request);
+        QCOMPARE(telegramOf(object.get(), 1), response);
     }
-    QCOMPARE(telegramOf(object.get(), 0), request);
-    QCOMPARE(telegramOf(object.get(), 1), response);
     QCOMPARE(telegramOf(object.get(), 7), response);
 
     QCOMPARE(itsManager.getTelegramType(&request), 0);
