@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <iterator>
 
 using ZyrSim::FirmwareRequest;
 using ZyrSim::SimulatedSensor;
@@ -26,7 +27,7 @@ QString hexOf(const QByteArray& record) {
         .toUpper();
 }
 
-using Bins = QVector<uint16_t>;
+using Bins = QList<int>; // a failed comparison names the first bin that differs
 
 // One histogram of a long-range chip at a fixed target, pile-up correction on or off. Equal
 // seeds and equal requests give equal noise, so two runs differ only where the setting acts.
@@ -38,7 +39,10 @@ Bins longRangeHistogram(bool pileupCorrection, uint8_t type, uint8_t channel) {
         rig.board->sensor().settings().pileupCorrection != pileupCorrection ||
         rig.run(histogram) != 0)
         return Bins();
-    return Bins(histogram.data(), histogram.data() + GetHistogramCommand::binCount);
+    Bins bins;
+    std::copy(histogram.data(), histogram.data() + GetHistogramCommand::binCount,
+              std::back_inserter(bins));
+    return bins;
 }
 
 } // namespace
