@@ -1,4 +1,5 @@
 #include "Communication/comstream.h"
+#include "Communication/iexecutable.h"
 #include "Communication/ixmlserializable.h"
 #include "Tracing/itracesink.h"
 #include "scriptedcomdriver.h"
@@ -60,6 +61,15 @@ public:
     IComObject* clone() override { return new PlainComObject(*this); }
 };
 
+// An object that runs its own exchange and fails it.
+class FailingExecutable : public PlainComObject, public virtual IExecutable {
+public:
+    FailingExecutable()
+        : PlainComObject(RequestAndResponse) {}
+    bool execute(IComExecutor*) override { return false; }
+    IComObject* clone() override { return new FailingExecutable(*this); }
+};
+
 } // namespace
 
 class TestComStream : public QObject {
@@ -73,6 +83,8 @@ private slots:
     void refusedRequestsAreMarkedFailed();
     void refusedAmongSentRequests_data();
     void refusedAmongSentRequests();
+    void queueRunsPastARefusal_data();
+    void queueRunsPastARefusal();
     void failedWriteErrorOutlastsALaterGoodWrite();
     void resetUnlinksAbandonedRequests();
 };
@@ -267,6 +279,51 @@ void TestComStream::refusedAmongSentRequests() {
     QCOMPARE(first.reply, bytes({7}));
     QCOMPARE(second.reply, why == "chain" ? bytes({8}) : QByteArray());
     QTEST(stream.lastError(), "error");
+    QVERIFY(holdsAreReleased(stream));
+}
+
+void TestComStream::queueRunsPastARefusal_data() {
+    QTest::addColumn<bool>("late");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<bool>("nextAnswered");
+    for (bool late : {false, true}) {
+        const char* policy = late ? "late" : "immediate";
+        QTest::addRow("%s, not serializable", policy) << late << false << true;
+        // A failed exchange leaves its error held, so the request after it is refused too.
+        QTest::addRow("%s, exchange fails", policy) << late << true << false;
+    }
+}
+
+// Every object of a queue gets its turn, whatever an earlier one met; the refusal is reported.
+void TestComStream::queueRunsPastARefusal() {
+    QFETCH(bool, late);
+    QFETCH(bool, executable);
+    QFETCH(bool, nextAnswered);
+    ScriptedComDriver driver;
+    const StreamPolicy& policy =
+        late ? static_cast<const StreamPolicy&>(ComStream::theLateFlushPolicy)
+             : ComStream::theImmediateFlushPolicy;
+    ComStream stream(&driver, policy);
+    driver.queueReply(0x01, 0, bytes({7}));
+    driver.queueReply(0x02, 0, bytes({8}));
+
+    TestComObject first(0x01, bytes({1}), 4);
+    PlainComObject plain(IComObject::RequestAndResponse);
+    FailingExecutable failing;
+    TestComObject next(0x02, bytes({2}), 4);
+    TestComObject command(0x03, bytes({3}), 0, IComObject::FireAndForget);
+    QQueue<IComObject*> queue;
+    queue << &first << (executable ? static_cast<IComObject*>(&failing) : &plain) << &next
+          << &command;
+    stream.execute(&queue);
+
+    QCOMPARE(first.reply, bytes({7}));
+    QCOMPARE(next.reply, nextAnswered ? bytes({8}) : QByteArray());
+    QCOMPARE(next.valid(), nextAnswered);
+    QCOMPARE(int(next.status()), nextAnswered ? 0 : 1);
+    QCOMPARE(driver.writes.last(), bytes({0x83, 0x00, 0x01, 0x00, 0x00, 0x03}));
+    QCOMPARE(stream.lastError(), -2);
+    QVERIFY(!stream.isResultPending());
     QVERIFY(holdsAreReleased(stream));
 }
 

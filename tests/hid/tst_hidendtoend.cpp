@@ -2,7 +2,10 @@
 #include "testregistry.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QtTest>
+
+#include <cerrno>
 
 using ZyrSim::BoardInterface;
 using ZyrSim::FirmwareReply;
@@ -68,6 +71,17 @@ void TestHidEndToEnd::exchanges() {
     QVERIFY(histogram.valid());
     QCOMPARE(rig.requests.last().payload, QByteArray("\x03\x00", 2));
     QCOMPARE(histogram.reply, bins);
+
+    // The interface is held: a second driver is refused, and the first keeps its channel.
+    ZyrHid::HidComDriver second(BoardRig::deviceInfo(interface));
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        QRegularExpression(QRegularExpression::escape(": " + qt_error_string(EBUSY)) + '$'));
+    QVERIFY(!second.open());
+    QVERIFY(firmwareNumberReads(rig));
+    rig.stream.close();
+    QVERIFY(second.open());
+    second.close();
 }
 
 void TestHidEndToEnd::fault_data() {

@@ -121,6 +121,8 @@ class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
+    void write_data();
+    void write();
     void modify_data();
     void modify();
     void list_data();
@@ -128,6 +130,41 @@ private slots:
     void blockListLargerThanPayload();
     void cacheOutlivesDescriptions();
 };
+
+// A write counts only when the register reads back what was written; observers are told what
+// was read back.
+void TestRegisterCommunication::write_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<unsigned int>("mask");
+    QTest::addColumn<int>("failingTransfer");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("transfers");
+    QTest::addColumn<Values>("notified");
+    QTest::newRow("confirmed") << Fault::None << 0xFFu << -1 << 0 << 2 << Values{0xAB};
+    QTest::newRow("not kept") << Fault::IgnoresWrites << 0xFFu << -1 << -3 << 2 << Values{0x50};
+    QTest::newRow("write fails") << Fault::None << 0xFFu << 0 << -2 << 1 << Values{};
+    QTest::newRow("write-only") << Fault::None << 0u << -1 << 0 << 1 << Values{};
+}
+
+void TestRegisterCommunication::write() {
+    QFETCH(Fault, fault);
+    QFETCH(unsigned int, mask);
+    QFETCH(int, failingTransfer);
+    Bench bench;
+    bench.registers.setRegisterValue(0x12, 0x50);
+    bench.registers.setFault(0x12, fault);
+    bench.driver.failWrite(failingTransfer);
+    RegisterInfoStd info(0x12, 8, 8, mask);
+    RecordingObserver observer("selected", {&info});
+    bench.core.registerObserver(&observer);
+    RegisterValue value(0xAB, 0);
+
+    QTEST(bench.core.writeRegister(&info, &value), "result");
+    QTEST(int(bench.executor.executions.count()), "transfers");
+    QTEST(observer.values, "notified");
+    if (failingTransfer < 0)
+        QCOMPARE(bench.payloads().first(), QByteArray::fromHex("8012ab"));
+}
 
 // Without a masked write on the bus the node reads, writes and reads back; every early exit of
 // that fallback must also free its values, which the leak checker watches.
@@ -196,6 +233,7 @@ void TestRegisterCommunication::modify() {
 // Registers 0x10, 0x11, 0x12 and 0x20, read one by one or as runs of consecutive addresses.
 void TestRegisterCommunication::list_data() {
     QTest::addColumn<bool>("asBlocks");
+    QTest::addColumn<int>("valueBits");
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<int>("result");
     QTest::addColumn<Bytes>("payloads");
@@ -205,33 +243,39 @@ void TestRegisterCommunication::list_data() {
 
     const QByteArray read10 = QByteArray::fromHex("801081");
     const QByteArray read20 = QByteArray::fromHex("802081");
-    QTest::newRow("singles") << false << Fault::None << 0
+    QTest::newRow("singles") << false << 8 << Fault::None << 0
                              << Bytes{read10, QByteArray::fromHex("801181"),
                                       QByteArray::fromHex("801281"), read20}
                              << Values{1, 1, 1, 1} << Values{0xA0, 0xA1, 0xA2, 0xB0}
                              << QByteArray(4, '\0');
-    QTest::newRow("two blocks") << true << Fault::None << 0 << Bytes{read10, read20} << Values{3, 1}
-                                << Values{0xA0, 0xA1, 0xA2, 0xB0} << QByteArray(4, '\0');
+    QTest::newRow("two blocks") << true << 8 << Fault::None << 0 << Bytes{read10, read20}
+                                << Values{3, 1} << Values{0xA0, 0xA1, 0xA2, 0xB0}
+                                << QByteArray(4, '\0');
+    // Two bytes a value, the first one the most significant.
+    QTest::newRow("two blocks, 16-bit values")
+        << true << 16 << Fault::None << 0 << Bytes{read10, read20} << Values{6, 2}
+        << Values{0xA0A1, 0xA2A3, 0xA4A5, 0xB0B1} << QByteArray(4, '\0');
     // A device that answers a block short is the device's fault: the list read fails, nothing
     // stops, and the short run keeps its values.
-    QTest::newRow("short block") << true << Fault::ShortReply << -1 << Bytes{read10, read20}
+    QTest::newRow("short block") << true << 8 << Fault::ShortReply << -1 << Bytes{read10, read20}
                                  << Values{3, 1} << Values{0xFFFF, 0xFFFF, 0xFFFF, 0xB0}
                                  << QByteArray::fromHex("01010100");
 }
 
 void TestRegisterCommunication::list() {
     QFETCH(bool, asBlocks);
+    QFETCH(int, valueBits);
     QFETCH(Fault, fault);
     QFETCH(int, result);
     QFETCH(Bytes, payloads);
     QFETCH(Values, values);
     Bench bench;
-    for (unsigned char address : {0x10, 0x11, 0x12})
+    for (unsigned char address : {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x20, 0x21})
         bench.registers.setRegisterValue(address, static_cast<unsigned char>(address + 0x90));
-    bench.registers.setRegisterValue(0x20, 0xB0);
     bench.registers.setFault(0x11, fault);
-    RegisterInfoStd r10(0x10, 8, 8, 0xFF), r11(0x11, 8, 8, 0xFF), r12(0x12, 8, 8, 0xFF),
-        r20(0x20, 8, 8, 0xFF);
+    const auto bits = static_cast<unsigned char>(valueBits);
+    RegisterInfoStd r10(0x10, 8, bits, 0xFF), r11(0x11, 8, bits, 0xFF), r12(0x12, 8, bits, 0xFF),
+        r20(0x20, 8, bits, 0xFF);
     QList<IRegisterInfo*> infos{&r10, &r11, &r12, &r20};
     OwnedValues owned(4);
     RecordingObserver observer("any", {});

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <iterator>
 
 using ZyrSim::FirmwareRequest;
 using ZyrSim::SimulatedSensor;
@@ -24,6 +25,24 @@ namespace {
 QString hexOf(const QByteArray& record) {
     return bytesToHexText(reinterpret_cast<const uint8_t*>(record.constData()), record.size())
         .toUpper();
+}
+
+using Bins = QList<int>; // a failed comparison names the first bin that differs
+
+// One histogram of a long-range chip at a fixed target, pile-up correction on or off. Equal
+// seeds and equal requests give equal noise, so two runs differ only where the setting acts.
+Bins longRangeHistogram(bool pileupCorrection, uint8_t type, uint8_t channel) {
+    BoardRig rig(QStringLiteral("chip=KEL4401,seed=11,target=1200"));
+    TargetConfigurationCommand target(1, pileupCorrection ? 1 : 0, 0);
+    GetHistogramCommand histogram(type, channel);
+    if (rig.run(target) != 0 ||
+        rig.board->sensor().settings().pileupCorrection != pileupCorrection ||
+        rig.run(histogram) != 0)
+        return Bins();
+    Bins bins;
+    std::copy(histogram.data(), histogram.data() + GetHistogramCommand::binCount,
+              std::back_inserter(bins));
+    return bins;
 }
 
 } // namespace
@@ -37,6 +56,8 @@ private slots:
     void identityFollowsChipModel();
     void calibrationNeedsTheLongReadTimeout();
     void faultsReachTheCommands();
+    void exponentsOnlyInProcessedHistograms_data();
+    void exponentsOnlyInProcessedHistograms();
 };
 
 void TestSimulatedSensor::everyCommandRoundTrips() {
@@ -164,6 +185,37 @@ void TestSimulatedSensor::faultsReachTheCommands() {
     // The faults leave the other commands alone.
     GetTemperatureCommand temperature;
     QCOMPARE(rig.run(temperature), 0);
+}
+
+void TestSimulatedSensor::exponentsOnlyInProcessedHistograms_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<bool>("exponents");
+    // Channels whose bins 127 and 255 hold counts of their own.
+    QTest::newRow("short range") << 0 << 1 << false;
+    QTest::newRow("long range") << 1 << 1 << false;
+    QTest::newRow("processed") << 2 << 1 << true;
+    QTest::newRow("summed zones") << 3 << 0 << false;
+    QTest::newRow("calibration") << 4 << 1 << false;
+}
+
+// Without pile-up correction a long-range chip puts the exponent of each half into bins 127
+// and 255 of the processed histogram only; every other type comes as it is with correction.
+void TestSimulatedSensor::exponentsOnlyInProcessedHistograms() {
+    QFETCH(int, type);
+    QFETCH(int, channel);
+    QFETCH(bool, exponents);
+    const Bins corrected = longRangeHistogram(true, uint8_t(type), uint8_t(channel));
+    Bins expected = corrected;
+    QCOMPARE(corrected.size(), GetHistogramCommand::binCount);
+    QVERIFY(corrected[127] != 0 && corrected[255] != 0);
+    if (exponents) {
+        // The target's peak stays below 12 bits here, so both exponents are 0.
+        QVERIFY(*std::max_element(corrected.cbegin(), corrected.cend()) <= 0xFFF);
+        expected[127] = 0;
+        expected[255] = 0;
+    }
+    QCOMPARE(longRangeHistogram(false, uint8_t(type), uint8_t(channel)), expected);
 }
 
 ZYR_TEST_CLASS(TestSimulatedSensor)
