@@ -28,14 +28,14 @@ struct Program {
     Program() { box("cbSummed")->setChecked(true); }
     QCheckBox* box(const char* name) { return window.findChild<QCheckBox*>(name); }
     bool isLocal() { return window.findChild<QPushButton*>("pbStart")->isEnabled(); }
-    // Those of the controls a client turns off that are off.
-    QStringList disabledControls() {
+    // Those of the controls a client turns off that are off, by name.
+    QString disabledControls() {
         QStringList disabled;
         for (const char* name : {"cbSaveData", "cbContinuousMode", "pbStart", "pbNewCalibration",
                                  "pbClearCalibration"})
             if (!window.findChild<QWidget*>(name)->isEnabled())
                 disabled << name;
-        return disabled;
+        return disabled.join(' ');
     }
 
     ScopedSettingsFolder settings;
@@ -142,13 +142,12 @@ private slots:
 void TestAutomationWindow::clientDrivesTheProgram() {
     Program program;
     auto* field = program.window.findChild<DeviceStatusBar*>()->automationStatusField();
-    QCOMPARE(program.disabledControls(), QStringList());
+    QCOMPARE(program.disabledControls(), QString());
     QTcpSocket first, second;
     QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
     QCOMPARE(field->text(), "Automation On");
     QCOMPARE(program.disabledControls(),
-             QString("cbSaveData cbContinuousMode pbStart pbNewCalibration pbClearCalibration")
-                 .split(' '));
+             "cbSaveData cbContinuousMode pbStart pbNewCalibration pbClearCalibration");
     QCOMPARE(tags(second, 0, &program), QByteArrayList());
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QAbstractSocket::UnconnectedState, 10000);
     first.write("(I500)(X5)x");
@@ -156,7 +155,7 @@ void TestAutomationWindow::clientDrivesTheProgram() {
     QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 500);
     first.disconnectFromHost();
     QTRY_VERIFY_WITH_TIMEOUT(field->isHidden(), 10000);
-    QCOMPARE(program.disabledControls(), QStringList());
+    QCOMPARE(program.disabledControls(), QString());
     for (int attempt = 0; attempt < 50; ++attempt) {
         QTcpSocket client;
         QVERIFY2(tags(client, 2, &program) == QByteArrayList({"#VER", "#CAL"}),
