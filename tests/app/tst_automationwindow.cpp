@@ -28,6 +28,15 @@ struct Program {
     Program() { box("cbSummed")->setChecked(true); }
     QCheckBox* box(const char* name) { return window.findChild<QCheckBox*>(name); }
     bool isLocal() { return window.findChild<QPushButton*>("pbStart")->isEnabled(); }
+    // Those of the controls a client turns off that are off, by name.
+    QString disabledControls() {
+        QStringList disabled;
+        for (const char* name : {"cbSaveData", "cbContinuousMode", "pbStart", "pbNewCalibration",
+                                 "pbClearCalibration"})
+            if (!window.findChild<QWidget*>(name)->isEnabled())
+                disabled << name;
+        return disabled.join(' ');
+    }
 
     ScopedSettingsFolder settings;
     std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> board =
@@ -133,16 +142,20 @@ private slots:
 void TestAutomationWindow::clientDrivesTheProgram() {
     Program program;
     auto* field = program.window.findChild<DeviceStatusBar*>()->automationStatusField();
+    QCOMPARE(program.disabledControls(), QString());
     QTcpSocket first, second;
     QCOMPARE(tags(first, 2, &program), QByteArrayList({"#VER", "#CAL"}));
-    QVERIFY(field->text() == "Automation On" && !program.isLocal());
+    QCOMPARE(field->text(), "Automation On");
+    QCOMPARE(program.disabledControls(),
+             "cbSaveData cbContinuousMode pbStart pbNewCalibration pbClearCalibration");
     QCOMPARE(tags(second, 0, &program), QByteArrayList());
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QAbstractSocket::UnconnectedState, 10000);
     first.write("(I500)(X5)x");
     QCOMPARE(tags(first, 5), QByteArrayList{"#ERR"} + kCycle);
     QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 500);
     first.disconnectFromHost();
-    QTRY_VERIFY_WITH_TIMEOUT(field->isHidden() && program.isLocal(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(field->isHidden(), 10000);
+    QCOMPARE(program.disabledControls(), QString());
     for (int attempt = 0; attempt < 50; ++attempt) {
         QTcpSocket client;
         QVERIFY2(tags(client, 2, &program) == QByteArrayList({"#VER", "#CAL"}),

@@ -122,6 +122,8 @@ private slots:
     void cycleRequestsAndLog();
     void refusedReplyIsNeitherLoggedNorPlotted();
     void iterationPresetReachesTheDevice();
+    void targetConfigurationCarriesBothFlags_data();
+    void targetConfigurationCarriesBothFlags();
     void distanceBarRedrawsOncePerInterval();
     void continuousModeRepeatsCyclesWithStartDisabled();
     void activationPerChip_data();
@@ -200,6 +202,37 @@ void TestMeasurement::iterationPresetReachesTheDevice() {
     rig.widget<QComboBox>("cbIterationSelector")->setCurrentIndex(2);
     QCOMPARE(rig.requests, QStringList{"I4000/0"});
     QCOMPARE(rig.widget<QSpinBox>("sbIterations")->value(), 4000);
+}
+
+void TestMeasurement::targetConfigurationCarriesBothFlags_data() {
+    QTest::addColumn<QStringList>("toggled"); // in turn, from all histogram boxes unchecked
+    QTest::addColumn<QByteArray>("flags");    // histograms enabled, pile-up correction
+    QTest::newRow("summed brings pile-up") << QStringList{"cbSummed"} << QByteArray("\1\1", 2);
+    QTest::newRow("raw clears pile-up") << QStringList{"cbRaw"} << QByteArray("\1\0", 2);
+    QTest::newRow("pile-up alone") << QStringList{"cbPileupCorrection"} << QByteArray("\0\1", 2);
+    QTest::newRow("summed off again")
+        << QStringList{"cbSummed", "cbSummed"} << QByteArray("\0\0", 2);
+}
+
+// Each box sends the sensor a target configuration with its two flags in their own bytes.
+void TestMeasurement::targetConfigurationCarriesBothFlags() {
+    QFETCH(QStringList, toggled);
+    Rig rig;
+    QVERIFY(rig.activated);
+    rig.select({});
+    for (const char* name : {"cbPileupCorrection", "cbCalibration"}) {
+        const QSignalBlocker blocker(rig.widget(name));
+        rig.widget(name)->setChecked(false);
+    }
+    QByteArrayList sent;
+    rig.module.setHandler(7, [&rig, &sent](const ZyrSim::FirmwareRequest& request) {
+        sent << request.payload.left(2);
+        return rig.board->sensor().handle(request);
+    });
+    for (const QString& name : toggled)
+        rig.widget(qPrintable(name))->toggle();
+    QCOMPARE(sent.size(), toggled.size());
+    QTEST(sent.last(), "flags");
 }
 
 // A burst of cycles redraws the distance bar at most once per interval, however fast or slow the

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QStyleOptionSpinBox>
 
 #include <algorithm>
@@ -44,6 +45,41 @@ public:
         QVERIFY(!where.isEmpty());
         QTest::mouseClick(this, Qt::LeftButton, Qt::NoModifier, where.center());
     }
+};
+
+// A horizontal slider dragged by its handle with the mouse, as a user drags it.
+class DraggableSlider : public QSlider {
+public:
+    DraggableSlider()
+        : QSlider(Qt::Horizontal) {
+        resize(400, 30);
+    }
+    void grab() {
+        show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+        itsGrip = part(QStyle::SC_SliderHandle).center();
+        QTest::mousePress(this, Qt::LeftButton, Qt::NoModifier, itsGrip);
+    }
+    // Moves the held handle to where the style draws it at position.
+    void moveTo(int position) {
+        const QRect handle = part(QStyle::SC_SliderHandle);
+        const QRect groove = part(QStyle::SC_SliderGroove);
+        itsGrip.rx() += groove.x() - handle.x() +
+                        QStyle::sliderPositionFromValue(minimum(), maximum(), position,
+                                                        groove.width() - handle.width());
+        QMouseEvent move(QEvent::MouseMove, itsGrip, mapToGlobal(itsGrip), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(this, &move);
+    }
+    void release() { QTest::mouseRelease(this, Qt::LeftButton, Qt::NoModifier, itsGrip); }
+
+private:
+    QRect part(QStyle::SubControl which) {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, which, this);
+    }
+    QPoint itsGrip;
 };
 
 // The simulated board's sensor chip, reached over I2C through the board's HID interface.
@@ -101,7 +137,7 @@ struct LinkedWidgets {
     RegisterInfoStd reg;
     QSpinBox spin;
     QComboBox combo;
-    QSlider slider;
+    DraggableSlider slider;
     ClickableDoubleSpinBox doubleSpin;
     QCheckBox check;
     WidgetLinker linker;
@@ -129,6 +165,8 @@ class TestWidgetLinker : public QObject {
 private slots:
     void editReachesDeviceAndEveryWidget_data();
     void editReachesDeviceAndEveryWidget();
+    void draggedSliderCommitsOnRelease_data();
+    void draggedSliderCommitsOnRelease();
     void heldArrowRepeatsOnceAndStopsWhenHidden();
     void refusedEditShowsTheBoardValueEverywhere_data();
     void refusedEditShowsTheBoardValueEverywhere();
@@ -209,6 +247,31 @@ void TestWidgetLinker::editReachesDeviceAndEveryWidget() {
     QCOMPARE(metaValues.last().at(0).toInt(), int(raw));
     QCOMPARE(linked.raw(), raw);
     linked.expectShown(index, value);
+}
+
+void TestWidgetLinker::draggedSliderCommitsOnRelease_data() {
+    QTest::addColumn<QList<int>>("positions"); // a tracking commit after each but the last
+    QTest::newRow("released at once") << QList<int>{28};
+    QTest::newRow("held past the tracking interval") << QList<int>{10, 28};
+}
+
+// Every widget follows the held handle; the device gets the position the handle is let go at.
+void TestWidgetLinker::draggedSliderCommitsOnRelease() {
+    QFETCH(QList<int>, positions);
+    LinkedWidgets linked;
+    linked.fake.deviceChanges(&linked.reg, 0x20);
+    linked.slider.grab();
+    for (int move = 0; move < positions.size(); ++move) {
+        linked.slider.moveTo(positions[move]);
+        QCOMPARE(linked.spin.value(), positions[move]);
+        if (move + 1 < positions.size())
+            QTRY_COMPARE_WITH_TIMEOUT(linked.fake.writes, move + 1, 10000);
+    }
+    QCOMPARE(linked.fake.writes, positions.size() - 1);
+    linked.slider.release();
+    QCOMPARE(linked.fake.writes, positions.size());
+    QCOMPARE(linked.raw(), 0x43u);
+    linked.expectShown(28, 23.0);
 }
 
 void TestWidgetLinker::heldArrowRepeatsOnceAndStopsWhenHidden() {

@@ -11,6 +11,7 @@
 #include "simulatedsensor.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <vector>
@@ -495,6 +496,17 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     plot.setClock([&rig] { return rig.now; });
     plot.setComStream(&rig.stream);
     plot.setLogging(&log);
+    // The photon counts of each objects reply, reference then object, as the log pads them.
+    QStringList replied;
+    rig.firmware.setHandler(ZyrSim::SimulatedSensor::GetObjects, [&rig, &replied](auto& request) {
+        auto reply = rig.sensor.handle(request);
+        const auto count = [&reply](int at) {
+            return QString::number(qFromLittleEndian<quint32>(reply->payload.constData() + at))
+                .rightJustified(9, '0');
+        };
+        replied << count(9) + ';' + count(13);
+        return reply;
+    });
     for (int step = 0; step < 3; ++step) {
         rig.now += step == 0 ? 1000 : 20;
         plot.measureDistance();
@@ -530,16 +542,18 @@ void TestPlots::distanceWindowKeepsTimeAndSkipsFailedExchanges() {
     log.close();
     QFile logFile(folder.filePath("log.csv"));
     QVERIFY(logFile.open(QIODevice::ReadOnly));
-    const QRegularExpression record(QStringLiteral("^#OBJ;\\d+;00001;(\\d+);(\\d+);"),
+    const QRegularExpression record(QStringLiteral("^#OBJ;\\d+;00001;(\\d+);(\\d+);(\\d+;\\d+)\r$"),
                                     QRegularExpression::MultilineOption);
-    int records = 0;
-    for (auto match = record.globalMatch(QString::fromLatin1(logFile.readAll())); match.hasNext();
-         ++records) {
+    QStringList logged;
+    for (auto match = record.globalMatch(QString::fromLatin1(logFile.readAll()));
+         match.hasNext();) {
         const QRegularExpressionMatch fields = match.next();
         QCOMPARE(fields.captured(1).toInt(), kConfidenceAt1200);
         QVERIFY2(qAbs(fields.captured(2).toInt() - 1200) <= 3, qPrintable(fields.captured(2)));
+        logged << fields.captured(3);
     }
-    QCOMPARE(records, 4);
+    QCOMPARE(logged.size(), 4);
+    QCOMPARE(logged, replied);
 }
 
 void TestPlots::distanceBarShowsNewestMeasurement_data() {
