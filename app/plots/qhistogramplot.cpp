@@ -4,8 +4,6 @@
 #include "plots/qcpstringlegenditem.h"
 #include "plots/widelinegraph.h"
 
-#include <QTimer>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -320,10 +318,11 @@ void QHistogramPlot::setXAxisMax(int value) {
 
 void QHistogramPlot::setForceRescale(bool force) {
     itsForceRescale = force;
+    itsForcedWindowOpen = false;
 }
 
 void QHistogramPlot::resetRescaleSingleShot() {
-    itsForceRescale = false;
+    setForceRescale(false);
 }
 
 void QHistogramPlot::setPileUpCorrection(bool correction) {
@@ -444,11 +443,8 @@ void QHistogramPlot::updateScalingAndVisibility() {
             }
         }
         const qint64 now = itsClock();
-        if (now - itsLastRescaleMs > rescaleIntervalMs || itsForceRescale) {
+        if (isRescaleForced(now) || now - itsLastRescaleMs > rescaleIntervalMs) {
             itsLastRescaleMs = now;
-            if (itsForceRescale)
-                QTimer::singleShot(forcedRescaleWindowMs, this,
-                                   &QHistogramPlot::resetRescaleSingleShot);
             if (itsAutoScaleY) {
                 const double upper = yUpperBoundFor(maxCount);
                 if (upper != yAxis->range().upper)
@@ -471,6 +467,22 @@ void QHistogramPlot::updateScalingAndVisibility() {
     const bool peaksShown = isShown(Processed, 2);
     setShown(itsPeaksBars[CurrentSet], peaksShown, &itsSetChanged[CurrentSet]);
     setShown(itsPeaksBars[PreviousSet], peaksShown && itsShowPrevious, &itsSetChanged[PreviousSet]);
+}
+
+// The first rescale after a request opens its window; rescales within the window do not extend
+// it, so a forced rescale in continuous measurement gives way to the rate limit again.
+bool QHistogramPlot::isRescaleForced(qint64 now) {
+    if (!itsForceRescale)
+        return false;
+    if (!itsForcedWindowOpen) {
+        itsForcedWindowOpen = true;
+        itsForcedWindowEndMs = now + forcedRescaleWindowMs;
+        return true;
+    }
+    if (now < itsForcedWindowEndMs)
+        return true;
+    resetRescaleSingleShot();
+    return false;
 }
 
 void QHistogramPlot::setShown(QCPLayerable* layerable, bool shown, bool* changed) {

@@ -74,6 +74,8 @@ public:
     void setAutoScaleX(bool autoScale);
     void setYAxisMax(int value);
     void setXAxisMax(int value);
+    // true: every update rescales during the forced-rescale window, which opens with the first
+    // rescale after the call, so each call gets a window of its own; false: no forced rescales.
     void setForceRescale(bool force);
     void setPileUpCorrection(bool correction);
     // false: "Proximity"/"Distance" naming; true: "Short Range"/"Long Range" naming and
@@ -105,6 +107,7 @@ public:
     QString hitsText() const;
 
 public slots:
+    // Ends a forced-rescale window at once.
     void resetRescaleSingleShot();
 
 private:
@@ -118,6 +121,7 @@ private:
     void showPeaks(DataSet set);
     void updateLegend();
     void updateScalingAndVisibility();
+    bool isRescaleForced(qint64 now);
     bool isShown(int type, int channel) const;
     QString hitsPrefix() const;
     void resetHitsText();
@@ -135,7 +139,12 @@ private:
     PlotClock itsClock;
     qint64 itsLastRescaleMs = 0;
     int32_t itsProximityHits = 0;
+    // A forced rescale was asked for. Its window is a deadline on the plot's clock rather than a
+    // timer: a burst of measurements rescales many times without returning to the event loop,
+    // and a timer per rescale would pile up there.
     bool itsForceRescale = false;
+    bool itsForcedWindowOpen = false;
+    qint64 itsForcedWindowEndMs = 0;
     std::array<std::array<bool, channelCount>, typeCount> itsChannelVisible{};
     QVector<double> itsKeys;
     // [set][type][channel]

@@ -8,6 +8,7 @@
 #include "zyrstatusfield.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTcpSocket>
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -103,6 +105,25 @@ public:
             received.append(chunk, int(count));
         }
     }
+    // Reads until count lines starting with lineStart have come; how many came.
+    int readLines(const QByteArray& lineStart, int count) {
+        const QByteArray start = "\n" + lineStart;
+        QByteArray pending = "\n"; // from the start of the line not yet ended
+        int seen = 0;
+        while (seen < count && itsConnected) {
+            char chunk[65536];
+            const ssize_t received = ::recv(itsSocket, chunk, sizeof chunk, 0);
+            if (received <= 0)
+                break;
+            pending.append(chunk, int(received));
+            const int lastLineStart = pending.lastIndexOf('\n');
+            for (int at = pending.indexOf(start); at >= 0 && at < lastLineStart;
+                 at = pending.indexOf(start, at + 1))
+                ++seen;
+            pending.remove(0, lastLineStart);
+        }
+        return seen;
+    }
     bool send(const QByteArray& bytes) {
         return ::send(itsSocket, bytes.constData(), size_t(bytes.size()), 0) == bytes.size();
     }
@@ -115,6 +136,16 @@ public:
 private:
     int itsSocket;
     bool itsConnected = false;
+};
+
+// Joins a script's thread also when a check fails, asking it to stop after its round.
+struct JoinedScript {
+    ~JoinedScript() {
+        stopping = true;
+        thread.join();
+    }
+    std::thread& thread;
+    std::atomic<bool>& stopping;
 };
 
 bool isGreeting(const QByteArray& received) {
@@ -131,6 +162,7 @@ class TestAutomationWindow : public QObject {
 private slots:
     void clientDrivesTheProgram();
     void scriptReconnectingAtOnceIsAlwaysGreeted();
+    void burstLeavesNoWorkBehind();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
 };
@@ -194,17 +226,49 @@ void TestAutomationWindow::scriptReconnectingAtOnceIsAlwaysGreeted() {
         }
         finished = true;
     });
-    struct Joined { // also when a check fails: the script stops after its round
-        ~Joined() {
-            stopping = true;
-            thread.join();
-        }
-        std::thread& thread;
-        std::atomic<bool>& stopping;
-    } joined{script, stop};
+    JoinedScript joined{script, stop};
     QTRY_VERIFY_WITH_TIMEOUT(finished, 180000);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QCOMPARE(program.window.findChild<QSpinBox*>("sbIterations")->value(), 300 + 199);
+}
+
+// Once a script has read the replies to a burst of measurement characters, nothing of the burst
+// is left to do: the next client is greeted at once, after 8,000 characters about as soon as
+// after 1,000.
+void TestAutomationWindow::burstLeavesNoWorkBehind() {
+    Program program;
+    const quint16 port = program.window.automationPort();
+    std::atomic<bool> finished{false}, stop{false};
+    QString failure;
+    qint64 waitMs[2] = {};
+    const int sizes[2] = {1000, 8000};
+    std::thread script([&] {
+        auto client = std::make_unique<ScriptConnection>(port);
+        bool greeted = isGreeting(client->readThrough("#CAL;02"));
+        for (int i = 0; i < 2 && greeted && !stop; ++i) {
+            client->send(QByteArray(sizes[i], 'x'));
+            const int cycles = client->readLines("#OBJ;", sizes[i]);
+            QElapsedTimer wait;
+            wait.start();
+            client = std::make_unique<ScriptConnection>(port);
+            greeted = isGreeting(client->readThrough("#CAL;02"));
+            waitMs[i] = wait.elapsed();
+            if (cycles != sizes[i] || !greeted)
+                failure = QString("%1 characters: %2 cycles, next client %3 after %4 ms")
+                              .arg(sizes[i])
+                              .arg(cycles)
+                              .arg(greeted ? "greeted" : "not greeted")
+                              .arg(waitMs[i]);
+        }
+        finished = true;
+    });
+    JoinedScript joined{script, stop};
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 300000);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QString waits = QString("greeted %1 ms after 1,000 and %2 ms after 8,000 characters")
+                              .arg(waitMs[0])
+                              .arg(waitMs[1]);
+    QVERIFY2(waitMs[1] < 2000 && waitMs[1] < 3 * waitMs[0] + 500, qPrintable(waits));
 }
 
 void TestAutomationWindow::badClientLeavesTheProgramServing_data() {

@@ -108,6 +108,8 @@ private slots:
     void rescaleRules_data();
     void rescaleRules();
     void rescaleRateLimitFollowsClock();
+    void forcedRescaleWindow_data();
+    void forcedRescaleWindow();
     void snapshotEmptiesHiddenTypes();
     void legendFollowsVisibilityAndChipFlag();
     void distanceWindowKeepsTimeAndSkipsFailedExchanges();
@@ -424,6 +426,46 @@ void TestPlots::rescaleRateLimitFollowsClock() {
     plot.resetRescaleSingleShot();
     QCOMPARE(update(1504, 30), 320);
     QCOMPARE(update(2504, 30), 40);
+}
+
+void TestPlots::forcedRescaleWindow_data() {
+    // Updates at these milliseconds, "F" where a forced rescale is asked for just before; and
+    // for each update whether it rescales ("R") or not ("-").
+    QTest::addColumn<QString>("updates");
+    QTest::addColumn<QString>("rescales");
+    QTest::newRow("one request") << "F10 60 109 110 900"
+                                 << "RRR--";
+    QTest::newRow("continuous cycles do not extend it") << "F0 16 32 48 64 80 96 112 128 1096 1097"
+                                                        << "RRRRRRR---R";
+    QTest::newRow("each request its own window") << "F0 60 F80 150 179 180"
+                                                 << "RRRRR-";
+    QTest::newRow("request after a window") << "F0 100 F200 250 300"
+                                            << "R-RR-";
+}
+
+// The window runs on the plot's clock and ends by itself, with no event loop to run it out.
+void TestPlots::forcedRescaleWindow() {
+    QFETCH(QString, updates);
+    QFETCH(QString, rescales);
+    qint64 now = 0;
+    QHistogramPlot plot;
+    plot.setClock([&now] { return now; });
+    plot.setAutoScaleY(true);
+    plot.setSummedVisible(true);
+    plot.setSummedChannelVisible(0, true);
+    Histogram bins(5 * 256, 0);
+    QString seen;
+    for (QString update : updates.split(' ')) {
+        if (update.startsWith('F'))
+            plot.setForceRescale(true), update.remove(0, 1);
+        now = update.toLongLong();
+        // A count whose range differs from the present one: a rescale shows as a new range.
+        const int before = plot.yAxisMax();
+        bins[40] = before == 40 ? 100 : 30;
+        plot.setSummedData(bins.data());
+        seen += plot.yAxisMax() != before ? 'R' : '-';
+    }
+    QCOMPARE(seen, rescales);
 }
 
 void TestPlots::snapshotEmptiesHiddenTypes() {
