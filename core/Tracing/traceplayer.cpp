@@ -6,10 +6,9 @@
 #include "Communication/icomstream.h"
 #include "Communication/iexecutable.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/telegramcopy.h"
 #include "Tracing/tracefileoutline.h"
 #include "Tracing/tracepattern.h"
-
-#include <QXmlStreamWriter>
 
 #include <memory>
 
@@ -149,36 +148,35 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
     if (!isTelegramStart(*reader))
         return false;
 
-    QString telegram;
-    QXmlStreamWriter writer(&telegram);
-    writer.setAutoFormatting(true);
+    TelegramCopy copy;
     int depth = 0;
-    bool closed = false;
     do {
-        // After the telegram only what may stand between telegrams comes before the next one.
-        if (closed && !isBetweenTelegrams(*reader)) {
-            *broken = true;
-            return false;
-        }
         if (reader->isStartElement()) {
             if (++depth > maxTelegramDepth)
                 break;
-        } else if (reader->isEndElement() && --depth == 0) {
-            closed = true;
+        } else if (reader->isEndElement()) {
+            --depth;
         }
-        // The end of the enclosing root element is not part of the telegram.
-        if (depth >= 0 && isCopiedToken(*reader))
-            writer.writeCurrentToken(*reader);
+        if (isCopiedToken(*reader))
+            copy.copy(*reader);
         reader->readNext();
-    } while (!isTelegramStart(*reader) && !reader->atEnd());
-
-    // A telegram the input breaks off in, or garbles, is not played half; an error after a
-    // whole telegram ends the next search instead.
-    if (!closed || depth > 0) {
+    } while (depth > 0 && !isTelegramStart(*reader) && !reader->atEnd());
+    // A telegram the input breaks off in, or garbles, is not played half.
+    if (depth != 0) {
         *broken = true;
         return false;
     }
-    text->append(telegram);
+
+    // What stands between telegrams is no part of either; an error after a whole telegram ends
+    // the next search instead.
+    while (!isTelegramStart(*reader) && !reader->atEnd()) {
+        if (!isBetweenTelegrams(*reader)) {
+            *broken = true;
+            return false;
+        }
+        reader->readNext();
+    }
+    text->append(copy.take());
     return true;
 }
 

@@ -93,6 +93,8 @@ private slots:
     void tracesInOtherEncodingsRead_data();
     void tracesInOtherEncodingsRead();
     void nestingIsReadUpToItsLimit();
+    void telegramsAreCopiedAlone_data();
+    void telegramsAreCopiedAlone();
     void playingAHugeTraceKeepsMemoryFlat();
 
 private:
@@ -691,6 +693,53 @@ void TestTracing::nestingIsReadUpToItsLimit() {
                                        }) == withinLimit,
                  row);
     }
+}
+
+void TestTracing::telegramsAreCopiedAlone_data() {
+    QTest::addColumn<QString>("root"); // the root's start tag
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("copies");
+
+    QTest::newRow("prefix from the root")
+        << "<LogData xmlns:p=\"urn:p\">"
+        << "<Telegram Trace=\"1\"><p:A/><p:A p:b=\"1\"/></Telegram>"
+        << QStringList{"\n<Telegram xmlns:p=\"urn:p\" Trace=\"1\">\n    <p:A/>\n"
+                       "    <p:A p:b=\"1\"/>\n</Telegram>"};
+    QTest::newRow("default namespace from the root")
+        << "<LogData xmlns=\"urn:d\">"
+        << "<Telegram Trace=\"1\"><A/><A/></Telegram><Telegram Trace=\"2\"/>"
+        << QStringList{"\n<Telegram xmlns=\"urn:d\" Trace=\"1\">\n    <A/>\n    <A/>\n</Telegram>",
+                       "\n<Telegram xmlns=\"urn:d\" Trace=\"2\"/>"};
+    QTest::newRow("prefix redeclared inside")
+        << "<LogData xmlns:p=\"urn:a\">"
+        << "<Telegram><p:A xmlns:p=\"urn:b\"><p:B/></p:A><p:C/></Telegram>"
+        << QStringList{"\n<Telegram xmlns:p=\"urn:a\">\n    <p:A xmlns:p=\"urn:b\">\n"
+                       "        <p:B/>\n    </p:A>\n    <p:C/>\n</Telegram>"};
+    // As the recorder writes a telegram with a default namespace of its own.
+    QTest::newRow("declared on the telegram")
+        << "<LogData>"
+        << "<n1:Telegram xmlns:n1=\"urn:x\" Trace=\"1\"><n1:V/></n1:Telegram>"
+        << QStringList{"\n<n1:Telegram xmlns:n1=\"urn:x\" Trace=\"1\">\n    <n1:V/>\n"
+                       "</n1:Telegram>"};
+    QTest::newRow("comments after telegrams")
+        << "<LogData>"
+        << "<Telegram Trace=\"1\"><!--in--><A/></Telegram><!--after--><?pi after?>"
+           "<Telegram Trace=\"2\"/><!--last-->"
+        << QStringList{"\n<Telegram Trace=\"1\">\n    <!--in-->\n    <A/>\n</Telegram>",
+                       "\n<Telegram Trace=\"2\"/>"};
+}
+
+// Each telegram's text reads alone and holds nothing from around it but the namespaces it uses,
+// each declared once.
+void TestTracing::telegramsAreCopiedAlone() {
+    QFETCH(QString, root);
+    QFETCH(QString, body);
+    const QString fileName = itsFolder.filePath(QStringLiteral("alone.xml"));
+    writeText(fileName, "<?xml version=\"1.0\"?><!DOCTYPE LogData>" + root + body + "</LogData>");
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(fileName, &read));
+    QTEST(QStringList(read), "copies");
 }
 
 namespace {
