@@ -13,8 +13,8 @@ namespace ZyrCore::Tracing {
 // reads on its own, laid out by an auto-formatting writer. Names keep the prefixes the file gives
 // them and namespace declarations stay on the elements that carry them in the file. A namespace
 // the telegram takes from the elements around it is declared once, on the copied Telegram
-// element, so the copy is never much larger than the telegram in the file however often the
-// name is used.
+// element: the copy is the telegram laid out plus one declaration of each such name, however
+// often the telegram uses it.
 class TelegramCopy {
 public:
     TelegramCopy();

@@ -28,8 +28,9 @@ namespace ZyrCore::Tracing {
 // the reader never sees an element over the attribute or depth limit nor a document type with an
 // internal subset, and a file that breaks off counts as a recording that was never closed only
 // when nothing but the root's end tag is missing. Playing holds the reader's current token and
-// one telegram at a time, copied into a text never much larger than the telegram in the file:
-// memory grows with the largest of them, not with the file.
+// one telegram at a time, copied into a text that adds to the telegram only its layout and one
+// declaration of each namespace it takes from around it: memory grows with the largest of them,
+// not with the file.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
