@@ -26,6 +26,12 @@ bool isTelegramStart(const QXmlStreamReader& reader) {
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
 }
 
+// An element around or beside the telegrams that binds a namespace. A telegram's text is read
+// alone, so it would have to carry every such name again; the recorder binds none there.
+bool bindsNamespaceOutsideTelegrams(const QXmlStreamReader& reader) {
+    return reader.isStartElement() && !reader.namespaceDeclarations().isEmpty();
+}
+
 // What may stand after a telegram and before the next one: the end of the root among them.
 bool isBetweenTelegrams(const QXmlStreamReader& reader) {
     return reader.isWhitespace() || reader.isComment() || reader.isProcessingInstruction() ||
@@ -143,8 +149,13 @@ bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
 
 bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* broken) {
     *broken = false;
-    while (!isTelegramStart(*reader) && !reader->atEnd())
+    while (!isTelegramStart(*reader) && !reader->atEnd()) {
+        if (bindsNamespaceOutsideTelegrams(*reader)) {
+            *broken = true;
+            return false;
+        }
         reader->readNext();
+    }
     if (!isTelegramStart(*reader))
         return false;
 
@@ -232,7 +243,8 @@ bool TracePlayer::visitTelegrams(QString fileName,
             if (!visit(&reader) || !reader.isEndElement())
                 return false;
             telegramSeen = true;
-        } else if (telegramSeen && !isBetweenTelegrams(reader)) {
+        } else if (bindsNamespaceOutsideTelegrams(reader) ||
+                   (telegramSeen && !isBetweenTelegrams(reader))) {
             return false;
         }
         reader.readNext();

@@ -28,9 +28,9 @@ namespace ZyrCore::Tracing {
 // the reader never sees an element over the attribute or depth limit nor a document type with an
 // internal subset, and a file that breaks off counts as a recording that was never closed only
 // when nothing but the root's end tag is missing. Playing holds the reader's current token and
-// one telegram at a time, copied into a text that adds to the telegram only its layout and one
-// declaration of each namespace it takes from around it: memory grows with the largest of them,
-// not with the file.
+// one telegram at a time, copied into a text that adds only layout to the telegram: memory grows
+// with the largest of them, not with the file. An element outside the telegrams that binds a
+// namespace ends reading: each telegram's text is read alone and would carry the name again.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
@@ -56,10 +56,10 @@ public:
     QString fileName() const;
 
     static bool checkFileHeader(QFile* file, QXmlStreamReader* reader);
-    // Appends the next Telegram element to text, declaring on it the namespaces it takes from
-    // around it, and leaves the reader on the following one. What stands between telegrams is
-    // not copied. False at the end of the input and for a telegram the input breaks off in or
-    // garbles.
+    // Appends the next Telegram element to text and leaves the reader on the following one. What
+    // stands between telegrams is not copied. False at the end of the input, for a telegram the
+    // input breaks off in or garbles, and at an element outside the telegrams that binds a
+    // namespace.
     static bool findNextTelegram(QString* text, QXmlStreamReader* reader);
     static ZyrCore::Communication::IComObject* tryCreateObject(QString telegram);
 
