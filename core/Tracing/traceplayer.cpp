@@ -6,10 +6,9 @@
 #include "Communication/icomstream.h"
 #include "Communication/iexecutable.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/telegramcopy.h"
 #include "Tracing/tracefileoutline.h"
 #include "Tracing/tracepattern.h"
-
-#include <QXmlStreamWriter>
 
 #include <memory>
 
@@ -25,6 +24,12 @@ constexpr int kResponse = 1;
 
 bool isTelegramStart(const QXmlStreamReader& reader) {
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
+}
+
+// An element around or beside the telegrams that binds a namespace. A telegram's text is read
+// alone, so it would have to carry every such name again; the recorder binds none there.
+bool bindsNamespaceOutsideTelegrams(const QXmlStreamReader& reader) {
+    return reader.isStartElement() && !reader.namespaceDeclarations().isEmpty();
 }
 
 // What may stand after a telegram and before the next one: the end of the root among them.
@@ -144,41 +149,45 @@ bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
 
 bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* broken) {
     *broken = false;
-    while (!isTelegramStart(*reader) && !reader->atEnd())
-        reader->readNext();
-    if (!isTelegramStart(*reader))
-        return false;
-
-    QString telegram;
-    QXmlStreamWriter writer(&telegram);
-    writer.setAutoFormatting(true);
-    int depth = 0;
-    bool closed = false;
-    do {
-        // After the telegram only what may stand between telegrams comes before the next one.
-        if (closed && !isBetweenTelegrams(*reader)) {
+    while (!isTelegramStart(*reader) && !reader->atEnd()) {
+        if (bindsNamespaceOutsideTelegrams(*reader)) {
             *broken = true;
             return false;
         }
+        reader->readNext();
+    }
+    if (!isTelegramStart(*reader))
+        return false;
+
+    TelegramCopy copy;
+    int depth = 0;
+    do {
         if (reader->isStartElement()) {
             if (++depth > maxTelegramDepth)
                 break;
-        } else if (reader->isEndElement() && --depth == 0) {
-            closed = true;
+        } else if (reader->isEndElement()) {
+            --depth;
         }
-        // The end of the enclosing root element is not part of the telegram.
-        if (depth >= 0 && isCopiedToken(*reader))
-            writer.writeCurrentToken(*reader);
+        if (isCopiedToken(*reader))
+            copy.copy(*reader);
         reader->readNext();
-    } while (!isTelegramStart(*reader) && !reader->atEnd());
-
-    // A telegram the input breaks off in, or garbles, is not played half; an error after a
-    // whole telegram ends the next search instead.
-    if (!closed || depth > 0) {
+    } while (depth > 0 && !isTelegramStart(*reader) && !reader->atEnd());
+    // A telegram the input breaks off in, or garbles, is not played half.
+    if (depth != 0) {
         *broken = true;
         return false;
     }
-    text->append(telegram);
+
+    // What stands between telegrams is no part of either; an error after a whole telegram ends
+    // the next search instead.
+    while (!isTelegramStart(*reader) && !reader->atEnd()) {
+        if (!isBetweenTelegrams(*reader)) {
+            *broken = true;
+            return false;
+        }
+        reader->readNext();
+    }
+    text->append(copy.take());
     return true;
 }
 
@@ -234,7 +243,8 @@ bool TracePlayer::visitTelegrams(QString fileName,
             if (!visit(&reader) || !reader.isEndElement())
                 return false;
             telegramSeen = true;
-        } else if (telegramSeen && !isBetweenTelegrams(reader)) {
+        } else if (bindsNamespaceOutsideTelegrams(reader) ||
+                   (telegramSeen && !isBetweenTelegrams(reader))) {
             return false;
         }
         reader.readNext();

@@ -26,8 +26,11 @@ namespace ZyrCore::Tracing {
 //
 // A file is read in pieces, each outlined (tracefileoutline.h) before the XML reader parses it:
 // the reader never sees an element over the attribute or depth limit nor a document type with an
-// internal subset, memory does not grow with the file, and a file that breaks off counts as a
-// recording that was never closed only when nothing but the root's end tag is missing.
+// internal subset, and a file that breaks off counts as a recording that was never closed only
+// when nothing but the root's end tag is missing. Playing holds the reader's current token and
+// one telegram at a time, copied into a text that adds only layout to the telegram: memory grows
+// with the largest of them, not with the file. An element outside the telegrams that binds a
+// namespace ends reading: each telegram's text is read alone and would carry the name again.
 class ZYRTRACING_EXPORT TracePlayer : public QObject {
     Q_OBJECT
 public:
@@ -53,8 +56,10 @@ public:
     QString fileName() const;
 
     static bool checkFileHeader(QFile* file, QXmlStreamReader* reader);
-    // Appends the next Telegram element to text and leaves the reader on the following one.
-    // False at the end of the input and for a telegram the input breaks off in or garbles.
+    // Appends the next Telegram element to text and leaves the reader on the following one. What
+    // stands between telegrams is not copied. False at the end of the input, for a telegram the
+    // input breaks off in or garbles, and at an element outside the telegrams that binds a
+    // namespace.
     static bool findNextTelegram(QString* text, QXmlStreamReader* reader);
     static ZyrCore::Communication::IComObject* tryCreateObject(QString telegram);
 
@@ -65,7 +70,8 @@ public:
 
     // Every telegram of a whole file, independent of the player's own file; false for a file
     // that cannot be read, is no regular file, fails the header check or is corrupt. Only blanks,
-    // comments and processing instructions may follow a telegram before the next one.
+    // comments and processing instructions may follow a telegram before the next one; they are
+    // part of no telegram's text.
     bool readTelegrams(QString fileName, QList<QString>* telegrams);
     // The same reading without copying telegram texts: visit is called with the reader on each
     // Telegram start element, in file order, and reads that telegram up to its end element, or

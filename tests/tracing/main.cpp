@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 #include <QString>
 
-int playTraceAndReportGrowth(const QString& fileName);
+int reportTraceCost(const QString& mode, const QString& fileName);
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    // The memory test runs this executable again as a child that only plays a trace.
-    if (argc == 3 && qstrcmp(argv[1], "--play-trace") == 0)
-        return playTraceAndReportGrowth(QString::fromLocal8Bit(argv[2]));
+    // The memory tests run this executable again as a child that only reads, plays or loads a
+    // trace.
+    if (argc == 4 && qstrcmp(argv[1], "--trace-cost") == 0)
+        return reportTraceCost(QString::fromLatin1(argv[2]), QString::fromLocal8Bit(argv[3]));
     return TestRegistry::runAll(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
@@ -93,7 +94,11 @@ private slots:
     void tracesInOtherEncodingsRead_data();
     void tracesInOtherEncodingsRead();
     void nestingIsReadUpToItsLimit();
+    void telegramsAreCopiedAlone_data();
+    void telegramsAreCopiedAlone();
     void playingAHugeTraceKeepsMemoryFlat();
+    void hostileTracesCostWhatTheirSizeDoes_data();
+    void hostileTracesCostWhatTheirSizeDoes();
 
 private:
     QString recordExchange(Tracer* tracer, const QString& fileName);
@@ -568,6 +573,15 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
                                      defaults + ">]><LogData>" + request + end);
     refused("element after a telegram", header + request + "<Other/>" + end);
     refused("text after a telegram", header + request + "text" + end);
+    // A telegram's text is read alone: a name bound around it would go into every copy.
+    refused("namespace bound on the root",
+            "<?xml version=\"1.0\"?><LogData xmlns:p=\"urn:p\">" +
+                QString(request).replace("<Data>", "<p:Data>").replace("</Data>", "</p:Data>") +
+                end);
+    refused("default namespace on the root",
+            "<?xml version=\"1.0\"?><LogData xmlns=\"urn:d\">" + request + end);
+    refused("namespace bound on a wrapper",
+            header + "<w xmlns:p=\"urn:p\">" + request + "</w>" + end);
     QString nested;
     for (int i = 0; i < 20; ++i)
         nested = QStringLiteral("<x%1>%2</x%1>").arg(i).arg(nested);
@@ -693,6 +707,42 @@ void TestTracing::nestingIsReadUpToItsLimit() {
     }
 }
 
+void TestTracing::telegramsAreCopiedAlone_data() {
+    QTest::addColumn<QString>("root"); // the root's start tag
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("copies");
+
+    QTest::newRow("prefix redeclared inside")
+        << "<LogData>"
+        << "<Telegram xmlns:p=\"urn:a\"><p:A xmlns:p=\"urn:b\"><p:B/></p:A><p:C/></Telegram>"
+        << QStringList{"\n<Telegram xmlns:p=\"urn:a\">\n    <p:A xmlns:p=\"urn:b\">\n"
+                       "        <p:B/>\n    </p:A>\n    <p:C/>\n</Telegram>"};
+    // As the recorder writes a telegram with a default namespace of its own.
+    QTest::newRow("declared on the telegram")
+        << "<LogData>"
+        << "<n1:Telegram xmlns:n1=\"urn:x\" Trace=\"1\"><n1:V/></n1:Telegram>"
+        << QStringList{"\n<n1:Telegram xmlns:n1=\"urn:x\" Trace=\"1\">\n    <n1:V/>\n"
+                       "</n1:Telegram>"};
+    QTest::newRow("comments after telegrams")
+        << "<LogData>"
+        << "<Telegram Trace=\"1\"><!--in--><A/></Telegram><!--after--><?pi after?>"
+           "<Telegram Trace=\"2\"/><!--last-->"
+        << QStringList{"\n<Telegram Trace=\"1\">\n    <!--in-->\n    <A/>\n</Telegram>",
+                       "\n<Telegram Trace=\"2\"/>"};
+}
+
+// Each telegram's text reads alone and holds nothing from around it.
+void TestTracing::telegramsAreCopiedAlone() {
+    QFETCH(QString, root);
+    QFETCH(QString, body);
+    const QString fileName = itsFolder.filePath(QStringLiteral("alone.xml"));
+    writeText(fileName, "<?xml version=\"1.0\"?><!DOCTYPE LogData>" + root + body + "</LogData>");
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(fileName, &read));
+    QTEST(QStringList(read), "copies");
+}
+
 namespace {
 
 // A line of /proc/self/status in kB, or -1.
@@ -709,23 +759,81 @@ qint64 statusKilobytes(const QByteArray& name) {
 
 } // namespace
 
-// Run as a child of playingAHugeTraceKeepsMemoryFlat: plays the file to its end and prints by how
-// many kB the peak resident size grew meanwhile.
-int playTraceAndReportGrowth(const QString& fileName) {
+// Run as a child of the memory tests: reads, plays or loads the file as mode says, and prints by
+// how many kB the peak resident size grew meanwhile, the milliseconds it took, whether it
+// succeeded and how many characters of telegram text reading returned.
+int reportTraceCost(const QString& mode, const QString& fileName) {
     registerStreamCommandSets();
     NullExecutor executor;
     TracePlayer player(nullptr, &executor);
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QList<QString> telegrams;
     // Writing 5 starts the peak resident size (VmHWM) over at the present one.
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
     if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
         return 2;
     clearRefs.close();
     const qint64 before = statusKilobytes("VmHWM");
-    const bool played = player.open(fileName) && player.playToEnd();
+    QElapsedTimer timer;
+    timer.start();
+    bool succeeded = false;
+    if (mode == QLatin1String("read"))
+        succeeded = player.readTelegrams(fileName, &telegrams);
+    else if (mode == QLatin1String("play"))
+        succeeded = player.open(fileName) && player.playToEnd();
+    else if (mode == QLatin1String("load"))
+        succeeded = programmer.loadProgram(fileName);
+    else
+        return 2;
+    const qint64 elapsed = timer.elapsed();
     const qint64 after = statusKilobytes("VmHWM");
-    std::printf("%lld\n", static_cast<long long>(after - before));
-    return played && before > 0 && after > 0 ? 0 : 1;
+    qint64 held = 0;
+    for (const QString& telegram : qAsConst(telegrams))
+        held += telegram.size();
+    std::printf("%lld %lld %d %lld\n", static_cast<long long>(after - before),
+                static_cast<long long>(elapsed), succeeded ? 1 : 0, static_cast<long long>(held));
+    return before > 0 && after > 0 ? 0 : 1;
 }
+
+namespace {
+
+struct TraceCost {
+    qint64 growthKilobytes = -1;
+    qint64 milliseconds = -1;
+    bool succeeded = false;
+    qint64 heldCharacters = 0; // of the telegram texts read
+};
+
+// Reads, plays or loads the file in a child run of this executable, where nothing else has
+// touched the heap; why it could not be measured, or an empty text.
+QString measureInChild(const QString& mode, const QString& fileName, TraceCost* cost) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The address sanitizer keeps freed memory aside for a while; that is not the player's.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                           QStringLiteral(":quarantine_size_mb=1"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--trace-cost"), mode, fileName});
+    if (!child.waitForFinished(240000))
+        return mode + QStringLiteral(": the child did not finish");
+    const QByteArray output = child.readAllStandardOutput();
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return mode + QStringLiteral(": the child failed: ") + QString::fromLocal8Bit(output) +
+               QString::fromLocal8Bit(child.readAllStandardError().right(2000));
+    const QList<QByteArray> fields = output.trimmed().split(' ');
+    if (fields.size() != 4)
+        return mode + QStringLiteral(": no measurement in ") + QString::fromLocal8Bit(output);
+    cost->growthKilobytes = fields.at(0).toLongLong();
+    cost->milliseconds = fields.at(1).toLongLong();
+    cost->succeeded = fields.at(2) == "1";
+    cost->heldCharacters = fields.at(3).toLongLong();
+    return QString();
+}
+
+} // namespace
 
 // A trace is played in pieces: the process does not grow with the file. Needs 210 MB in the
 // temporary folder and a writable /proc/self/clear_refs (Linux).
@@ -754,23 +862,98 @@ void TestTracing::playingAHugeTraceKeepsMemoryFlat() {
     const auto removeFile = qScopeGuard([&fileName] { QFile::remove(fileName); });
     QVERIFY(QFileInfo(fileName).size() > 200 * 1024 * 1024);
 
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The address sanitizer keeps freed memory aside for a while; that is not the player's.
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                           QStringLiteral(":quarantine_size_mb=1"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--play-trace"), fileName});
-    QVERIFY(child.waitForFinished(240000));
-    const QByteArray output = child.readAllStandardOutput();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-             output + child.readAllStandardError());
-    bool measured = false;
-    const qint64 growth = output.trimmed().toLongLong(&measured);
-    QVERIFY2(measured, output);
-    QVERIFY2(growth < 64 * 1024, QByteArray("grew by " + QByteArray::number(growth) + " kB"));
+    TraceCost cost;
+    const QString failure = measureInChild(QStringLiteral("play"), fileName, &cost);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(cost.succeeded);
+    QVERIFY2(cost.growthKilobytes < 64 * 1024,
+             QByteArray("grew by " + QByteArray::number(cost.growthKilobytes) + " kB"));
+}
+
+void TestTracing::hostileTracesCostWhatTheirSizeDoes_data() {
+    QTest::addColumn<QByteArray>("head"); // up to the repeated part
+    QTest::addColumn<QByteArray>("unit"); // repeated
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<int>("units"); // in the smaller file; the larger holds twice as many
+    QTest::addColumn<bool>("readable");
+
+    const QByteArray header = "<?xml version=\"1.0\"?><!DOCTYPE LogData>";
+    const QByteArray request =
+        i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21", "<Data>5a</Data>")
+            .toLatin1();
+    const QByteArray telegramStart = request.left(request.indexOf('>') + 1);
+    const QByteArray name = "urn:" + QByteArray(1020, 'n');
+    QTest::newRow("prefix from the root on many elements")
+        << header + "<LogData xmlns:p=\"" + name + "\">" + telegramStart << QByteArray("<p:v/>")
+        << QByteArray("</Telegram></LogData>") << 50000 << false;
+    QTest::newRow("default namespace from the root")
+        << header + "<LogData xmlns=\"" + name + "\">" << request << QByteArray("</LogData>")
+        << 3000 << false;
+    QTest::newRow("prefix declared on each telegram")
+        << header + "<LogData>"
+        << QByteArray(request)
+               .replace("<Telegram", "<p:Telegram xmlns:p=\"" + name + "\"")
+               .replace("</Telegram>", "</p:Telegram>")
+        << QByteArray("</LogData>") << 1000 << true;
+    QTest::newRow("comments after telegrams")
+        << header + "<LogData>" << request + "<!-- " + QByteArray(8000, 'c') + " -->"
+        << QByteArray("</LogData>") << 250 << true;
+    // A name longer than trace files may hold: whatever reading gives, it ends.
+    QTest::newRow("very long name from the root")
+        << header + "<LogData xmlns:p=\"urn:" + QByteArray(120000, 'n') + "\">" + telegramStart
+        << QByteArray("<p:v/>") << QByteArray("</Telegram></LogData>") << 10000 << false;
+}
+
+// Reading, playing and loading take time in proportion to the file and memory of at most 64 MB
+// and a small multiple of the file, besides what reading returns, whatever one telegram or what
+// stands between telegrams holds: measured at two sizes of the same file.
+void TestTracing::hostileTracesCostWhatTheirSizeDoes() {
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, unit);
+    QFETCH(QByteArray, tail);
+    QFETCH(int, units);
+    QFETCH(bool, readable);
+    const QString fileName = itsFolder.filePath(QStringLiteral("costly.xml"));
+    const auto removeFile = qScopeGuard([&fileName] { QFile::remove(fileName); });
+    for (const QString& mode :
+         {QStringLiteral("read"), QStringLiteral("play"), QStringLiteral("load")}) {
+        TraceCost costs[2];
+        qint64 sizes[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            {
+                QFile file(fileName);
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                QVERIFY(file.write(head + unit.repeated(units << i) + tail) > 0);
+            }
+            sizes[i] = QFileInfo(fileName).size();
+            const QString failure = measureInChild(mode, fileName, &costs[i]);
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            if (mode == QLatin1String("read"))
+                QCOMPARE(costs[i].succeeded, readable);
+            // A telegram's text is about as long as the telegram in the file.
+            QVERIFY2(costs[i].heldCharacters <= 8 * sizes[i],
+                     qPrintable(QStringLiteral("%1 characters read").arg(costs[i].heldCharacters)));
+            // What reading returns is held as UTF-16, in strings with room to grow.
+            const qint64 allowed = 64 * 1024 + (4 * sizes[i] + 4 * costs[i].heldCharacters) / 1024;
+            QVERIFY2(costs[i].growthKilobytes <= allowed,
+                     qPrintable(QStringLiteral("%1 of %2 bytes grew by %3 kB")
+                                    .arg(mode)
+                                    .arg(sizes[i])
+                                    .arg(costs[i].growthKilobytes)));
+        }
+        const QString figures = QStringLiteral("%1: %2 bytes in %3 ms, +%4 kB; %5 bytes in %6 ms, "
+                                               "+%7 kB")
+                                    .arg(mode)
+                                    .arg(sizes[0])
+                                    .arg(costs[0].milliseconds)
+                                    .arg(costs[0].growthKilobytes)
+                                    .arg(sizes[1])
+                                    .arg(costs[1].milliseconds)
+                                    .arg(costs[1].growthKilobytes);
+        qInfo("%s", qPrintable(figures));
+        // Twice the file takes about twice as long, not four times.
+        QVERIFY2(costs[1].milliseconds <= 3 * costs[0].milliseconds + 1000, qPrintable(figures));
+    }
 }
 
 ZYR_TEST_CLASS(TestTracing)
