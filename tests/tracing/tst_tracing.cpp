@@ -503,9 +503,9 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
                         .arg(i)
                         .arg(i - 1);
     refused("entity expansion", entities + "]><LogData>" + write("&a9;") + end);
-    QString deep = request;
-    deep.replace("<Data>", "<Data>" + QString("<a>").repeated(100000));
-    refused("deep nesting", header + deep);
+    // Nesting before the first telegram, which the readers themselves pass over.
+    refused("deep nesting", header + QString("<a>").repeated(100000) +
+                                QString("</a>").repeated(100000) + request + end);
     // Refused before an XML reader sees them: its cost grows with the square of the count.
     QString attributes;
     for (int i = 0; i < 200000; ++i)
@@ -522,8 +522,9 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     // In UTF-7 markup needs no '<': the outline reads the characters the reader decodes.
     const QString hidden = "<LogData>+ADw-Telegram" + attributes + "/+AD4-</LogData>";
     refused("UTF-7", declaration.arg("UTF-7") + hidden);
-    refused("UTF-7 nesting",
-            declaration.arg("UTF-7") + "<LogData>" + request + QString("+ADw-a+AD4-").repeated(40));
+    refused("UTF-7 nesting", declaration.arg("UTF-7") + "<LogData>" +
+                                 QString("+ADw-a+AD4-").repeated(40) +
+                                 QString("+ADw-/a+AD4-").repeated(40) + request + end);
     refused("UTF-7 internal subset", declaration.arg("UTF-7") +
                                          "+ADwAIQ-DOCTYPE LogData +AFsAPAAh-ENTITY e 'x'+AD4AXQA+-"
                                          "<LogData>" +
