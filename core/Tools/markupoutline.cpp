@@ -153,10 +153,8 @@ int MarkupOutline::readCommentOrCData(int i) {
     itsConstructLength += end - i;
     if (end < itsCount) {
         if (itsText[end] == '>' && itsClosingMarks >= 2) {
-            if (itsConstructLength - 2 > limit)
-                refuse();
-            else
-                beginConstruct(end + 1, State::Text);
+            // Its length was checked with the marks.
+            beginConstruct(end + 1, State::Text);
             return end + 1;
         }
         itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
