@@ -11,6 +11,18 @@ bool isBlank(char16_t c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// Whether c belongs to a name in a tag; every character that ends one is below '?'.
+bool isNameCharacter(char16_t c) {
+    return c > '>' || !(isBlank(c) || c == '=' || c == '"' || c == '\'' || c == '>' || c == '/');
+}
+
+// The first index at or after i holding one of the given characters, or count.
+int skipTo(const char16_t* text, int count, int i, char16_t a, char16_t b, char16_t c, char16_t d) {
+    while (i < count && text[i] != a && text[i] != b && text[i] != c && text[i] != d)
+        ++i;
+    return i;
+}
+
 constexpr char16_t kNamespaceAttribute[] = u"xmlns:";
 constexpr int kDocumentTypeOpeningLength = 9; // "<!DOCTYPE"
 
@@ -26,6 +38,302 @@ bool MarkupOutline::isWithinLimits(const QChar* characters, int length, int maxD
 
 bool MarkupOutline::isBetweenMarkup() const {
     return !itsRefused && itsState == State::Text && !itsTextAfterMarkup;
+}
+
+inline int MarkupOutline::readText(int i) {
+    const int end = skipTo(itsText, itsCount, i, '<', '<', '<', '<');
+    itsConstructLength += end - i;
+    if (itsConstructLength > maxTextLength) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount) {
+        for (int at = i; at < end && !itsTextAfterMarkup; ++at)
+            itsTextAfterMarkup = !isBlank(itsText[at]);
+        return end;
+    }
+    itsTextAfterMarkup = false;
+    beginConstruct(end, State::AfterLessThan);
+    return end + 1;
+}
+
+inline int MarkupOutline::readAfterLessThan(int i) {
+    switch (itsText[i]) {
+    case '/':
+        enter(State::EndTag);
+        return i + 1;
+    case '?':
+        enter(State::ProcessingInstructionTarget);
+        return i + 1;
+    case '!':
+        enter(State::Declaration);
+        return i + 1;
+    default:
+        enter(State::StartTag);
+        return i; // the name's first character is the tag's
+    }
+}
+
+inline int MarkupOutline::readDeclaration(int i) {
+    itsKeyword[itsKeywordLength++] = itsText[i];
+    const QStringView keyword(itsKeyword, itsKeywordLength);
+    if (keyword == u"--") {
+        enter(State::Comment);
+    } else if (keyword == u"[CDATA[") {
+        enter(State::CData);
+    } else if (keyword == u"DOCTYPE") {
+        enter(State::DocumentType);
+        itsConstructLength = kDocumentTypeOpeningLength;
+    } else if (!QStringView(u"--").startsWith(keyword) &&
+               !QStringView(u"[CDATA[").startsWith(keyword) &&
+               !QStringView(u"DOCTYPE").startsWith(keyword)) {
+        // Entity, attribute-list, element and notation declarations belong in an internal
+        // subset, which is refused.
+        refuse();
+    }
+    return i + 1;
+}
+
+inline int MarkupOutline::readCommentOrCData(int i) {
+    // Ends at the first "-->" or "]]>" after the opening.
+    const bool comment = itsState == State::Comment;
+    const char16_t closing = comment ? '-' : ']';
+    const int limit = comment ? maxCommentLength : maxCDataLength;
+    const int end = skipTo(itsText, itsCount, i, closing, '>', '>', '>');
+    if (end > i)
+        itsClosingMarks = 0;
+    itsConstructLength += end - i;
+    if (end < itsCount) {
+        if (itsText[end] == '>' && itsClosingMarks >= 2) {
+            // Its length was checked with the marks.
+            beginConstruct(end + 1, State::Text);
+            return end + 1;
+        }
+        itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
+        ++itsConstructLength;
+    }
+    // The closing marks seen last may end it yet.
+    if (itsConstructLength - qMin(itsClosingMarks, 2) > limit)
+        refuse();
+    return end < itsCount ? end + 1 : end;
+}
+
+inline int MarkupOutline::readProcessingInstructionTarget(int i) {
+    for (; i < itsCount; ++i) {
+        const char16_t c = itsText[i];
+        if (c == '>' && itsConstructLength > 0 && previous(i) == '?') {
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        if (isBlank(c)) {
+            itsState = State::ProcessingInstruction;
+            return i;
+        }
+        // A '?' may be the closing one.
+        if (++itsConstructLength - (c == '?' ? 1 : 0) > maxNameLength) {
+            refuse();
+            return i;
+        }
+    }
+    return i;
+}
+
+inline int MarkupOutline::readProcessingInstruction(int i) {
+    const int end = skipTo(itsText, itsCount, i, '>', '>', '>', '>');
+    itsConstructLength += end - i;
+    if (end < itsCount) {
+        if (previous(end) == '?') {
+            if (itsConstructLength - 1 > maxProcessingInstructionLength)
+                refuse();
+            else
+                beginConstruct(end + 1, State::Text);
+            return end + 1;
+        }
+        ++itsConstructLength;
+    }
+    if (itsConstructLength - (previous(end) == '?' ? 1 : 0) > maxProcessingInstructionLength)
+        refuse();
+    return end < itsCount ? end + 1 : end;
+}
+
+inline int MarkupOutline::readDocumentType(int i) {
+    if (itsQuote != 0) {
+        int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
+        itsConstructLength += end - i;
+        if (end < itsCount) {
+            itsQuote = 0;
+            ++itsConstructLength;
+            ++end;
+        }
+        if (itsConstructLength > maxDocumentTypeLength)
+            refuse();
+        return end;
+    }
+    const int end = skipTo(itsText, itsCount, i, '"', '\'', '[', '>');
+    itsConstructLength += end - i;
+    if (end < itsCount)
+        ++itsConstructLength;
+    if (itsConstructLength > maxDocumentTypeLength) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount)
+        return end;
+    const char16_t c = itsText[end];
+    if (c == '[') {
+        // An internal subset: its entities expand and its attribute defaults add to elements
+        // beyond what the outline can count.
+        refuse();
+    } else if (c == '>') {
+        beginConstruct(end + 1, State::Text);
+    } else {
+        itsQuote = c;
+    }
+    return end + 1;
+}
+
+inline int MarkupOutline::readStartTag(int i) {
+    while (i < itsCount) {
+        const char16_t c = itsText[i];
+        if (isNameCharacter(c)) {
+            i = readName(i);
+            if (itsRefused)
+                return i;
+            continue;
+        }
+        endName(); // one that went on to the end of the previous piece
+        if (readBlank(c))
+            return i;
+        if (c == '"' || c == '\'') {
+            itsQuote = c;
+            itsValueLimit =
+                itsLastNameDeclaresNamespace ? maxNamespaceNameLength : maxAttributeValueLength;
+            itsLastNameDeclaresNamespace = false;
+            itsConstructLength = 0;
+            itsState = State::AttributeValue;
+            return i + 1;
+        }
+        if (c == '=') {
+            if (++itsAttributes > maxElementAttributes) {
+                refuse();
+                return i;
+            }
+        } else if (c == '>') {
+            if (previous(i) != '/') {
+                if (itsDepth + 1 > itsMaxDepth) {
+                    refuse();
+                    return i;
+                }
+                ++itsDepth;
+            }
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+inline int MarkupOutline::readAttributeValue(int i) {
+    const int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
+    itsConstructLength += end - i;
+    if (itsConstructLength > itsValueLimit) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount)
+        return end;
+    itsQuote = 0;
+    itsState = State::StartTag;
+    return end + 1;
+}
+
+inline int MarkupOutline::readEndTag(int i) {
+    while (i < itsCount) {
+        const char16_t c = itsText[i];
+        if (isNameCharacter(c)) {
+            i = readName(i);
+            if (itsRefused)
+                return i;
+            continue;
+        }
+        endName(); // one that went on to the end of the previous piece
+        if (readBlank(c))
+            return i;
+        if (c == '>') {
+            --itsDepth;
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+inline int MarkupOutline::readName(int i) {
+    int end = i;
+    while (end < itsCount && isNameCharacter(itsText[end]))
+        ++end;
+    // xmlns, then ':' and the prefix.
+    int length = itsNameLength;
+    if (length == 0)
+        itsNameMayDeclareNamespace = true;
+    for (int at = i; at < end && length < 6; ++at)
+        itsNameMayDeclareNamespace =
+            itsNameMayDeclareNamespace && itsText[at] == kNamespaceAttribute[length++];
+    itsNameLength += end - i;
+    itsSpaceLength = 0;
+    if (itsNameLength > maxNameLength) {
+        refuse();
+        return end;
+    }
+    if (end < itsCount)
+        endName();
+    return end;
+}
+
+inline void MarkupOutline::endName() {
+    if (itsNameLength == 0)
+        return;
+    itsLastNameDeclaresNamespace =
+        itsNameMayDeclareNamespace && (itsNameLength == 5 || itsNameLength >= 7);
+    itsNameLength = 0;
+}
+
+inline bool MarkupOutline::readBlank(char16_t c) {
+    if (!isBlank(c)) {
+        itsSpaceLength = 0;
+        return false;
+    }
+    if (++itsSpaceLength > maxTagSpaceLength)
+        refuse();
+    return itsRefused;
+}
+
+inline void MarkupOutline::beginConstruct(int i, State state) {
+    itsConstructStart = itsPieceStart + i;
+    enter(state);
+}
+
+inline void MarkupOutline::enter(State state) {
+    itsState = state;
+    itsConstructLength = 0;
+    itsClosingMarks = 0;
+    itsKeywordLength = 0;
+    itsAttributes = 0;
+    itsNameLength = 0;
+    itsSpaceLength = 0;
+    itsNameMayDeclareNamespace = false;
+    itsLastNameDeclaresNamespace = false;
+    itsQuote = 0;
+}
+
+inline char16_t MarkupOutline::previous(int i) const {
+    return i > 0 ? itsText[i - 1] : itsLast;
+}
+
+inline void MarkupOutline::refuse() {
+    itsRefused = true;
 }
 
 int MarkupOutline::read(const QChar* characters, int length) {
@@ -86,290 +394,6 @@ int MarkupOutline::read(const QChar* characters, int length) {
     if (count > 0)
         itsLast = itsText[count - 1];
     return -1;
-}
-
-int MarkupOutline::readText(int i) {
-    const int end = skipTo(i, '<', '<', '<', '<');
-    itsConstructLength += end - i;
-    if (itsConstructLength > maxTextLength) {
-        refuse();
-        return end;
-    }
-    if (end == itsCount) {
-        for (int at = i; at < end && !itsTextAfterMarkup; ++at)
-            itsTextAfterMarkup = !isBlank(itsText[at]);
-        return end;
-    }
-    itsTextAfterMarkup = false;
-    beginConstruct(end, State::AfterLessThan);
-    return end + 1;
-}
-
-int MarkupOutline::readAfterLessThan(int i) {
-    switch (itsText[i]) {
-    case '/':
-        enter(State::EndTag);
-        return i + 1;
-    case '?':
-        enter(State::ProcessingInstructionTarget);
-        return i + 1;
-    case '!':
-        enter(State::Declaration);
-        return i + 1;
-    default:
-        enter(State::StartTag);
-        return i; // the name's first character is the tag's
-    }
-}
-
-int MarkupOutline::readDeclaration(int i) {
-    itsKeyword[itsKeywordLength++] = itsText[i];
-    const QStringView keyword(itsKeyword, itsKeywordLength);
-    if (keyword == u"--") {
-        enter(State::Comment);
-    } else if (keyword == u"[CDATA[") {
-        enter(State::CData);
-    } else if (keyword == u"DOCTYPE") {
-        enter(State::DocumentType);
-        itsConstructLength = kDocumentTypeOpeningLength;
-    } else if (!QStringView(u"--").startsWith(keyword) &&
-               !QStringView(u"[CDATA[").startsWith(keyword) &&
-               !QStringView(u"DOCTYPE").startsWith(keyword)) {
-        // Entity, attribute-list, element and notation declarations belong in an internal
-        // subset, which is refused.
-        refuse();
-    }
-    return i + 1;
-}
-
-int MarkupOutline::readCommentOrCData(int i) {
-    // Ends at the first "-->" or "]]>" after the opening.
-    const bool comment = itsState == State::Comment;
-    const char16_t closing = comment ? '-' : ']';
-    const int limit = comment ? maxCommentLength : maxCDataLength;
-    const int end = skipTo(i, closing, '>', '>', '>');
-    if (end > i)
-        itsClosingMarks = 0;
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (itsText[end] == '>' && itsClosingMarks >= 2) {
-            // Its length was checked with the marks.
-            beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
-        ++itsConstructLength;
-    }
-    // The closing marks seen last may end it yet.
-    if (itsConstructLength - qMin(itsClosingMarks, 2) > limit)
-        refuse();
-    return end < itsCount ? end + 1 : end;
-}
-
-int MarkupOutline::readProcessingInstructionTarget(int i) {
-    for (; i < itsCount; ++i) {
-        const char16_t c = itsText[i];
-        if (c == '>' && itsConstructLength > 0 && previous(i) == '?') {
-            beginConstruct(i + 1, State::Text);
-            return i + 1;
-        }
-        if (isBlank(c)) {
-            itsState = State::ProcessingInstruction;
-            return i;
-        }
-        // A '?' may be the closing one.
-        if (++itsConstructLength - (c == '?' ? 1 : 0) > maxNameLength) {
-            refuse();
-            return i;
-        }
-    }
-    return i;
-}
-
-int MarkupOutline::readProcessingInstruction(int i) {
-    const int end = skipTo(i, '>', '>', '>', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (previous(end) == '?') {
-            if (itsConstructLength - 1 > maxProcessingInstructionLength)
-                refuse();
-            else
-                beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        ++itsConstructLength;
-    }
-    if (itsConstructLength - (previous(end) == '?' ? 1 : 0) > maxProcessingInstructionLength)
-        refuse();
-    return end < itsCount ? end + 1 : end;
-}
-
-int MarkupOutline::readDocumentType(int i) {
-    if (itsQuote != 0) {
-        int end = skipTo(i, itsQuote, itsQuote, itsQuote, itsQuote);
-        itsConstructLength += end - i;
-        if (end < itsCount) {
-            itsQuote = 0;
-            ++itsConstructLength;
-            ++end;
-        }
-        if (itsConstructLength > maxDocumentTypeLength)
-            refuse();
-        return end;
-    }
-    const int end = skipTo(i, '"', '\'', '[', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount)
-        ++itsConstructLength;
-    if (itsConstructLength > maxDocumentTypeLength) {
-        refuse();
-        return end;
-    }
-    if (end == itsCount)
-        return end;
-    const char16_t c = itsText[end];
-    if (c == '[') {
-        // An internal subset: its entities expand and its attribute defaults add to elements
-        // beyond what the outline can count.
-        refuse();
-    } else if (c == '>') {
-        beginConstruct(end + 1, State::Text);
-    } else {
-        itsQuote = c;
-    }
-    return end + 1;
-}
-
-int MarkupOutline::readStartTag(int i) {
-    for (; i < itsCount; ++i) {
-        const char16_t c = itsText[i];
-        if (c == '"' || c == '\'') {
-            endName();
-            itsQuote = c;
-            itsValueLimit =
-                itsLastNameDeclaresNamespace ? maxNamespaceNameLength : maxAttributeValueLength;
-            itsLastNameDeclaresNamespace = false;
-            itsConstructLength = 0;
-            itsState = State::AttributeValue;
-            return i + 1;
-        }
-        if (c == '=') {
-            endName();
-            if (++itsAttributes > maxElementAttributes) {
-                refuse();
-                return i;
-            }
-        } else if (c == '>') {
-            endName();
-            if (previous(i) != '/') {
-                if (itsDepth + 1 > itsMaxDepth) {
-                    refuse();
-                    return i;
-                }
-                ++itsDepth;
-            }
-            beginConstruct(i + 1, State::Text);
-            return i + 1;
-        } else {
-            countTagCharacter(c);
-            if (itsRefused)
-                return i;
-        }
-    }
-    return i;
-}
-
-int MarkupOutline::readAttributeValue(int i) {
-    const int end = skipTo(i, itsQuote, itsQuote, itsQuote, itsQuote);
-    itsConstructLength += end - i;
-    if (itsConstructLength > itsValueLimit) {
-        refuse();
-        return end;
-    }
-    if (end == itsCount)
-        return end;
-    itsQuote = 0;
-    itsState = State::StartTag;
-    return end + 1;
-}
-
-int MarkupOutline::readEndTag(int i) {
-    for (; i < itsCount; ++i) {
-        const char16_t c = itsText[i];
-        if (c == '>') {
-            endName();
-            --itsDepth;
-            beginConstruct(i + 1, State::Text);
-            return i + 1;
-        }
-        countTagCharacter(c);
-        if (itsRefused)
-            return i;
-    }
-    return i;
-}
-
-void MarkupOutline::countTagCharacter(char16_t c) {
-    if (isBlank(c)) {
-        endName();
-        if (++itsSpaceLength > maxTagSpaceLength)
-            refuse();
-        return;
-    }
-    itsSpaceLength = 0;
-    if (c == '/') {
-        endName();
-        return;
-    }
-    if (++itsNameLength > maxNameLength) {
-        refuse();
-        return;
-    }
-    // xmlns, then ':' and the prefix.
-    if (itsNameLength == 1)
-        itsNameMayDeclareNamespace = true;
-    if (itsNameMayDeclareNamespace && itsNameLength <= 6)
-        itsNameMayDeclareNamespace = c == kNamespaceAttribute[itsNameLength - 1];
-}
-
-void MarkupOutline::endName() {
-    if (itsNameLength == 0)
-        return;
-    itsLastNameDeclaresNamespace =
-        itsNameMayDeclareNamespace && (itsNameLength == 5 || itsNameLength >= 7);
-    itsNameLength = 0;
-}
-
-void MarkupOutline::beginConstruct(int i, State state) {
-    itsConstructStart = itsPieceStart + i;
-    enter(state);
-}
-
-void MarkupOutline::enter(State state) {
-    itsState = state;
-    itsConstructLength = 0;
-    itsClosingMarks = 0;
-    itsKeywordLength = 0;
-    itsAttributes = 0;
-    itsNameLength = 0;
-    itsSpaceLength = 0;
-    itsNameMayDeclareNamespace = false;
-    itsLastNameDeclaresNamespace = false;
-    itsQuote = 0;
-}
-
-int MarkupOutline::skipTo(int i, char16_t a, char16_t b, char16_t c, char16_t d) const {
-    while (i < itsCount && itsText[i] != a && itsText[i] != b && itsText[i] != c && itsText[i] != d)
-        ++i;
-    return i;
-}
-
-char16_t MarkupOutline::previous(int i) const {
-    return i > 0 ? itsText[i - 1] : itsLast;
-}
-
-void MarkupOutline::refuse() {
-    itsRefused = true;
 }
 
 } // namespace ZyrCore::Tools

@@ -86,14 +86,14 @@ private:
     int readAttributeValue(int i);
     int readEndTag(int i);
 
-    // Counts character c of a tag outside attribute values: a name's or a blank.
-    void countTagCharacter(char16_t c);
+    // Reads a tag's name on from i, a name character, up to the name's end or the piece's.
+    int readName(int i);
     void endName();
+    // Counts c, a tag's character outside names and values, when blank; true when refused.
+    bool readBlank(char16_t c);
     // Starts the construct at i ('<' or a text run's first character).
     void beginConstruct(int i, State state);
     void enter(State state);
-    // The first index at or after i holding one of the given characters, or the piece's end.
-    int skipTo(int i, char16_t a, char16_t b, char16_t c, char16_t d) const;
     char16_t previous(int i) const;
     // Refuses the construct that starts at itsConstructStart.
     void refuse();
