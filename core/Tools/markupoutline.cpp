@@ -274,7 +274,7 @@ inline int MarkupOutline::readName(int i) {
     int end = i;
     while (end < itsCount && isNameCharacter(itsText[end]))
         ++end;
-    // xmlns, then ':' and the prefix.
+    // Whether it is xmlns, or xmlns: and a prefix.
     int length = itsNameLength;
     if (length == 0)
         itsNameMayDeclareNamespace = true;
@@ -295,8 +295,7 @@ inline int MarkupOutline::readName(int i) {
 inline void MarkupOutline::endName() {
     if (itsNameLength == 0)
         return;
-    itsLastNameDeclaresNamespace =
-        itsNameMayDeclareNamespace && (itsNameLength == 5 || itsNameLength >= 7);
+    itsLastNameDeclaresNamespace = itsNameMayDeclareNamespace && itsNameLength >= 5;
     itsNameLength = 0;
 }
 
