@@ -653,7 +653,7 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
     row("comment", inObject.arg("<!--%1-->"), maxCommentLength, 0, 'c', whole);
     row("blanks between elements", inObject.arg("%1"), maxTextLength, 0, ' ', whole);
     row("blanks in a tag", onTelegram.arg("%1"), maxTagSpaceLength, 1, ' ', whole);
-    // Attributes and elements, one a fill character.
+    // Here a fill character stands for one attribute (a) or one level of elements (x).
     row("attributes", onTelegram.arg("%1"), maxElementAttributes, 4, 'a', whole);
     row("depth", inObject.arg("%1"), TelegramContent::maxDocumentDepth, 2, 'x',
         "type 0 record 1 object 0 update 0");
