@@ -388,12 +388,12 @@ void TestTraceFileGuard::guardedReadingStaysLinear() {
             text += "<LogData";
             for (int i = 0; i < 16; ++i)
                 text += " xmlns:p" + QByteArray::number(i) + "='" +
-                        QByteArray(32 * 1024 * scale, 'u') + QByteArray::number(i, 16) + "'";
+                        QByteArray(64 * 1024 * scale, 'u') + QByteArray::number(i, 16) + "'";
             text += ">";
             QByteArray element = "<x";
             for (int i = 0; i < 16; ++i)
                 element += " p" + QByteArray::number(i) + ":a=''";
-            text += element.append("/>").repeated(3500 * scale);
+            text += element.append("/>").repeated(7000 * scale);
             text += kRequest.toUtf8();
         } else if (name == "value") {
             text += "<LogData>" +
@@ -431,9 +431,10 @@ void TestTraceFileGuard::guardedReadingStaysLinear() {
                            .arg(readings[i])
                            .arg(kilobytes)
                            .arg(milliseconds);
-            // At most 64 MB and twice the file; time well within what the sanitizer allows.
+            // At most 64 MB and twice the file; time linear, with room for the sanitizer and a
+            // loaded machine.
             QVERIFY2(kilobytes < 64 * 1024 + 2 * text.size() / 1024, qPrintable(figures.last()));
-            QVERIFY2(milliseconds < 2000 + 1000 * megabytes, qPrintable(figures.last()));
+            QVERIFY2(milliseconds < 1000 + 100 * megabytes, qPrintable(figures.last()));
         }
     }
     qInfo("%s", qPrintable(figures.join("; ")));
