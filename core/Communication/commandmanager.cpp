@@ -90,13 +90,24 @@ private:
             if (!attributes.hasAttribute(name) || !itsInfo.containsProperty(name))
                 return false;
         }
-        itsWriter.writeStartElement(itsReader.name().toString());
+        // Names keep their namespaces and the declarations stay, as a copy of the token would
+        // have them; only the four unprefixed attributes take the record's values.
+        itsWriter.writeStartElement(itsReader.namespaceUri().toString(),
+                                    itsReader.name().toString());
+        for (const QXmlStreamNamespaceDeclaration& declaration :
+             itsReader.namespaceDeclarations()) {
+            if (declaration.prefix().isEmpty())
+                itsWriter.writeDefaultNamespace(declaration.namespaceUri().toString());
+            else
+                itsWriter.writeNamespace(declaration.namespaceUri().toString(),
+                                         declaration.prefix().toString());
+        }
         for (const QXmlStreamAttribute& attribute : attributes) {
-            const QString name = attribute.name().toString();
-            const bool edited =
-                name == kPid || name == kCallingType || name == kTelegramType || name == kTrace;
-            itsWriter.writeAttribute(name, edited ? itsInfo.getPropertyValue(name)
-                                                  : attribute.value().toString());
+            const QString name = attribute.qualifiedName().toString();
+            if (name == kPid || name == kCallingType || name == kTelegramType || name == kTrace)
+                itsWriter.writeAttribute(name, itsInfo.getPropertyValue(name));
+            else
+                itsWriter.writeAttribute(attribute);
         }
         return true;
     }
@@ -222,6 +233,8 @@ CommandInfo* CommandManager::readCommandInfo(QXmlStreamReader* reader) {
 }
 
 IComObject* CommandManager::convertToComObject(QString telegram) {
+    if (!TelegramContent::isWithinLimits(telegram))
+        return nullptr;
     // One pass: the object reads its own element between the telegram's header and trailer.
     QXmlStreamReader reader(telegram);
     TelegramContent header;
@@ -282,7 +295,8 @@ bool CommandManager::updateTelegram(QString* telegram, CommandInfo* commandInfo)
     ZYR_ASSERT_NOT_NULL(kSource, telegram);
     ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
     QString edited;
-    if (!TelegramEditor(*telegram, *commandInfo, &edited).run())
+    if (!TelegramContent::isWithinLimits(*telegram) ||
+        !TelegramEditor(*telegram, *commandInfo, &edited).run())
         return false;
     *telegram = edited;
     return true;
@@ -324,6 +338,8 @@ void CommandManager::forgetTemplates() {
 int CommandManager::getTelegramType(QString* telegram) {
     ZYR_ASSERT_NOT_NULL(kSource, telegram);
     constexpr int unknown = 255;
+    if (!TelegramContent::isWithinLimits(*telegram))
+        return unknown;
     QXmlStreamReader reader(*telegram);
     int type = unknown;
     bool rootRead = false;

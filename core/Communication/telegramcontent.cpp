@@ -1,5 +1,7 @@
 #include "Communication/telegramcontent.h"
 
+#include "Tools/markupoutline.h"
+
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -18,7 +20,14 @@ bool isIgnorable(const QXmlStreamReader& reader) {
 }
 } // namespace
 
+bool TelegramContent::isWithinLimits(const QString& telegram) {
+    return Tools::MarkupOutline::isWithinLimits(telegram.constData(), telegram.size(),
+                                                maxDocumentDepth);
+}
+
 bool TelegramContent::read(const QString& telegram) {
+    if (!isWithinLimits(telegram))
+        return false;
     QXmlStreamReader reader(telegram);
     return readHeader(reader) && readValues(reader, std::numeric_limits<int>::max()) &&
            readTrailer(reader);

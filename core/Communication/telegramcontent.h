@@ -37,6 +37,11 @@ public:
     // this (the Telegram element counting one), as a trace file's telegram copies do.
     static constexpr int maxDocumentDepth = 16;
 
+    // Whether a telegram text stays within the limits of markup (Tools/markupoutline.h) that
+    // keep an XML reader's work linear in its size, telegrams nesting at most maxDocumentDepth
+    // deep. Text entry points refuse any other before a reader sees it.
+    static bool isWithinLimits(const QString& telegram);
+
     bool read(const QString& telegram);
     // The same for the Telegram element a reader of a larger document (a trace file) stands on;
     // the reader is left on its end element. As every Telegram start in such a document begins

@@ -40,7 +40,8 @@ void GuardedTraceFile::release() {
 }
 
 bool GuardedTraceFile::onlyRootEndMissing() const {
-    return itsFileEnded && itsOutline.onlyRootEndMissing();
+    // Bytes the decoder still holds are the start of a character the file breaks off in.
+    return itsFileEnded && !itsDecoder->needsMoreData() && itsOutline.onlyRootEndMissing();
 }
 
 qint64 GuardedTraceFile::readData(char* data, qint64 maxSize) {

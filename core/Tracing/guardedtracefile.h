@@ -18,7 +18,9 @@ namespace ZyrCore::Tracing {
 // A trace file's bytes as far as its outline (tracefileoutline.h) lets an XML reader have them.
 // The file is read in pieces; each piece is decoded as the reader will decode it and outlined
 // before the reader gets it, so the reader's input ends right before the first refused
-// construct, and memory stays at a few pieces whatever the file's size.
+// construct, and memory stays at a few pieces whatever the file's size. The reader may already
+// hold the start of a refused construct that began in an earlier piece: it then meets the end of
+// its input inside that construct.
 class ZYRTRACING_EXPORT GuardedTraceFile : public QIODevice {
     Q_OBJECT
 public:
@@ -30,8 +32,8 @@ public:
     // Forgets the file.
     void release();
 
-    // The whole file was read and passed on, and it lacks nothing but the end of its root
-    // element: a recording that was never closed.
+    // The whole file was read, decoded and passed on, and it lacks nothing but the end of its
+    // root element: a recording that was never closed.
     bool onlyRootEndMissing() const;
 
     bool isSequential() const override { return true; }

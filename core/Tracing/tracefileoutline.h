@@ -1,20 +1,18 @@
 #ifndef ZYRCORE_TRACING_TRACEFILEOUTLINE_H
 #define ZYRCORE_TRACING_TRACEFILEOUTLINE_H
 
+#include "Tools/markupoutline.h"
 #include "Tracing/tracepattern.h"
 #include "Tracing/zyrtracing_global.h"
 
 #include <QByteArray>
-#include <QChar>
 
 class QTextCodec;
 
 namespace ZyrCore::Tracing {
 
-// A Telegram element carries four attributes and a value element two. An element with more is
-// refused before an XML reader sees it: the reader's cost grows with the square of one element's
-// attributes.
-constexpr int maxElementAttributes = 16;
+// An element with more attributes is refused before an XML reader sees it.
+using ZyrCore::Tools::maxElementAttributes;
 
 // Telegrams stand right below the root. Deeper nesting is refused before an XML reader sees it:
 // the reader looks a prefix up through the namespaces of every open element.
@@ -34,11 +32,12 @@ ZYRTRACING_EXPORT QTextCodec* traceFileCodec(const QByteArray& head);
 
 // Follows the markup of a trace file's characters, as the XML reader decodes them, piece by piece,
 // and finds the first construct that could make the reader's work or memory grow beyond the
-// file's size: an element with more than maxElementAttributes attributes, nesting deeper than
-// maxTraceFileDepth, a document type with an internal subset (whose entities and attribute
-// defaults expand), any other markup declaration, a NUL character, or a zero-width no-break space
-// (U+FEFF) other than a byte-order mark at the start. Everything before that construct reads as the
-// reader reads it.
+// file's size (Tools/markupoutline.h): an element with more than maxElementAttributes attributes,
+// nesting deeper than maxTraceFileDepth, a name, namespace name, attribute value, comment,
+// processing instruction, CDATA section, run of text or document type over its length limit, a
+// document type with an internal subset, any other markup declaration, a NUL character, or a
+// zero-width no-break space (U+FEFF) other than a byte-order mark at the start. Everything before
+// that construct reads as the reader reads it.
 class ZYRTRACING_EXPORT TraceFileOutline {
 public:
     // Reads the next length characters. The offset within them of the first character of the
@@ -50,34 +49,7 @@ public:
     bool onlyRootEndMissing() const;
 
 private:
-    enum class State {
-        Text,
-        AfterLessThan,
-        Declaration, // "<!", up to the keyword that says which
-        Comment,
-        CData,
-        ProcessingInstruction,
-        DocumentType,
-        StartTag,
-        EndTag,
-    };
-
-    // Refuses the construct that starts at itsConstructStart; the offset within this piece.
-    int refuse(qint64 pieceStart);
-
-    State itsState = State::Text;
-    qint64 itsPosition = 0;       // characters read before this piece
-    qint64 itsConstructStart = 0; // where the current markup's '<' stands
-    int itsDepth = 0;
-    int itsAttributes = 0;
-    // Within a comment or CDATA section: the closing dashes or brackets seen in a row; within a
-    // processing instruction: whether its body has begun; after "<!": the keyword's length.
-    int itsRun = 0;
-    char16_t itsQuote = 0;           // the quote of the literal being read, or 0
-    char16_t itsLast = 0;            // the last character of the previous piece
-    char16_t itsKeyword[8] = {};     // what follows "<!", up to seven characters
-    bool itsTextAfterMarkup = false; // non-blank text since the last markup
-    bool itsRefused = false;
+    ZyrCore::Tools::MarkupOutline itsMarkup{maxTraceFileDepth};
 };
 
 } // namespace ZyrCore::Tracing

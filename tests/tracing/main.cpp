@@ -1,9 +1,8 @@
 #include "testregistry.h"
+#include "tracecost.h"
 
 #include <QCoreApplication>
 #include <QString>
-
-int reportTraceCost(const QString& mode, const QString& fileName);
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);

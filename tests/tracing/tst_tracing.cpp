@@ -2,25 +2,22 @@
 #include "boardrig.h"
 #include "nullexecutor.h"
 #include "testregistry.h"
+#include "tracecost.h"
 
 #include "Communication/I2c/i2creadregistercomobject.h"
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 #include "Communication/commandmanager.h"
+#include "Tools/markupoutline.h"
 #include "Tracing/tracepattern.h"
 #include "Tracing/tracer.h"
-#include "raspi/streamcontrolcommandset.h"
-#include "raspi/streamregistercommandset.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextCodec>
 
 #include <csignal>
-#include <cstdio>
 
 #include <sys/resource.h>
 
@@ -28,13 +25,6 @@ using namespace ZyrCore::Communication;
 using namespace ZyrCore::Tracing;
 
 namespace {
-
-void registerStreamCommandSets() {
-    ZyrCom::Commands::StreamRegisterCommandSet registerCommands;
-    ZyrCom::Commands::StreamControlCommandSet controlCommands;
-    CommandManager::instance()->registerCommandSet(&registerCommands);
-    CommandManager::instance()->registerCommandSet(&controlCommands);
-}
 
 // A telegram of one register of the simulated chip: its command element, the register's address
 // and what follows DataSize.
@@ -508,9 +498,9 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
                         .arg(i)
                         .arg(i - 1);
     refused("entity expansion", entities + "]><LogData>" + write("&a9;") + end);
-    QString deep = request;
-    deep.replace("<Data>", "<Data>" + QString("<a>").repeated(100000));
-    refused("deep nesting", header + deep);
+    // Nesting before the first telegram, which the readers themselves pass over.
+    refused("deep nesting", header + QString("<a>").repeated(100000) +
+                                QString("</a>").repeated(100000) + request + end);
     // Refused before an XML reader sees them: its cost grows with the square of the count.
     QString attributes;
     for (int i = 0; i < 200000; ++i)
@@ -527,8 +517,9 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
     // In UTF-7 markup needs no '<': the outline reads the characters the reader decodes.
     const QString hidden = "<LogData>+ADw-Telegram" + attributes + "/+AD4-</LogData>";
     refused("UTF-7", declaration.arg("UTF-7") + hidden);
-    refused("UTF-7 nesting",
-            declaration.arg("UTF-7") + "<LogData>" + request + QString("+ADw-a+AD4-").repeated(40));
+    refused("UTF-7 nesting", declaration.arg("UTF-7") + "<LogData>" +
+                                 QString("+ADw-a+AD4-").repeated(40) +
+                                 QString("+ADw-/a+AD4-").repeated(40) + request + end);
     refused("UTF-7 internal subset", declaration.arg("UTF-7") +
                                          "+ADwAIQ-DOCTYPE LogData +AFsAPAAh-ENTITY e 'x'+AD4AXQA+-"
                                          "<LogData>" +
@@ -743,98 +734,6 @@ void TestTracing::telegramsAreCopiedAlone() {
     QTEST(QStringList(read), "copies");
 }
 
-namespace {
-
-// A line of /proc/self/status in kB, or -1.
-qint64 statusKilobytes(const QByteArray& name) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(name + ':'))
-            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-} // namespace
-
-// Run as a child of the memory tests: reads, plays or loads the file as mode says, and prints by
-// how many kB the peak resident size grew meanwhile, the milliseconds it took, whether it
-// succeeded and how many characters of telegram text reading returned.
-int reportTraceCost(const QString& mode, const QString& fileName) {
-    registerStreamCommandSets();
-    NullExecutor executor;
-    TracePlayer player(nullptr, &executor);
-    TraceProgrammer programmer;
-    programmer.setPlayer(&player);
-    QList<QString> telegrams;
-    // Writing 5 starts the peak resident size (VmHWM) over at the present one.
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
-        return 2;
-    clearRefs.close();
-    const qint64 before = statusKilobytes("VmHWM");
-    QElapsedTimer timer;
-    timer.start();
-    bool succeeded = false;
-    if (mode == QLatin1String("read"))
-        succeeded = player.readTelegrams(fileName, &telegrams);
-    else if (mode == QLatin1String("play"))
-        succeeded = player.open(fileName) && player.playToEnd();
-    else if (mode == QLatin1String("load"))
-        succeeded = programmer.loadProgram(fileName);
-    else
-        return 2;
-    const qint64 elapsed = timer.elapsed();
-    const qint64 after = statusKilobytes("VmHWM");
-    qint64 held = 0;
-    for (const QString& telegram : qAsConst(telegrams))
-        held += telegram.size();
-    std::printf("%lld %lld %d %lld\n", static_cast<long long>(after - before),
-                static_cast<long long>(elapsed), succeeded ? 1 : 0, static_cast<long long>(held));
-    return before > 0 && after > 0 ? 0 : 1;
-}
-
-namespace {
-
-struct TraceCost {
-    qint64 growthKilobytes = -1;
-    qint64 milliseconds = -1;
-    bool succeeded = false;
-    qint64 heldCharacters = 0; // of the telegram texts read
-};
-
-// Reads, plays or loads the file in a child run of this executable, where nothing else has
-// touched the heap; why it could not be measured, or an empty text.
-QString measureInChild(const QString& mode, const QString& fileName, TraceCost* cost) {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The address sanitizer keeps freed memory aside for a while; that is not the player's.
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                           QStringLiteral(":quarantine_size_mb=1"));
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--trace-cost"), mode, fileName});
-    if (!child.waitForFinished(240000))
-        return mode + QStringLiteral(": the child did not finish");
-    const QByteArray output = child.readAllStandardOutput();
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        return mode + QStringLiteral(": the child failed: ") + QString::fromLocal8Bit(output) +
-               QString::fromLocal8Bit(child.readAllStandardError().right(2000));
-    const QList<QByteArray> fields = output.trimmed().split(' ');
-    if (fields.size() != 4)
-        return mode + QStringLiteral(": no measurement in ") + QString::fromLocal8Bit(output);
-    cost->growthKilobytes = fields.at(0).toLongLong();
-    cost->milliseconds = fields.at(1).toLongLong();
-    cost->succeeded = fields.at(2) == "1";
-    cost->heldCharacters = fields.at(3).toLongLong();
-    return QString();
-}
-
-} // namespace
-
 // A trace is played in pieces: the process does not grow with the file. Needs 210 MB in the
 // temporary folder and a writable /proc/self/clear_refs (Linux).
 void TestTracing::playingAHugeTraceKeepsMemoryFlat() {
@@ -863,7 +762,7 @@ void TestTracing::playingAHugeTraceKeepsMemoryFlat() {
     QVERIFY(QFileInfo(fileName).size() > 200 * 1024 * 1024);
 
     TraceCost cost;
-    const QString failure = measureInChild(QStringLiteral("play"), fileName, &cost);
+    const QString failure = measureTraceCost(QStringLiteral("play"), fileName, &cost);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QVERIFY(cost.succeeded);
     QVERIFY2(cost.growthKilobytes < 64 * 1024,
@@ -882,7 +781,7 @@ void TestTracing::hostileTracesCostWhatTheirSizeDoes_data() {
         i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21", "<Data>5a</Data>")
             .toLatin1();
     const QByteArray telegramStart = request.left(request.indexOf('>') + 1);
-    const QByteArray name = "urn:" + QByteArray(1020, 'n');
+    const QByteArray name = "urn:" + QByteArray(ZyrCore::Tools::maxNamespaceNameLength - 4, 'n');
     QTest::newRow("prefix from the root on many elements")
         << header + "<LogData xmlns:p=\"" + name + "\">" + telegramStart << QByteArray("<p:v/>")
         << QByteArray("</Telegram></LogData>") << 50000 << false;
@@ -926,7 +825,7 @@ void TestTracing::hostileTracesCostWhatTheirSizeDoes() {
                 QVERIFY(file.write(head + unit.repeated(units << i) + tail) > 0);
             }
             sizes[i] = QFileInfo(fileName).size();
-            const QString failure = measureInChild(mode, fileName, &costs[i]);
+            const QString failure = measureTraceCost(mode, fileName, &costs[i]);
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             if (mode == QLatin1String("read"))
                 QCOMPARE(costs[i].succeeded, readable);

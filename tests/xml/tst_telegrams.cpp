@@ -13,12 +13,14 @@
 #include "Communication/commandset.h"
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
+#include "Tools/markupoutline.h"
 #include "Tools/xmlmapper.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <memory>
@@ -120,6 +122,11 @@ private slots:
     void mapperReadsChildren_data();
     void mapperReadsChildren();
     void setsAndRecordsKeepTheirOwnCopies();
+    void textEntryPointsHoldTheMarkupLimits_data();
+    void textEntryPointsHoldTheMarkupLimits();
+    void crowdedTelegramsAreRefusedQuickly_data();
+    void crowdedTelegramsAreRefusedQuickly();
+    void updateKeepsPrefixedAttributes();
 
 private:
     CommandManager itsManager; // knows the stream's commands
@@ -340,8 +347,9 @@ void TestTelegrams::hostileTelegramsAreRefused_data() {
                           "&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\">]>") +
                wrap(config.arg(QLatin1String("&c;&c;&c;&c;&c;&c;&c;&c;")))
         << true << Fault::InCommand;
+    // Longer than any text the registry reads: refused before a record is made.
     QTest::newRow("10 MB of data") << block("440", "2", QString(10 * 1024 * 1024, QLatin1Char('a')))
-                                   << false << Fault::InCommand;
+                                   << true << Fault::InCommand;
     QTest::newRow("10 MB of tags")
         << wrap(QString(10 * 1024 * 1024 / 3, QLatin1Char('a')).replace("a", "<a>")) << true
         << Fault::InCommand;
@@ -591,6 +599,142 @@ void TestTelegrams::setsAndRecordsKeepTheirOwnCopies() {
     QVERIFY(copy.outPropertyNames().isEmpty());
     copy.addProperty(QStringLiteral("Other"), QStringLiteral("ok"), QStringLiteral("hex"), true);
     QVERIFY(!copy.equals(&info));
+}
+
+namespace {
+
+const QString kWriteAttributes = QStringLiteral(
+    "Pid=\"61\" CallingType=\"FireAndForget\" TelegramType=\"Request\" Trace=\"08000000\"");
+const QString kWriteBody = QStringLiteral(
+    "<I2cWriteRegister><SlaveAddress>40</SlaveAddress><AddressSize>1</AddressSize><Address>21"
+    "</Address><DataSize>1</DataSize><Data>5a</Data>%1</I2cWriteRegister>");
+
+// What each text entry point makes of a telegram; the record updated is the plain request's.
+QString readEveryWay(CommandManager& manager, QString telegram) {
+    std::unique_ptr<CommandInfo> record(manager.convertToCommandInfo(telegram));
+    std::unique_ptr<IComObject> object(manager.convertToComObject(telegram));
+    std::unique_ptr<CommandInfo> plain(
+        manager.convertToCommandInfo(wrap(kWriteBody.arg(QString()), kWriteAttributes)));
+    const int type = manager.getTelegramType(&telegram);
+    const bool updated = manager.updateTelegram(&telegram, plain.get());
+    return QStringLiteral("type %1 record %2 object %3 update %4")
+        .arg(type)
+        .arg(record != nullptr)
+        .arg(object != nullptr)
+        .arg(updated);
+}
+
+QString attributesNamed(const QString& name, int count) {
+    QString attributes;
+    for (int i = 0; i < count; ++i)
+        attributes += QStringLiteral(" %1%2=\"\"").arg(name).arg(i);
+    return attributes;
+}
+
+} // namespace
+
+void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
+    QTest::addColumn<QString>("pattern"); // %1: a construct of the length in question
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("counted"); // what counts beside the fill
+    QTest::addColumn<QChar>("fill");
+    QTest::addColumn<QString>("atLimit");
+    using namespace ZyrCore::Tools;
+    const QString whole = QStringLiteral("type 0 record 1 object 1 update 1");
+    const QString inObject = wrap(kWriteBody, kWriteAttributes);
+    const QString onTelegram = wrap(kWriteBody.arg(QString()), kWriteAttributes + " %1");
+    const auto row = [](const char* name, const QString& pattern, int limit, int counted, char fill,
+                        const QString& atLimit) {
+        QTest::newRow(name) << pattern << limit << counted << QChar(fill) << atLimit;
+    };
+    row("attribute name", onTelegram.arg("%1=\"1\""), maxNameLength, 0, 'n', whole);
+    row("attribute value", onTelegram.arg("Note=\"%1\""), maxAttributeValueLength, 0, 'v', whole);
+    row("namespace name", onTelegram.arg("xmlns:p=\"%1\""), maxNamespaceNameLength, 0, 'u', whole);
+    row("comment", inObject.arg("<!--%1-->"), maxCommentLength, 0, 'c', whole);
+    row("blanks between elements", inObject.arg("%1"), maxTextLength, 0, ' ', whole);
+    row("blanks in a tag", onTelegram.arg("%1"), maxTagSpaceLength, 1, ' ', whole);
+    // Here a fill character stands for one attribute (a) or one level of elements (x).
+    row("attributes", onTelegram.arg("%1"), maxElementAttributes, 4, 'a', whole);
+    row("depth", inObject.arg("%1"), TelegramContent::maxDocumentDepth, 2, 'x',
+        "type 0 record 1 object 0 update 0");
+}
+
+// Each text entry point reads a construct at its limit and refuses one over it unread.
+void TestTelegrams::textEntryPointsHoldTheMarkupLimits() {
+    QFETCH(QString, pattern);
+    QFETCH(int, limit);
+    QFETCH(int, counted);
+    QFETCH(QChar, fill);
+    QFETCH(QString, atLimit);
+    for (const int length : {limit, limit + 1}) {
+        const int fills = length - counted;
+        QString construct(fills, fill);
+        if (fill == 'a') {
+            construct = attributesNamed(QStringLiteral("a"), fills);
+        } else if (fill == 'x') {
+            construct.clear();
+            for (int level = fills; level > 0; --level)
+                construct = QStringLiteral("<x%1>%2</x%1>").arg(level).arg(construct);
+        }
+        const QString refused = QStringLiteral("type 255 record 0 object 0 update 0");
+        QCOMPARE(QString::number(length) + ": " + readEveryWay(itsManager, pattern.arg(construct)),
+                 QString::number(length) + ": " + (length > limit ? refused : atLimit));
+    }
+}
+
+void TestTelegrams::crowdedTelegramsAreRefusedQuickly_data() {
+    QTest::addColumn<QString>("telegram");
+    const QString body = kWriteBody.arg(QString());
+    for (const int count : {40000, 80000}) {
+        const QByteArray size = QByteArray::number(count);
+        QTest::newRow(size + " extra attributes")
+            << wrap(body, kWriteAttributes + attributesNamed(QStringLiteral("a"), count));
+        QString prefixed;
+        for (int i = 0; i < count / 2; ++i)
+            prefixed += QStringLiteral(" xmlns:p%1=\"u%1\" p%1:a=\"\"").arg(i);
+        QTest::newRow(size + " prefixed attributes with their declarations")
+            << wrap(body, kWriteAttributes + prefixed);
+        QString used;
+        for (int i = 0; i < count * 3 / 8; ++i)
+            used += QStringLiteral("<p%1:x/>").arg(i);
+        QString declarations = attributesNamed(QStringLiteral("xmlns:p"), count * 3 / 8);
+        QTest::newRow(size + " declarations used by as many elements")
+            << wrap(kWriteBody.arg(used), kWriteAttributes + declarations);
+    }
+}
+
+// Telegrams crowded with attributes or declarations are refused before a reader sees them; a
+// reader's work on them grows with the square of their size.
+void TestTelegrams::crowdedTelegramsAreRefusedQuickly() {
+    QFETCH(QString, telegram);
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(readEveryWay(itsManager, telegram),
+             QStringLiteral("type 255 record 0 object 0 update 0"));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A telegram whose attributes share a local name under different prefixes keeps their names and
+// declarations when updated, and the result reads again.
+void TestTelegrams::updateKeepsPrefixedAttributes() {
+    QString telegram = wrap(
+        kWriteBody.arg(QString()),
+        kWriteAttributes + " xmlns:p0=\"u0\" p0:a=\"0\" xmlns:p1=\"u1\" p1:a=\"1\" p1:Pid=\"x\"");
+    std::unique_ptr<CommandInfo> record(itsManager.convertToCommandInfo(telegram));
+    QVERIFY(record != nullptr);
+    QVERIFY(record->trySetPropertyValue(QStringLiteral("Pid"), "62", false));
+    QVERIFY(itsManager.updateTelegram(&telegram, record.get()));
+    QXmlStreamReader reader(telegram);
+    reader.readNextStartElement();
+    QStringList attributes;
+    for (const QXmlStreamAttribute& attribute : reader.attributes())
+        attributes << attribute.namespaceUri() + "|" + attribute.name() + "=" + attribute.value();
+    QCOMPARE(attributes.join(' '), QStringLiteral("|Pid=62 |CallingType=FireAndForget "
+                                                  "|TelegramType=Request |Trace=08000000 "
+                                                  "u0|a=0 u1|a=1 u1|Pid=x"));
+    std::unique_ptr<CommandInfo> again(itsManager.convertToCommandInfo(telegram));
+    QVERIFY2(again != nullptr, qPrintable(telegram));
+    QCOMPARE(again->getPropertyValue(QStringLiteral("Pid")), QStringLiteral("62"));
 }
 
 ZYR_TEST_CLASS(TestTelegrams)

@@ -1,0 +1,413 @@
+#include "Tools/markupoutline.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace ZyrCore::Tools {
+
+namespace {
+
+bool isBlank(char16_t c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Whether c belongs to a name in a tag; every character that ends one is below '?'.
+bool isNameCharacter(char16_t c) {
+    return c > '>' || !(isBlank(c) || c == '=' || c == '"' || c == '\'' || c == '>' || c == '/');
+}
+
+// The first index at or after i holding one of the given characters, or count.
+int skipTo(const char16_t* text, int count, int i, char16_t a, char16_t b, char16_t c, char16_t d) {
+    while (i < count && text[i] != a && text[i] != b && text[i] != c && text[i] != d)
+        ++i;
+    return i;
+}
+
+// The first index at or after i holding NUL or U+FEFF, or count. Blocks without one are passed
+// over in a loop the compiler vectorizes.
+int skipToStop(const char16_t* text, int count, int i) {
+    constexpr int kBlock = 32;
+    for (; count - i >= kBlock; i += kBlock) {
+        bool stop = false;
+        for (int k = 0; k < kBlock; ++k)
+            stop |= (text[i + k] == 0) | (text[i + k] == 0xFEFF);
+        if (stop)
+            break;
+    }
+    while (i < count && text[i] != 0 && text[i] != 0xFEFF)
+        ++i;
+    return i;
+}
+
+constexpr char16_t kNamespaceAttribute[] = u"xmlns:";
+constexpr int kDocumentTypeOpeningLength = 9; // "<!DOCTYPE"
+
+} // namespace
+
+MarkupOutline::MarkupOutline(int maxDepth)
+    : itsMaxDepth(maxDepth) {}
+
+bool MarkupOutline::isWithinLimits(const QChar* characters, int length, int maxDepth) {
+    MarkupOutline outline(maxDepth);
+    return outline.read(characters, length) < 0;
+}
+
+bool MarkupOutline::isBetweenMarkup() const {
+    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup;
+}
+
+inline int MarkupOutline::readText(int i) {
+    const int end = skipTo(itsText, itsCount, i, '<', '<', '<', '<');
+    itsConstructLength += end - i;
+    if (itsConstructLength > maxTextLength) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount) {
+        for (int at = i; at < end && !itsTextAfterMarkup; ++at)
+            itsTextAfterMarkup = !isBlank(itsText[at]);
+        return end;
+    }
+    itsTextAfterMarkup = false;
+    beginConstruct(end, State::AfterLessThan);
+    return end + 1;
+}
+
+inline int MarkupOutline::readAfterLessThan(int i) {
+    switch (itsText[i]) {
+    case '/':
+        enter(State::EndTag);
+        return i + 1;
+    case '?':
+        enter(State::ProcessingInstructionTarget);
+        return i + 1;
+    case '!':
+        enter(State::Declaration);
+        return i + 1;
+    default:
+        enter(State::StartTag);
+        return i; // the name's first character is the tag's
+    }
+}
+
+inline int MarkupOutline::readDeclaration(int i) {
+    itsKeyword[itsKeywordLength++] = itsText[i];
+    const QStringView keyword(itsKeyword, itsKeywordLength);
+    if (keyword == u"--") {
+        enter(State::Comment);
+    } else if (keyword == u"[CDATA[") {
+        enter(State::CData);
+    } else if (keyword == u"DOCTYPE") {
+        enter(State::DocumentType);
+        itsConstructLength = kDocumentTypeOpeningLength;
+    } else if (!QStringView(u"--").startsWith(keyword) &&
+               !QStringView(u"[CDATA[").startsWith(keyword) &&
+               !QStringView(u"DOCTYPE").startsWith(keyword)) {
+        // Entity, attribute-list, element and notation declarations belong in an internal
+        // subset, which is refused.
+        refuse();
+    }
+    return i + 1;
+}
+
+inline int MarkupOutline::readCommentOrCData(int i) {
+    // Ends at the first "-->" or "]]>" after the opening.
+    const bool comment = itsState == State::Comment;
+    const char16_t closing = comment ? '-' : ']';
+    const int limit = comment ? maxCommentLength : maxCDataLength;
+    const int end = skipTo(itsText, itsCount, i, closing, '>', '>', '>');
+    if (end > i)
+        itsClosingMarks = 0;
+    itsConstructLength += end - i;
+    if (end < itsCount) {
+        if (itsText[end] == '>' && itsClosingMarks >= 2) {
+            // Its length was checked with the marks.
+            beginConstruct(end + 1, State::Text);
+            return end + 1;
+        }
+        itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
+        ++itsConstructLength;
+    }
+    // The closing marks seen last may end it yet.
+    if (itsConstructLength - qMin(itsClosingMarks, 2) > limit)
+        refuse();
+    return end < itsCount ? end + 1 : end;
+}
+
+inline int MarkupOutline::readProcessingInstructionTarget(int i) {
+    for (; i < itsCount; ++i) {
+        const char16_t c = itsText[i];
+        if (c == '>' && itsConstructLength > 0 && previous(i) == '?') {
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        if (isBlank(c)) {
+            itsState = State::ProcessingInstruction;
+            return i;
+        }
+        // A '?' may be the closing one.
+        if (++itsConstructLength - (c == '?' ? 1 : 0) > maxNameLength) {
+            refuse();
+            return i;
+        }
+    }
+    return i;
+}
+
+inline int MarkupOutline::readProcessingInstruction(int i) {
+    const int end = skipTo(itsText, itsCount, i, '>', '>', '>', '>');
+    itsConstructLength += end - i;
+    if (end < itsCount) {
+        if (previous(end) == '?') {
+            if (itsConstructLength - 1 > maxProcessingInstructionLength)
+                refuse();
+            else
+                beginConstruct(end + 1, State::Text);
+            return end + 1;
+        }
+        ++itsConstructLength;
+    }
+    if (itsConstructLength - (previous(end) == '?' ? 1 : 0) > maxProcessingInstructionLength)
+        refuse();
+    return end < itsCount ? end + 1 : end;
+}
+
+inline int MarkupOutline::readDocumentType(int i) {
+    if (itsQuote != 0) {
+        int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
+        itsConstructLength += end - i;
+        if (end < itsCount) {
+            itsQuote = 0;
+            ++itsConstructLength;
+            ++end;
+        }
+        if (itsConstructLength > maxDocumentTypeLength)
+            refuse();
+        return end;
+    }
+    const int end = skipTo(itsText, itsCount, i, '"', '\'', '[', '>');
+    itsConstructLength += end - i;
+    if (end < itsCount)
+        ++itsConstructLength;
+    if (itsConstructLength > maxDocumentTypeLength) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount)
+        return end;
+    const char16_t c = itsText[end];
+    if (c == '[') {
+        // An internal subset: its entities expand and its attribute defaults add to elements
+        // beyond what the outline can count.
+        refuse();
+    } else if (c == '>') {
+        beginConstruct(end + 1, State::Text);
+    } else {
+        itsQuote = c;
+    }
+    return end + 1;
+}
+
+inline int MarkupOutline::readStartTag(int i) {
+    while (i < itsCount) {
+        const char16_t c = itsText[i];
+        if (isNameCharacter(c)) {
+            i = readName(i);
+            if (itsRefused)
+                return i;
+            continue;
+        }
+        endName(); // one that went on to the end of the previous piece
+        if (readBlank(c))
+            return i;
+        if (c == '"' || c == '\'') {
+            itsQuote = c;
+            itsValueLimit =
+                itsLastNameDeclaresNamespace ? maxNamespaceNameLength : maxAttributeValueLength;
+            itsLastNameDeclaresNamespace = false;
+            itsConstructLength = 0;
+            itsState = State::AttributeValue;
+            return i + 1;
+        }
+        if (c == '=') {
+            if (++itsAttributes > maxElementAttributes) {
+                refuse();
+                return i;
+            }
+        } else if (c == '>') {
+            if (previous(i) != '/') {
+                if (itsDepth + 1 > itsMaxDepth) {
+                    refuse();
+                    return i;
+                }
+                ++itsDepth;
+            }
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+inline int MarkupOutline::readAttributeValue(int i) {
+    const int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
+    itsConstructLength += end - i;
+    if (itsConstructLength > itsValueLimit) {
+        refuse();
+        return end;
+    }
+    if (end == itsCount)
+        return end;
+    itsQuote = 0;
+    itsState = State::StartTag;
+    return end + 1;
+}
+
+inline int MarkupOutline::readEndTag(int i) {
+    while (i < itsCount) {
+        const char16_t c = itsText[i];
+        if (isNameCharacter(c)) {
+            i = readName(i);
+            if (itsRefused)
+                return i;
+            continue;
+        }
+        endName(); // one that went on to the end of the previous piece
+        if (readBlank(c))
+            return i;
+        if (c == '>') {
+            --itsDepth;
+            beginConstruct(i + 1, State::Text);
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+inline int MarkupOutline::readName(int i) {
+    int end = i;
+    while (end < itsCount && isNameCharacter(itsText[end]))
+        ++end;
+    // Whether it is xmlns, or xmlns: and a prefix.
+    int length = itsNameLength;
+    if (length == 0)
+        itsNameMayDeclareNamespace = true;
+    for (int at = i; at < end && length < 6; ++at)
+        itsNameMayDeclareNamespace =
+            itsNameMayDeclareNamespace && itsText[at] == kNamespaceAttribute[length++];
+    itsNameLength += end - i;
+    itsSpaceLength = 0;
+    if (itsNameLength > maxNameLength) {
+        refuse();
+        return end;
+    }
+    if (end < itsCount)
+        endName();
+    return end;
+}
+
+inline void MarkupOutline::endName() {
+    if (itsNameLength == 0)
+        return;
+    itsLastNameDeclaresNamespace = itsNameMayDeclareNamespace && itsNameLength >= 5;
+    itsNameLength = 0;
+}
+
+inline bool MarkupOutline::readBlank(char16_t c) {
+    if (!isBlank(c)) {
+        itsSpaceLength = 0;
+        return false;
+    }
+    if (++itsSpaceLength > maxTagSpaceLength)
+        refuse();
+    return itsRefused;
+}
+
+inline void MarkupOutline::beginConstruct(int i, State state) {
+    itsConstructStart = itsPieceStart + i;
+    enter(state);
+}
+
+inline void MarkupOutline::enter(State state) {
+    itsState = state;
+    itsConstructLength = 0;
+    itsClosingMarks = 0;
+    itsKeywordLength = 0;
+    itsAttributes = 0;
+    itsNameLength = 0;
+    itsSpaceLength = 0;
+    itsNameMayDeclareNamespace = false;
+    itsLastNameDeclaresNamespace = false;
+    itsQuote = 0;
+}
+
+inline char16_t MarkupOutline::previous(int i) const {
+    return i > 0 ? itsText[i - 1] : itsLast;
+}
+
+inline void MarkupOutline::refuse() {
+    itsRefused = true;
+}
+
+int MarkupOutline::read(const QChar* characters, int length) {
+    if (itsRefused)
+        return 0;
+    itsPieceStart = itsPosition;
+    itsPosition += length;
+    itsText = reinterpret_cast<const char16_t*>(characters);
+    // Reading stops at a NUL character, which no text in an encoding taken here holds, and at a
+    // zero-width no-break space after the start: a UTF-8 decoder drops one at the start of each
+    // piece it is given while it has seen only ASCII, and a reader's pieces are not these.
+    const int count =
+        skipToStop(itsText, length, itsPieceStart == 0 && length > 0 && itsText[0] == 0xFEFF);
+    itsCount = count;
+    int i = 0;
+    while (i < count && !itsRefused) {
+        switch (itsState) {
+        case State::Text:
+            i = readText(i);
+            break;
+        case State::AfterLessThan:
+            i = readAfterLessThan(i);
+            break;
+        case State::Declaration:
+            i = readDeclaration(i);
+            break;
+        case State::Comment:
+        case State::CData:
+            i = readCommentOrCData(i);
+            break;
+        case State::ProcessingInstructionTarget:
+            i = readProcessingInstructionTarget(i);
+            break;
+        case State::ProcessingInstruction:
+            i = readProcessingInstruction(i);
+            break;
+        case State::DocumentType:
+            i = readDocumentType(i);
+            break;
+        case State::StartTag:
+            i = readStartTag(i);
+            break;
+        case State::AttributeValue:
+            i = readAttributeValue(i);
+            break;
+        case State::EndTag:
+            i = readEndTag(i);
+            break;
+        }
+    }
+    if (!itsRefused && count < length) {
+        itsConstructStart = itsPieceStart + count;
+        refuse();
+    }
+    if (itsRefused)
+        return int(qMax<qint64>(0, itsConstructStart - itsPieceStart));
+    if (count > 0)
+        itsLast = itsText[count - 1];
+    return -1;
+}
+
+} // namespace ZyrCore::Tools
