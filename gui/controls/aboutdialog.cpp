@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLayout>
 #include <QMessageBox>
 #include <QRegExp>
 
@@ -55,6 +56,15 @@ void AboutDialog::updateVersionLabels() {
     itsUi->lbApplicationName->setText(itsVersionInfo->productNameString());
     itsUi->lbApplicationVersion->setText(
         tr("Product Version: %1").arg(itsVersionInfo->fileVersionString()));
+}
+
+// The wrapped texts grow taller as the fonts grow (a dense screen), which the layout's minimum
+// size does not count: the dialog opens at least as tall as its texts need at its width.
+void AboutDialog::showEvent(QShowEvent* event) {
+    const int neededHeight = layout()->totalHeightForWidth(width());
+    if (neededHeight > height())
+        resize(width(), neededHeight);
+    QDialog::showEvent(event);
 }
 
 void AboutDialog::setRepositoryHashes(const QString& projectHash, const QString& frameworkHash) {
