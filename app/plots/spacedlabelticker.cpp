@@ -8,17 +8,16 @@ SpacedLabelTicker::SpacedLabelTicker(QCPAxis* axis)
     : itsAxis(axis) {}
 
 void SpacedLabelTicker::installOn(QCustomPlot* plot) {
-    const QList<QCPAxis*> axes = plot->axisRect()->axes();
-    for (QCPAxis* axis : axes) {
+    for (QCPAxis* axis : plot->axisRect()->axes()) {
         QSharedPointer<SpacedLabelTicker> ticker(new SpacedLabelTicker(axis));
         ticker->setTickCount(axis->ticker()->tickCount());
         axis->setTicker(ticker);
     }
     // Ticks are made before the layout places the axes, from the lengths of the last layout;
     // after a resize they are made again for the lengths the axes have now.
-    QObject::connect(plot, &QCustomPlot::afterLayout, plot, [plot, axes] {
+    QObject::connect(plot, &QCustomPlot::afterLayout, plot, [plot] {
         bool changed = false;
-        for (QCPAxis* axis : axes) {
+        for (QCPAxis* axis : plot->axisRect()->axes()) {
             auto ticker = qSharedPointerDynamicCast<SpacedLabelTicker>(axis->ticker());
             changed = (ticker && ticker->takeLengthChanged()) || changed;
         }

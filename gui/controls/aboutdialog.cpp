@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QRegExp>
@@ -58,10 +59,17 @@ void AboutDialog::updateVersionLabels() {
         tr("Product Version: %1").arg(itsVersionInfo->fileVersionString()));
 }
 
-// The wrapped texts grow taller as the fonts grow (a dense screen), which the layout's minimum
-// size does not count: the dialog opens at least as tall as its texts need at its width.
+// The layout counts a wrapped text as one line, which larger fonts (a dense screen) outgrow at
+// the dialog's width: the dialog opens tall enough for the lines each text wraps into. The
+// wrapped texts span the dialog's width.
 void AboutDialog::showEvent(QShowEvent* event) {
-    const int neededHeight = layout()->totalHeightForWidth(width());
+    const QMargins margins = layout()->contentsMargins();
+    const int textWidth = width() - margins.left() - margins.right();
+    int neededHeight = layout()->totalMinimumSize().height();
+    for (const QLabel* label : findChildren<QLabel*>()) {
+        if (label->wordWrap())
+            neededHeight += label->heightForWidth(textWidth) - label->minimumSizeHint().height();
+    }
     if (neededHeight > height())
         resize(width(), neededHeight);
     QDialog::showEvent(event);
