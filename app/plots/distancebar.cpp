@@ -2,6 +2,7 @@
 
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
+#include "plots/spacedlabelticker.h"
 
 #include <qcustomplot.h>
 
@@ -59,6 +60,7 @@ void DistanceBar::setup(bool chipFamilyFlag) {
     itsPlot->yAxis->setRange(0, confidenceMax);
     itsPlot->yAxis->setLabel(QStringLiteral("Confidence [-]"));
     // The plot is low: few confidence ticks, and legend rows packed tightly so all five fit.
+    SpacedLabelTicker::installOn(itsPlot);
     itsPlot->yAxis->ticker()->setTickCount(3);
 
     itsBars = new QCPBars(itsPlot->xAxis, itsPlot->yAxis);

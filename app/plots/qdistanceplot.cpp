@@ -4,6 +4,7 @@
 #include "commands/getobjectscommand.h"
 #include "exchange.h"
 #include "logging.h"
+#include "plots/spacedlabelticker.h"
 #include "plots/widelinegraph.h"
 
 #include <QTimer>
@@ -32,6 +33,7 @@ QDistancePlot::QDistancePlot(QWidget* parent)
     xAxis->setLabel(QStringLiteral("Elapsed Time [ms]"));
     yAxis2->setLabel(QStringLiteral("Distance [mm]"));
 
+    SpacedLabelTicker::installOn(this);
     setNotAntialiasedElements(QCP::aePlottables);
     clearGraphs();
     itsGraph = new WideLineGraph(xAxis, yAxis);

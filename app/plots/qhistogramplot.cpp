@@ -2,6 +2,7 @@
 
 #include "histogramdecode.h"
 #include "plots/qcpstringlegenditem.h"
+#include "plots/spacedlabelticker.h"
 #include "plots/widelinegraph.h"
 
 #include <algorithm>
@@ -77,6 +78,7 @@ QHistogramPlot::QHistogramPlot(QWidget* parent)
     , itsKeys(binCount) {
     for (int bin = 0; bin < binCount; ++bin)
         itsKeys[bin] = bin;
+    SpacedLabelTicker::installOn(this);
     setNotAntialiasedElements(QCP::aePlottables);
     setupGraphs();
     clearAll();

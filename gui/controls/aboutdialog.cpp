@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QRegExp>
 
@@ -55,6 +57,22 @@ void AboutDialog::updateVersionLabels() {
     itsUi->lbApplicationName->setText(itsVersionInfo->productNameString());
     itsUi->lbApplicationVersion->setText(
         tr("Product Version: %1").arg(itsVersionInfo->fileVersionString()));
+}
+
+// The layout counts a wrapped text as one line, which larger fonts (a dense screen) outgrow at
+// the dialog's width: the dialog opens tall enough for the lines each text wraps into. The
+// wrapped texts span the dialog's width.
+void AboutDialog::showEvent(QShowEvent* event) {
+    const QMargins margins = layout()->contentsMargins();
+    const int textWidth = width() - margins.left() - margins.right();
+    int neededHeight = layout()->totalMinimumSize().height();
+    for (const QLabel* label : findChildren<QLabel*>()) {
+        if (label->wordWrap())
+            neededHeight += label->heightForWidth(textWidth) - label->minimumSizeHint().height();
+    }
+    if (neededHeight > height())
+        resize(width(), neededHeight);
+    QDialog::showEvent(event);
 }
 
 void AboutDialog::setRepositoryHashes(const QString& projectHash, const QString& frameworkHash) {

@@ -32,6 +32,9 @@ public:
     static QString buildInfoText();
     static QString plainText(const QString& richText);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private slots:
     void on_pbShowDetailInfo_clicked();
 

@@ -79,13 +79,28 @@ void startLogLimitProbe(rlim_t sizeLimit, const QString& logFile) {
     });
 }
 
-// In a child started with ZYR_PROGRAM_PROBE ("channels" or "log-limit=<bytes>:<file>"), one of
-// the probes above runs alongside the program.
+// Reports how the shown window is scaled to the screen: its device pixel ratio, the DPI its
+// fonts are laid out for, and the ratio of its icon's pixmap.
+void startScalingProbe() {
+    watchTheWindow([](MainWindow& window) {
+        if (!window.isVisible())
+            return false;
+        std::printf("ratio %g dpi %d icon %g\n", window.devicePixelRatioF(), window.logicalDpiY(),
+                    window.windowIcon().pixmap(16, 16).devicePixelRatioF());
+        std::fflush(stdout);
+        return true;
+    });
+}
+
+// In a child started with ZYR_PROGRAM_PROBE ("channels", "scaling" or
+// "log-limit=<bytes>:<file>"), one of the probes above runs alongside the program.
 void startProgramProbe() {
     const QString probe = qEnvironmentVariable("ZYR_PROGRAM_PROBE");
     const QString logLimit = QStringLiteral("log-limit=");
     if (probe == QLatin1String("channels"))
         startChannelsProbe();
+    else if (probe == QLatin1String("scaling"))
+        startScalingProbe();
     else if (probe.startsWith(logLimit))
         startLogLimitProbe(probe.mid(logLimit.size()).section(':', 0, 0).toULongLong(),
                            probe.section(':', 1));

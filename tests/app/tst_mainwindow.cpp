@@ -7,7 +7,9 @@
 #include "devicestatusbar.h"
 #include "mainwindow.h"
 #include "plots/qcpstringlegenditem.h"
+#include "plots/qdistanceplot.h"
 #include "simulatedevaluationboard.h"
+#include "ticklabelspacing.h"
 #include "zyrstatusfield.h"
 
 #include <QCheckBox>
@@ -22,6 +24,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
+#include <QToolButton>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -231,6 +235,45 @@ QStringList overlapsInPlot(const QCustomPlot& plot) {
     return found;
 }
 
+// The tab titles that the tab bar does not show whole: behind scroll arrows, outside the bar or
+// shortened.
+QStringList cutTabTitles(const QTabWidget& tabs) {
+    const QTabBar* bar = tabs.tabBar();
+    QStringList found;
+    for (int i = 0; i < bar->count(); ++i) {
+        const QRect place = bar->tabRect(i);
+        const int textWidth = bar->fontMetrics().horizontalAdvance(bar->tabText(i));
+        if (!bar->rect().contains(place) || place.width() < textWidth)
+            found << bar->tabText(i);
+    }
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>()) {
+        if (arrow->isVisible())
+            found << "scroll arrows shown";
+    }
+    return found;
+}
+
+// The shown labels of a window that are shorter than their text needs at their width, or
+// narrower than a text that does not wrap.
+QStringList cutLabels(const QWidget& window) {
+    QStringList found;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible())
+            continue;
+        const QSize needed = label->minimumSizeHint();
+        const bool cut = label->hasHeightForWidth()
+                             ? label->height() < label->heightForWidth(label->width())
+                             : label->height() < needed.height() || label->width() < needed.width();
+        if (cut) {
+            QString text;
+            QDebug(&text) << label->objectName() << label->size() << "needs" << needed
+                          << label->heightForWidth(label->width());
+            found << text;
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -257,6 +300,8 @@ private slots:
     void minimumSizeFitsTheLayouts();
     void distanceBarRowsAndAxesStayClear_data();
     void distanceBarRowsAndAxesStayClear();
+    void denseScreenShowsEveryTextWhole_data();
+    void denseScreenShowsEveryTextWhole();
     void missingControlInterfaceShowsOnTheControlField_data();
     void missingControlInterfaceShowsOnTheControlField();
 
@@ -677,6 +722,59 @@ void TestMainWindow::distanceBarRowsAndAxesStayClear() {
         QTRY_VERIFY2_WITH_TIMEOUT(overlaps().isEmpty(),
                                   qPrintable(step + ": " + overlaps().join("; ")), 10000);
     }
+}
+
+void TestMainWindow::denseScreenShowsEveryTextWhole_data() {
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {96, 144, 192})
+        QTest::newRow(qPrintable(QStringLiteral("%1 dpi").arg(dpi))) << dpi;
+}
+
+// Fonts drawn for a dense screen, without scaling the rest: the window opens with every tab title
+// whole, each plot's tick labels stay apart as it starts and measures, and the About dialog opens
+// with every text whole.
+void TestMainWindow::denseScreenShowsEveryTextWhole() {
+    QFETCH(int, dpi);
+    if (!qEnvironmentVariableIsSet(kRowInChild)) {
+        QString output;
+        QVERIFY2(rowPassesInChild("QT_FONT_DPI", QByteArray::number(dpi), output),
+                 qPrintable(output));
+        return;
+    }
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    QVERIFY(shown.waitUntilLaidOut());
+    MainWindow& window = shown.window;
+    QCOMPARE(window.logicalDpiY(), dpi);
+    const QString cutTitles = cutTabTitles(*shown.widget<QTabWidget>("tabWidget")).join(", ");
+    QVERIFY2(cutTitles.isEmpty(), qPrintable("cut tab titles: " + cutTitles));
+
+    auto* start = shown.widget<QPushButton>("pbStart");
+    auto* distance = shown.widget<QDistancePlot>("plotDistance");
+    for (const char* page : {kHistogramPage, kDistancePage}) {
+        QVERIFY(shown.openTab(page));
+        const QList<QCustomPlot*> plots = shown.widget(page)->findChildren<QCustomPlot*>();
+        QVERIFY(!plots.isEmpty());
+        const auto crowded = [&plots] {
+            QStringList found;
+            for (const QCustomPlot* plot : plots)
+                found << crowdedTickLabels(*plot);
+            return found.join("; ");
+        };
+        // Drawn as they open, and again once a measurement has set their ranges.
+        QTRY_VERIFY2_WITH_TIMEOUT(crowded().isEmpty(), qPrintable(crowded()), 10000);
+        const QVector<double> before = distance->timeValues();
+        QTRY_VERIFY_WITH_TIMEOUT((start->click(), distance->timeValues() != before), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(crowded().isEmpty(), qPrintable(crowded()), 10000);
+    }
+
+    menuEntry(window, "Help", "About Dialog")->trigger();
+    ZyrGui::Controls::AboutDialog* about = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        about = about != nullptr ? about : qobject_cast<ZyrGui::Controls::AboutDialog*>(widget);
+    QVERIFY(about != nullptr && QTest::qWaitForWindowExposed(about));
+    QTRY_VERIFY2_WITH_TIMEOUT(cutLabels(*about).isEmpty(), qPrintable(cutLabels(*about).join("; ")),
+                              10000);
 }
 
 void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {

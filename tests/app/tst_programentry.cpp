@@ -15,6 +15,8 @@ private slots:
     void options();
     void quickExits();
     void startsOnTheSimulatedBoardAndExitsCleanly();
+    void scalesToTheScreensDensity_data();
+    void scalesToTheScreensDensity();
     void resultLogStopsWholeAtTheFileSizeLimit();
 };
 
@@ -60,7 +62,8 @@ struct ProgramRun {
 // Runs the program entry in a child process: this test executable started again with
 // ZYR_PROGRAM_RUN set, which makes its main hand over to the program, and with the named probe
 // of tests/app/main.cpp, if any, alongside.
-ProgramRun runProgramChild(const QStringList& arguments, const QString& probe = {}) {
+ProgramRun runProgramChild(const QStringList& arguments, const QString& probe = {},
+                           const QByteArray& fontDpi = {}) {
     ScopedSettingsFolder settings;
     QTemporaryDir home;
     QProcess child;
@@ -68,6 +71,10 @@ ProgramRun runProgramChild(const QStringList& arguments, const QString& probe = 
     environment.insert("ZYR_PROGRAM_RUN", "1");
     environment.insert("ZYR_PROGRAM_PROBE", probe);
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.remove("QT_SCALE_FACTOR");
+    environment.remove("QT_FONT_DPI");
+    if (!fontDpi.isEmpty())
+        environment.insert("QT_FONT_DPI", fontDpi); // the screen's DPI on this platform
     // The program's own settings go to a private folder.
     environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
     environment.insert("XDG_CONFIG_DIRS", home.filePath("system"));
@@ -106,6 +113,24 @@ void TestProgramEntry::startsOnTheSimulatedBoardAndExitsCleanly() {
         QRegularExpression("both channels open after (\\d+) ms").match(run.output);
     QVERIFY2(match.hasMatch(), qPrintable(run.output + run.errors));
     QVERIFY(match.captured(1).toInt() < 3000);
+}
+
+void TestProgramEntry::scalesToTheScreensDensity_data() {
+    QTest::addColumn<QByteArray>("screenDpi");
+    QTest::addColumn<QString>("ratio");
+    QTest::newRow("96 dpi") << QByteArray("96") << "1";
+    QTest::newRow("144 dpi") << QByteArray("144") << "1.5";
+    QTest::newRow("192 dpi") << QByteArray("192") << "2";
+}
+
+// On a dense screen the program scales its window by the screen's factor, not rounded, so fonts
+// keep the 96 DPI they were laid out for, and icons come in pixmaps of that ratio.
+void TestProgramEntry::scalesToTheScreensDensity() {
+    QFETCH(QByteArray, screenDpi);
+    QFETCH(QString, ratio);
+    const ProgramRun run = runProgramChild({"--simulate"}, "scaling", screenDpi);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output + run.errors));
+    QCOMPARE(run.output, QString("ratio %1 dpi 96 icon %1\n").arg(ratio));
 }
 
 // Saving data in continuous mode until the file meets the process's file-size limit: the

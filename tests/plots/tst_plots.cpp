@@ -9,6 +9,7 @@
 #include "plots/qdistanceplot.h"
 #include "plots/qhistogramplot.h"
 #include "simulatedsensor.h"
+#include "ticklabelspacing.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -115,6 +116,8 @@ private slots:
     void distanceWindowKeepsTimeAndSkipsFailedExchanges();
     void distanceBarShowsNewestMeasurement_data();
     void distanceBarShowsNewestMeasurement();
+    void tickLabelsStayApartAsThePlotShrinks_data();
+    void tickLabelsStayApartAsThePlotShrinks();
 };
 
 void TestPlots::dashesRunOnAcrossCorners_data() {
@@ -631,6 +634,40 @@ void TestPlots::distanceBarShowsNewestMeasurement() {
     QTEST(bar.rowTexts().mid(0, 2).join('|'), "rows");
     QCOMPARE(bar.rowTexts().mid(2, 2),
              QStringList({"Photon Count Reference: 3000000000", "Photon Count Object: 17"}));
+}
+
+void TestPlots::tickLabelsStayApartAsThePlotShrinks_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("histogram plot") << "histogram";
+    QTest::newRow("distance plot") << "distance";
+    QTest::newRow("distance bar") << "bar";
+}
+
+// Shrunk by the user, with nothing else to draw it again, each plot's tick labels still keep
+// apart: ticks made for the old size are made again for the new one.
+void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
+    QFETCH(QString, kind);
+    std::unique_ptr<QCustomPlot> plot;
+    std::unique_ptr<DistanceBar> bar;
+    if (kind == "histogram") {
+        plot = std::make_unique<QHistogramPlot>();
+    } else if (kind == "distance") {
+        auto distance = std::make_unique<QDistancePlot>();
+        distance->applyAutoScaleYBox(Qt::Checked, 0);
+        plot = std::move(distance);
+    } else {
+        plot = std::make_unique<QCustomPlot>();
+        bar = std::make_unique<DistanceBar>(plot.get());
+        bar->setup(true);
+    }
+    plot->resize(900, 600);
+    plot->show();
+    QVERIFY(QTest::qWaitForWindowExposed(plot.get()));
+    for (const QSize& size : {QSize(900, 600), QSize(150, 120)}) {
+        plot->resize(size);
+        QTRY_VERIFY2_WITH_TIMEOUT(crowdedTickLabels(*plot).isEmpty(),
+                                  qPrintable(crowdedTickLabels(*plot).join("; ")), 10000);
+    }
 }
 
 ZYR_TEST_CLASS(TestPlots)
