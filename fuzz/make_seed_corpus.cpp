@@ -125,8 +125,16 @@ int main(int argc, char** argv) {
                              "chip=KEL4301,badHistogram=1,shortObjects=1,deviceStatus=3"};
     bool written = true;
     for (const char* text : configs) {
-        const std::unique_ptr<SimulatedEvaluationBoard> board =
-            SimulatedEvaluationBoard::create(QString::fromLatin1(text));
+        SimulatorConfig config;
+        QString error;
+        if (!SimulatorConfig::parse(QString::fromLatin1(text), &config, &error)) {
+            std::fprintf(stderr, "%s: %s\n", text, qPrintable(error));
+            return 1;
+        }
+        // A stopped clock: the target and the temperature stay where they start, so the seeds
+        // do not depend on how fast this runs.
+        const auto board =
+            std::make_unique<SimulatedEvaluationBoard>(config, [] { return qint64(0); });
         SimulatedHidInterface& hid = board->board().hidInterface(BoardInterface::Module);
         const SimulatedHidInterface::Session session = hid.claim();
 

@@ -1,9 +1,12 @@
 #include "simulatedevaluationboard.h"
 
+#include <utility>
+
 namespace ZyrSim {
 
-SimulatedEvaluationBoard::SimulatedEvaluationBoard(const SimulatorConfig& config)
-    : itsSensor(config.sensorConfig())
+SimulatedEvaluationBoard::SimulatedEvaluationBoard(const SimulatorConfig& config,
+                                                   SimulatedSensor::Clock sensorClock)
+    : itsSensor(config.sensorConfig(), std::move(sensorClock))
     , itsFileStore(config.crcErrorFile, config.refuseModuleLoad)
     , itsBoard(config)
     , itsHidBackend(itsBoard)

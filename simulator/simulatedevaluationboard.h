@@ -24,7 +24,10 @@ namespace ZyrSim {
 // earlier, and close every device opened on it before destroying it.
 class SimulatedEvaluationBoard {
 public:
-    explicit SimulatedEvaluationBoard(const SimulatorConfig& config = SimulatorConfig());
+    // The sensor runs on the given clock, or on the system's monotonic one when none is given.
+    explicit SimulatedEvaluationBoard(
+        const SimulatorConfig& config = SimulatorConfig(),
+        SimulatedSensor::Clock sensorClock = SimulatedSensor::Clock());
     SimulatedEvaluationBoard(const SimulatedEvaluationBoard&) = delete;
     SimulatedEvaluationBoard& operator=(const SimulatedEvaluationBoard&) = delete;
     ~SimulatedEvaluationBoard();

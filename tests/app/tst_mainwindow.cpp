@@ -540,15 +540,22 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     const QList<QDockWidget*> docks{window.findChild<QDockWidget*>("dockHistogram"),
                                     window.findChild<QDockWidget*>("dockDistanceVsTime")};
-    // What the page's layout gives its dock, and where each plot of the dock sits in the page.
+    // What the page's layout gives its dock.
     const auto layoutArea = [](const QDockWidget* dock) {
         const QWidget* page = dock->parentWidget();
         return page->contentsRect().marginsRemoved(page->layout()->contentsMargins());
     };
-    const auto plotPlaces = [](const QDockWidget* dock) {
+    // Where each plot of a tab's dock sits in its page; a plot missing or hidden has no place.
+    const QStringList plotsOfTab[2] = {{"plotDistanceBar", "plotHistogram"}, {"plotDistance"}};
+    const auto plotPlaces = [&](int tab) {
+        const QDockWidget* dock = docks[tab];
         QList<QRect> places;
-        for (const QCustomPlot* plot : dock->findChildren<QCustomPlot*>())
-            places << QRect(plot->mapTo(dock->parentWidget(), QPoint()), plot->size());
+        for (const QString& name : plotsOfTab[tab]) {
+            const auto* plot = dock->findChild<QCustomPlot*>(name);
+            places << (plot && plot->isVisible()
+                           ? QRect(plot->mapTo(dock->parentWidget(), QPoint()), plot->size())
+                           : QRect());
+        }
         return places;
     };
     // Above the minimum size, so the window keeps its size while the docks float.
@@ -559,7 +566,9 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
         for (int tab = 0; tab < 2; ++tab) {
             tabs->setCurrentIndex(tab);
             QTRY_COMPARE_WITH_TIMEOUT(docks[tab]->geometry(), layoutArea(docks[tab]), 10000);
-            neverFloated[size][tab] = plotPlaces(docks[tab]);
+            neverFloated[size][tab] = plotPlaces(tab);
+            for (const QRect& place : neverFloated[size][tab])
+                QVERIFY2(!place.isEmpty(), qPrintable(tabs->tabText(tab) + ": a plot not shown"));
         }
     }
     window.resize(sizes[0]);
@@ -586,14 +595,13 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
             const auto fitted = [&] {
                 return docks[tab]->isVisible() &&
                        docks[tab]->geometry() == layoutArea(docks[tab]) &&
-                       plotPlaces(docks[tab]) == neverFloated[size][tab];
+                       plotPlaces(tab) == neverFloated[size][tab];
             };
             const auto found = [&] {
                 QString text;
                 QDebug(&text) << tabs->tabText(tab) << "at window size" << sizes[size] << "dock"
                               << docks[tab]->geometry() << "in" << layoutArea(docks[tab]) << "plots"
-                              << plotPlaces(docks[tab]) << "never floated"
-                              << neverFloated[size][tab];
+                              << plotPlaces(tab) << "never floated" << neverFloated[size][tab];
                 return text;
             };
             QTRY_VERIFY2_WITH_TIMEOUT(fitted(), qPrintable(found()), 10000);

@@ -6,12 +6,15 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSemaphore>
 
 #include <atomic>
 
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +23,35 @@ constexpr uint kReadTimeoutMs = 40;
 constexpr qint64 kPollPeriodMs = kReadTimeoutMs + qint64(ComReceiver::pausePerPassMs);
 // For what must happen: generous, for a loaded machine and the sanitizers.
 constexpr int kDeadlineMs = 10000;
+
+// What the scheduler tells of a thread of this process.
+struct ThreadActivity {
+    bool sleeps = false; // blocked, not running or waiting for a CPU
+    qint64 switches = 0; // times it left a CPU, of its own accord or preempted
+};
+
+bool tryReadThreadActivity(pid_t threadId, ThreadActivity* activity) {
+    QFile status(QStringLiteral("/proc/self/task/%1/status").arg(threadId));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    ThreadActivity read;
+    int switchCounts = 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 2)
+            continue;
+        if (fields[0] == "State:")
+            read.sleeps = fields[1] == "S";
+        if (fields[0] == "voluntary_ctxt_switches:" || fields[0] == "nonvoluntary_ctxt_switches:") {
+            read.switches += fields[1].toLongLong();
+            ++switchCounts;
+        }
+    }
+    if (switchCounts != 2)
+        return false;
+    *activity = read;
+    return true;
+}
 
 qint64 cpuTimeNs(clockid_t clock) {
     timespec time{};
@@ -185,30 +217,41 @@ private slots:
     // Without a device the thread sleeps until one is set, and then reads it.
     void waitsForADeviceWithoutSpinning() {
         Rig rig;
-        std::atomic<bool> clockKnown{false};
+        std::atomic<pid_t> threadId{0};
         clockid_t threadClock{};
         QObject::connect(
             &rig.receiver, &QThread::started, &rig.receiver,
-            [&] { clockKnown = pthread_getcpuclockid(pthread_self(), &threadClock) == 0; },
+            [&] {
+                if (pthread_getcpuclockid(pthread_self(), &threadClock) == 0)
+                    threadId = pid_t(syscall(SYS_gettid));
+            },
             Qt::DirectConnection);
         rig.receiver.start();
+        ThreadActivity before;
         const QDeadlineTimer deadline(kDeadlineMs);
-        while (!clockKnown && !deadline.hasExpired())
+        while (!(threadId != 0 && tryReadThreadActivity(threadId, &before) && before.sleeps) &&
+               !deadline.hasExpired())
             QThread::msleep(5);
-        QVERIFY(clockKnown);
+        QVERIFY2(before.sleeps, "the thread never went to sleep");
 
-        // A sleeping thread uses next to no CPU at any load; one that spins uses most of the
-        // window unless the machine is crowded.
+        // Each pass through the loop wakes the thread: one that sleeps on its condition is not
+        // switched in again, while one that polls or spins is, or holds its CPU throughout, at
+        // any load.
         QElapsedTimer window;
         window.start();
         const qint64 cpuBefore = cpuTimeNs(threadClock);
         QThread::msleep(300);
         const qint64 cpu = cpuTimeNs(threadClock) - cpuBefore;
         const qint64 wall = window.nsecsElapsed();
-        QVERIFY2(
-            cpu * 5 < wall,
-            qPrintable(
-                QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu / 1000000).arg(wall / 1000000)));
+        ThreadActivity after;
+        QVERIFY(tryReadThreadActivity(threadId, &after));
+        const QString found = QStringLiteral("%1 switches, %2 ms of CPU in %3 ms, %4")
+                                  .arg(after.switches - before.switches)
+                                  .arg(cpu / 1000000)
+                                  .arg(wall / 1000000)
+                                  .arg(after.sleeps ? "asleep" : "awake");
+        QVERIFY2(after.sleeps && after.switches - before.switches <= 1 && cpu * 5 < wall,
+                 qPrintable(found));
         QVERIFY(rig.start());
         QVERIFY(rig.stops());
     }
