@@ -5,6 +5,7 @@
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
 #include "Communication/telegramtemplate.h"
+#include "Tools/startelementcopy.h"
 #include "Tools/zyrassert.h"
 
 #include <QMutexLocker>
@@ -56,7 +57,7 @@ public:
                     objectEdited = true;
                     continue; // editObject consumed the element's end
                 } else {
-                    itsWriter.writeCurrentToken(itsReader);
+                    copyStartElement();
                 }
                 ++itsDepth;
                 break;
@@ -90,31 +91,26 @@ private:
             if (!attributes.hasAttribute(name) || !itsInfo.containsProperty(name))
                 return false;
         }
-        // Names keep their namespaces and the declarations stay, as a copy of the token would
-        // have them; only the four unprefixed attributes take the record's values.
-        itsWriter.writeStartElement(itsReader.namespaceUri().toString(),
-                                    itsReader.name().toString());
-        for (const QXmlStreamNamespaceDeclaration& declaration :
-             itsReader.namespaceDeclarations()) {
-            if (declaration.prefix().isEmpty())
-                itsWriter.writeDefaultNamespace(declaration.namespaceUri().toString());
-            else
-                itsWriter.writeNamespace(declaration.namespaceUri().toString(),
-                                         declaration.prefix().toString());
-        }
+        // Only the four unprefixed attributes take the record's values.
+        QXmlStreamAttributes edited;
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QString name = attribute.qualifiedName().toString();
             if (name == kPid || name == kCallingType || name == kTelegramType || name == kTrace)
-                itsWriter.writeAttribute(name, itsInfo.getPropertyValue(name));
+                edited.append(name, itsInfo.getPropertyValue(name));
             else
-                itsWriter.writeAttribute(attribute);
+                edited.append(attribute);
         }
+        Tools::writeStartElementAsRead(itsReader, edited, &itsWriter);
         return true;
+    }
+
+    void copyStartElement() {
+        Tools::writeStartElementAsRead(itsReader, itsReader.attributes(), &itsWriter);
     }
 
     // Rewrites the object's element, whose children must all be text elements the record knows.
     bool editObject() {
-        itsWriter.writeCurrentToken(itsReader);
+        copyStartElement();
         while (!itsReader.atEnd()) {
             switch (itsReader.readNext()) {
             case QXmlStreamReader::StartElement:
@@ -142,7 +138,7 @@ private:
         const QString name = itsReader.name().toString();
         if (!itsInfo.containsProperty(name))
             return false;
-        itsWriter.writeCurrentToken(itsReader);
+        copyStartElement();
         itsReader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
         if (itsReader.hasError())
             return false;
@@ -295,8 +291,10 @@ bool CommandManager::updateTelegram(QString* telegram, CommandInfo* commandInfo)
     ZYR_ASSERT_NOT_NULL(kSource, telegram);
     ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
     QString edited;
+    // The writer escapes quotes and '>', which may take a text past a limit of markup.
     if (!TelegramContent::isWithinLimits(*telegram) ||
-        !TelegramEditor(*telegram, *commandInfo, &edited).run())
+        !TelegramEditor(*telegram, *commandInfo, &edited).run() ||
+        !TelegramContent::isWithinLimits(edited))
         return false;
     *telegram = edited;
     return true;

@@ -127,6 +127,8 @@ private slots:
     void crowdedTelegramsAreRefusedQuickly_data();
     void crowdedTelegramsAreRefusedQuickly();
     void updateKeepsPrefixedAttributes();
+    void updateWritesWhatTheRegistryReads_data();
+    void updateWritesWhatTheRegistryReads();
 
 private:
     CommandManager itsManager; // knows the stream's commands
@@ -734,6 +736,69 @@ void TestTelegrams::updateKeepsPrefixedAttributes() {
                                                   "u0|a=0 u1|a=1 u1|Pid=x"));
     std::unique_ptr<CommandInfo> again(itsManager.convertToCommandInfo(telegram));
     QVERIFY2(again != nullptr, qPrintable(telegram));
+    QCOMPARE(again->getPropertyValue(QStringLiteral("Pid")), QStringLiteral("62"));
+}
+
+namespace {
+
+// Each start element's qualified name with its attribute and declaration count, or the error.
+QString startElementsOf(const QString& telegram) {
+    QXmlStreamReader reader(telegram);
+    QStringList elements;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            elements << QStringLiteral("%1(%2)")
+                            .arg(reader.qualifiedName())
+                            .arg(reader.attributes().size() +
+                                 reader.namespaceDeclarations().size());
+    }
+    return reader.hasError() ? reader.errorString() : elements.join(' ');
+}
+
+} // namespace
+
+void TestTelegrams::updateWritesWhatTheRegistryReads_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<bool>("updated"); // else refused: the rewrite would break a limit
+    using ZyrCore::Tools::maxAttributeValueLength;
+    using ZyrCore::Tools::maxTextLength;
+    const QString body = kWriteBody.arg(QString());
+    const QString crowded = kWriteAttributes + attributesNamed(QStringLiteral("a"), 11);
+    QTest::newRow("default namespace on a full telegram")
+        << wrap(body, crowded + " xmlns=\"u\"") << true;
+    QTest::newRow("prefix of the telegram's own")
+        << QStringLiteral("<p:Telegram xmlns:p=\"u\" %1>%2</p:Telegram>").arg(crowded, body)
+        << true;
+    QTest::newRow("prefix of a value's own")
+        << wrap(kWriteBody.arg(QStringLiteral("<q:Note xmlns:q=\"v\"%1/>")
+                                   .arg(attributesNamed(QStringLiteral("a"), 15))),
+                kWriteAttributes)
+        << true;
+    // The writer escapes every quote and '>' it writes.
+    QTest::newRow("value of quotes")
+        << wrap(body, kWriteAttributes + " Note='" + QString(maxAttributeValueLength, '"') + "'")
+        << false;
+    QTest::newRow("comment of '>'")
+        << wrap("<Comment>" + QString(maxTextLength / 2, '>') + "</Comment>" + body,
+                kWriteAttributes)
+        << false;
+}
+
+// An updated telegram keeps its names and declarations and reads again through the registry; a
+// rewrite that would not is refused.
+void TestTelegrams::updateWritesWhatTheRegistryReads() {
+    QFETCH(QString, telegram);
+    QFETCH(bool, updated);
+    std::unique_ptr<CommandInfo> record(itsManager.convertToCommandInfo(telegram));
+    QVERIFY(record != nullptr);
+    QVERIFY(record->trySetPropertyValue(QStringLiteral("Pid"), "62", false));
+    QString edited = telegram;
+    QCOMPARE(itsManager.updateTelegram(&edited, record.get()), updated);
+    if (!updated)
+        return;
+    QCOMPARE(startElementsOf(edited), startElementsOf(telegram));
+    std::unique_ptr<CommandInfo> again(itsManager.convertToCommandInfo(edited));
+    QVERIFY2(again != nullptr, qPrintable(edited.left(400)));
     QCOMPARE(again->getPropertyValue(QStringLiteral("Pid")), QStringLiteral("62"));
 }
 
