@@ -27,6 +27,21 @@ const QString kTrace = QStringLiteral("Trace");
 const QString kHex = QStringLiteral("hex");
 const QString kText = QStringLiteral("text");
 
+// Whether an XML text may hold every character of text; a writer writes any character as it is.
+bool isXmlText(const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            ++i;
+        } else if (c < 0x20 ? c != '\t' && c != '\n' && c != '\r'
+                            : QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Copies a telegram token by token, setting the Telegram attributes and the texts of the object's
 // elements from a record. Blanks between elements are left to the writer's indentation.
 class TelegramEditor {
@@ -95,13 +110,20 @@ private:
         QXmlStreamAttributes edited;
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QString name = attribute.qualifiedName().toString();
-            if (name == kPid || name == kCallingType || name == kTelegramType || name == kTrace)
-                edited.append(name, itsInfo.getPropertyValue(name));
-            else
-                edited.append(attribute);
+            QString value = attribute.value().toString();
+            if ((name == kPid || name == kCallingType || name == kTelegramType || name == kTrace) &&
+                !tryGetRecordValue(name, &value))
+                return false;
+            edited.append(name, value);
         }
         Tools::writeStartElementAsRead(itsReader, edited, &itsWriter);
         return true;
+    }
+
+    // The record's value of a property, when an XML text can hold it.
+    bool tryGetRecordValue(const QString& name, QString* value) const {
+        *value = itsInfo.getPropertyValue(name);
+        return isXmlText(*value);
     }
 
     void copyStartElement() {
@@ -143,7 +165,10 @@ private:
         if (itsReader.hasError())
             return false;
         // Also an element that was empty gets the value.
-        itsWriter.writeCharacters(itsInfo.getPropertyValue(name));
+        QString value;
+        if (!tryGetRecordValue(name, &value))
+            return false;
+        itsWriter.writeCharacters(value);
         itsWriter.writeEndElement();
         return true;
     }
