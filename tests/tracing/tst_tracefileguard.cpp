@@ -288,24 +288,40 @@ void TestTraceFileGuard::outlineReadsAlikeInAnyPieces() {
 }
 
 void TestTraceFileGuard::unclosedRecordingEndsOnAWholeCharacter_data() {
+    QTest::addColumn<QByteArray>("encoding"); // named by the declaration, if any
     QTest::addColumn<QByteArray>("end");
     QTest::addColumn<QString>("expected");
     const QString unclosed = QStringLiteral("read 2 played 2 loaded 2");
     const QString broken = QStringLiteral("read not 2 played not 2 loaded not 0");
-    QTest::newRow("nothing") << QByteArray() << unclosed;
-    QTest::newRow("blanks") << QByteArray("\n  ") << unclosed;
-    QTest::newRow("half a character") << QByteArray("\xC3") << broken;
-    QTest::newRow("two thirds of a character") << QByteArray("\n\xE2\x82") << broken;
-    QTest::newRow("a whole character") << QByteArray("\xC3\xA9") << broken;
+    QTest::newRow("nothing") << QByteArray() << QByteArray() << unclosed;
+    QTest::newRow("blanks") << QByteArray() << QByteArray("\n  ") << unclosed;
+    QTest::newRow("half a character") << QByteArray() << QByteArray("\xC3") << broken;
+    QTest::newRow("two thirds of a character")
+        << QByteArray() << QByteArray("\n\xE2\x82") << broken;
+    QTest::newRow("a whole character") << QByteArray() << QByteArray("\xC3\xA9") << broken;
+    // Decoders of other multi-byte encodings hold the start of a character the same way.
+    QTest::newRow("Shift_JIS blanks") << QByteArray("Shift_JIS") << QByteArray("\n") << unclosed;
+    QTest::newRow("half a Shift_JIS character")
+        << QByteArray("Shift_JIS") << QByteArray("\x82") << broken;
+    QTest::newRow("a whole Shift_JIS character")
+        << QByteArray("Shift_JIS") << QByteArray("\x82\xA0") << broken;
+    QTest::newRow("half an EUC-JP character")
+        << QByteArray("EUC-JP") << QByteArray("\n\xA4") << broken;
+    QTest::newRow("half a GB18030 character")
+        << QByteArray("GB18030") << QByteArray("\x81\x30") << broken;
 }
 
 // A recording that was never closed is read up to its missing end tag; bytes after its last
 // telegram that are the start of a character make it a broken file.
 void TestTraceFileGuard::unclosedRecordingEndsOnAWholeCharacter() {
+    QFETCH(QByteArray, encoding);
     QFETCH(QByteArray, end);
     const QString fileName = filePath("unclosed.xml");
+    const QByteArray declaration = encoding.isEmpty()
+                                       ? kDeclaration.toUtf8()
+                                       : "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>";
     writeBytes(fileName,
-               (kDeclaration + kDocumentType + "<LogData>" + kRequest + kRequest).toUtf8() + end);
+               declaration + (kDocumentType + "<LogData>" + kRequest + kRequest).toUtf8() + end);
     QTEST(readAllWays(fileName), "expected");
 }
 
