@@ -5,6 +5,7 @@
 #include "Communication/ixmlserializable.h"
 #include "Communication/telegramcontent.h"
 #include "Communication/telegramtemplate.h"
+#include "Tools/startelementcopy.h"
 #include "Tools/zyrassert.h"
 
 #include <QMutexLocker>
@@ -25,6 +26,21 @@ const QString kTelegramType = QStringLiteral("TelegramType");
 const QString kTrace = QStringLiteral("Trace");
 const QString kHex = QStringLiteral("hex");
 const QString kText = QStringLiteral("text");
+
+// Whether an XML text may hold every character of text; a writer writes any character as it is.
+bool isXmlText(const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            ++i;
+        } else if (c < 0x20 ? c != '\t' && c != '\n' && c != '\r'
+                            : QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Copies a telegram token by token, setting the Telegram attributes and the texts of the object's
 // elements from a record. Blanks between elements are left to the writer's indentation.
@@ -56,7 +72,7 @@ public:
                     objectEdited = true;
                     continue; // editObject consumed the element's end
                 } else {
-                    itsWriter.writeCurrentToken(itsReader);
+                    copyStartElement();
                 }
                 ++itsDepth;
                 break;
@@ -90,31 +106,33 @@ private:
             if (!attributes.hasAttribute(name) || !itsInfo.containsProperty(name))
                 return false;
         }
-        // Names keep their namespaces and the declarations stay, as a copy of the token would
-        // have them; only the four unprefixed attributes take the record's values.
-        itsWriter.writeStartElement(itsReader.namespaceUri().toString(),
-                                    itsReader.name().toString());
-        for (const QXmlStreamNamespaceDeclaration& declaration :
-             itsReader.namespaceDeclarations()) {
-            if (declaration.prefix().isEmpty())
-                itsWriter.writeDefaultNamespace(declaration.namespaceUri().toString());
-            else
-                itsWriter.writeNamespace(declaration.namespaceUri().toString(),
-                                         declaration.prefix().toString());
-        }
+        // Only the four unprefixed attributes take the record's values.
+        QXmlStreamAttributes edited;
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QString name = attribute.qualifiedName().toString();
-            if (name == kPid || name == kCallingType || name == kTelegramType || name == kTrace)
-                itsWriter.writeAttribute(name, itsInfo.getPropertyValue(name));
-            else
-                itsWriter.writeAttribute(attribute);
+            QString value = attribute.value().toString();
+            if ((name == kPid || name == kCallingType || name == kTelegramType || name == kTrace) &&
+                !tryGetRecordValue(name, &value))
+                return false;
+            edited.append(name, value);
         }
+        Tools::writeStartElementAsRead(itsReader, edited, &itsWriter);
         return true;
+    }
+
+    // The record's value of a property, when an XML text can hold it.
+    bool tryGetRecordValue(const QString& name, QString* value) const {
+        *value = itsInfo.getPropertyValue(name);
+        return isXmlText(*value);
+    }
+
+    void copyStartElement() {
+        Tools::writeStartElementAsRead(itsReader, itsReader.attributes(), &itsWriter);
     }
 
     // Rewrites the object's element, whose children must all be text elements the record knows.
     bool editObject() {
-        itsWriter.writeCurrentToken(itsReader);
+        copyStartElement();
         while (!itsReader.atEnd()) {
             switch (itsReader.readNext()) {
             case QXmlStreamReader::StartElement:
@@ -142,12 +160,15 @@ private:
         const QString name = itsReader.name().toString();
         if (!itsInfo.containsProperty(name))
             return false;
-        itsWriter.writeCurrentToken(itsReader);
+        copyStartElement();
         itsReader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
         if (itsReader.hasError())
             return false;
         // Also an element that was empty gets the value.
-        itsWriter.writeCharacters(itsInfo.getPropertyValue(name));
+        QString value;
+        if (!tryGetRecordValue(name, &value))
+            return false;
+        itsWriter.writeCharacters(value);
         itsWriter.writeEndElement();
         return true;
     }
@@ -295,8 +316,10 @@ bool CommandManager::updateTelegram(QString* telegram, CommandInfo* commandInfo)
     ZYR_ASSERT_NOT_NULL(kSource, telegram);
     ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
     QString edited;
+    // The writer escapes quotes and '>', which may take a text past a limit of markup.
     if (!TelegramContent::isWithinLimits(*telegram) ||
-        !TelegramEditor(*telegram, *commandInfo, &edited).run())
+        !TelegramEditor(*telegram, *commandInfo, &edited).run() ||
+        !TelegramContent::isWithinLimits(edited))
         return false;
     *telegram = edited;
     return true;

@@ -12,6 +12,13 @@ namespace {
 constexpr int kPieceSize = 64 * 1024;
 static_assert(kPieceSize >= maxTraceFileDeclarationSize, "the first piece holds the declaration");
 
+// Whether a decoder that has had all of a file holds the start of a character. Qt's UTF-8 decoder
+// says so, others hold it silently; a line break then decodes otherwise than alone, as no
+// character of an encoding taken here goes on with that byte.
+bool holdsPartialCharacter(QTextDecoder* decoder) {
+    return decoder->needsMoreData() || decoder->toUnicode("\n", 1) != QLatin1String("\n");
+}
+
 } // namespace
 
 GuardedTraceFile::GuardedTraceFile(QObject* parent)
@@ -37,11 +44,11 @@ void GuardedTraceFile::release() {
     itsOutline = TraceFileOutline();
     itsStopped = false;
     itsFileEnded = false;
+    itsEndedInCharacter = false;
 }
 
 bool GuardedTraceFile::onlyRootEndMissing() const {
-    // Bytes the decoder still holds are the start of a character the file breaks off in.
-    return itsFileEnded && !itsDecoder->needsMoreData() && itsOutline.onlyRootEndMissing();
+    return itsFileEnded && !itsEndedInCharacter && itsOutline.onlyRootEndMissing();
 }
 
 qint64 GuardedTraceFile::readData(char* data, qint64 maxSize) {
@@ -100,6 +107,7 @@ bool GuardedTraceFile::readPiece() {
     if (itsPiece.isEmpty()) {
         itsStopped = true;
         itsFileEnded = itsFile->error() == QFileDevice::NoError && itsFile->atEnd();
+        itsEndedInCharacter = itsFileEnded && holdsPartialCharacter(itsDecoder.get());
         return false;
     }
 

@@ -56,8 +56,9 @@ private:
     // starts in the bytes.
     std::unique_ptr<QTextDecoder> itsPassedDecoder;
     TraceFileOutline itsOutline;
-    bool itsStopped = false;   // nothing more is read
-    bool itsFileEnded = false; // the file was read to its end
+    bool itsStopped = false;          // nothing more is read
+    bool itsFileEnded = false;        // the file was read to its end
+    bool itsEndedInCharacter = false; // ... and its last bytes began a character
 };
 
 } // namespace ZyrCore::Tracing

@@ -1,5 +1,7 @@
 #include "Tracing/telegramcopy.h"
 
+#include "Tools/startelementcopy.h"
+
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {
@@ -9,7 +11,16 @@ TelegramCopy::TelegramCopy()
     itsWriter.setAutoFormatting(true);
 }
 
+namespace {
+
+// Layout the copy of a small telegram may add whatever the telegram's size.
+constexpr qint64 kLayoutAllowance = 4096;
+
+} // namespace
+
 void TelegramCopy::copy(const QXmlStreamReader& reader) {
+    if (itsStartOffset < 0)
+        itsStartOffset = reader.characterOffset();
     switch (reader.tokenType()) {
     case QXmlStreamReader::StartElement:
         copyStartElement(reader);
@@ -21,23 +32,13 @@ void TelegramCopy::copy(const QXmlStreamReader& reader) {
         itsWriter.writeCurrentToken(reader);
         break;
     }
+    const qint64 telegramSize = reader.characterOffset() - itsStartOffset;
+    if (itsWriter.autoFormatting() && itsText.size() > telegramSize + kLayoutAllowance)
+        itsWriter.setAutoFormatting(false);
 }
 
-// Written by qualified name: the writer's own namespace handling makes prefixes up and declares
-// a default namespace a second time under its made-up prefix.
 void TelegramCopy::copyStartElement(const QXmlStreamReader& reader) {
-    itsWriter.writeStartElement(reader.qualifiedName().toString());
-    const QXmlStreamNamespaceDeclarations declarations = reader.namespaceDeclarations();
-    for (const QXmlStreamNamespaceDeclaration& declaration : declarations) {
-        const QString name = declaration.prefix().isEmpty()
-                                 ? QStringLiteral("xmlns")
-                                 : QStringLiteral("xmlns:") + declaration.prefix();
-        itsWriter.writeAttribute(name, declaration.namespaceUri().toString());
-    }
-    const QXmlStreamAttributes attributes = reader.attributes();
-    for (const QXmlStreamAttribute& attribute : attributes)
-        itsWriter.writeAttribute(attribute.qualifiedName().toString(),
-                                 attribute.value().toString());
+    Tools::writeStartElementAsRead(reader, reader.attributes(), &itsWriter);
 }
 
 } // namespace ZyrCore::Tracing

@@ -12,6 +12,8 @@ namespace ZyrCore::Tracing {
 // out by an auto-formatting writer. Names keep the prefixes the file gives them and namespace
 // declarations stay on the elements that carry them in the file, so the copy is the telegram
 // laid out, whatever namespaces it uses. The telegram must bind every prefix it uses itself.
+// Layout indents each element by its depth, many times the size of a small element: once the
+// copy grows longer than the telegram in the file, the rest is copied without layout.
 class TelegramCopy {
 public:
     TelegramCopy();
@@ -26,6 +28,7 @@ private:
 
     QString itsText;
     QXmlStreamWriter itsWriter;
+    qint64 itsStartOffset = -1; // the reader's character offset after the Telegram start tag
 };
 
 } // namespace ZyrCore::Tracing

@@ -127,6 +127,8 @@ private slots:
     void crowdedTelegramsAreRefusedQuickly_data();
     void crowdedTelegramsAreRefusedQuickly();
     void updateKeepsPrefixedAttributes();
+    void updateWritesWhatTheRegistryReads_data();
+    void updateWritesWhatTheRegistryReads();
 
 private:
     CommandManager itsManager; // knows the stream's commands
@@ -453,7 +455,8 @@ void TestTelegrams::recordValuesReachTheObject_data() {
     QTest::newRow("markup in an attribute") << "TelegramType" << QStringLiteral("<\"&'>") << true;
     QTest::newRow("unknown calling type") << "CallingType" << QStringLiteral("a&b") << true;
     QTest::newRow("line break in an attribute") << "Trace" << QStringLiteral("\n8000000") << true;
-    QTest::newRow("control character") << "Data" << QStringLiteral("5\u0001a") << true;
+    // No XML text holds it: the reader would drop it from the value.
+    QTest::newRow("control character") << "Data" << QStringLiteral("5\u0001a") << false;
     QTest::newRow("trace not hex") << "Trace" << QStringLiteral("xyz") << false;
     QTest::newRow("missing value") << "Address" << QString() << false;
 }
@@ -741,6 +744,87 @@ void TestTelegrams::updateKeepsPrefixedAttributes() {
     std::unique_ptr<CommandInfo> again(itsManager.convertToCommandInfo(telegram));
     QVERIFY2(again != nullptr, qPrintable(telegram));
     QCOMPARE(again->getPropertyValue(QStringLiteral("Pid")), QStringLiteral("62"));
+}
+
+namespace {
+
+// Each start element's qualified name with its attribute and declaration count, or the error.
+QString startElementsOf(const QString& telegram) {
+    QXmlStreamReader reader(telegram);
+    QStringList elements;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            elements << QStringLiteral("%1(%2)")
+                            .arg(reader.qualifiedName())
+                            .arg(reader.attributes().size() +
+                                 reader.namespaceDeclarations().size());
+    }
+    return reader.hasError() ? reader.errorString() : elements.join(' ');
+}
+
+} // namespace
+
+void TestTelegrams::updateWritesWhatTheRegistryReads_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<QString>("property"); // set in the record read from the telegram
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("updated"); // else refused: the rewrite would not read again
+    using ZyrCore::Tools::maxAttributeValueLength;
+    using ZyrCore::Tools::maxTextLength;
+    const QString body = kWriteBody.arg(QString());
+    const QString crowded = kWriteAttributes + attributesNamed(QStringLiteral("a"), 11);
+    QTest::newRow("default namespace on a full telegram")
+        << wrap(body, crowded + " xmlns=\"u\"") << "Pid"
+        << "62" << true;
+    QTest::newRow("prefix of the telegram's own")
+        << QStringLiteral("<p:Telegram xmlns:p=\"u\" %1>%2</p:Telegram>").arg(crowded, body)
+        << "Pid"
+        << "62" << true;
+    QTest::newRow("prefix of a value's own")
+        << wrap(kWriteBody.arg(QStringLiteral("<q:Note xmlns:q=\"v\"%1/>")
+                                   .arg(attributesNamed(QStringLiteral("a"), 15))),
+                kWriteAttributes)
+        << "Pid"
+        << "62" << true;
+    // The writer escapes every quote and '>' it writes.
+    QTest::newRow("value of quotes")
+        << wrap(body, kWriteAttributes + " Note='" + QString(maxAttributeValueLength, '"') + "'")
+        << "Pid"
+        << "62" << false;
+    QTest::newRow("comment of '>'")
+        << wrap("<Comment>" + QString(maxTextLength / 2, '>') + "</Comment>" + body,
+                kWriteAttributes)
+        << "Pid"
+        << "62" << false;
+    // Characters no XML text holds.
+    QTest::newRow("control character in an attribute's value")
+        << wrap(body, kWriteAttributes) << "Pid" << QStringLiteral("6\u00012") << false;
+    QTest::newRow("lone surrogate in a value's text")
+        << wrap(body, kWriteAttributes) << "Data" << QString(QChar(0xD800)) << false;
+    QTest::newRow("noncharacter in a value's text")
+        << wrap(body, kWriteAttributes) << "Data" << QString(QChar(0xFFFE)) << false;
+    QTest::newRow("pair of surrogates in a value's text")
+        << wrap(body, kWriteAttributes) << "Data" << QStringLiteral("\U0001F600") << true;
+}
+
+// An updated telegram keeps its names and declarations and reads again through the registry; a
+// rewrite that would not is refused.
+void TestTelegrams::updateWritesWhatTheRegistryReads() {
+    QFETCH(QString, telegram);
+    QFETCH(QString, property);
+    QFETCH(QString, value);
+    QFETCH(bool, updated);
+    std::unique_ptr<CommandInfo> record(itsManager.convertToCommandInfo(telegram));
+    QVERIFY(record != nullptr);
+    QVERIFY(record->trySetPropertyValue(property, value, false));
+    QString edited = telegram;
+    QCOMPARE(itsManager.updateTelegram(&edited, record.get()), updated);
+    if (!updated)
+        return;
+    QCOMPARE(startElementsOf(edited), startElementsOf(telegram));
+    std::unique_ptr<CommandInfo> again(itsManager.convertToCommandInfo(edited));
+    QVERIFY2(again != nullptr, qPrintable(edited.left(400)));
+    QCOMPARE(again->getPropertyValue(property), value);
 }
 
 ZYR_TEST_CLASS(TestTelegrams)
