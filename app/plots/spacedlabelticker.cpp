@@ -41,8 +41,9 @@ double SpacedLabelTicker::getTickStep(const QCPRange& range) {
     // Not laid out yet: nothing to measure against.
     if (axisLength() <= 0 || !(step > 0.0))
         return step;
-    // A step as wide as the range leaves at most two labels at its ends.
-    while (step < range.size() && !labelsKeepApart(range, step))
+    // Past the range's size at most one label is left, which keeps apart; at least one is: two
+    // neighbouring multiples of a step always hold one of the next readable step.
+    while (!labelsKeepApart(range, step))
         step = nextReadableStep(step);
     return step;
 }
