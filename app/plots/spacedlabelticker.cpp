@@ -38,8 +38,9 @@ void SpacedLabelTicker::generate(const QCPRange& range, const QLocale& locale, Q
 
 double SpacedLabelTicker::getTickStep(const QCPRange& range) {
     double step = QCPAxisTicker::getTickStep(range);
-    // Not laid out yet: nothing to measure against.
-    if (axisLength() <= 0 || !(step > 0.0))
+    // Measured also at no length (not laid out yet, or a plot smaller than its margins): the
+    // labels then meet at one point, and one is left.
+    if (!(step > 0.0))
         return step;
     // Past the range's size at most one label is left, which keeps apart; at least one is: two
     // neighbouring multiples of a step always hold one of the next readable step.

@@ -647,7 +647,8 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks_data() {
 }
 
 // Shrunk by the user, with nothing else to draw it again, each plot's tick labels still keep
-// apart: ticks made for the old size are made again for the new one.
+// apart: ticks made for the old size are made again for the new one; also when the plot is
+// smaller than its axes' margins, which leave the axes no length.
 void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     QFETCH(QString, kind);
     std::unique_ptr<QCustomPlot> plot;
@@ -666,7 +667,7 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     plot->resize(900, 600);
     plot->show();
     QVERIFY(QTest::qWaitForWindowExposed(plot.get()));
-    for (const QSize& size : {QSize(900, 600), QSize(150, 120)}) {
+    for (const QSize& size : {QSize(900, 600), QSize(150, 120), QSize(40, 30)}) {
         plot->resize(size);
         QTRY_VERIFY2_WITH_TIMEOUT(crowdedTickLabels(*plot).isEmpty(),
                                   qPrintable(crowdedTickLabels(*plot).join("; ")), 10000);
