@@ -90,7 +90,7 @@ double SpacedLabelTicker::nextReadableStep(double step) const {
 }
 
 bool SpacedLabelTicker::takeLengthChanged() {
-    const bool changed = itsTickedLength >= 0 && itsTickedLength != axisLength();
-    itsTickedLength = -1;
+    const bool changed = itsTickedLength.has_value() && *itsTickedLength != axisLength();
+    itsTickedLength.reset();
     return changed;
 }

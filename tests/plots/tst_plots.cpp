@@ -648,7 +648,7 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks_data() {
 
 // Shrunk by the user, with nothing else to draw it again, each plot's tick labels still keep
 // apart: ticks made for the old size are made again for the new one; also when the plot is
-// smaller than its axes' margins, which leave the axes no length.
+// smaller than its axes' margins, which leave the axes no length, and when it grows back.
 void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     QFETCH(QString, kind);
     std::unique_ptr<QCustomPlot> plot;
@@ -667,11 +667,21 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     plot->resize(900, 600);
     plot->show();
     QVERIFY(QTest::qWaitForWindowExposed(plot.get()));
+    const auto labels = [&plot] {
+        QStringList all;
+        for (const QCPAxis* axis : plot->axisRect()->axes())
+            all << QStringList(axis->tickVectorLabels().toList()).join(' ');
+        return all;
+    };
+    plot->replot(); // ticks for the laid-out size
+    const QStringList fullSize = labels();
     for (const QSize& size : {QSize(900, 600), QSize(150, 120), QSize(40, 30)}) {
         plot->resize(size);
         QTRY_VERIFY2_WITH_TIMEOUT(crowdedTickLabels(*plot).isEmpty(),
                                   qPrintable(crowdedTickLabels(*plot).join("; ")), 10000);
     }
+    plot->resize(900, 600);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(), fullSize, 10000);
 }
 
 void TestPlots::shortAxisKeepsOneOfTwoCollidingLabels_data() {
