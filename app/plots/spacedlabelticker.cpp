@@ -38,9 +38,11 @@ void SpacedLabelTicker::generate(const QCPRange& range, const QLocale& locale, Q
 
 double SpacedLabelTicker::getTickStep(const QCPRange& range) {
     double step = QCPAxisTicker::getTickStep(range);
-    // Measured also at no length (not laid out yet, or a plot smaller than its margins): the
-    // labels then meet at one point, and one is left.
-    if (!(step > 0.0))
+    // An axis that draws no labels has nothing to keep apart; measuring its labels would double
+    // the cost of every replot, as each plot hides two of its four axes. Measured also at no
+    // length (not laid out yet, or a plot smaller than its margins): the labels then meet at one
+    // point, and one is left.
+    if (!itsAxis->visible() || !itsAxis->tickLabels() || !(step > 0.0))
         return step;
     // Past the range's size at most one label is left, which keeps apart; at least one is: two
     // neighbouring multiples of a step always hold one of the next readable step.
