@@ -38,11 +38,15 @@ void SpacedLabelTicker::generate(const QCPRange& range, const QLocale& locale, Q
 
 double SpacedLabelTicker::getTickStep(const QCPRange& range) {
     double step = QCPAxisTicker::getTickStep(range);
-    // Not laid out yet: nothing to measure against.
-    if (axisLength() <= 0 || !(step > 0.0))
+    // An axis that draws no labels has nothing to keep apart; measuring its labels would double
+    // the cost of every replot, as each plot hides two of its four axes. Measured also at no
+    // length (not laid out yet, or a plot smaller than its margins): the labels then meet at one
+    // point, and one is left.
+    if (!itsAxis->visible() || !itsAxis->tickLabels() || !(step > 0.0))
         return step;
-    // A step as wide as the range leaves at most two labels at its ends.
-    while (step < range.size() && !labelsKeepApart(range, step))
+    // Past the range's size at most one label is left, which keeps apart; at least one is: two
+    // neighbouring multiples of a step always hold one of the next readable step.
+    while (!labelsKeepApart(range, step))
         step = nextReadableStep(step);
     return step;
 }
@@ -88,7 +92,7 @@ double SpacedLabelTicker::nextReadableStep(double step) const {
 }
 
 bool SpacedLabelTicker::takeLengthChanged() {
-    const bool changed = itsTickedLength >= 0 && itsTickedLength != axisLength();
-    itsTickedLength = -1;
+    const bool changed = itsTickedLength.has_value() && *itsTickedLength != axisLength();
+    itsTickedLength.reset();
     return changed;
 }

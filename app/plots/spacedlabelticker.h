@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <optional>
+
 // A ticker that keeps an axis's tick labels apart: it starts from the step its tick count asks
 // for and widens it along the readable steps (1, 2, 2.5, 5 times a power of ten) until no two
 // labels, in the axis's label font and at the axis's length, come closer than a space. Large
@@ -35,8 +37,9 @@ private:
     QLocale itsLocale;
     QChar itsFormatChar;
     int itsPrecision = 0;
-    // The axis length the last ticks were made for; -1 once checked against the layout.
-    int itsTickedLength = -1;
+    // The axis length the last ticks were made for, which a plot smaller than its margins makes
+    // negative; none once checked against the layout.
+    std::optional<int> itsTickedLength;
 };
 
 #endif // ZYRAPP_PLOTS_SPACEDLABELTICKER_H

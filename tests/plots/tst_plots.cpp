@@ -8,6 +8,7 @@
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
 #include "plots/qhistogramplot.h"
+#include "plots/spacedlabelticker.h"
 #include "simulatedsensor.h"
 #include "ticklabelspacing.h"
 
@@ -118,6 +119,8 @@ private slots:
     void distanceBarShowsNewestMeasurement();
     void tickLabelsStayApartAsThePlotShrinks_data();
     void tickLabelsStayApartAsThePlotShrinks();
+    void shortAxisKeepsOneOfTwoCollidingLabels_data();
+    void shortAxisKeepsOneOfTwoCollidingLabels();
 };
 
 void TestPlots::dashesRunOnAcrossCorners_data() {
@@ -644,7 +647,8 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks_data() {
 }
 
 // Shrunk by the user, with nothing else to draw it again, each plot's tick labels still keep
-// apart: ticks made for the old size are made again for the new one.
+// apart: ticks made for the old size are made again for the new one; also when the plot is
+// smaller than its axes' margins, which leave the axes no length, and when it grows back.
 void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     QFETCH(QString, kind);
     std::unique_ptr<QCustomPlot> plot;
@@ -663,11 +667,62 @@ void TestPlots::tickLabelsStayApartAsThePlotShrinks() {
     plot->resize(900, 600);
     plot->show();
     QVERIFY(QTest::qWaitForWindowExposed(plot.get()));
-    for (const QSize& size : {QSize(900, 600), QSize(150, 120)}) {
+    const auto labels = [&plot] {
+        QStringList all;
+        for (const QCPAxis* axis : plot->axisRect()->axes())
+            all << QStringList(axis->tickVectorLabels().toList()).join(' ');
+        return all;
+    };
+    plot->replot(); // ticks for the laid-out size
+    const QStringList fullSize = labels();
+    for (const QSize& size : {QSize(900, 600), QSize(150, 120), QSize(40, 30)}) {
         plot->resize(size);
         QTRY_VERIFY2_WITH_TIMEOUT(crowdedTickLabels(*plot).isEmpty(),
                                   qPrintable(crowdedTickLabels(*plot).join("; ")), 10000);
     }
+    plot->resize(900, 600);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(), fullSize, 10000);
+}
+
+void TestPlots::shortAxisKeepsOneOfTwoCollidingLabels_data() {
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::addColumn<double>("room"); // axis length in label widths (of the range's ends)
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("room for all") << 0.0 << 2500.0 << 20.0
+                                  << QStringList{"0", "500", "1000", "1500", "2000", "2500"};
+    QTest::newRow("ends collide") << 0.0 << 2500.0 << 1.0 << QStringList{"0"};
+    QTest::newRow("ends collide, negative") << -2500.0 << 0.0 << 1.0 << QStringList{"0"};
+}
+
+// An axis too short for the labels at both ends of its range shows one of them, not both run
+// together.
+void TestPlots::shortAxisKeepsOneOfTwoCollidingLabels() {
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    QFETCH(double, room);
+    QCustomPlot plot;
+    SpacedLabelTicker::installOn(&plot);
+    const QFontMetrics metrics(plot.xAxis->tickLabelFont());
+    const auto width = [&metrics](double value) {
+        return metrics.boundingRect(QRect(), Qt::TextDontClip, QString::number(value)).width();
+    };
+    const int length = int(room * (width(lower) + width(upper)) / 2);
+    const int margin = 200; // the labels at the ends stay inside the plot
+    plot.axisRect()->setAutoMargins(QCP::msNone);
+    plot.axisRect()->setMargins(QMargins(margin, 10, margin, 100));
+    plot.resize(length + 2 * margin, 200);
+    plot.xAxis->setRange(lower, upper);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    plot.replot();
+    QCOMPARE(plot.axisRect()->width(), length);
+    QStringList labels;
+    for (int i = 0; i < plot.xAxis->tickVector().size(); ++i) {
+        if (plot.xAxis->range().contains(plot.xAxis->tickVector()[i]))
+            labels << plot.xAxis->tickVectorLabels()[i];
+    }
+    QTEST(labels, "labels");
 }
 
 ZYR_TEST_CLASS(TestPlots)
