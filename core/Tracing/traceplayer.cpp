@@ -38,6 +38,19 @@ bool isBetweenTelegrams(const QXmlStreamReader& reader) {
            reader.isEndElement();
 }
 
+// Reads on to the next Telegram start or the end of the input. False at a token that may not
+// stand there, which ends reading, playing and loading alike: an element that binds a namespace,
+// and after a telegram anything but what may stand between telegrams.
+bool skipToTelegram(QXmlStreamReader* reader, bool afterTelegram) {
+    while (!isTelegramStart(*reader) && !reader->atEnd()) {
+        if (bindsNamespaceOutsideTelegrams(*reader) ||
+            (afterTelegram && !isBetweenTelegrams(*reader)))
+            return false;
+        reader->readNext();
+    }
+    return true;
+}
+
 // Attaches reader to the guarded bytes of file from its start; the header check's result, and
 // false for a file that is not a regular one.
 bool attachReader(QFile* file, GuardedTraceFile* guarded, QXmlStreamReader* reader) {
@@ -148,14 +161,7 @@ bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
 }
 
 bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* broken) {
-    *broken = false;
-    while (!isTelegramStart(*reader) && !reader->atEnd()) {
-        if (bindsNamespaceOutsideTelegrams(*reader)) {
-            *broken = true;
-            return false;
-        }
-        reader->readNext();
-    }
+    *broken = !skipToTelegram(reader, false);
     if (!isTelegramStart(*reader))
         return false;
 
@@ -178,14 +184,10 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
         return false;
     }
 
-    // What stands between telegrams is no part of either; an error after a whole telegram ends
-    // the next search instead.
-    while (!isTelegramStart(*reader) && !reader->atEnd()) {
-        if (!isBetweenTelegrams(*reader)) {
-            *broken = true;
-            return false;
-        }
-        reader->readNext();
+    // What stands between telegrams is no part of either.
+    if (!skipToTelegram(reader, true)) {
+        *broken = true;
+        return false;
     }
     text->append(copy.take());
     return true;
@@ -238,18 +240,15 @@ bool TracePlayer::visitTelegrams(QString fileName,
         return false;
     QXmlStreamReader& reader = reading.reader;
     bool telegramSeen = false;
-    while (!reader.atEnd()) {
-        if (isTelegramStart(reader)) {
-            if (!visit(&reader) || !reader.isEndElement())
-                return false;
-            telegramSeen = true;
-        } else if (bindsNamespaceOutsideTelegrams(reader) ||
-                   (telegramSeen && !isBetweenTelegrams(reader))) {
+    while (skipToTelegram(&reader, telegramSeen)) {
+        if (reader.atEnd())
+            return reading.endsCleanly();
+        if (!visit(&reader) || !reader.isEndElement())
             return false;
-        }
+        telegramSeen = true;
         reader.readNext();
     }
-    return reading.endsCleanly();
+    return false;
 }
 
 bool TracePlayer::playNextInternal(bool* notPlayed) {
