@@ -320,7 +320,7 @@ void QHistogramPlot::setXAxisMax(int value) {
 
 void QHistogramPlot::setForceRescale(bool force) {
     itsForceRescale = force;
-    itsForcedWindowOpen = false;
+    itsForcedWindowEndMs.reset();
 }
 
 void QHistogramPlot::resetRescaleSingleShot() {
@@ -476,12 +476,11 @@ void QHistogramPlot::updateScalingAndVisibility() {
 bool QHistogramPlot::isRescaleForced(qint64 now) {
     if (!itsForceRescale)
         return false;
-    if (!itsForcedWindowOpen) {
-        itsForcedWindowOpen = true;
+    if (!itsForcedWindowEndMs) {
         itsForcedWindowEndMs = now + forcedRescaleWindowMs;
         return true;
     }
-    if (now < itsForcedWindowEndMs)
+    if (now < *itsForcedWindowEndMs)
         return true;
     resetRescaleSingleShot();
     return false;

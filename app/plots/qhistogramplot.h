@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QCPStringLegendItem;
 
@@ -143,8 +144,8 @@ private:
     // timer: a burst of measurements rescales many times without returning to the event loop,
     // and a timer per rescale would pile up there.
     bool itsForceRescale = false;
-    bool itsForcedWindowOpen = false;
-    qint64 itsForcedWindowEndMs = 0;
+    // The end of the forced rescale's window once its first rescale opened it.
+    std::optional<qint64> itsForcedWindowEndMs;
     std::array<std::array<bool, channelCount>, typeCount> itsChannelVisible{};
     QVector<double> itsKeys;
     // [set][type][channel]
