@@ -5,6 +5,7 @@
 #include "userdialogs.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -20,7 +21,10 @@ void MainWindow::on_tabWidget_currentChanged(int) {
         itsUi->gbData->setVisible(histogram);
         itsUi->pbSnapshot->setVisible(histogram);
         itsUi->gbTof->show();
+        // A new text brings its own mnemonic as the shortcut, none here: Alt+S stays.
+        const QKeySequence shortcut = itsUi->pbStart->shortcut();
         itsUi->pbStart->setText(histogram ? tr("Start") : tr("Show"));
+        itsUi->pbStart->setShortcut(shortcut);
     } else if (page == QLatin1String("ZyrUploadFileDemoWidget")) {
         // Nothing is measured while files go to the board.
         if (itsUi->cbContinuousMode->isChecked())

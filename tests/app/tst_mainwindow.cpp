@@ -3,6 +3,7 @@
 
 #include "HidDevice/hidbackend.h"
 #include "Tools/versioninfo.h"
+#include "commands/getobjectscommand.h"
 #include "controls/aboutdialog.h"
 #include "devicestatusbar.h"
 #include "mainwindow.h"
@@ -113,6 +114,17 @@ struct ShownWindow {
         : board(withBoard ? ZyrSim::SimulatedEvaluationBoard::create({}) : nullptr) {
         window.show();
     }
+    // On a simulated board of that configuration.
+    explicit ShownWindow(const char* boardConfig)
+        : board(ZyrSim::SimulatedEvaluationBoard::create(boardConfig)) {
+        window.show();
+    }
+    // True once the board's module has reported and the window is set up for its chip.
+    bool waitUntilActivated() {
+        auto* serial = widget<QLabel>("lbSerialNumber");
+        return board && QTest::qWaitForWindowExposed(&window) &&
+               QTest::qWaitFor([serial] { return !serial->text().endsWith("00-00-00-00"); }, 10000);
+    }
     // True once the window is exposed and has shrunk to its minimum size, as it does shortly
     // after it shows.
     bool waitUntilLaidOut() {
@@ -130,6 +142,14 @@ struct ShownWindow {
         const int index = tabs->indexOf(widget(page));
         tabs->setCurrentIndex(index);
         return index >= 0;
+    }
+    // Opens the tab of the page with that name by clicking it; false when that did not open it.
+    bool clickTab(const char* page) {
+        auto* tabs = widget<QTabWidget>("tabWidget");
+        const int index = tabs->indexOf(widget(page));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                          tabs->tabBar()->tabRect(index).center());
+        return index >= 0 && tabs->currentIndex() == index;
     }
     // Empty when the named widgets are shown and hidden as given, else says which are not and
     // on which tab.
@@ -290,6 +310,8 @@ private slots:
     void distanceTabShowsItsGraphOnly();
     void uploadTabHidesTheControlsAndEndsContinuousMode();
     void histogramTabBringsItsPanelsBack();
+    void altSMeasuresOnEveryPlotTab_data();
+    void altSMeasuresOnEveryPlotTab();
     void outputFileComesFromTheFileDialog();
     void aboutDialogOpensOnceAndClosesWithTheWindow();
     void redockedPlotsFillTheirPages_data();
@@ -477,6 +499,30 @@ void TestMainWindow::histogramTabBringsItsPanelsBack() {
         shown.notAsExpected({"gbTof", "gbHistogramGraph", "pbSnapshot"}, {"gbDistanceGraph"});
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QCOMPARE(shown.widget<QPushButton>("pbStart")->text(), QStringLiteral("Start"));
+}
+
+void TestMainWindow::altSMeasuresOnEveryPlotTab_data() {
+    QTest::addColumn<QStringList>("pages"); // their tabs clicked one after the other
+    QTest::newRow("distance tab") << QStringList{kDistancePage};
+    QTest::newRow("histogram tab, back from the distance tab")
+        << QStringList{kDistancePage, kHistogramPage};
+}
+
+// Alt+S presses Start, whichever plot tab the user has switched to.
+void TestMainWindow::altSMeasuresOnEveryPlotTab() {
+    QFETCH(QStringList, pages);
+    int cycles = 0; // outlives the board that counts them
+    ShownWindow shown("target=1200");
+    QVERIFY(shown.waitUntilActivated());
+    shown.board->board().firmware(ZyrSim::BoardInterface::Module).setObserver([&cycles](auto& r) {
+        cycles += r.protocol == GetObjectsCommand::commandId;
+    });
+    for (const QString& page : pages)
+        QVERIFY(shown.clickTab(qPrintable(page)));
+    shown.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+    QTest::keyClick(&shown.window, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(cycles, 1, 10000);
 }
 
 // The output file is the one chosen in the file dialog; cancelling it clears the file.
