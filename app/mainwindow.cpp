@@ -9,6 +9,7 @@
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
 #include "logging.h"
+#include "pagedock.h"
 #include "plots/distancebar.h"
 #include "statusfieldstate.h"
 #include "tools/barcreator.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     itsUploadWidget = new ZyrUploadFileDemoWidget();
     itsUploadWidget->setControlLogic(&itsControlLogic);
     itsUi->tabWidget->addTab(itsUploadWidget, tr("File Upload"));
+    // The plots float out of their pages and the user docks them there again by hand.
+    new PageDock(itsUi->dockHistogram);
+    new PageDock(itsUi->dockDistanceVsTime);
     IntentManager::instance()->registerExecutor(this);
     itsControlLogic.initialize();
     statusBar()->addPermanentWidget(&itsDeviceStatusBar, 0);

@@ -4,6 +4,7 @@
 
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
+#include "pagedock.h"
 #include "ui_mainwindow.h"
 #include "userdialogs.h"
 
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -94,23 +94,6 @@ void setWidgetValue(QWidget* widget, const QVariant& value) {
     }
 }
 
-// Puts a floating dock back into its tab page. The docks live in the pages rather than in the
-// window's dock areas, and QDockWidget::setFloating(false) leaves such a dock floating when a
-// QMainWindow is among its ancestors; then it is made a plain child of its page again, where
-// its layout item waits, and told to its listeners as Qt tells a re-dock.
-void dockIntoItsPage(QDockWidget* dock) {
-    dock->setFloating(false);
-    if (!dock->isFloating())
-        return;
-    dock->setParent(dock->parentWidget(), Qt::Widget);
-    // Reparenting tells neither layout: the dock's own would keep framing its contents as the
-    // floating window's, and a hidden page's would keep the dock where that window stood.
-    dock->layout()->invalidate();
-    dock->parentWidget()->layout()->invalidate();
-    dock->show();
-    emit dock->topLevelChanged(false);
-}
-
 } // namespace
 
 void MainWindow::intOpenAboutDialog_update(bool& enabled) {
@@ -147,8 +130,8 @@ void MainWindow::intLoadConfiguration_execute(IIntentExecuteParameter*) {
 void MainWindow::intRedockWindows_update(bool&) {}
 
 void MainWindow::intRedockWindows_execute(IIntentExecuteParameter*) {
-    dockIntoItsPage(itsUi->dockHistogram);
-    dockIntoItsPage(itsUi->dockDistanceVsTime);
+    PageDock::dockIntoItsPage(itsUi->dockHistogram);
+    PageDock::dockIntoItsPage(itsUi->dockDistanceVsTime);
     if (itsDockWindowsAction != nullptr)
         itsDockWindowsAction->setEnabled(false);
 }

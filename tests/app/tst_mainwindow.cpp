@@ -13,6 +13,7 @@
 #include "ticklabelspacing.h"
 #include "zyrstatusfield.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -169,6 +170,26 @@ struct ShownWindow {
     DialogRecorder dialogs;
     MainWindow window{nullptr, kAnyFreePort};
 };
+
+
+QAbstractButton* floatButton(QDockWidget* dock) {
+    return dock->findChild<QAbstractButton*>("qt_dockwidget_floatbutton");
+}
+
+// Double-clicks a floating dock's title where the user sees it: in the title bar Qt draws, with
+// the float button in it, or in the window manager's, which reports it as a non-client click.
+void doubleClickTitle(QDockWidget* dock) {
+    const QAbstractButton* button = floatButton(dock);
+    if (button->isVisible()) {
+        QTest::mouseDClick(dock, Qt::LeftButton, Qt::NoModifier,
+                           QPoint(dock->width() / 2, button->geometry().center().y()));
+        return;
+    }
+    const QPoint onTitle(dock->width() / 2, -8);
+    QMouseEvent click(QEvent::NonClientAreaMouseButtonDblClick, onTitle, dock->mapToGlobal(onTitle),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dock, &click);
+}
 
 // Passes every call on to the backend selected before it and counts the searches for the
 // board's HID interfaces: each opening attempt of a channel searches once.
@@ -568,17 +589,26 @@ void TestMainWindow::aboutDialogOpensOnceAndClosesWithTheWindow() {
 void TestMainWindow::redockedPlotsFillTheirPages_data() {
     QTest::addColumn<int>("openTab");     // while the docks float and are docked again
     QTest::addColumn<bool>("movedAside"); // the floating docks moved and resized by the user
-    QTest::newRow("histogram tab open, floating in place") << 0 << false;
-    QTest::newRow("distance tab open, floating in place") << 1 << false;
-    QTest::newRow("histogram tab open, moved aside") << 0 << true;
-    QTest::newRow("distance tab open, moved aside") << 1 << true;
+    QTest::addColumn<QString>("docking"); // "Dock Windows", each "float button" or "title"
+    QTest::newRow("histogram tab open, floating in place") << 0 << false << "Dock Windows";
+    QTest::newRow("distance tab open, floating in place") << 1 << false << "Dock Windows";
+    QTest::newRow("histogram tab open, moved aside") << 0 << true << "Dock Windows";
+    QTest::newRow("distance tab open, moved aside") << 1 << true << "Dock Windows";
+    QTest::newRow("float buttons, distance tab open") << 1 << false << "float button";
+    QTest::newRow("float buttons, histogram tab open, moved aside") << 0 << true << "float button";
+    QTest::newRow("title double clicks, histogram tab open") << 0 << false << "title";
 }
 
 // Dock Windows puts each floating plot back into its page as if it had never floated, whether
 // that page is open at the time or shown only later, and the page keeps it fitted on resizing.
+// So does the user by hand: the float button (floating it, too) or a double click on the title.
+// (Where the window manager draws a floating dock's title, that is on every platform but X11,
+// Qt hides the float button; clicked there it goes the button's way all the same.)
 void TestMainWindow::redockedPlotsFillTheirPages() {
     QFETCH(int, openTab);
     QFETCH(bool, movedAside);
+    QFETCH(QString, docking);
+    const bool byHand = docking != QLatin1String("Dock Windows");
     ShownWindow shown(true);
     QVERIFY(shown.board);
     QVERIFY(shown.waitUntilLaidOut());
@@ -623,7 +653,10 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
     // click (its layouts' requests) is done before going on.
     for (int tab = 0; tab < 2; ++tab) {
         tabs->setCurrentIndex(tab);
-        docks[tab]->setFloating(true);
+        if (byHand)
+            QTest::mouseClick(floatButton(docks[tab]), Qt::LeftButton);
+        else
+            docks[tab]->setFloating(true);
         QTRY_VERIFY_WITH_TIMEOUT(docks[tab]->isWindow() && docks[tab]->isVisible(), 10000);
         if (movedAside)
             docks[tab]->setGeometry(QRect(window.geometry().bottomRight(), QSize(300, 220)));
@@ -631,9 +664,16 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
     }
     tabs->setCurrentIndex(openTab);
     QCoreApplication::sendPostedEvents();
-    menuEntry(window, "View", "Dock Windows")->trigger();
+    for (QDockWidget* dock : docks) {
+        if (docking == QLatin1String("float button"))
+            QTest::mouseClick(floatButton(dock), Qt::LeftButton);
+        else if (docking == QLatin1String("title"))
+            doubleClickTitle(dock);
+    }
+    if (!byHand)
+        menuEntry(window, "View", "Dock Windows")->trigger();
     for (const QDockWidget* dock : docks)
-        QVERIFY(!dock->isFloating() && !dock->isWindow());
+        QVERIFY2(!dock->isFloating() && !dock->isWindow(), qPrintable(dock->objectName()));
     for (int size = 0; size < 2; ++size) {
         window.resize(sizes[size]);
         for (int tab : {openTab, 1 - openTab}) {
