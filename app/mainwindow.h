@@ -184,6 +184,8 @@ private:
         QVariant defaultValue;
     };
     QList<ConfigurationEntry> configurationEntries() const;
+    // Whether loading a configuration may set this control.
+    bool userCanChange(const QWidget* control) const;
 
     DeviceStatusBar itsDeviceStatusBar;
     ControlLogic itsControlLogic;

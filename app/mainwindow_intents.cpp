@@ -7,6 +7,7 @@
 #include "pagedock.h"
 #include "ui_mainwindow.h"
 #include "userdialogs.h"
+#include "zyruploadfiledemowidget.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -119,10 +120,28 @@ void MainWindow::intSaveConfiguration_execute(IIntentExecuteParameter*) {
 
 void MainWindow::intLoadConfiguration_update(bool&) {}
 
+// A load changes what the user could change now, as the user would; what the window keeps from
+// the user it keeps from a load too.
+bool MainWindow::userCanChange(const QWidget* control) const {
+    // Hidden for this chip family or for good: it holds what the window set.
+    if (control->isHidden())
+        return false;
+    // While saving, the field names the file being written.
+    if (control == itsUi->leDataFile)
+        return !itsUi->cbSaveData->isChecked();
+    // Nothing is measured while a script is connected or on the upload tab, and a load starts
+    // nothing there either.
+    if (control == itsUi->cbContinuousMode)
+        return !itsAutomationActive && itsUi->tabWidget->currentWidget() != itsUploadWidget;
+    return true;
+}
+
 void MainWindow::intLoadConfiguration_execute(IIntentExecuteParameter*) {
-    for (const ConfigurationEntry& entry : configurationEntries())
-        setWidgetValue(entry.widget,
-                       itsSettings.value(QLatin1String(entry.key), entry.defaultValue));
+    for (const ConfigurationEntry& entry : configurationEntries()) {
+        if (userCanChange(entry.widget))
+            setWidgetValue(entry.widget,
+                           itsSettings.value(QLatin1String(entry.key), entry.defaultValue));
+    }
     UserDialogs::information(this, itsVersionInfo->productNameString(),
                              tr("Configuration loaded."));
 }

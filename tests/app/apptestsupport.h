@@ -3,9 +3,16 @@
 
 #include "userdialogs.h"
 
+#include <QCheckBox>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 // Windows under test let the system pick their automation port: the program's fixed port may be
@@ -58,5 +65,37 @@ public:
     QStringList captions;
     QString pathAnswer;
 };
+
+// Opens a menu of a shown window's menu bar and picks one of its entries with the mouse, as a
+// user does; false when the window has no such entry.
+inline bool chooseMenuEntry(QMainWindow& window, const QString& menuTitle, const QString& entry) {
+    QMenuBar* bar = window.menuBar();
+    for (QAction* top : bar->actions()) {
+        QMenu* menu = top->menu();
+        if (top->text() != menuTitle || menu == nullptr)
+            continue;
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(top).center());
+        if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 10000))
+            return false;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == entry) {
+                QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                                  menu->actionGeometry(action).center());
+                return true;
+            }
+        }
+        menu->close();
+    }
+    return false;
+}
+
+// Clicks a shown check box on the box its style draws.
+inline void clickBox(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator.center());
+}
 
 #endif // TESTS_APP_APPTESTSUPPORT_H

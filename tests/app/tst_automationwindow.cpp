@@ -16,6 +16,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -124,6 +125,21 @@ public:
         }
         return seen;
     }
+    // Everything received until stop is set, or until the program closes the connection.
+    QByteArray readUntil(const std::atomic<bool>& stop) {
+        QByteArray received;
+        while (itsConnected && !stop) {
+            pollfd readable{itsSocket, POLLIN, 0};
+            if (::poll(&readable, 1, 50) <= 0)
+                continue;
+            char chunk[4096];
+            const ssize_t count = ::recv(itsSocket, chunk, sizeof chunk, 0);
+            if (count <= 0)
+                break;
+            received.append(chunk, int(count));
+        }
+        return received;
+    }
     bool send(const QByteArray& bytes) {
         return ::send(itsSocket, bytes.constData(), size_t(bytes.size()), 0) == bytes.size();
     }
@@ -165,6 +181,7 @@ private slots:
     void burstLeavesNoWorkBehind();
     void badClientLeavesTheProgramServing_data();
     void badClientLeavesTheProgramServing();
+    void loadStartsNothingForTheScript();
 };
 
 // The greeting, commands reaching the form, one cycle's records in order, a second client
@@ -324,6 +341,40 @@ void TestAutomationWindow::badClientLeavesTheProgramServing() {
     next.write("x)");
     QCOMPARE(tags(next, 4), kCycle);
     QTEST(program.window.findChild<QSpinBox*>("sbIterations")->value(), "iterations");
+}
+
+// While a script is connected only its characters measure: a load of a configuration with
+// Continuous Mode ticked leaves it off, so nothing reaches the script unasked, and once the script
+// has left, Start is there to press.
+void TestAutomationWindow::loadStartsNothingForTheScript() {
+    Program program;
+    program.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+    QCheckBox* continuous = program.box("cbContinuousMode");
+    clickBox(continuous);
+    QVERIFY(chooseMenuEntry(program.window, "File", "Save Configuration"));
+    clickBox(continuous);
+    const quint16 port = program.window.automationPort();
+    std::atomic<bool> greeted{false}, answered{false}, finished{false}, stop{false};
+    QByteArray unasked;
+    std::thread script([&] {
+        ScriptConnection client(port);
+        greeted = isGreeting(client.readThrough("#CAL;02"));
+        answered = true;
+        unasked = client.readUntil(stop);
+        finished = true;
+    });
+    JoinedScript joined{script, stop};
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 30000);
+    QVERIFY(greeted);
+    QVERIFY(chooseMenuEntry(program.window, "File", "Load Configuration"));
+    QTest::qWait(1500);
+    stop = true;
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 10000);
+    QVERIFY2(unasked.isEmpty(), unasked.left(200).constData());
+    QVERIFY(!continuous->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(program.isLocal(), 10000);
+    QVERIFY(!continuous->isChecked());
 }
 
 ZYR_TEST_CLASS(TestAutomationWindow)

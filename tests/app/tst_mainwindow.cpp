@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -86,6 +87,13 @@ const struct {
 };
 // clang-format on
 
+// The saved controls that the window hides on a long-range board, or before any board has
+// reported: a load leaves them as they are. (The pile-up box is hidden too, but follows the
+// summed one.)
+const QStringList kHiddenOnLongRange = {
+    "sbCaptureTime", "cbCalibration", "cbTDC1",   "cbTDC2",   "cbTDC3",         "cbTDC4",
+    "cbTDCPX1",      "cbTDCPX2",      "cbTDCPX3", "cbTDCPX4", "cbOperationMode"};
+
 // The value of a saved control, as the user sees it: a combo box's row, else the widget's own.
 QByteArray valueProperty(const QWidget* control) {
     if (qobject_cast<const QComboBox*>(control) != nullptr)
@@ -152,6 +160,16 @@ struct ShownWindow {
                           tabs->tabBar()->tabRect(index).center());
         return index >= 0 && tabs->currentIndex() == index;
     }
+    // Picks the output file in the file dialog that the user opens with the mouse.
+    void chooseDataFile(const QString& path) {
+        dialogs.pathAnswer = path;
+        QTest::mouseClick(widget<QPushButton>("pbSelectDataFile"), Qt::LeftButton);
+    }
+    // Presses Start with the mouse; the distance then measured, 0 when nothing was found.
+    int measuredDistance() {
+        QTest::mouseClick(widget<QPushButton>("pbStart"), Qt::LeftButton);
+        return widget<QDistancePlot>("plotDistance")->latestDistance();
+    }
     // Empty when the named widgets are shown and hidden as given, else says which are not and
     // on which tab.
     QString notAsExpected(const QStringList& shown, const QStringList& hidden) {
@@ -171,6 +189,12 @@ struct ShownWindow {
     MainWindow window{nullptr, kAnyFreePort};
 };
 
+// The lines of a file; none when there is no file.
+QStringList linesOf(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+}
 
 QAbstractButton* floatButton(QDockWidget* dock) {
     return dock->findChild<QAbstractButton*>("qt_dockwidget_floatbutton");
@@ -326,6 +350,10 @@ private slots:
     void configurationDefaultsAndRoundTrip();
     void loadingKeepsWhatAControlCannotShow_data();
     void loadingKeepsWhatAControlCannotShow();
+    void loadLeavesTheTargetFound_data();
+    void loadLeavesTheTargetFound();
+    void loadWhileSavingKeepsTheFileWritten();
+    void loadOnTheUploadTabStartsNothing();
     void menuBarHoldsItsEntries();
     void dockWindowsPutsAFloatingPlotBack();
     void distanceTabShowsItsGraphOnly();
@@ -392,9 +420,14 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
     MainWindow window(nullptr, kAnyFreePort);
     auto* referenceProximity = window.findChild<QCheckBox*>("cbTDCPX0");
     const auto loadAndCompare = [&window](bool changed) {
+        QVariantMap before;
+        for (const auto& entry : kConfiguration)
+            before[entry.name] = valueOf(window, entry.name);
         menuEntry(window, "File", "Load Configuration")->trigger();
         for (const auto& entry : kConfiguration) {
-            const QVariant expected = changed ? entry.changed : entry.loadedDefault;
+            const QVariant expected = kHiddenOnLongRange.contains(entry.name) ? before[entry.name]
+                                      : changed                               ? entry.changed
+                                                                              : entry.loadedDefault;
             QVERIFY2(valueOf(window, entry.name) == expected, entry.name);
         }
     };
@@ -422,29 +455,36 @@ void TestMainWindow::configurationDefaultsAndRoundTrip() {
 void TestMainWindow::loadingKeepsWhatAControlCannotShow_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("stored");
-    QTest::newRow("mode past the rows") << "cbOperationMode" << QVariant(7);
-    QTest::newRow("mode before the rows") << "cbOperationMode" << QVariant(-1);
-    QTest::newRow("mode not a number") << "cbOperationMode" << QVariant("distance");
-    QTest::newRow("preset past the rows") << "cbIterationSelector" << QVariant(99);
-    QTest::newRow("iterations past the range") << "sbIterations" << QVariant(70000);
-    QTest::newRow("threshold below the range") << "sbThreshold" << QVariant(-1);
-    QTest::newRow("capture time below the range") << "sbCaptureTime" << QVariant(0);
+    QTest::addColumn<QString>("board"); // the modes show on the short-range family only
+    const QString shortRange = "chip=KEL4301";
+    QTest::newRow("mode past the rows") << "cbOperationMode" << QVariant(7) << shortRange;
+    QTest::newRow("mode before the rows") << "cbOperationMode" << QVariant(-1) << shortRange;
+    QTest::newRow("mode not a number") << "cbOperationMode" << QVariant("distance") << shortRange;
+    QTest::newRow("preset past the rows") << "cbIterationSelector" << QVariant(99) << QString();
+    QTest::newRow("iterations past the range") << "sbIterations" << QVariant(70000) << QString();
+    QTest::newRow("threshold below the range") << "sbThreshold" << QVariant(-1) << QString();
+    QTest::newRow("capture time below the range") << "sbCaptureTime" << QVariant(0) << QString();
 }
 
 // A hand-edited store: the value no control can show is not applied, that control and the
 // device keep their settings, and every other key still loads. The preset stays as it is, so
-// the iterations and threshold are the store's.
+// the iterations and threshold are the store's; what the window hides stays as it is too.
 void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
     QFETCH(QString, key);
     QFETCH(QVariant, stored);
-    auto board = ZyrSim::SimulatedEvaluationBoard::create({});
-    QVERIFY(board);
+    QFETCH(QString, board);
+    auto simulated = ZyrSim::SimulatedEvaluationBoard::create(board);
+    QVERIFY(simulated);
     DialogRecorder dialogs;
     MainWindow window(nullptr, kAnyFreePort);
+    if (!board.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<QWidget*>("cbOperationMode")->isHidden(), 10000);
     QSettings store(QSettings::IniFormat, QSettings::UserScope, MainWindow::organizationName,
                     MainWindow::applicationName);
-    const auto keeps = [&key](const char* name) {
-        return name == key || qstrcmp(name, "cbIterationSelector") == 0;
+    const auto keeps = [&key, &window](const char* name) {
+        return name == key || qstrcmp(name, "cbIterationSelector") == 0 ||
+               (window.findChild<QWidget*>(name)->isHidden() &&
+                qstrcmp(name, "cbPileupCorrection") != 0);
     };
     for (const auto& entry : kConfiguration) {
         setValue(window, entry.name, entry.changed);
@@ -457,11 +497,97 @@ void TestMainWindow::loadingKeepsWhatAControlCannotShow() {
         const QVariant expected = keeps(entry.name) ? entry.changed : entry.loadedDefault;
         QVERIFY2(valueOf(window, entry.name) == expected, entry.name);
     }
-    const ZyrSim::SimulatedSensor::Settings& device = board->sensor().settings();
+    const ZyrSim::SimulatedSensor::Settings& device = simulated->sensor().settings();
     QCOMPARE(int(device.operationMode), valueOf(window, "cbOperationMode").toInt());
     QCOMPARE(int(device.captureTime), valueOf(window, "sbCaptureTime").toInt());
     QCOMPARE(int(device.iterations), valueOf(window, "sbIterations").toInt());
     QCOMPARE(int(device.threshold), valueOf(window, "sbThreshold").toInt());
+}
+
+void TestMainWindow::loadLeavesTheTargetFound_data() {
+    QTest::addColumn<QString>("savedOn"); // the board of the saved configuration; none: nothing
+    QTest::newRow("nothing saved") << QString();
+    QTest::newRow("proximity mode of the short-range family") << "chip=KEL4301";
+}
+
+// A load on a long-range board sets what its window offers only: the zones, the capture time and
+// the operation mode that it hides stay as the window set them, so the target is still found,
+// also after 4 m Mode has been ticked and unticked.
+void TestMainWindow::loadLeavesTheTargetFound() {
+    QFETCH(QString, savedOn);
+    if (!savedOn.isEmpty()) {
+        ShownWindow other(qPrintable(savedOn));
+        QVERIFY(other.waitUntilActivated());
+        auto* mode = other.widget<QComboBox>("cbOperationMode");
+        QTest::keyClicks(mode, "P");
+        QCOMPARE(mode->currentText(), QStringLiteral("Proximity Mode"));
+        QVERIFY(chooseMenuEntry(other.window, "File", "Save Configuration"));
+    }
+    ShownWindow shown("target=1200");
+    QVERIFY(shown.waitUntilActivated());
+    const ZyrSim::SimulatedSensor::Settings& device = shown.board->sensor().settings();
+    const ZyrSim::SimulatedSensor::Settings before = device;
+    QVERIFY(chooseMenuEntry(shown.window, "File", "Load Configuration"));
+    QCOMPARE(shown.dialogs.seen.last(), shown.window.windowTitle() + ": Configuration loaded.");
+    const auto foundTheTarget = [&shown] { return qAbs(shown.measuredDistance() - 1200) <= 10; };
+    QVERIFY2(foundTheTarget(), "the target is lost after the load");
+    QCOMPARE(int(device.captureTime), int(before.captureTime));
+    QCOMPARE(int(device.operationMode), int(before.operationMode));
+    for (int zone = 0; zone < 4; ++zone)
+        QVERIFY2(device.tdcSelected[zone], qPrintable(QString("zone %1 off").arg(zone + 1)));
+    auto* fourMeter = shown.widget<QCheckBox>("cb4mMode");
+    clickBox(fourMeter);
+    clickBox(fourMeter);
+    QCOMPARE(int(device.operationMode), int(before.operationMode));
+    QVERIFY2(foundTheTarget(), "the target is lost after 4 m Mode on and off");
+}
+
+// While saving, the field names the file being written: a load keeps it there, and the next
+// measurements go into that file.
+void TestMainWindow::loadWhileSavingKeepsTheFileWritten() {
+    QTemporaryDir folder;
+    ShownWindow shown("target=1200");
+    QVERIFY(shown.waitUntilActivated());
+    auto* dataFile = shown.widget<QLineEdit>("leDataFile");
+    const QString saved = folder.filePath("saved.csv");
+    const QString written = folder.filePath("written.csv");
+    shown.chooseDataFile(saved);
+    QVERIFY(chooseMenuEntry(shown.window, "File", "Save Configuration"));
+    shown.chooseDataFile(written);
+    clickBox(shown.widget<QCheckBox>("cbSaveData"));
+    QVERIFY(QFileInfo::exists(written));
+    QVERIFY(chooseMenuEntry(shown.window, "File", "Load Configuration"));
+    QCOMPARE(dataFile->text(), written);
+    const int lines = linesOf(written).size();
+    QVERIFY(shown.measuredDistance() > 0 && shown.measuredDistance() > 0);
+    const QStringList added = linesOf(written).mid(lines);
+    QCOMPARE(added.filter(QRegularExpression("^#OBJ;")).size(), 2);
+    QVERIFY2(!QFileInfo::exists(saved), "the saved file name was written to");
+}
+
+// On the upload tab nothing is measured, and a load that ticks Continuous Mode starts nothing
+// there: no record reaches the log; back on a plot tab, Start is there to press.
+void TestMainWindow::loadOnTheUploadTabStartsNothing() {
+    QTemporaryDir folder;
+    ShownWindow shown("target=1200");
+    QVERIFY(shown.waitUntilActivated());
+    auto* continuous = shown.widget<QCheckBox>("cbContinuousMode");
+    clickBox(continuous);
+    QVERIFY(chooseMenuEntry(shown.window, "File", "Save Configuration"));
+    clickBox(continuous);
+    const QString log = folder.filePath("run.csv");
+    shown.chooseDataFile(log);
+    clickBox(shown.widget<QCheckBox>("cbSaveData"));
+    QVERIFY(shown.clickTab(kUploadPage));
+    const int lines = linesOf(log).size();
+    QVERIFY(lines > 0);
+    QVERIFY(chooseMenuEntry(shown.window, "File", "Load Configuration"));
+    QTest::qWait(1500);
+    const QStringList added = linesOf(log).mid(lines);
+    QVERIFY2(added.isEmpty(), qPrintable(QString("%1 lines logged").arg(added.size())));
+    QVERIFY(!continuous->isChecked());
+    QVERIFY(shown.clickTab(kHistogramPage));
+    QVERIFY2(shown.widget<QPushButton>("pbStart")->isEnabled(), "Start is off");
 }
 
 void TestMainWindow::menuBarHoldsItsEntries() {
