@@ -205,6 +205,9 @@ void TestTraceFileGuard::commentsAndSectionsEndOnlyAtTheirClosing_data() {
     QTest::newRow("CDATA holding -->") << "<![CDATA[ --> <a \" ]]>" + crowded << kRefused;
     QTest::newRow("CDATA holding --") << "<![CDATA[ -- <a \" ]]>" + tooDeep << kRefused;
     QTest::newRow("CDATA holding ]]]>") << "<![CDATA[ ]]]>" + tooDeep << kRefused;
+    // Marks apart are no closing.
+    QTest::newRow("comment holding -x->") << "<!-- a-b-> <a \" -->" + tooDeep << kRefused;
+    QTest::newRow("CDATA holding ]x]>") << "<![CDATA[ a]b]> <a \" ]]>" + tooDeep << kRefused;
     QTest::newRow("instruction holding >") << "<?pi > <a \" ?>" + tooDeep << kRefused;
     QTest::newRow("value holding >") << "<x a=\"> <a '\"/>" + crowded << kRefused;
     QTest::newRow("comment holding -> then nesting within the limit")
@@ -249,6 +252,11 @@ void TestTraceFileGuard::outlineReadsAlikeInAnyPieces_data() {
         << open + "<![CDATA[" + QString(maxCDataLength - 1, 'c') + "]]]>" << -1;
     QTest::newRow("instruction at its limit")
         << open + "<?p " + QString(maxProcessingInstructionLength - 2, '?') + "?>" << -1;
+    // Only a name that begins with them can be xmlns or xmlns:prefix.
+    QTest::newRow("long name with a value over a namespace name's limit")
+        << open + "<c abcdefgh='" + QString(maxNamespaceNameLength + 1, 'u') + "'/>" << -1;
+    QTest::newRow("empty elements open no level")
+        << open + "<c>" + QString("<b/>").repeated(40) + "</c>" + QString("<d>").repeated(15) << -1;
 }
 
 // The outline reads a text given character by character, or cut in two anywhere, as it reads it
