@@ -23,18 +23,23 @@ int skipTo(const char16_t* text, int count, int i, char16_t a, char16_t b, char1
     return i;
 }
 
-// The first index at or after i holding NUL or U+FEFF, or count. Blocks without one are passed
-// over in a loop the compiler vectorizes.
+// NUL, U+FEFF or either half of a surrogate pair.
+bool isStop(char16_t c) {
+    return (c == 0) | (c == 0xFEFF) | ((c & 0xF800) == 0xD800);
+}
+
+// The first index at or after i holding a stop, or count. Blocks without one are passed over in
+// a loop the compiler vectorizes.
 int skipToStop(const char16_t* text, int count, int i) {
     constexpr int kBlock = 32;
     for (; count - i >= kBlock; i += kBlock) {
         bool stop = false;
         for (int k = 0; k < kBlock; ++k)
-            stop |= (text[i + k] == 0) | (text[i + k] == 0xFEFF);
+            stop |= isStop(text[i + k]);
         if (stop)
             break;
     }
-    while (i < count && text[i] != 0 && text[i] != 0xFEFF)
+    while (i < count && !isStop(text[i]))
         ++i;
     return i;
 }
@@ -49,11 +54,15 @@ MarkupOutline::MarkupOutline(int maxDepth)
 
 bool MarkupOutline::isWithinLimits(const QChar* characters, int length, int maxDepth) {
     MarkupOutline outline(maxDepth);
-    return outline.read(characters, length) < 0;
+    return outline.read(characters, length) < 0 && !outline.endsWithinCharacter();
 }
 
 bool MarkupOutline::isBetweenMarkup() const {
-    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup;
+    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup && !endsWithinCharacter();
+}
+
+bool MarkupOutline::endsWithinCharacter() const {
+    return QChar::isHighSurrogate(itsLast);
 }
 
 inline int MarkupOutline::readText(int i) {
@@ -351,17 +360,40 @@ inline void MarkupOutline::refuse() {
     itsRefused = true;
 }
 
+inline int MarkupOutline::skipToRefusedCharacter(int length) const {
+    // The previous piece ended with the first half of a pair.
+    if (endsWithinCharacter() && length > 0 && !QChar::isLowSurrogate(itsText[0]))
+        return 0;
+    // A byte-order mark at the start is no character of the text.
+    int i = itsPieceStart == 0 && length > 0 && itsText[0] == 0xFEFF ? 1 : 0;
+    while ((i = skipToStop(itsText, length, i)) < length) {
+        const char16_t c = itsText[i];
+        if (QChar::isHighSurrogate(c)) {
+            // One that ends the piece may be completed by the next.
+            if (i + 1 < length && !QChar::isLowSurrogate(itsText[i + 1]))
+                return i;
+            i += 2;
+        } else if (QChar::isLowSurrogate(c) && i == 0 && QChar::isHighSurrogate(itsLast)) {
+            ++i;
+        } else {
+            return i;
+        }
+    }
+    return length;
+}
+
 int MarkupOutline::read(const QChar* characters, int length) {
     if (itsRefused)
         return 0;
     itsPieceStart = itsPosition;
     itsPosition += length;
     itsText = reinterpret_cast<const char16_t*>(characters);
-    // Reading stops at a NUL character, which no text in an encoding taken here holds, and at a
+    // Reading stops at a NUL character, which no text in an encoding taken here holds; at a
     // zero-width no-break space after the start: a UTF-8 decoder drops one at the start of each
-    // piece it is given while it has seen only ASCII, and a reader's pieces are not these.
-    const int count =
-        skipToStop(itsText, length, itsPieceStart == 0 && length > 0 && itsText[0] == 0xFEFF);
+    // piece it is given while it has seen only ASCII, and a reader's pieces are not these; and at
+    // a surrogate that is not half of a pair, which is no XML character: a reader of a QString
+    // reads it as '?', which may close a processing instruction.
+    const int count = skipToRefusedCharacter(length);
     itsCount = count;
     int i = 0;
     while (i < count && !itsRefused) {

@@ -39,10 +39,11 @@ constexpr int maxDocumentTypeLength = 1024;
 // XML reader's work or memory grow beyond the text's size: an element with more than
 // maxElementAttributes attributes, nesting deeper than the depth given, a construct longer than
 // its limit above, a document type with an internal subset (whose entities and attribute
-// defaults expand), any other markup declaration, a NUL character, or a zero-width no-break space
-// (U+FEFF) other than a byte-order mark at the start. Everything before that construct reads as
-// the reader reads it. A reader handed the text piece by piece may already hold the start of a
-// refused construct that began in an earlier piece.
+// defaults expand), any other markup declaration, a NUL character, a zero-width no-break space
+// (U+FEFF) other than a byte-order mark at the start, or a surrogate that is not half of a pair
+// (no XML character; a reader of a QString reads it as '?'). Everything before that construct
+// reads as the reader reads it. A reader handed the text piece by piece may already hold the start
+// of a refused construct that began in an earlier piece.
 class ZYRCORE_EXPORT MarkupOutline {
 public:
     explicit MarkupOutline(int maxDepth);
@@ -91,6 +92,10 @@ private:
     void endName();
     // Counts c, a tag's character outside names and values, when blank; true when refused.
     bool readBlank(char16_t c);
+    // The last piece read ends with the first half of a surrogate pair.
+    bool endsWithinCharacter() const;
+    // The first index of the piece holding a character refused wherever it stands, or length.
+    int skipToRefusedCharacter(int length) const;
     // Starts the construct at i ('<' or a text run's first character).
     void beginConstruct(int i, State state);
     void enter(State state);

@@ -35,11 +35,15 @@ QString nested(int levels) {
     return QString("<x>").repeated(levels) + QString("</x>").repeated(levels);
 }
 
-QString elementWithAttributes(int count) {
-    QString element = QStringLiteral("<x");
+QString attributesNamed(int count) {
+    QString attributes;
     for (int i = 0; i < count; ++i)
-        element += QStringLiteral(" a%1=\"\"").arg(i);
-    return element + "/>";
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    return attributes;
+}
+
+QString elementWithAttributes(int count) {
+    return "<x" + attributesNamed(count) + "/>";
 }
 
 void writeBytes(const QString& fileName, const QByteArray& bytes) {
@@ -257,6 +261,14 @@ void TestTraceFileGuard::outlineReadsAlikeInAnyPieces_data() {
         << open + "<c abcdefgh='" + QString(maxNamespaceNameLength + 1, 'u') + "'/>" << -1;
     QTest::newRow("empty elements open no level")
         << open + "<c>" + QString("<b/>").repeated(40) + "</c>" + QString("<d>").repeated(15) << -1;
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    QTest::newRow("lone high surrogate") << open + high + "x<c/>" << int(open.size());
+    QTest::newRow("lone low surrogate") << open + "x" + low + "<c/>" << int(open.size()) + 1;
+    QTest::newRow("two high surrogates") << open + high + high + low << int(open.size());
+    QTest::newRow("lone surrogate closing an instruction")
+        << open + "<?x " + low + "><e z=\"?>\"" + attributesNamed(17) + "/>"
+        << int(open.size()) + 4;
 }
 
 // The outline reads a text given character by character, or cut in two anywhere, as it reads it

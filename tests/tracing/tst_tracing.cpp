@@ -582,6 +582,20 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
             header + QString("<x>").repeated(20) + request + QString("</x>").repeated(20) + end);
     refused("telegram in a telegram",
             header + QString(request).replace("</Data>", "</Data><Telegram/>") + end);
+    // A surrogate that is not half of a pair is no XML character, and a telegram's copy, read as
+    // a QString, would hold '?' in its place: reading, playing and loading stop before it.
+    const QString commented = i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21",
+                                          "<Data>5a</Data><!-- %1 -->");
+    const auto surrogates = [&](const char* name, const char* encoding, const QString& encoded,
+                                bool whole) {
+        const int count = whole ? 3 : 1;
+        QTest::newRow(name) << declaration.arg(encoding) + "<LogData>" + request +
+                                   commented.arg(encoded) + request + end
+                            << true << whole << count << count << whole << (whole ? 3 : -1);
+    };
+    surrogates("pair of surrogates in UTF-7", "UTF-7", "+2ADcAA-", true);
+    surrogates("lone surrogate in UTF-7", "UTF-7", "+3AA-", false);
+    surrogates("lone surrogate in CESU-8", "CESU-8", QString::fromLatin1("\xED\xB0\x80"), false);
     QTest::newRow("comment between telegrams")
         << header + request + "<!-- c -->" + request + end << true << true << 2 << 2 << true << 2;
     QString element = QStringLiteral("<x");
