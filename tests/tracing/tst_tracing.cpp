@@ -78,6 +78,8 @@ private slots:
     void pendingRequestsAreReadBeforeThePlayerLetsGo_data();
     void pendingRequestsAreReadBeforeThePlayerLetsGo();
     void viewerKeepsABoundedFilteredList();
+    void sinksRefuseTextBeyondTheLimitsUnread_data();
+    void sinksRefuseTextBeyondTheLimitsUnread();
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
@@ -407,6 +409,40 @@ void TestTracing::viewerKeepsABoundedFilteredList() {
     QVERIFY(copies.at(0)->equals(viewer.getTracedProperties()->at(1)));
     viewer.setEnabled(false);
     QVERIFY(!viewer.trace(fed.at(0)));
+}
+
+void TestTracing::sinksRefuseTextBeyondTheLimitsUnread_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<bool>("accepted");
+    const QString request =
+        i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21", "<Data>5a</Data>");
+    QString attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    // A reader of a QString reads the lone surrogate as '?', which closes the instruction: the
+    // text says it runs on to the "?>" in z's value.
+    const QString hidden = "<?x " + QString(QChar(0xDC00)) + ">";
+    const auto telegramWith = [&request](const QString& attributes) {
+        return QString(request).replace("<Telegram ", "<Telegram z=\"?>\"" + attributes + " ");
+    };
+    QTest::newRow("plain") << request << true;
+    QTest::newRow("40000 extra attributes") << telegramWith(attributes) << false;
+    QTest::newRow("40000 extra attributes behind a lone surrogate")
+        << hidden + telegramWith(attributes) << false;
+}
+
+// The viewer's filter and the trace pattern refuse text that the command registry refuses,
+// before a reader sees it: a reader's work on it grows faster than its size.
+void TestTracing::sinksRefuseTextBeyondTheLimitsUnread() {
+    QFETCH(QString, telegram);
+    QFETCH(bool, accepted);
+    unsigned int pattern = 0;
+    QCOMPARE(tryGetTracePattern(telegram, &pattern), accepted);
+    TraceViewer viewer;
+    QSignalSpy traced(&viewer, &TraceViewer::telegramTraced);
+    QCOMPARE(viewer.matchFilter(telegram), accepted);
+    QVERIFY(viewer.trace(telegram));
+    QCOMPARE(traced.count(), accepted ? 1 : 0);
 }
 
 void TestTracing::programmerRoundTrip() {
