@@ -9,7 +9,9 @@ namespace ZyrCore::Tools {
 
 // Limits on what one construct of markup may hold before an XML reader sees it. Telegrams carry a
 // few KB; each limit stands far above what any writer of telegrams or trace files writes, and low
-// enough that the reader's work stays linear in its input with a small constant.
+// enough that the reader's work stays linear in its input with a small constant. Lengths are
+// counted in UTF-16 code units, as a QString holds the text: a character outside the Basic
+// Multilingual Plane counts two.
 
 // A Telegram element carries four attributes and a value element two. The reader's cost grows
 // with the square of one element's attributes.
@@ -28,7 +30,7 @@ constexpr int maxCommentLength = 1024 * 1024;
 constexpr int maxProcessingInstructionLength = 64 * 1024;
 // Between "<![CDATA[" and "]]>".
 constexpr int maxCDataLength = 1024 * 1024;
-// Characters between two tags, blanks included.
+// Code units between two tags, blanks included.
 constexpr int maxTextLength = 1024 * 1024;
 // Blanks in a row inside a tag.
 constexpr int maxTagSpaceLength = 1024;
@@ -48,9 +50,9 @@ class ZYRCORE_EXPORT MarkupOutline {
 public:
     explicit MarkupOutline(int maxDepth);
 
-    // Reads the next length characters. The offset within them of the first character of the
-    // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
-    // them may be read. Nothing is read after a refusal.
+    // Reads the next length code units. The offset within them of the first one of the first
+    // refused construct (where a construct began in an earlier piece: 0), or -1 when all of them
+    // may be read. Nothing is read after a refusal.
     int read(const QChar* characters, int length);
     // Whether a text is read whole without a refusal.
     static bool isWithinLimits(const QChar* characters, int length, int maxDepth);

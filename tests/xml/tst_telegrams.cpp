@@ -642,6 +642,9 @@ QString attributesNamed(const QString& name, int count) {
     return attributes;
 }
 
+// A character outside the Basic Multilingual Plane, two UTF-16 code units.
+const QString kOutsideTheBmp = QStringLiteral("\U00010000");
+
 // A reader of a QString reads a surrogate that is not half of a pair as '?', which closes the
 // processing instruction; the text says the instruction runs on to the "?>" in z's value.
 QString behindALoneSurrogate(const QString& telegram) {
@@ -666,6 +669,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
         QTest::newRow(name) << pattern << limit << counted << QChar(fill) << atLimit;
     };
     row("attribute name", onTelegram.arg("%1=\"1\""), maxNameLength, 0, 'n', whole);
+    // Lengths count code units: one name character more than half the limit is one too many.
+    row("attribute name outside the BMP", onTelegram.arg("n%1=\"1\""), maxNameLength, 1, 'b',
+        whole);
     row("attribute value", onTelegram.arg("Note=\"%1\""), maxAttributeValueLength, 0, 'v', whole);
     row("namespace name", onTelegram.arg("xmlns:p=\"%1\""), maxNamespaceNameLength, 0, 'u', whole);
     row("comment", inObject.arg("<!--%1-->"), maxCommentLength, 0, 'c', whole);
@@ -687,7 +693,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits() {
     for (const int length : {limit, limit + 1}) {
         const int fills = length - counted;
         QString construct(fills, fill);
-        if (fill == 'a') {
+        if (fill == 'b') {
+            construct = kOutsideTheBmp.repeated(fills / 2) + QString(fills % 2, 'n');
+        } else if (fill == 'a') {
             construct = attributesNamed(QStringLiteral("a"), fills);
         } else if (fill == 'x') {
             construct.clear();
