@@ -49,6 +49,54 @@ constexpr int kDocumentTypeOpeningLength = 9; // "<!DOCTYPE"
 
 } // namespace
 
+qint64 MarkupOutline::constructLimit(State state) {
+    switch (state) {
+    case State::Text:
+        return maxTextLength;
+    case State::Comment:
+        return maxCommentLength;
+    case State::CData:
+        return maxCDataLength;
+    case State::ProcessingInstructionTarget:
+        return maxNameLength;
+    case State::ProcessingInstruction:
+        return maxProcessingInstructionLength;
+    case State::DocumentType:
+        return maxDocumentTypeLength;
+    case State::AttributeValue: // set where its quote opens
+    case State::AfterLessThan:
+    case State::Declaration:
+    case State::StartTag:
+    case State::EndTag:
+        break;
+    }
+    return 0;
+}
+
+char16_t MarkupOutline::closingMark(State state) {
+    switch (state) {
+    case State::Comment:
+        return '-';
+    case State::CData:
+        return ']';
+    default:
+        return '?';
+    }
+}
+
+int MarkupOutline::closingMarkCount(State state) {
+    switch (state) {
+    case State::Comment:
+    case State::CData:
+        return 2;
+    case State::ProcessingInstructionTarget:
+    case State::ProcessingInstruction:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 MarkupOutline::MarkupOutline(int maxDepth)
     : itsMaxDepth(maxDepth) {}
 
@@ -67,11 +115,8 @@ bool MarkupOutline::endsWithinCharacter() const {
 
 inline int MarkupOutline::readText(int i) {
     const int end = skipTo(itsText, itsCount, i, '<', '<', '<', '<');
-    itsConstructLength += end - i;
-    if (itsConstructLength > maxTextLength) {
-        refuse();
+    if (lengthen(end - i))
         return end;
-    }
     if (end == itsCount) {
         for (int at = i; at < end && !itsTextAfterMarkup; ++at)
             itsTextAfterMarkup = !isBlank(itsText[at]);
@@ -108,6 +153,7 @@ inline int MarkupOutline::readDeclaration(int i) {
         enter(State::CData);
     } else if (keyword == u"DOCTYPE") {
         enter(State::DocumentType);
+        // Its limit is of the whole.
         itsConstructLength = kDocumentTypeOpeningLength;
     } else if (!QStringView(u"--").startsWith(keyword) &&
                !QStringView(u"[CDATA[").startsWith(keyword) &&
@@ -119,90 +165,62 @@ inline int MarkupOutline::readDeclaration(int i) {
     return i + 1;
 }
 
-inline int MarkupOutline::readCommentOrCData(int i) {
-    // Ends at the first "-->" or "]]>" after the opening.
-    const bool comment = itsState == State::Comment;
-    const char16_t closing = comment ? '-' : ']';
-    const int limit = comment ? maxCommentLength : maxCDataLength;
-    const int end = skipTo(itsText, itsCount, i, closing, '>', '>', '>');
+inline int MarkupOutline::readClosedConstruct(int i) {
+    // Ends at the first "-->", "]]>" or "?>" after the opening.
+    const char16_t mark = closingMark(itsState);
+    const int end = skipTo(itsText, itsCount, i, mark, '>', '>', '>');
     if (end > i)
         itsClosingMarks = 0;
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (itsText[end] == '>' && itsClosingMarks >= 2) {
-            // Its length was checked with the marks.
-            beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
-        ++itsConstructLength;
+    if (end == itsCount) {
+        lengthen(end - i);
+        return end;
     }
-    // The closing marks seen last may end it yet.
-    if (itsConstructLength - qMin(itsClosingMarks, 2) > limit)
-        refuse();
-    return end < itsCount ? end + 1 : end;
+    if (itsText[end] == '>' && itsClosingMarks >= closingMarkCount(itsState)) {
+        // Its length was checked with the marks.
+        beginConstruct(end + 1, State::Text);
+        return end + 1;
+    }
+    itsClosingMarks = itsText[end] == mark ? itsClosingMarks + 1 : 0;
+    lengthen(end - i + 1);
+    return end + 1;
 }
 
 inline int MarkupOutline::readProcessingInstructionTarget(int i) {
     for (; i < itsCount; ++i) {
         const char16_t c = itsText[i];
-        if (c == '>' && itsConstructLength > 0 && previous(i) == '?') {
+        if (c == '>' && itsClosingMarks > 0) {
             beginConstruct(i + 1, State::Text);
             return i + 1;
         }
         if (isBlank(c)) {
+            // The instruction's limit counts the target too.
             itsState = State::ProcessingInstruction;
+            itsConstructLimit = maxProcessingInstructionLength;
             return i;
         }
-        // A '?' may be the closing one.
-        if (++itsConstructLength - (c == '?' ? 1 : 0) > maxNameLength) {
-            refuse();
+        itsClosingMarks = c == '?' ? itsClosingMarks + 1 : 0;
+        if (lengthen(1))
             return i;
-        }
     }
     return i;
-}
-
-inline int MarkupOutline::readProcessingInstruction(int i) {
-    const int end = skipTo(itsText, itsCount, i, '>', '>', '>', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (previous(end) == '?') {
-            if (itsConstructLength - 1 > maxProcessingInstructionLength)
-                refuse();
-            else
-                beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        ++itsConstructLength;
-    }
-    if (itsConstructLength - (previous(end) == '?' ? 1 : 0) > maxProcessingInstructionLength)
-        refuse();
-    return end < itsCount ? end + 1 : end;
 }
 
 inline int MarkupOutline::readDocumentType(int i) {
     if (itsQuote != 0) {
         int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
-        itsConstructLength += end - i;
         if (end < itsCount) {
             itsQuote = 0;
-            ++itsConstructLength;
             ++end;
         }
-        if (itsConstructLength > maxDocumentTypeLength)
-            refuse();
+        lengthen(end - i);
         return end;
     }
     const int end = skipTo(itsText, itsCount, i, '"', '\'', '[', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount)
-        ++itsConstructLength;
-    if (itsConstructLength > maxDocumentTypeLength) {
-        refuse();
+    if (end == itsCount) {
+        lengthen(end - i);
         return end;
     }
-    if (end == itsCount)
+    if (lengthen(end - i + 1))
         return end;
     const char16_t c = itsText[end];
     if (c == '[') {
@@ -231,11 +249,11 @@ inline int MarkupOutline::readStartTag(int i) {
             return i;
         if (c == '"' || c == '\'') {
             itsQuote = c;
-            itsValueLimit =
+            itsState = State::AttributeValue;
+            itsConstructLength = 0;
+            itsConstructLimit =
                 itsLastNameDeclaresNamespace ? maxNamespaceNameLength : maxAttributeValueLength;
             itsLastNameDeclaresNamespace = false;
-            itsConstructLength = 0;
-            itsState = State::AttributeValue;
             return i + 1;
         }
         if (c == '=') {
@@ -261,12 +279,7 @@ inline int MarkupOutline::readStartTag(int i) {
 
 inline int MarkupOutline::readAttributeValue(int i) {
     const int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
-    itsConstructLength += end - i;
-    if (itsConstructLength > itsValueLimit) {
-        refuse();
-        return end;
-    }
-    if (end == itsCount)
+    if (lengthen(end - i) || end == itsCount)
         return end;
     itsQuote = 0;
     itsState = State::StartTag;
@@ -342,6 +355,7 @@ inline void MarkupOutline::beginConstruct(int i, State state) {
 inline void MarkupOutline::enter(State state) {
     itsState = state;
     itsConstructLength = 0;
+    itsConstructLimit = constructLimit(state);
     itsClosingMarks = 0;
     itsKeywordLength = 0;
     itsAttributes = 0;
@@ -350,6 +364,13 @@ inline void MarkupOutline::enter(State state) {
     itsNameMayDeclareNamespace = false;
     itsLastNameDeclaresNamespace = false;
     itsQuote = 0;
+}
+
+inline bool MarkupOutline::lengthen(qint64 count) {
+    itsConstructLength += count;
+    if (itsConstructLength - qMin(itsClosingMarks, closingMarkCount(itsState)) > itsConstructLimit)
+        refuse();
+    return itsRefused;
 }
 
 inline char16_t MarkupOutline::previous(int i) const {
@@ -409,13 +430,11 @@ int MarkupOutline::read(const QChar* characters, int length) {
             break;
         case State::Comment:
         case State::CData:
-            i = readCommentOrCData(i);
+        case State::ProcessingInstruction:
+            i = readClosedConstruct(i);
             break;
         case State::ProcessingInstructionTarget:
             i = readProcessingInstructionTarget(i);
-            break;
-        case State::ProcessingInstruction:
-            i = readProcessingInstruction(i);
             break;
         case State::DocumentType:
             i = readDocumentType(i);

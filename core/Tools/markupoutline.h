@@ -81,9 +81,9 @@ private:
     int readText(int i);
     int readAfterLessThan(int i);
     int readDeclaration(int i);
-    int readCommentOrCData(int i);
+    // A comment, CDATA section or processing instruction after its target.
+    int readClosedConstruct(int i);
     int readProcessingInstructionTarget(int i);
-    int readProcessingInstruction(int i);
     int readDocumentType(int i);
     int readStartTag(int i);
     int readAttributeValue(int i);
@@ -101,20 +101,33 @@ private:
     // Starts the construct at i ('<' or a text run's first character).
     void beginConstruct(int i, State state);
     void enter(State state);
+    // Counts count more characters of the construct being read and refuses it once they pass
+    // its limit, the closing marks seen last not counted while they may still close it; true
+    // when refused.
+    bool lengthen(qint64 count);
+    // The most characters a construct read in the state may hold (an attribute value's is set
+    // where it opens); the mark that closes it before its '>' ('-' of "-->", ']' of "]]>", '?'
+    // of "?>") and how many of them do.
+    static qint64 constructLimit(State state);
+    static char16_t closingMark(State state);
+    static int closingMarkCount(State state);
     char16_t previous(int i) const;
     // Refuses the construct that starts at itsConstructStart.
     void refuse();
 
     int itsMaxDepth;
     State itsState = State::Text;
-    qint64 itsPosition = 0;       // characters read before this piece
+    qint64 itsPosition = 0;       // code units read before this piece
     qint64 itsConstructStart = 0; // where the current markup's '<' or text run stands
     int itsDepth = 0;
 
-    // The construct being read: characters since its opening (after "<!--", "<![CDATA[", "<?",
-    // within quotes, or of a text run; "<!DOCTYPE" included).
+    // The construct being read (a run of text, a comment, CDATA section, processing instruction,
+    // attribute value or document type): its characters so far between its opening and its
+    // closing ('>', "-->", ...), a processing instruction's target included, and for a document
+    // type "<!DOCTYPE" too; and the most it may hold.
     qint64 itsConstructLength = 0;
-    // In a comment or CDATA section: the closing dashes or brackets seen in a row.
+    qint64 itsConstructLimit = maxTextLength;
+    // The closing marks of a comment, CDATA section or processing instruction seen last in a row.
     int itsClosingMarks = 0;
     // After "<!": the keyword read so far.
     char16_t itsKeyword[8] = {};
@@ -128,7 +141,6 @@ private:
     bool itsNameMayDeclareNamespace = false;
     bool itsLastNameDeclaresNamespace = false;
     char16_t itsQuote = 0; // the quote of the value being read, in a tag or document type
-    int itsValueLimit = 0;
 
     char16_t itsLast = 0;            // the last character of the previous piece
     bool itsTextAfterMarkup = false; // non-blank text since the last markup
