@@ -23,20 +23,20 @@ int skipTo(const char16_t* text, int count, int i, char16_t a, char16_t b, char1
     return i;
 }
 
-// NUL, U+FEFF or either half of a surrogate pair.
-bool isStop(char16_t c) {
-    return (c == 0) | (c == 0xFEFF) | ((c & 0xF800) == 0xD800);
+// 1 for NUL, U+FEFF or either half of a surrogate pair, else 0.
+unsigned isStop(unsigned c) {
+    return unsigned(c == 0) | unsigned(c == 0xFEFF) | unsigned((c & 0xF800) == 0xD800);
 }
 
 // The first index at or after i holding a stop, or count. Blocks without one are passed over in
-// a loop the compiler vectorizes.
+// a loop the compiler vectorizes (with an unsigned sum; it does not with a bool).
 int skipToStop(const char16_t* text, int count, int i) {
     constexpr int kBlock = 32;
     for (; count - i >= kBlock; i += kBlock) {
-        bool stop = false;
+        unsigned stops = 0;
         for (int k = 0; k < kBlock; ++k)
-            stop |= isStop(text[i + k]);
-        if (stop)
+            stops |= isStop(text[i + k]);
+        if (stops != 0)
             break;
     }
     while (i < count && !isStop(text[i]))
@@ -49,7 +49,7 @@ constexpr int kDocumentTypeOpeningLength = 9; // "<!DOCTYPE"
 
 } // namespace
 
-qint64 MarkupOutline::constructLimit(State state) {
+inline qint64 MarkupOutline::constructLimit(State state) {
     switch (state) {
     case State::Text:
         return maxTextLength;
@@ -73,7 +73,7 @@ qint64 MarkupOutline::constructLimit(State state) {
     return 0;
 }
 
-char16_t MarkupOutline::closingMark(State state) {
+inline char16_t MarkupOutline::closingMark(State state) {
     switch (state) {
     case State::Comment:
         return '-';
@@ -84,7 +84,7 @@ char16_t MarkupOutline::closingMark(State state) {
     }
 }
 
-int MarkupOutline::closingMarkCount(State state) {
+inline int MarkupOutline::closingMarkCount(State state) {
     switch (state) {
     case State::Comment:
     case State::CData:
