@@ -1,13 +1,19 @@
 // Cost of tracing: the recorder's work per telegram while a stream runs at the wire's full rate
-// (target under 7 µs), loading a trace of 100,000 telegrams (target under 1.5 s), and refusing
-// a 3 MB file whose one element holds 200,000 attributes (target well under a second).
+// (target under 7 µs), loading a trace of 100,000 telegrams (target under 1.5 s), refusing
+// a 3 MB file whose one element holds 200,000 attributes (target well under a second), and
+// refusing a telegram text of 40,000 or 80,000 extra attributes in every text entry point and
+// trace sink (target under 100 ms, about doubling with the count).
 
 #include "Communication/I2c/i2creadregistercomobject.h"
+#include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
 #include "Communication/ixmlserializable.h"
+#include "Communication/telegramcontent.h"
+#include "Tracing/tracepattern.h"
 #include "Tracing/traceplayer.h"
 #include "Tracing/traceprogrammer.h"
 #include "Tracing/tracerecorder.h"
+#include "Tracing/traceviewer.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
@@ -16,6 +22,9 @@
 #include <QXmlStreamWriter>
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
 
 using namespace ZyrCore::Communication;
 using namespace ZyrCore::Tracing;
@@ -171,6 +180,88 @@ void BM_RefuseLongEntity(benchmark::State& state) {
     refuseAsProgram(state, fileName);
 }
 BENCHMARK(BM_RefuseLongEntity)->Unit(benchmark::kMillisecond);
+
+// A telegram text with that many extra attributes; hidden: behind a lone surrogate, which a
+// reader of a QString reads as '?', closing the processing instruction that the text says runs
+// on to the "?>" in z's value.
+QString crowdedText(int count, bool hidden) {
+    QString telegram = readTelegram(0);
+    telegram.replace(QStringLiteral("<Telegram"),
+                     QStringLiteral("<Telegram z=\"?>\"") + attributes(count));
+    return hidden ? QStringLiteral("<?x ") + QChar(0xDC00) + QStringLiteral(">") + telegram
+                  : telegram;
+}
+
+// Each text entry point of the registry and each trace sink must refuse a crowded telegram
+// before a reader sees it, in time that follows the text's size: arguments are the extra
+// attributes and whether they hide behind a lone surrogate. taken says whether it was not
+// refused.
+void BM_RefuseCrowdedText(benchmark::State& state, bool (*taken)(const QString&)) {
+    registerCommands();
+    const QString telegram = crowdedText(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        if (taken(telegram)) {
+            state.SkipWithError("the crowded telegram was taken");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * telegram.size() * 2);
+}
+
+void crowdedTexts(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgsProduct({{40000, 80000}, {0, 1}})
+        ->ArgNames({"attributes", "hidden"})
+        ->Unit(benchmark::kMillisecond);
+}
+
+bool withinLimits(const QString& telegram) {
+    return TelegramContent::isWithinLimits(telegram);
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, withinLimits, &withinLimits)->Apply(crowdedTexts);
+
+bool recordRead(const QString& telegram) {
+    return std::unique_ptr<CommandInfo>(
+               CommandManager::instance()->convertToCommandInfo(telegram)) != nullptr;
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, convertToCommandInfo, &recordRead)->Apply(crowdedTexts);
+
+bool objectRead(const QString& telegram) {
+    return std::unique_ptr<IComObject>(CommandManager::instance()->convertToComObject(telegram)) !=
+           nullptr;
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, convertToComObject, &objectRead)->Apply(crowdedTexts);
+
+bool typeRead(const QString& telegram) {
+    QString text = telegram;
+    return CommandManager::instance()->getTelegramType(&text) != 255;
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, getTelegramType, &typeRead)->Apply(crowdedTexts);
+
+bool updated(const QString& telegram) {
+    static const std::unique_ptr<CommandInfo> record(
+        CommandManager::instance()->convertToCommandInfo(readTelegram(0)));
+    QString text = telegram;
+    return CommandManager::instance()->updateTelegram(&text, record.get());
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, updateTelegram, &updated)->Apply(crowdedTexts);
+
+bool patternRead(const QString& telegram) {
+    unsigned int pattern = 0;
+    return tryGetTracePattern(telegram, &pattern);
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, tryGetTracePattern, &patternRead)->Apply(crowdedTexts);
+
+bool viewerMatched(const QString& telegram) {
+    return TraceViewer().matchFilter(telegram);
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, viewerMatchFilter, &viewerMatched)->Apply(crowdedTexts);
+
+bool viewerTraced(const QString& telegram) {
+    TraceViewer viewer;
+    viewer.trace(telegram);
+    return !viewer.getTracedProperties()->isEmpty();
+}
+BENCHMARK_CAPTURE(BM_RefuseCrowdedText, viewerTrace, &viewerTraced)->Apply(crowdedTexts);
 
 } // namespace
 

@@ -1,14 +1,17 @@
 // Feeds arbitrary text to the telegram reader and the conversions built on it: whatever a trace
 // file or a user holds, they must neither crash nor read or write out of bounds, and an object
-// they accept must serialize within its frame. The trace recorder, which lays telegrams out
-// itself, must write the file a QXmlStreamWriter writes for the same telegrams.
+// they accept must serialize within its frame. A text within the limits of markup reads as it
+// says. The trace recorder, which lays telegrams out itself, must write the file a
+// QXmlStreamWriter writes for the same telegrams; the trace viewer takes any text.
 
 #include "Communication/commandinfo.h"
 #include "Communication/commandmanager.h"
 #include "Communication/icomobject.h"
 #include "Communication/iserializable.h"
+#include "Communication/telegramcontent.h"
 #include "Tracing/tracepattern.h"
 #include "Tracing/tracerecorder.h"
+#include "Tracing/traceviewer.h"
 #include "raspi/streamcontrolcommandset.h"
 #include "raspi/streamregistercommandset.h"
 
@@ -75,10 +78,38 @@ void checkRecorderLayout(const QString& telegram) {
         std::abort();
 }
 
+// The input as UTF-8, except that the three bytes UTF-8 would give a surrogate on its own stand
+// for it (as in CESU-8), so that a text may hold what other encodings of a trace file decode to.
+QString textOf(const uint8_t* data, size_t size) {
+    const auto utf8 = [data](size_t from, size_t to) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(data + from), int(to - from));
+    };
+    QString text;
+    size_t from = 0;
+    for (size_t i = 0; i + 2 < size; ++i) {
+        if (data[i] == 0xED && (data[i + 1] & 0xE0) == 0xA0 && (data[i + 2] & 0xC0) == 0x80) {
+            text += utf8(from, i);
+            text += QChar(char16_t(0xD000 | (data[i + 1] & 0x3F) << 6 | (data[i + 2] & 0x3F)));
+            from = i + 3;
+            i += 2;
+        }
+    }
+    return text + utf8(from, size);
+}
+
+// A reader of a QString reads the text's UTF-8, a byte-order mark at its start left out.
+void checkReadsAsItSays(const QString& telegram) {
+    const QString read = QString::fromUtf8(telegram.toUtf8());
+    if (ZyrCore::Communication::TelegramContent::isWithinLimits(telegram) &&
+        read != QStringView(telegram).mid(telegram.startsWith(QChar(0xFEFF)) ? 1 : 0))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    QString telegram = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
+    QString telegram = textOf(data, size);
+    checkReadsAsItSays(telegram);
     CommandManager& registry = manager();
     registry.getTelegramType(&telegram);
 
@@ -96,5 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         registry.updateTelegram(&telegram, info.get());
     }
     checkRecorderLayout(telegram);
+    ZyrCore::Tracing::TraceViewer().trace(telegram);
     return 0;
 }

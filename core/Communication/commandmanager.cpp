@@ -12,6 +12,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace ZyrCore::Communication {
@@ -26,6 +28,19 @@ const QString kTelegramType = QStringLiteral("TelegramType");
 const QString kTrace = QStringLiteral("Trace");
 const QString kHex = QStringLiteral("hex");
 const QString kText = QStringLiteral("text");
+
+// The Telegram element's attributes, which a record holds as properties of these types.
+struct HeaderAttribute {
+    const QString& name;
+    const QString& type;
+};
+const HeaderAttribute kHeaderAttributes[] = {
+    {kPid, kHex}, {kCallingType, kText}, {kTelegramType, kText}, {kTrace, kHex}};
+
+bool isHeaderAttribute(const QString& name) {
+    return std::any_of(std::cbegin(kHeaderAttributes), std::cend(kHeaderAttributes),
+                       [&name](const HeaderAttribute& header) { return header.name == name; });
+}
 
 // Whether an XML text may hold every character of text; a writer writes any character as it is.
 bool isXmlText(const QString& text) {
@@ -102,17 +117,16 @@ public:
 private:
     bool writeTelegramStart() {
         const QXmlStreamAttributes attributes = itsReader.attributes();
-        for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
-            if (!attributes.hasAttribute(name) || !itsInfo.containsProperty(name))
+        for (const HeaderAttribute& header : kHeaderAttributes) {
+            if (!attributes.hasAttribute(header.name) || !itsInfo.containsProperty(header.name))
                 return false;
         }
-        // Only the four unprefixed attributes take the record's values.
+        // Only the unprefixed header attributes take the record's values.
         QXmlStreamAttributes edited;
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QString name = attribute.qualifiedName().toString();
             QString value = attribute.value().toString();
-            if ((name == kPid || name == kCallingType || name == kTelegramType || name == kTrace) &&
-                !tryGetRecordValue(name, &value))
+            if (isHeaderAttribute(name) && !tryGetRecordValue(name, &value))
                 return false;
             edited.append(name, value);
         }
@@ -134,22 +148,19 @@ private:
     bool editObject() {
         copyStartElement();
         while (!itsReader.atEnd()) {
-            switch (itsReader.readNext()) {
-            case QXmlStreamReader::StartElement:
+            itsReader.readNext();
+            switch (TelegramContent::objectToken(itsReader, false)) {
+            case TelegramContent::ObjectToken::ValueStart:
                 if (!editValue())
                     return false;
                 break;
-            case QXmlStreamReader::EndElement:
+            case TelegramContent::ObjectToken::End:
                 itsWriter.writeCurrentToken(itsReader);
                 return true;
-            case QXmlStreamReader::Characters:
-                if (!itsReader.isWhitespace())
-                    return false;
+            case TelegramContent::ObjectToken::Ignored:
                 break;
-            case QXmlStreamReader::Comment:
-            case QXmlStreamReader::ProcessingInstruction:
-                break;
-            default:
+            case TelegramContent::ObjectToken::ValueText: // no value is open here
+            case TelegramContent::ObjectToken::Refused:
                 return false;
             }
         }
@@ -182,16 +193,14 @@ private:
 // A record of the telegram's attributes, comment and values; null unless it has all four
 // Telegram attributes.
 CommandInfo* commandInfoOf(const TelegramContent& content) {
-    for (const QString& name : {kPid, kCallingType, kTelegramType, kTrace}) {
-        if (!content.hasAttribute(name))
+    for (const HeaderAttribute& header : kHeaderAttributes) {
+        if (!content.hasAttribute(header.name))
             return nullptr;
     }
 
     auto info = std::make_unique<CommandInfo>(content.objectName());
-    info->addProperty(kTrace, content.attribute(kTrace), kHex, false);
-    info->addProperty(kPid, content.attribute(kPid), kHex, false);
-    info->addProperty(kCallingType, content.attribute(kCallingType), kText, false);
-    info->addProperty(kTelegramType, content.attribute(kTelegramType), kText, false);
+    for (const HeaderAttribute& header : kHeaderAttributes)
+        info->addProperty(header.name, content.attribute(header.name), header.type, false);
     info->comment = content.comment();
     for (const TelegramContent::Value& value : content.values())
         info->addProperty(value.name, value.text, value.hasType ? value.type : kHex, value.out);

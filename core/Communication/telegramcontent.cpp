@@ -20,6 +20,25 @@ bool isIgnorable(const QXmlStreamReader& reader) {
 }
 } // namespace
 
+TelegramContent::ObjectToken TelegramContent::objectToken(const QXmlStreamReader& reader,
+                                                          bool inValue) {
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartElement:
+        return ObjectToken::ValueStart;
+    case QXmlStreamReader::EndElement:
+        return ObjectToken::End;
+    case QXmlStreamReader::Characters:
+        if (inValue)
+            return ObjectToken::ValueText;
+        return reader.isWhitespace() ? ObjectToken::Ignored : ObjectToken::Refused;
+    case QXmlStreamReader::Comment:
+    case QXmlStreamReader::ProcessingInstruction:
+        return ObjectToken::Ignored;
+    default:
+        return ObjectToken::Refused;
+    }
+}
+
 bool TelegramContent::isWithinLimits(const QString& telegram) {
     return Tools::MarkupOutline::isWithinLimits(telegram.constData(), telegram.size(),
                                                 maxDocumentDepth);
@@ -93,8 +112,9 @@ bool TelegramContent::readValues(QXmlStreamReader& reader, int maxDepth) {
     int openValue = -1; // the value whose text is being read, until the next tag
     int depth = 1;
     while (depth > 0) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
+        reader.readNext();
+        switch (objectToken(reader, openValue >= 0)) {
+        case ObjectToken::ValueStart: {
             if (++depth > maxDepth)
                 return false;
             const QStringRef name = reader.name();
@@ -117,20 +137,16 @@ bool TelegramContent::readValues(QXmlStreamReader& reader, int maxDepth) {
             openValue = itsValues.size() - 1;
             break;
         }
-        case QXmlStreamReader::EndElement:
+        case ObjectToken::End:
             --depth;
             openValue = -1;
             break;
-        case QXmlStreamReader::Characters:
-            if (openValue >= 0)
-                itsValues[openValue].text += reader.text();
-            else if (!reader.isWhitespace())
-                return false;
+        case ObjectToken::ValueText:
+            itsValues[openValue].text += reader.text();
             break;
-        case QXmlStreamReader::Comment:
-        case QXmlStreamReader::ProcessingInstruction:
+        case ObjectToken::Ignored:
             break;
-        default:
+        case ObjectToken::Refused:
             return false;
         }
     }

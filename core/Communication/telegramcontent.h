@@ -37,6 +37,13 @@ public:
     // this (the Telegram element counting one), as a trace file's telegram copies do.
     static constexpr int maxDocumentDepth = 16;
 
+    // What a token within an object's element is to a telegram, the reader standing on it:
+    // inValue says whether a value element's text is being read (since its start tag). Blanks
+    // between elements, comments and processing instructions mean nothing; other text outside a
+    // value, a document type, an entity reference or an error refuses the telegram.
+    enum class ObjectToken { ValueStart, End, ValueText, Ignored, Refused };
+    static ObjectToken objectToken(const QXmlStreamReader& reader, bool inValue);
+
     // Whether a telegram text stays within the limits of markup (Tools/markupoutline.h) that
     // keep an XML reader's work linear in its size, telegrams nesting at most maxDocumentDepth
     // deep. Text entry points refuse any other before a reader sees it.

@@ -23,18 +23,23 @@ int skipTo(const char16_t* text, int count, int i, char16_t a, char16_t b, char1
     return i;
 }
 
-// The first index at or after i holding NUL or U+FEFF, or count. Blocks without one are passed
-// over in a loop the compiler vectorizes.
+// 1 for NUL, U+FEFF or either half of a surrogate pair, else 0.
+unsigned isStop(unsigned c) {
+    return unsigned(c == 0) | unsigned(c == 0xFEFF) | unsigned((c & 0xF800) == 0xD800);
+}
+
+// The first index at or after i holding a stop, or count. Blocks without one are passed over in
+// a loop the compiler vectorizes (with an unsigned sum; it does not with a bool).
 int skipToStop(const char16_t* text, int count, int i) {
     constexpr int kBlock = 32;
     for (; count - i >= kBlock; i += kBlock) {
-        bool stop = false;
+        unsigned stops = 0;
         for (int k = 0; k < kBlock; ++k)
-            stop |= (text[i + k] == 0) | (text[i + k] == 0xFEFF);
-        if (stop)
+            stops |= isStop(text[i + k]);
+        if (stops != 0)
             break;
     }
-    while (i < count && text[i] != 0 && text[i] != 0xFEFF)
+    while (i < count && !isStop(text[i]))
         ++i;
     return i;
 }
@@ -44,25 +49,74 @@ constexpr int kDocumentTypeOpeningLength = 9; // "<!DOCTYPE"
 
 } // namespace
 
+inline qint64 MarkupOutline::constructLimit(State state) {
+    switch (state) {
+    case State::Text:
+        return maxTextLength;
+    case State::Comment:
+        return maxCommentLength;
+    case State::CData:
+        return maxCDataLength;
+    case State::ProcessingInstructionTarget:
+        return maxNameLength;
+    case State::ProcessingInstruction:
+        return maxProcessingInstructionLength;
+    case State::DocumentType:
+        return maxDocumentTypeLength;
+    case State::AttributeValue: // set where its quote opens
+    case State::AfterLessThan:
+    case State::Declaration:
+    case State::StartTag:
+    case State::EndTag:
+        break;
+    }
+    return 0;
+}
+
+inline char16_t MarkupOutline::closingMark(State state) {
+    switch (state) {
+    case State::Comment:
+        return '-';
+    case State::CData:
+        return ']';
+    default:
+        return '?';
+    }
+}
+
+inline int MarkupOutline::closingMarkCount(State state) {
+    switch (state) {
+    case State::Comment:
+    case State::CData:
+        return 2;
+    case State::ProcessingInstructionTarget:
+    case State::ProcessingInstruction:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 MarkupOutline::MarkupOutline(int maxDepth)
     : itsMaxDepth(maxDepth) {}
 
 bool MarkupOutline::isWithinLimits(const QChar* characters, int length, int maxDepth) {
     MarkupOutline outline(maxDepth);
-    return outline.read(characters, length) < 0;
+    return outline.read(characters, length) < 0 && !outline.endsWithinCharacter();
 }
 
 bool MarkupOutline::isBetweenMarkup() const {
-    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup;
+    return !itsRefused && itsState == State::Text && !itsTextAfterMarkup && !endsWithinCharacter();
+}
+
+bool MarkupOutline::endsWithinCharacter() const {
+    return QChar::isHighSurrogate(itsLast);
 }
 
 inline int MarkupOutline::readText(int i) {
     const int end = skipTo(itsText, itsCount, i, '<', '<', '<', '<');
-    itsConstructLength += end - i;
-    if (itsConstructLength > maxTextLength) {
-        refuse();
+    if (lengthen(end - i))
         return end;
-    }
     if (end == itsCount) {
         for (int at = i; at < end && !itsTextAfterMarkup; ++at)
             itsTextAfterMarkup = !isBlank(itsText[at]);
@@ -99,6 +153,7 @@ inline int MarkupOutline::readDeclaration(int i) {
         enter(State::CData);
     } else if (keyword == u"DOCTYPE") {
         enter(State::DocumentType);
+        // Its limit is of the whole.
         itsConstructLength = kDocumentTypeOpeningLength;
     } else if (!QStringView(u"--").startsWith(keyword) &&
                !QStringView(u"[CDATA[").startsWith(keyword) &&
@@ -110,90 +165,62 @@ inline int MarkupOutline::readDeclaration(int i) {
     return i + 1;
 }
 
-inline int MarkupOutline::readCommentOrCData(int i) {
-    // Ends at the first "-->" or "]]>" after the opening.
-    const bool comment = itsState == State::Comment;
-    const char16_t closing = comment ? '-' : ']';
-    const int limit = comment ? maxCommentLength : maxCDataLength;
-    const int end = skipTo(itsText, itsCount, i, closing, '>', '>', '>');
+inline int MarkupOutline::readClosedConstruct(int i) {
+    // Ends at the first "-->", "]]>" or "?>" after the opening.
+    const char16_t mark = closingMark(itsState);
+    const int end = skipTo(itsText, itsCount, i, mark, '>', '>', '>');
     if (end > i)
         itsClosingMarks = 0;
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (itsText[end] == '>' && itsClosingMarks >= 2) {
-            // Its length was checked with the marks.
-            beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        itsClosingMarks = itsText[end] == closing ? itsClosingMarks + 1 : 0;
-        ++itsConstructLength;
+    if (end == itsCount) {
+        lengthen(end - i);
+        return end;
     }
-    // The closing marks seen last may end it yet.
-    if (itsConstructLength - qMin(itsClosingMarks, 2) > limit)
-        refuse();
-    return end < itsCount ? end + 1 : end;
+    if (itsText[end] == '>' && itsClosingMarks >= closingMarkCount(itsState)) {
+        // Its length was checked with the marks.
+        beginConstruct(end + 1, State::Text);
+        return end + 1;
+    }
+    itsClosingMarks = itsText[end] == mark ? itsClosingMarks + 1 : 0;
+    lengthen(end - i + 1);
+    return end + 1;
 }
 
 inline int MarkupOutline::readProcessingInstructionTarget(int i) {
     for (; i < itsCount; ++i) {
         const char16_t c = itsText[i];
-        if (c == '>' && itsConstructLength > 0 && previous(i) == '?') {
+        if (c == '>' && itsClosingMarks > 0) {
             beginConstruct(i + 1, State::Text);
             return i + 1;
         }
         if (isBlank(c)) {
+            // The instruction's limit counts the target too.
             itsState = State::ProcessingInstruction;
+            itsConstructLimit = maxProcessingInstructionLength;
             return i;
         }
-        // A '?' may be the closing one.
-        if (++itsConstructLength - (c == '?' ? 1 : 0) > maxNameLength) {
-            refuse();
+        itsClosingMarks = c == '?' ? itsClosingMarks + 1 : 0;
+        if (lengthen(1))
             return i;
-        }
     }
     return i;
-}
-
-inline int MarkupOutline::readProcessingInstruction(int i) {
-    const int end = skipTo(itsText, itsCount, i, '>', '>', '>', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount) {
-        if (previous(end) == '?') {
-            if (itsConstructLength - 1 > maxProcessingInstructionLength)
-                refuse();
-            else
-                beginConstruct(end + 1, State::Text);
-            return end + 1;
-        }
-        ++itsConstructLength;
-    }
-    if (itsConstructLength - (previous(end) == '?' ? 1 : 0) > maxProcessingInstructionLength)
-        refuse();
-    return end < itsCount ? end + 1 : end;
 }
 
 inline int MarkupOutline::readDocumentType(int i) {
     if (itsQuote != 0) {
         int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
-        itsConstructLength += end - i;
         if (end < itsCount) {
             itsQuote = 0;
-            ++itsConstructLength;
             ++end;
         }
-        if (itsConstructLength > maxDocumentTypeLength)
-            refuse();
+        lengthen(end - i);
         return end;
     }
     const int end = skipTo(itsText, itsCount, i, '"', '\'', '[', '>');
-    itsConstructLength += end - i;
-    if (end < itsCount)
-        ++itsConstructLength;
-    if (itsConstructLength > maxDocumentTypeLength) {
-        refuse();
+    if (end == itsCount) {
+        lengthen(end - i);
         return end;
     }
-    if (end == itsCount)
+    if (lengthen(end - i + 1))
         return end;
     const char16_t c = itsText[end];
     if (c == '[') {
@@ -222,11 +249,11 @@ inline int MarkupOutline::readStartTag(int i) {
             return i;
         if (c == '"' || c == '\'') {
             itsQuote = c;
-            itsValueLimit =
+            itsState = State::AttributeValue;
+            itsConstructLength = 0;
+            itsConstructLimit =
                 itsLastNameDeclaresNamespace ? maxNamespaceNameLength : maxAttributeValueLength;
             itsLastNameDeclaresNamespace = false;
-            itsConstructLength = 0;
-            itsState = State::AttributeValue;
             return i + 1;
         }
         if (c == '=') {
@@ -252,12 +279,7 @@ inline int MarkupOutline::readStartTag(int i) {
 
 inline int MarkupOutline::readAttributeValue(int i) {
     const int end = skipTo(itsText, itsCount, i, itsQuote, itsQuote, itsQuote, itsQuote);
-    itsConstructLength += end - i;
-    if (itsConstructLength > itsValueLimit) {
-        refuse();
-        return end;
-    }
-    if (end == itsCount)
+    if (lengthen(end - i) || end == itsCount)
         return end;
     itsQuote = 0;
     itsState = State::StartTag;
@@ -333,6 +355,7 @@ inline void MarkupOutline::beginConstruct(int i, State state) {
 inline void MarkupOutline::enter(State state) {
     itsState = state;
     itsConstructLength = 0;
+    itsConstructLimit = constructLimit(state);
     itsClosingMarks = 0;
     itsKeywordLength = 0;
     itsAttributes = 0;
@@ -343,6 +366,13 @@ inline void MarkupOutline::enter(State state) {
     itsQuote = 0;
 }
 
+inline bool MarkupOutline::lengthen(qint64 count) {
+    itsConstructLength += count;
+    if (itsConstructLength - qMin(itsClosingMarks, closingMarkCount(itsState)) > itsConstructLimit)
+        refuse();
+    return itsRefused;
+}
+
 inline char16_t MarkupOutline::previous(int i) const {
     return i > 0 ? itsText[i - 1] : itsLast;
 }
@@ -351,17 +381,40 @@ inline void MarkupOutline::refuse() {
     itsRefused = true;
 }
 
+inline int MarkupOutline::skipToRefusedCharacter(int length) const {
+    // The previous piece ended with the first half of a pair.
+    if (endsWithinCharacter() && length > 0 && !QChar::isLowSurrogate(itsText[0]))
+        return 0;
+    // A byte-order mark at the start is no character of the text.
+    int i = itsPieceStart == 0 && length > 0 && itsText[0] == 0xFEFF ? 1 : 0;
+    while ((i = skipToStop(itsText, length, i)) < length) {
+        const char16_t c = itsText[i];
+        if (QChar::isHighSurrogate(c)) {
+            // One that ends the piece may be completed by the next.
+            if (i + 1 < length && !QChar::isLowSurrogate(itsText[i + 1]))
+                return i;
+            i += 2;
+        } else if (QChar::isLowSurrogate(c) && i == 0 && QChar::isHighSurrogate(itsLast)) {
+            ++i;
+        } else {
+            return i;
+        }
+    }
+    return length;
+}
+
 int MarkupOutline::read(const QChar* characters, int length) {
     if (itsRefused)
         return 0;
     itsPieceStart = itsPosition;
     itsPosition += length;
     itsText = reinterpret_cast<const char16_t*>(characters);
-    // Reading stops at a NUL character, which no text in an encoding taken here holds, and at a
+    // Reading stops at a NUL character, which no text in an encoding taken here holds; at a
     // zero-width no-break space after the start: a UTF-8 decoder drops one at the start of each
-    // piece it is given while it has seen only ASCII, and a reader's pieces are not these.
-    const int count =
-        skipToStop(itsText, length, itsPieceStart == 0 && length > 0 && itsText[0] == 0xFEFF);
+    // piece it is given while it has seen only ASCII, and a reader's pieces are not these; and at
+    // a surrogate that is not half of a pair, which is no XML character: a reader of a QString
+    // reads it as '?', which may close a processing instruction.
+    const int count = skipToRefusedCharacter(length);
     itsCount = count;
     int i = 0;
     while (i < count && !itsRefused) {
@@ -377,13 +430,11 @@ int MarkupOutline::read(const QChar* characters, int length) {
             break;
         case State::Comment:
         case State::CData:
-            i = readCommentOrCData(i);
+        case State::ProcessingInstruction:
+            i = readClosedConstruct(i);
             break;
         case State::ProcessingInstructionTarget:
             i = readProcessingInstructionTarget(i);
-            break;
-        case State::ProcessingInstruction:
-            i = readProcessingInstruction(i);
             break;
         case State::DocumentType:
             i = readDocumentType(i);

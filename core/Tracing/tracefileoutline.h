@@ -35,14 +35,14 @@ ZYRTRACING_EXPORT QTextCodec* traceFileCodec(const QByteArray& head);
 // file's size (Tools/markupoutline.h): an element with more than maxElementAttributes attributes,
 // nesting deeper than maxTraceFileDepth, a name, namespace name, attribute value, comment,
 // processing instruction, CDATA section, run of text or document type over its length limit, a
-// document type with an internal subset, any other markup declaration, a NUL character, or a
-// zero-width no-break space (U+FEFF) other than a byte-order mark at the start. Everything before
-// that construct reads as the reader reads it.
+// document type with an internal subset, any other markup declaration, a NUL character, a
+// zero-width no-break space (U+FEFF) other than a byte-order mark at the start, or a surrogate
+// that is not half of a pair. Everything before that construct reads as the reader reads it.
 class ZYRTRACING_EXPORT TraceFileOutline {
 public:
-    // Reads the next length characters. The offset within them of the first character of the
-    // first refused construct (where a construct began in an earlier piece: 0), or -1 when all of
-    // them may be read. Nothing is read after a refusal.
+    // Reads the next length code units. The offset within them of the first one of the first
+    // refused construct (where a construct began in an earlier piece: 0), or -1 when all of them
+    // may be read. Nothing is read after a refusal.
     int read(const QChar* characters, int length);
     // After the last piece: every construct is complete, and only the end tag of the root element
     // (and blanks) is missing, as in a recording that was never closed.

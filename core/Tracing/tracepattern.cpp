@@ -5,6 +5,10 @@
 namespace ZyrCore::Tracing {
 
 bool tryGetTracePattern(const QString& telegram, unsigned int* pattern) {
+    // As the command registry, a sink refuses before a reader sees it what would cost the reader
+    // more than the text's size.
+    if (!ZyrCore::Communication::TelegramContent::isWithinLimits(telegram))
+        return false;
     QXmlStreamReader reader(telegram);
     if (reader.readNext() == QXmlStreamReader::StartDocument)
         reader.readNext();

@@ -14,8 +14,9 @@ namespace ZyrCore::Tracing {
 // auto-formatting writer adds grows with the square of the depth.
 constexpr int maxTelegramDepth = ZyrCore::Communication::TelegramContent::maxDocumentDepth;
 
-// The trace pattern of a telegram text: its first token after the document start must be a
-// Telegram element whose Trace attribute is a hexadecimal number. False in every other case.
+// The trace pattern of a telegram text: the text must stay within the command registry's limits
+// of markup (TelegramContent::isWithinLimits), and its first token after the document start must
+// be a Telegram element whose Trace attribute is a hexadecimal number. False in every other case.
 ZYRTRACING_EXPORT bool tryGetTracePattern(const QString& telegram, unsigned int* pattern);
 
 // Whether the token the reader stands on belongs in a copy of a telegram: everything but the

@@ -62,8 +62,9 @@ bool TraceViewer::trace(QString telegram) {
         return false;
     if (!matchFilter(telegram))
         return true;
+    // A stream only sends what the registry wrote, but a sink must survive any text: the filter
+    // refuses text beyond the registry's limits of markup before a reader sees it.
     std::unique_ptr<CommandInfo> entry(CommandManager::instance()->convertToCommandInfo(telegram));
-    // A stream only sends what the registry wrote, but a sink must survive any text.
     if (entry == nullptr || !filterAndTransform(entry.get()))
         return true;
 

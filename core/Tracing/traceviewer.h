@@ -33,6 +33,7 @@ public:
     // Still owned by the viewer.
     QList<CommandInfo*>* getTracedProperties() { return &itsTracedCommands; }
 
+    // False also for text that tryGetTracePattern refuses.
     bool matchFilter(QString telegram) const;
     // False for the request half of a request-and-response exchange: its response shows both.
     static bool filterAndTransform(CommandInfo* commandInfo);

@@ -35,11 +35,15 @@ QString nested(int levels) {
     return QString("<x>").repeated(levels) + QString("</x>").repeated(levels);
 }
 
-QString elementWithAttributes(int count) {
-    QString element = QStringLiteral("<x");
+QString attributesNamed(int count) {
+    QString attributes;
     for (int i = 0; i < count; ++i)
-        element += QStringLiteral(" a%1=\"\"").arg(i);
-    return element + "/>";
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    return attributes;
+}
+
+QString elementWithAttributes(int count) {
+    return "<x" + attributesNamed(count) + "/>";
 }
 
 void writeBytes(const QString& fileName, const QByteArray& bytes) {
@@ -119,28 +123,30 @@ void TestTraceFileGuard::eachLimitHoldsOnBothSides_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("counted");
-    QTest::addColumn<QChar>("fill");
+    QTest::addColumn<QString>("fill"); // repeated, and ended by an 'x' where it does not fit
     using namespace ZyrCore::Tools;
     const auto fill = [](const char* name, int limit, const char* before, const char* after,
-                         int counted = 0, char fill = 'x', Kind kind = Fill) {
-        QTest::newRow(name) << int(kind) << limit << before << after << counted << QChar(fill);
+                         int counted = 0, const QString& fill = "x", Kind kind = Fill) {
+        QTest::newRow(name) << int(kind) << limit << before << after << counted << fill;
     };
     fill("element name", maxNameLength, "<", "/>");
     // Namespaces are bound only on telegrams: a telegram's text is read alone.
-    fill("prefixed name", maxNameLength, " xmlns:p=\"u\" p:", "=\"\"", 2, 'x', FillOnTelegram);
+    fill("prefixed name", maxNameLength, " xmlns:p=\"u\" p:", "=\"\"", 2, "x", FillOnTelegram);
     fill("attribute name", maxNameLength, "<x ", "=\"\"/>");
+    // Lengths count code units: the name has 513 characters on both sides of the limit.
+    fill("attribute name outside the BMP", maxNameLength, "<x n", "=\"\"/>", 1, "\U00010000");
     fill("target", maxNameLength, "<?", "?>");
-    fill("namespace name", maxNamespaceNameLength, " xmlns:p=\"", "\"", 0, 'x', FillOnTelegram);
-    fill("default namespace name", maxNamespaceNameLength, " xmlns='", "'", 0, 'x', FillOnTelegram);
+    fill("namespace name", maxNamespaceNameLength, " xmlns:p=\"", "\"", 0, "x", FillOnTelegram);
+    fill("default namespace name", maxNamespaceNameLength, " xmlns='", "'", 0, "x", FillOnTelegram);
     fill("attribute value", maxAttributeValueLength, "<x a=\"", "\"/>");
     fill("comment", maxCommentLength, "<!--", "-->");
     fill("processing instruction", maxProcessingInstructionLength, "<?pi ", "?>", 3);
     fill("CDATA section", maxCDataLength, "<![CDATA[", "]]>");
     fill("text", maxTextLength, "", "");
-    fill("blanks in a start tag", maxTagSpaceLength, "<x", "/>", 0, ' ');
-    fill("blanks in an end tag", maxTagSpaceLength, "<x></x", ">", 0, ' ');
+    fill("blanks in a start tag", maxTagSpaceLength, "<x", "/>", 0, " ");
+    fill("blanks in an end tag", maxTagSpaceLength, "<x></x", ">", 0, " ");
     const auto other = [](const char* name, Kind kind, int limit) {
-        QTest::newRow(name) << int(kind) << limit << QString() << QString() << 0 << QChar();
+        QTest::newRow(name) << int(kind) << limit << QString() << QString() << 0 << QString();
     };
     other("attributes", Attributes, maxElementAttributes);
     other("elements open around the root's", Depth, maxTraceFileDepth - 1);
@@ -157,18 +163,22 @@ void TestTraceFileGuard::eachLimitHoldsOnBothSides() {
     QFETCH(QString, before);
     QFETCH(QString, after);
     QFETCH(int, counted);
-    QFETCH(QChar, fill);
+    QFETCH(QString, fill);
     const QString fileName = filePath("limit.xml");
     for (const int length : {limit, limit + 1}) {
+        const int units = length - counted;
+        const QString filled =
+            kind == Fill || kind == FillOnTelegram
+                ? fill.repeated(units / fill.size()) + QString(units % fill.size(), 'x')
+                : QString();
         QString text;
         switch (kind) {
         case Fill:
-            text = traceWith(before + QString(length - counted, fill) + after);
+            text = traceWith(before + filled + after);
             break;
         case FillOnTelegram:
             text = traceWith(QString()).replace("<LogData><Telegram",
-                                                "<LogData><Telegram" + before +
-                                                    QString(length - counted, fill) + after);
+                                                "<LogData><Telegram" + before + filled + after);
             break;
         case Attributes:
             text = traceWith(elementWithAttributes(length));
@@ -205,6 +215,9 @@ void TestTraceFileGuard::commentsAndSectionsEndOnlyAtTheirClosing_data() {
     QTest::newRow("CDATA holding -->") << "<![CDATA[ --> <a \" ]]>" + crowded << kRefused;
     QTest::newRow("CDATA holding --") << "<![CDATA[ -- <a \" ]]>" + tooDeep << kRefused;
     QTest::newRow("CDATA holding ]]]>") << "<![CDATA[ ]]]>" + tooDeep << kRefused;
+    // Marks apart are no closing.
+    QTest::newRow("comment holding -x->") << "<!-- a-b-> <a \" -->" + tooDeep << kRefused;
+    QTest::newRow("CDATA holding ]x]>") << "<![CDATA[ a]b]> <a \" ]]>" + tooDeep << kRefused;
     QTest::newRow("instruction holding >") << "<?pi > <a \" ?>" + tooDeep << kRefused;
     QTest::newRow("value holding >") << "<x a=\"> <a '\"/>" + crowded << kRefused;
     QTest::newRow("comment holding -> then nesting within the limit")
@@ -249,6 +262,24 @@ void TestTraceFileGuard::outlineReadsAlikeInAnyPieces_data() {
         << open + "<![CDATA[" + QString(maxCDataLength - 1, 'c') + "]]]>" << -1;
     QTest::newRow("instruction at its limit")
         << open + "<?p " + QString(maxProcessingInstructionLength - 2, '?') + "?>" << -1;
+    // Only a name that begins with them can be xmlns or xmlns:prefix.
+    QTest::newRow("long name with a value over a namespace name's limit")
+        << open + "<c abcdefgh='" + QString(maxNamespaceNameLength + 1, 'u') + "'/>" << -1;
+    QTest::newRow("empty elements open no level")
+        << open + "<c>" + QString("<b/>").repeated(40) + "</c>" + QString("<d>").repeated(15) << -1;
+    const QString outsideTheBmp = QStringLiteral("\U00010000");
+    const QString bmpName = outsideTheBmp.repeated(maxNameLength / 2);
+    QTest::newRow("name outside the BMP at its limit") << open + "<c " + bmpName + "=''/>" << -1;
+    QTest::newRow("name outside the BMP over its limit")
+        << open + "<c " + bmpName + "n=''/>" << int(open.size());
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    QTest::newRow("lone high surrogate") << open + high + "x<c/>" << int(open.size());
+    QTest::newRow("lone low surrogate") << open + "x" + low + "<c/>" << int(open.size()) + 1;
+    QTest::newRow("two high surrogates") << open + high + high + low << int(open.size());
+    QTest::newRow("lone surrogate closing an instruction")
+        << open + "<?x " + low + "><e z=\"?>\"" + attributesNamed(17) + "/>"
+        << int(open.size()) + 4;
 }
 
 // The outline reads a text given character by character, or cut in two anywhere, as it reads it

@@ -78,6 +78,8 @@ private slots:
     void pendingRequestsAreReadBeforeThePlayerLetsGo_data();
     void pendingRequestsAreReadBeforeThePlayerLetsGo();
     void viewerKeepsABoundedFilteredList();
+    void sinksRefuseTextBeyondTheLimitsUnread_data();
+    void sinksRefuseTextBeyondTheLimitsUnread();
     void programmerRoundTrip();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
@@ -409,6 +411,40 @@ void TestTracing::viewerKeepsABoundedFilteredList() {
     QVERIFY(!viewer.trace(fed.at(0)));
 }
 
+void TestTracing::sinksRefuseTextBeyondTheLimitsUnread_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<bool>("accepted");
+    const QString request =
+        i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21", "<Data>5a</Data>");
+    QString attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    // A reader of a QString reads the lone surrogate as '?', which closes the instruction: the
+    // text says it runs on to the "?>" in z's value.
+    const QString hidden = "<?x " + QString(QChar(0xDC00)) + ">";
+    const auto telegramWith = [&request](const QString& attributes) {
+        return QString(request).replace("<Telegram ", "<Telegram z=\"?>\"" + attributes + " ");
+    };
+    QTest::newRow("plain") << request << true;
+    QTest::newRow("40000 extra attributes") << telegramWith(attributes) << false;
+    QTest::newRow("40000 extra attributes behind a lone surrogate")
+        << hidden + telegramWith(attributes) << false;
+}
+
+// The viewer's filter and the trace pattern refuse text that the command registry refuses,
+// before a reader sees it: a reader's work on it grows faster than its size.
+void TestTracing::sinksRefuseTextBeyondTheLimitsUnread() {
+    QFETCH(QString, telegram);
+    QFETCH(bool, accepted);
+    unsigned int pattern = 0;
+    QCOMPARE(tryGetTracePattern(telegram, &pattern), accepted);
+    TraceViewer viewer;
+    QSignalSpy traced(&viewer, &TraceViewer::telegramTraced);
+    QCOMPARE(viewer.matchFilter(telegram), accepted);
+    QVERIFY(viewer.trace(telegram));
+    QCOMPARE(traced.count(), accepted ? 1 : 0);
+}
+
 void TestTracing::programmerRoundTrip() {
     Tracer tracer;
     TraceProgrammer* programmer = tracer.programmer();
@@ -582,6 +618,20 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
             header + QString("<x>").repeated(20) + request + QString("</x>").repeated(20) + end);
     refused("telegram in a telegram",
             header + QString(request).replace("</Data>", "</Data><Telegram/>") + end);
+    // A surrogate that is not half of a pair is no XML character, and a telegram's copy, read as
+    // a QString, would hold '?' in its place: reading, playing and loading stop before it.
+    const QString commented = i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21",
+                                          "<Data>5a</Data><!-- %1 -->");
+    const auto surrogates = [&](const char* name, const char* encoding, const QString& encoded,
+                                bool whole) {
+        const int count = whole ? 3 : 1;
+        QTest::newRow(name) << declaration.arg(encoding) + "<LogData>" + request +
+                                   commented.arg(encoded) + request + end
+                            << true << whole << count << count << whole << (whole ? 3 : -1);
+    };
+    surrogates("pair of surrogates in UTF-7", "UTF-7", "+2ADcAA-", true);
+    surrogates("lone surrogate in UTF-7", "UTF-7", "+3AA-", false);
+    surrogates("lone surrogate in CESU-8", "CESU-8", QString::fromLatin1("\xED\xB0\x80"), false);
     QTest::newRow("comment between telegrams")
         << header + request + "<!-- c -->" + request + end << true << true << 2 << 2 << true << 2;
     QString element = QStringLiteral("<x");

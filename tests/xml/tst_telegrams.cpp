@@ -126,6 +126,8 @@ private slots:
     void textEntryPointsHoldTheMarkupLimits();
     void crowdedTelegramsAreRefusedQuickly_data();
     void crowdedTelegramsAreRefusedQuickly();
+    void textsReadOtherwiseThanWrittenAreRefused_data();
+    void textsReadOtherwiseThanWrittenAreRefused();
     void updateKeepsPrefixedAttributes();
     void updateWritesWhatTheRegistryReads_data();
     void updateWritesWhatTheRegistryReads();
@@ -640,6 +642,16 @@ QString attributesNamed(const QString& name, int count) {
     return attributes;
 }
 
+// A character outside the Basic Multilingual Plane, two UTF-16 code units.
+const QString kOutsideTheBmp = QStringLiteral("\U00010000");
+
+// A reader of a QString reads a surrogate that is not half of a pair as '?', which closes the
+// processing instruction; the text says the instruction runs on to the "?>" in z's value.
+QString behindALoneSurrogate(const QString& telegram) {
+    return "<?x " + QString(QChar(0xDC00)) + ">" +
+           QString(telegram).replace("<Telegram ", "<Telegram z=\"?>\" ");
+}
+
 } // namespace
 
 void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
@@ -657,6 +669,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
         QTest::newRow(name) << pattern << limit << counted << QChar(fill) << atLimit;
     };
     row("attribute name", onTelegram.arg("%1=\"1\""), maxNameLength, 0, 'n', whole);
+    // Lengths count code units: one name character more than half the limit is one too many.
+    row("attribute name outside the BMP", onTelegram.arg("n%1=\"1\""), maxNameLength, 1, 'b',
+        whole);
     row("attribute value", onTelegram.arg("Note=\"%1\""), maxAttributeValueLength, 0, 'v', whole);
     row("namespace name", onTelegram.arg("xmlns:p=\"%1\""), maxNamespaceNameLength, 0, 'u', whole);
     row("comment", inObject.arg("<!--%1-->"), maxCommentLength, 0, 'c', whole);
@@ -678,7 +693,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits() {
     for (const int length : {limit, limit + 1}) {
         const int fills = length - counted;
         QString construct(fills, fill);
-        if (fill == 'a') {
+        if (fill == 'b') {
+            construct = kOutsideTheBmp.repeated(fills / 2) + QString(fills % 2, 'n');
+        } else if (fill == 'a') {
             construct = attributesNamed(QStringLiteral("a"), fills);
         } else if (fill == 'x') {
             construct.clear();
@@ -709,6 +726,8 @@ void TestTelegrams::crowdedTelegramsAreRefusedQuickly_data() {
         QString declarations = attributesNamed(QStringLiteral("xmlns:p"), count * 3 / 8);
         QTest::newRow(size + " declarations used by as many elements")
             << wrap(kWriteBody.arg(used), kWriteAttributes + declarations);
+        QTest::newRow(size + " extra attributes behind a lone surrogate") << behindALoneSurrogate(
+            wrap(body, kWriteAttributes + attributesNamed(QStringLiteral("a"), count)));
     }
 }
 
@@ -721,6 +740,30 @@ void TestTelegrams::crowdedTelegramsAreRefusedQuickly() {
     QCOMPARE(readEveryWay(itsManager, telegram),
              QStringLiteral("type 255 record 0 object 0 update 0"));
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestTelegrams::textsReadOtherwiseThanWrittenAreRefused_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<QString>("expected");
+    const QString whole = QStringLiteral("type 0 record 1 object 1 update 1");
+    const QString refused = QStringLiteral("type 255 record 0 object 0 update 0");
+    const QString withComment = wrap(kWriteBody.arg("<!-- %1 -->"), kWriteAttributes);
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    QTest::newRow("pair of surrogates") << withComment.arg(QString(high) + low) << whole;
+    QTest::newRow("lone high surrogate") << withComment.arg(QString(high) + 'x') << refused;
+    QTest::newRow("lone low surrogate") << withComment.arg(QString('x') + low) << refused;
+    QTest::newRow("two high surrogates") << withComment.arg(QString(high) + high + low) << refused;
+    QTest::newRow("high surrogate at the end") << withComment.arg(QString()) + high << refused;
+    QTest::newRow("lone surrogate closing an instruction")
+        << behindALoneSurrogate(wrap(kWriteBody.arg(QString()), kWriteAttributes)) << refused;
+}
+
+// A surrogate that is not half of a pair is no XML character, and a reader of a QString reads it
+// otherwise than the text says: every text entry point refuses it.
+void TestTelegrams::textsReadOtherwiseThanWrittenAreRefused() {
+    QFETCH(QString, telegram);
+    QTEST(readEveryWay(itsManager, telegram), "expected");
 }
 
 // A telegram whose attributes share a local name under different prefixes keeps their names and
