@@ -121,6 +121,8 @@ class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
+    void read_data();
+    void read();
     void write_data();
     void write();
     void modify_data();
@@ -130,6 +132,34 @@ private slots:
     void blockListLargerThanPayload();
     void cacheOutlivesDescriptions();
 };
+
+void TestRegisterCommunication::read_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<unsigned int>("mask");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("transfers");
+    QTest::addColumn<Values>("notified");
+    QTest::newRow("answered") << Fault::None << 0xFFu << 0 << 1 << Values{0x50};
+    // A reply one byte short is a failed read: no value of it reaches the observers.
+    QTest::newRow("short reply") << Fault::ShortReply << 0xFFu << -1 << 1 << Values{};
+    QTest::newRow("write-only") << Fault::None << 0u << -1 << 0 << Values{};
+}
+
+void TestRegisterCommunication::read() {
+    QFETCH(Fault, fault);
+    QFETCH(unsigned int, mask);
+    Bench bench;
+    bench.registers.setRegisterValue(0x12, 0x50);
+    bench.registers.setFault(0x12, fault);
+    RegisterInfoStd info(0x12, 8, 8, mask);
+    RecordingObserver observer("selected", {&info});
+    bench.core.registerObserver(&observer);
+    RegisterValue value(0xAB, 0);
+
+    QTEST(bench.core.readRegister(&info, &value, true), "result");
+    QTEST(int(bench.executor.executions.count()), "transfers");
+    QTEST(observer.values, "notified");
+}
 
 // A write counts only when the register reads back what was written; observers are told what
 // was read back.
