@@ -2,6 +2,7 @@
 #include "simulatedregisterfile.h"
 #include "testregistry.h"
 
+#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
 #include "Communication/comobservercache.h"
 #include "Communication/comstream.h"
@@ -131,6 +132,7 @@ private slots:
     void list();
     void blockListLargerThanPayload();
     void cacheOutlivesDescriptions();
+    void resetRestoresPowerOnContents();
 };
 
 void TestRegisterCommunication::read_data() {
@@ -386,6 +388,27 @@ void TestRegisterCommunication::cacheOutlivesDescriptions() {
                                               "        Observer: any\n"));
     RegisterInfoStd again(0x12, 8, 8, 0xFF);
     QCOMPARE(cache.findObservers(&again)->count(), 2);
+}
+
+// The chip's registers come back as they were at power-on, its identification among them.
+void TestRegisterCommunication::resetRestoresPowerOnContents() {
+    Bench bench;
+    RegisterInfoStd identification(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
+    RegisterInfoStd other(0x30, 8, 8, 0xFF);
+    RegisterValue written(0x55, 0);
+    QCOMPARE(bench.core.writeRegister(&other, &written), 0);
+    Control::ResetFwComObject reset(0, 0);
+    bench.stream.execute(&reset);
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.registers.resetCount(), 1);
+
+    Values read;
+    for (RegisterInfoStd* info : {&identification, &other}) {
+        RegisterValue value;
+        QCOMPARE(bench.core.readRegister(info, &value, false), 0);
+        read.append(value.value());
+    }
+    QCOMPARE(read, (Values{SimulatedRegisterFile::identificationValue, 0}));
 }
 
 ZYR_TEST_CLASS(TestRegisterCommunication)
