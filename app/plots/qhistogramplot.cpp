@@ -319,12 +319,14 @@ void QHistogramPlot::setXAxisMax(int value) {
 }
 
 void QHistogramPlot::setForceRescale(bool force) {
-    itsForceRescale = force;
-    itsForcedWindowEndMs.reset();
+    if (force)
+        itsForcedRescale.request();
+    else
+        itsForcedRescale.end();
 }
 
-void QHistogramPlot::resetRescaleSingleShot() {
-    setForceRescale(false);
+void QHistogramPlot::endForcedRescale() {
+    itsForcedRescale.end();
 }
 
 void QHistogramPlot::setPileUpCorrection(bool correction) {
@@ -445,7 +447,7 @@ void QHistogramPlot::updateScalingAndVisibility() {
             }
         }
         const qint64 now = itsClock();
-        if (isRescaleForced(now) || now - itsLastRescaleMs > rescaleIntervalMs) {
+        if (itsForcedRescale.admits(now) || now - itsLastRescaleMs > rescaleIntervalMs) {
             itsLastRescaleMs = now;
             if (itsAutoScaleY) {
                 const double upper = yUpperBoundFor(maxCount);
@@ -471,18 +473,17 @@ void QHistogramPlot::updateScalingAndVisibility() {
     setShown(itsPeaksBars[PreviousSet], peaksShown && itsShowPrevious, &itsSetChanged[PreviousSet]);
 }
 
-// The first rescale after a request opens its window; rescales within the window do not extend
-// it, so a forced rescale in continuous measurement gives way to the rate limit again.
-bool QHistogramPlot::isRescaleForced(qint64 now) {
-    if (!itsForceRescale)
-        return false;
-    if (!itsForcedWindowEndMs) {
-        itsForcedWindowEndMs = now + forcedRescaleWindowMs;
+// A window that does not grow lets a forced rescale in continuous measurement give way to the
+// rate limit again.
+bool QHistogramPlot::ForcedRescale::admits(qint64 nowMs) {
+    if (itsPhase == Phase::Requested) {
+        itsPhase = Phase::Open;
+        itsEndMs = nowMs + forcedRescaleWindowMs;
         return true;
     }
-    if (now < *itsForcedWindowEndMs)
+    if (itsPhase == Phase::Open && nowMs < itsEndMs)
         return true;
-    resetRescaleSingleShot();
+    end();
     return false;
 }
 

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 
 class QCPStringLegendItem;
 
@@ -108,11 +107,28 @@ public:
     QString hitsText() const;
 
 public slots:
-    // Ends a forced-rescale window at once.
-    void resetRescaleSingleShot();
+    // Ends a forced-rescale window at once, or drops a request whose window has not opened.
+    void endForcedRescale();
 
 private:
     using Bins = std::array<double, binCount>;
+
+    // A forced rescale: none, asked for, or open until its end on the plot's clock. The window is
+    // a deadline rather than a timer: a burst of measurements rescales many times without
+    // returning to the event loop, and a timer per rescale would pile up there.
+    class ForcedRescale {
+    public:
+        void request() { itsPhase = Phase::Requested; }
+        void end() { itsPhase = Phase::None; }
+        // Whether a rescale at nowMs is forced. The first one after a request opens the window;
+        // later ones do not extend it, and the first one past its end closes it.
+        bool admits(qint64 nowMs);
+
+    private:
+        enum class Phase { None, Requested, Open };
+        Phase itsPhase = Phase::None;
+        qint64 itsEndMs = 0; // while open
+    };
 
     void setupGraphs();
     void styleType(int type);
@@ -122,7 +138,6 @@ private:
     void showPeaks(DataSet set);
     void updateLegend();
     void updateScalingAndVisibility();
-    bool isRescaleForced(qint64 now);
     bool isShown(int type, int channel) const;
     QString hitsPrefix() const;
     void resetHitsText();
@@ -140,12 +155,7 @@ private:
     PlotClock itsClock;
     qint64 itsLastRescaleMs = 0;
     int32_t itsProximityHits = 0;
-    // A forced rescale was asked for. Its window is a deadline on the plot's clock rather than a
-    // timer: a burst of measurements rescales many times without returning to the event loop,
-    // and a timer per rescale would pile up there.
-    bool itsForceRescale = false;
-    // The end of the forced rescale's window once its first rescale opened it.
-    std::optional<qint64> itsForcedWindowEndMs;
+    ForcedRescale itsForcedRescale;
     std::array<std::array<bool, channelCount>, typeCount> itsChannelVisible{};
     QVector<double> itsKeys;
     // [set][type][channel]

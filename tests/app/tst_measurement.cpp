@@ -124,6 +124,8 @@ private slots:
     void iterationPresetReachesTheDevice();
     void targetConfigurationCarriesBothFlags_data();
     void targetConfigurationCarriesBothFlags();
+    void pileUpCorrectionSetsTheBinRange_data();
+    void pileUpCorrectionSetsTheBinRange();
     void distanceBarRedrawsOncePerInterval();
     void continuousModeRepeatsCyclesWithStartDisabled();
     void activationPerChip_data();
@@ -233,6 +235,38 @@ void TestMeasurement::targetConfigurationCarriesBothFlags() {
         rig.widget(qPrintable(name))->toggle();
     QCOMPARE(sent.size(), toggled.size());
     QTEST(sent.last(), "flags");
+}
+
+void TestMeasurement::pileUpCorrectionSetsTheBinRange_data() {
+    QTest::addColumn<QStringList>("checked"); // of the boxes that decide, before the ticks
+    QTest::addColumn<QString>("ranges"); // x-axis maximum after ticking pile-up, then unticking
+    const QStringList autoScale{"cbAutoScaleX"};
+    QTest::newRow("no channel shown") << autoScale << "128 256";
+    QTest::newRow("proximity zone shown")
+        << autoScale + QStringList{"cbProximity", "cbTDCPX1"} << "100 100";
+    QTest::newRow("calibration shown")
+        << autoScale + QStringList{"cbCalibration", "cbTDC0"} << "100 100";
+    QTest::newRow("automatic x off") << QStringList{} << "100 100";
+}
+
+// With nothing shown to scale by, automatic x scaling shows the bins the correction leaves.
+void TestMeasurement::pileUpCorrectionSetsTheBinRange() {
+    QFETCH(QStringList, checked);
+    Rig rig;
+    QVERIFY(rig.activated);
+    for (const char* name : {"cbAutoScaleX", "cbProximity", "cbTDCPX1", "cbCalibration", "cbTDC0",
+                             "cbPileupCorrection"}) {
+        const QSignalBlocker blocker(rig.widget(name));
+        rig.widget(name)->setChecked(checked.contains(QLatin1String(name)));
+    }
+    auto* plot = rig.widget<QHistogramPlot>("plotHistogram");
+    plot->xAxis->setRange(0, 100);
+    QStringList ranges;
+    for (int tick = 0; tick < 2; ++tick) {
+        rig.widget("cbPileupCorrection")->toggle();
+        ranges << QString::number(plot->xAxisMax());
+    }
+    QTEST(ranges.join(' '), "ranges");
 }
 
 // A burst of cycles redraws the distance bar at most once per interval, however fast or slow the

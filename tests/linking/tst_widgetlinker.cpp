@@ -172,6 +172,7 @@ private slots:
     void refusedEditShowsTheBoardValueEverywhere();
     void clickedArrowStepsTheBoardAndEveryWidget_data();
     void clickedArrowStepsTheBoardAndEveryWidget();
+    void shortReadLeavesEveryWidget();
     void holdTimeThrottlesDeviceUpdates();
     void checkBoxUnattachedAndDestroyedWidgets();
 };
@@ -373,6 +374,20 @@ void TestWidgetLinker::clickedArrowStepsTheBoardAndEveryWidget() {
                               10000);
     QCOMPARE(chip.writes(), 1L);
     linked.expectShown(index, value);
+}
+
+// A read the chip answers a byte short tells the linker, and so the widgets, nothing: each keeps
+// what it showed.
+void TestWidgetLinker::shortReadLeavesEveryWidget() {
+    LinkedChipRegister linkedChip(true, 0x30, 0x20, 0x40);
+    LinkedWidgets& linked = linkedChip.linked;
+    linkedChip.chip.rig.board->registerFile().setFault(0x30,
+                                                       SimulatedRegisterFile::Fault::ShortReply);
+    QSignalSpy told(&linked.linker, &WidgetLinker::valueChanged);
+    RegisterValue read;
+    QCOMPARE(linkedChip.chip.core.readRegister(&linked.reg, &read, true), -1);
+    QCOMPARE(told.count(), 0);
+    linked.expectShown(25, 20.0);
 }
 
 void TestWidgetLinker::holdTimeThrottlesDeviceUpdates() {

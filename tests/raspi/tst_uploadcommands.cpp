@@ -1,3 +1,4 @@
+#include "boardrig.h"
 #include "testregistry.h"
 
 #include "raspi/Commands/configuremodulecomobject.h"
@@ -45,6 +46,8 @@ class TestUploadCommands : public QObject {
 private slots:
     void packagesCarryTheFile_data();
     void packagesCarryTheFile();
+    void deliveredOnlyWhenTheBoardTookEveryPackage_data();
+    void deliveredOnlyWhenTheBoardTookEveryPackage();
     void moduleRequestAndFileName();
 };
 
@@ -120,6 +123,38 @@ void TestUploadCommands::packagesCarryTheFile() {
     objects.last()->setStatus(5);
     QVERIFY(!UploadFileComObject::deleteObjects(&objects));
     QVERIFY(objects.isEmpty());
+}
+
+void TestUploadCommands::deliveredOnlyWhenTheBoardTookEveryPackage_data() {
+    QTest::addColumn<QString>("board");
+    QTest::addColumn<bool>("lastReplyRead");
+    QTest::addColumn<bool>("delivered");
+    QTest::newRow("every package accepted") << QString() << true << true;
+    QTest::newRow("checksum refused") << "fault.crcFile=1" << true << false;
+    // Sent, but its reply never read: no longer valid, its status still the 0 it was built with.
+    QTest::newRow("last reply not read") << QString() << false << false;
+}
+
+void TestUploadCommands::deliveredOnlyWhenTheBoardTookEveryPackage() {
+    QFETCH(QString, board);
+    QFETCH(bool, lastReplyRead);
+    QTemporaryDir folder;
+    QFile local(folder.filePath(QStringLiteral("local.bin")));
+    QVERIFY(local.open(QIODevice::WriteOnly) && local.write(patterned(2013)) == 2013);
+    local.close();
+    QList<UploadFileComObject*> objects;
+    const auto freeObjects = qScopeGuard([&] { UploadFileComObject::deleteObjects(&objects); });
+    QVERIFY(UploadFileComObject::createObjects(local.fileName(), kName20, &objects));
+
+    BoardRig rig(board, ZyrSim::BoardInterface::Control);
+    for (UploadFileComObject* package : qAsConst(objects)) {
+        if (package == objects.last() && !lastReplyRead)
+            package->setValid(false); // as the stream leaves a request until its reply is read
+        else
+            rig.run(*package);
+    }
+    QCOMPARE(objects.last()->status() == 0, board.isEmpty());
+    QTEST(UploadFileComObject::deleteObjects(&objects), "delivered");
 }
 
 void TestUploadCommands::moduleRequestAndFileName() {

@@ -2,6 +2,7 @@
 #include "simulatedregisterfile.h"
 #include "testregistry.h"
 
+#include "Communication/Control/resetfwcomobject.h"
 #include "Communication/I2c/i2ccomobjectprovider.h"
 #include "Communication/comobservercache.h"
 #include "Communication/comstream.h"
@@ -121,6 +122,8 @@ class TestRegisterCommunication : public QObject {
     Q_OBJECT
 
 private slots:
+    void read_data();
+    void read();
     void write_data();
     void write();
     void modify_data();
@@ -129,7 +132,36 @@ private slots:
     void list();
     void blockListLargerThanPayload();
     void cacheOutlivesDescriptions();
+    void resetRestoresPowerOnContents();
 };
+
+void TestRegisterCommunication::read_data() {
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<unsigned int>("mask");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("transfers");
+    QTest::addColumn<Values>("notified");
+    QTest::newRow("answered") << Fault::None << 0xFFu << 0 << 1 << Values{0x50};
+    // A reply one byte short is a failed read: no value of it reaches the observers.
+    QTest::newRow("short reply") << Fault::ShortReply << 0xFFu << -1 << 1 << Values{};
+    QTest::newRow("write-only") << Fault::None << 0u << -1 << 0 << Values{};
+}
+
+void TestRegisterCommunication::read() {
+    QFETCH(Fault, fault);
+    QFETCH(unsigned int, mask);
+    Bench bench;
+    bench.registers.setRegisterValue(0x12, 0x50);
+    bench.registers.setFault(0x12, fault);
+    RegisterInfoStd info(0x12, 8, 8, mask);
+    RecordingObserver observer("selected", {&info});
+    bench.core.registerObserver(&observer);
+    RegisterValue value(0xAB, 0);
+
+    QTEST(bench.core.readRegister(&info, &value, true), "result");
+    QTEST(int(bench.executor.executions.count()), "transfers");
+    QTEST(observer.values, "notified");
+}
 
 // A write counts only when the register reads back what was written; observers are told what
 // was read back.
@@ -356,6 +388,27 @@ void TestRegisterCommunication::cacheOutlivesDescriptions() {
                                               "        Observer: any\n"));
     RegisterInfoStd again(0x12, 8, 8, 0xFF);
     QCOMPARE(cache.findObservers(&again)->count(), 2);
+}
+
+// The chip's registers come back as they were at power-on, its identification among them.
+void TestRegisterCommunication::resetRestoresPowerOnContents() {
+    Bench bench;
+    RegisterInfoStd identification(SimulatedRegisterFile::identificationRegister, 8, 8, 0xFF);
+    RegisterInfoStd other(0x30, 8, 8, 0xFF);
+    RegisterValue written(0x55, 0);
+    QCOMPARE(bench.core.writeRegister(&other, &written), 0);
+    Control::ResetFwComObject reset(0, 0);
+    bench.stream.execute(&reset);
+    QCOMPARE(bench.stream.lastError(), 0);
+    QCOMPARE(bench.registers.resetCount(), 1);
+
+    Values read;
+    for (RegisterInfoStd* info : {&identification, &other}) {
+        RegisterValue value;
+        QCOMPARE(bench.core.readRegister(info, &value, false), 0);
+        read.append(value.value());
+    }
+    QCOMPARE(read, (Values{SimulatedRegisterFile::identificationValue, 0}));
 }
 
 ZYR_TEST_CLASS(TestRegisterCommunication)

@@ -1,8 +1,8 @@
 #include "Communication/I2c/i2cblockreadregistercomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/I2c/telegrambytefield.h"
 #include "Communication/comobjecthelper.h"
-#include "Communication/comstream.h"
 #include "Communication/telegramfields.h"
 #include "Tools/xmlmapper.h"
 #include "Tools/zyrassert.h"
@@ -10,7 +10,6 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace ZyrCore::Communication::I2c {
@@ -160,10 +159,6 @@ bool I2cBlockReadRegisterComObject::xmlDeserialize(QXmlStreamReader* xml) {
     unsigned int dataSize = itsDataSize;
     unsigned int addressByteWidth = itsAddressByteWidth;
     unsigned int maxDataSize = itsMaxDataSize;
-    // The largest maximum a telegram may set: what the buffer and one frame's payload hold.
-    const unsigned int maxDataSizeLimit = std::min(itsMaxDataSize, ComStream::maxPayloadSize);
-    std::array<unsigned char, ComStream::maxPayloadSize> bytes;
-    unsigned char* bytesBuffer = bytes.data();
 
     ZyrCore::Tools::XmlMapper mapper;
     mapper.addEntry({QStringLiteral("SlaveAddress"), &slaveAddress, 16, false});
@@ -171,13 +166,11 @@ bool I2cBlockReadRegisterComObject::xmlDeserialize(QXmlStreamReader* xml) {
     mapper.addEntry({QStringLiteral("BlockSize"), &dataSize, 16, false});
     mapper.addEntry({QStringLiteral("AddressSize"), &addressByteWidth, 16, false});
     mapper.addEntry({QStringLiteral("MaxBlockSize"), &maxDataSize, 16, false});
-    mapper.addEntry({QStringLiteral("Data"), &bytesBuffer, maxDataSizeLimit, 16, true});
+    TelegramByteField data(mapper, QStringLiteral("Data"), itsMaxDataSize);
     if (!mapper.tryParseStrictly(xml))
         return false;
-    const ZyrCore::Tools::XmlMappingEntry* data = mapper.findEntry(QStringLiteral("Data"));
-    if (maxDataSize > maxDataSizeLimit || dataSize > maxDataSize ||
-        !isSupportedByteWidth(addressByteWidth) ||
-        (data->wasFound() && data->bytesActuallyRead() != dataSize))
+    if (maxDataSize > data.limit() || dataSize > maxDataSize ||
+        !isSupportedByteWidth(addressByteWidth) || data.contradicts(dataSize))
         return false;
 
     itsSlaveAddress = slaveAddress;
@@ -186,8 +179,8 @@ bool I2cBlockReadRegisterComObject::xmlDeserialize(QXmlStreamReader* xml) {
     // The buffer keeps its size, which is at least the new maximum.
     itsMaxDataSize = maxDataSize;
     setDataSize(dataSize);
-    if (data->wasFound())
-        std::memcpy(itsData.get(), bytes.data(), dataSize);
+    if (data.wasFound())
+        std::memcpy(itsData.get(), data.bytes(), dataSize);
     return true;
 }
 

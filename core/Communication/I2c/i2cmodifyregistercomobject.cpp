@@ -1,8 +1,7 @@
 #include "Communication/I2c/i2cmodifyregistercomobject.h"
 
-#include "Communication/I2c/i2cpayload.h"
 #include "Communication/I2c/registertelegramfields.h"
-#include "Communication/comobjecthelper.h"
+#include "Communication/I2c/registerwriterequest.h"
 #include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
 
@@ -33,19 +32,8 @@ IComObject* I2cModifyRegisterComObject::clone() {
 }
 
 bool I2cModifyRegisterComObject::serialize(unsigned char* buffer, unsigned int size) {
-    const unsigned int addressWidth = addressByteWidth();
-    const unsigned int valueWidth = valueByteWidth();
-    if (buffer == nullptr || !isSupportedByteWidth(addressWidth) ||
-        !isSupportedByteWidth(valueWidth) || serializeSize() > size)
-        return false;
-    buffer[0] = writeAddressByte(itsSlaveAddress);
-    unsigned char* field = buffer + 1;
-    ComObjectHelper::serialize(field, addressWidth, registerAddress());
-    field += addressWidth;
-    ComObjectHelper::serialize(field, valueWidth, registerValue());
-    field += valueWidth;
-    ComObjectHelper::serialize(field, valueWidth, mask());
-    return true;
+    return serializeRegisterWriteRequest(*this, itsSlaveAddress, {registerValue(), mask()}, buffer,
+                                         size);
 }
 
 bool I2cModifyRegisterComObject::deserialize(unsigned char*, unsigned int) {
@@ -92,7 +80,7 @@ bool I2cModifyRegisterComObject::xmlDeserialize(QXmlStreamReader* reader) {
 }
 
 void I2cModifyRegisterComObject::updateSizes() {
-    setSerializeSize(addressByteWidth() + 2 * valueByteWidth() + 1);
+    setSerializeSize(registerWriteRequestSize(*this, 2));
     setDeserializeSize(0);
 }
 

@@ -1,16 +1,14 @@
 #include "Communication/I2c/i2ctxrxcomobject.h"
 
 #include "Communication/I2c/i2cpayload.h"
+#include "Communication/I2c/telegrambytefield.h"
 #include "Communication/comobjecthelper.h"
-#include "Communication/comstream.h"
 #include "Communication/telegramfields.h"
 #include "Tools/xmlmapper.h"
 #include "Tools/zyrassert.h"
 
 #include <QXmlStreamReader>
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace ZyrCore::Communication::I2c {
@@ -110,29 +108,20 @@ bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
     unsigned int txDataSize = itsTxDataSize;
     unsigned int rxDataSize = itsRxDataSize;
     unsigned int maxDataSize = itsMaxDataSize;
-    // The largest maximum a telegram may set: what the buffer and one frame's payload hold.
-    const unsigned int maxDataSizeLimit = std::min(itsMaxDataSize, ComStream::maxPayloadSize);
-    std::array<unsigned char, ComStream::maxPayloadSize> bytes;
-    unsigned char* bytesBuffer = bytes.data();
-    std::array<unsigned char, ComStream::maxPayloadSize> txBytes;
-    unsigned char* txBytesBuffer = txBytes.data();
 
     ZyrCore::Tools::XmlMapper mapper;
     mapper.addEntry({QStringLiteral("SlaveAddress"), &slaveAddress, 16, false});
     mapper.addEntry({QStringLiteral("TxDataSize"), &txDataSize, 16, false});
     mapper.addEntry({QStringLiteral("RxDataSize"), &rxDataSize, 16, false});
     mapper.addEntry({QStringLiteral("MaxBlockSize"), &maxDataSize, 16, false});
-    mapper.addEntry({QStringLiteral("Data"), &bytesBuffer, maxDataSizeLimit, 16, true});
-    mapper.addEntry({QStringLiteral("TxData"), &txBytesBuffer, maxDataSizeLimit, 16, true});
+    TelegramByteField data(mapper, QStringLiteral("Data"), itsMaxDataSize);
+    TelegramByteField txData(mapper, QStringLiteral("TxData"), itsMaxDataSize);
     if (!mapper.tryParseStrictly(xml))
         return false;
-    const ZyrCore::Tools::XmlMappingEntry* data = mapper.findEntry(QStringLiteral("Data"));
-    const ZyrCore::Tools::XmlMappingEntry* txData = mapper.findEntry(QStringLiteral("TxData"));
     // Bytes to write that the telegram does not give are never made up.
-    const unsigned int txBytesRead = txData->wasFound() ? txData->bytesActuallyRead() : 0;
-    if (maxDataSize > maxDataSizeLimit || rxDataSize > maxDataSize ||
-        requestSize(txDataSize, rxDataSize) > maxDataSize ||
-        (data->wasFound() && data->bytesActuallyRead() != rxDataSize) || txBytesRead != txDataSize)
+    if (maxDataSize > data.limit() || rxDataSize > maxDataSize ||
+        requestSize(txDataSize, rxDataSize) > maxDataSize || data.contradicts(rxDataSize) ||
+        txData.size() != txDataSize)
         return false;
 
     itsSlaveAddress = slaveAddress;
@@ -141,11 +130,11 @@ bool I2cTxRxComObject::xmlDeserialize(QXmlStreamReader* xml) {
     itsTxDataSize = txDataSize;
     itsRxDataSize = rxDataSize;
     updateSerializedDeseralizedDataSizes();
-    itsTxData.assign(txBytes.data(), txBytes.data() + txDataSize);
-    std::memcpy(itsData.get(), txBytes.data(), txDataSize);
+    itsTxData.assign(txData.bytes(), txData.bytes() + txDataSize);
+    std::memcpy(itsData.get(), txData.bytes(), txDataSize);
     // Bytes read overwrite the bytes to write, as a reply does.
-    if (data->wasFound())
-        std::memcpy(itsData.get(), bytes.data(), rxDataSize);
+    if (data.wasFound())
+        std::memcpy(itsData.get(), data.bytes(), rxDataSize);
     return true;
 }
 

@@ -1,8 +1,7 @@
 #include "Communication/I2c/i2cwriteregistercomobject.h"
 
-#include "Communication/I2c/i2cpayload.h"
 #include "Communication/I2c/registertelegramfields.h"
-#include "Communication/comobjecthelper.h"
+#include "Communication/I2c/registerwriterequest.h"
 #include "Communication/telegramfields.h"
 #include "Tools/zyrassert.h"
 
@@ -30,15 +29,7 @@ IComObject* I2cWriteRegisterComObject::clone() {
 }
 
 bool I2cWriteRegisterComObject::serialize(unsigned char* buffer, unsigned int size) {
-    const unsigned int addressWidth = addressByteWidth();
-    const unsigned int valueWidth = valueByteWidth();
-    if (buffer == nullptr || !isSupportedByteWidth(addressWidth) ||
-        !isSupportedByteWidth(valueWidth) || serializeSize() > size)
-        return false;
-    buffer[0] = writeAddressByte(itsSlaveAddress);
-    ComObjectHelper::serialize(buffer + 1, addressWidth, registerAddress());
-    ComObjectHelper::serialize(buffer + 1 + addressWidth, valueWidth, registerValue());
-    return true;
+    return serializeRegisterWriteRequest(*this, itsSlaveAddress, {registerValue()}, buffer, size);
 }
 
 bool I2cWriteRegisterComObject::deserialize(unsigned char*, unsigned int) {
@@ -81,7 +72,7 @@ unsigned char I2cWriteRegisterComObject::i2cSlaveAddress() const {
 }
 
 void I2cWriteRegisterComObject::updateSizes() {
-    setSerializeSize(addressByteWidth() + valueByteWidth() + 1);
+    setSerializeSize(registerWriteRequestSize(*this, 1));
     setDeserializeSize(0);
 }
 
