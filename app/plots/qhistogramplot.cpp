@@ -320,13 +320,13 @@ void QHistogramPlot::setXAxisMax(int value) {
 
 void QHistogramPlot::setForceRescale(bool force) {
     if (force)
-        itsForcedRescale.request();
+        itsForceRescale.request();
     else
-        itsForcedRescale.end();
+        itsForceRescale.end();
 }
 
-void QHistogramPlot::endForcedRescale() {
-    itsForcedRescale.end();
+void QHistogramPlot::resetRescaleSingleShot() {
+    itsForceRescale.end();
 }
 
 void QHistogramPlot::setPileUpCorrection(bool correction) {
@@ -447,7 +447,7 @@ void QHistogramPlot::updateScalingAndVisibility() {
             }
         }
         const qint64 now = itsClock();
-        if (itsForcedRescale.admits(now) || now - itsLastRescaleMs > rescaleIntervalMs) {
+        if (itsForceRescale.admits(now) || now - itsLastRescaleMs > rescaleIntervalMs) {
             itsLastRescaleMs = now;
             if (itsAutoScaleY) {
                 const double upper = yUpperBoundFor(maxCount);

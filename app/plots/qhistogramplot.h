@@ -107,8 +107,9 @@ public:
     QString hitsText() const;
 
 public slots:
-    // Ends a forced-rescale window at once, or drops a request whose window has not opened.
-    void endForcedRescale();
+    // Ends a forced-rescale window at once, or drops a request whose window has not opened. The
+    // name is the plot's published slot, kept for its callers from when a timer ended the window.
+    void resetRescaleSingleShot();
 
 private:
     using Bins = std::array<double, binCount>;
@@ -155,7 +156,7 @@ private:
     PlotClock itsClock;
     qint64 itsLastRescaleMs = 0;
     int32_t itsProximityHits = 0;
-    ForcedRescale itsForcedRescale;
+    ForcedRescale itsForceRescale;
     std::array<std::array<bool, channelCount>, typeCount> itsChannelVisible{};
     QVector<double> itsKeys;
     // [set][type][channel]

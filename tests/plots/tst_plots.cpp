@@ -429,7 +429,7 @@ void TestPlots::rescaleRateLimitFollowsClock() {
     plot.setForceRescale(true);
     QCOMPARE(update(1502, 100), 160);
     QCOMPARE(update(1503, 200), 320);
-    plot.endForcedRescale();
+    plot.resetRescaleSingleShot();
     QCOMPARE(update(1504, 30), 320);
     QCOMPARE(update(2504, 30), 40);
 }
