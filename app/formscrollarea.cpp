@@ -6,6 +6,8 @@
 FormScrollArea::FormScrollArea(QWidget* form, QWidget* parent)
     : QScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
+    // No stop of its own in the tab order: it scrolls to the control that takes the focus.
+    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setWidget(form);
 }
