@@ -5,6 +5,7 @@
 #include "Communication/nodestatemanager.h"
 #include "Tools/versioninfo.h"
 #include "controls/aboutdialog.h"
+#include "formscrollarea.h"
 #include "intents/iintent.h"
 #include "intents/intentgroup.h"
 #include "intents/intentmanager.h"
@@ -23,8 +24,11 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <cmath>
 
 using ZyrCore::Communication::CommunicationStackElement;
 using ZyrCore::Communication::ComStream;
@@ -61,6 +65,8 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
     ZyrGui::WindowHelper::applyStyleSheet(qApp);
     itsUi->setupUi(this);
     itsFormMinimumSize = minimumSize();
+    // A screen too small for the form would leave the form's lower part out of reach.
+    setCentralWidget(new FormScrollArea(takeCentralWidget()));
     itsDistanceBar = std::make_unique<DistanceBar>(itsUi->plotDistanceBar);
     itsUploadWidget = new ZyrUploadFileDemoWidget();
     itsUploadWidget->setControlLogic(&itsControlLogic);
@@ -118,6 +124,11 @@ MainWindow::MainWindow(QWidget* parent, quint16 automationPort)
                            itsUi->cbTDCPX1, itsUi->cbTDCPX2, itsUi->cbTDCPX3, itsUi->cbTDCPX4})
         box->hide();
     startAutomationServer(automationPort);
+
+    // Opens within the screen's free area; its frame, unknown until it shows, the start-up
+    // shrink fits in.
+    setMinimumSize(minimumSize().boundedTo(roomOnScreen()));
+    resize(size().boundedTo(roomOnScreen()));
 
     // From the event loop, so a module found during start-up is set up once the window shows.
     QTimer::singleShot(0, this, &MainWindow::detectTargetChipAndSetupGUI);
@@ -252,20 +263,64 @@ void MainWindow::on_communicationDeinitialized() {}
 void MainWindow::resizeMainWindowToMinimum() {
     fitMinimumSizeToLayouts();
     resize(minimumSize());
+    moveFrameIntoFreeArea();
+    itsPlacedFrame = frameMargins();
 }
 
 void MainWindow::fitMinimumSizeToLayouts() {
-    const QSize fitting = itsFormMinimumSize.expandedTo(layout()->totalMinimumSize());
+    const QSize fitting =
+        itsFormMinimumSize.expandedTo(layout()->totalMinimumSize()).boundedTo(roomOnScreen());
     if (fitting != minimumSize())
         setMinimumSize(fitting);
 }
 
+QMargins MainWindow::frameMargins() const {
+    const QRect frame = frameGeometry();
+    const QRect inside = geometry();
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                    frame.right() - inside.right(), frame.bottom() - inside.bottom());
+}
+
+QSize MainWindow::roomOnScreen() const {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QMargins frame = frameMargins();
+    // Scaled by a fraction, each side of the frame is rounded and may be up to a pixel short.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != std::floor(ratio))
+        frame += QMargins(frame.left() > 0, frame.top() > 0, frame.right() > 0, frame.bottom() > 0);
+    return shownOn->availableGeometry().marginsRemoved(frame).size();
+}
+
+// Left and top win over right and bottom, where the title bar and the menus are.
+void MainWindow::moveFrameIntoFreeArea() {
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr)
+        return;
+    const QRect area = shownOn->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveRight(qMin(frame.right(), area.right()));
+    frame.moveBottom(qMin(frame.bottom(), area.bottom()));
+    frame.moveLeft(qMax(frame.left(), area.left()));
+    frame.moveTop(qMax(frame.top(), area.top()));
+    if (frame.topLeft() != frameGeometry().topLeft())
+        move(frame.topLeft());
+}
+
 // An explicit minimum size keeps the layout from raising it, so the window follows what its
-// layouts need (text size, shown controls) itself.
+// layouts need (text size, shown controls) itself, as far as the screen has room.
 bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::LayoutRequest)
+    if (event->type() == QEvent::LayoutRequest) {
         fitMinimumSizeToLayouts();
+    } else if (event->type() == QEvent::Move && itsPlacedFrame.has_value() &&
+               *itsPlacedFrame != frameMargins() &&
+               !(windowState() &
+                 (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // The window system framed the window only after the start-up shrink placed it.
+        resizeMainWindowToMinimum();
+    }
     return handled;
 }
 

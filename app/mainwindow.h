@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QMargins>
 #include <QMutex>
 #include <QSettings>
 #include <QSize>
@@ -18,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class DistanceBar;
 class GetCalibrationDataCommand;
@@ -156,8 +158,14 @@ private:
     void connectStatusFields();
     void disconnectStatusFields();
     void buildMenuBar();
-    // Raises the minimum size above the form's when the layouts need more (wider fonts).
+    // Raises the minimum size above the form's when the layouts need more (wider fonts), and
+    // lowers it to what the screen has room for, frame included.
     void fitMinimumSizeToLayouts();
+    // The window's frame around its inside; none before the window system has framed it.
+    QMargins frameMargins() const;
+    // The largest inside that leaves the window within the screen's free area.
+    QSize roomOnScreen() const;
+    void moveFrameIntoFreeArea();
     void findModuleStream();
     void checkSingleInstance();
 
@@ -208,8 +216,10 @@ private:
     bool itsGraphUpdatesEnabled = true;
     QAction* itsDockWindowsAction = nullptr;
     QElapsedTimer itsElapsedTimer;
-    // The form's minimum size: the window's never goes below it.
+    // The form's minimum size: the window's never goes below it where the screen has room.
     QSize itsFormMinimumSize;
+    // The frame the window had when the start-up shrink placed it; none before.
+    std::optional<QMargins> itsPlacedFrame;
     // Owned; the file log or the automation client's log, null while neither is active.
     Logging* itsLogging = nullptr;
     bool itsAutomationActive = false;

@@ -23,16 +23,20 @@ void MainWindow::on_cbSaveData_stateChanged(int arg1) {
     const QString fileName = itsUi->leDataFile->text();
     if (fileName.isEmpty()) {
         UserDialogs::warning(this, tr("Warning"), tr("Output filename is empty."));
-        itsUi->cbSaveData->setChecked(false);
+        // Unticked inside the click that ticked it: setChecked would not make the box report
+        // the change, and the box would then take the user's next tick for no change at all.
+        itsUi->cbSaveData->setCheckState(Qt::Unchecked);
         return;
     }
-    itsLogging = new Logging(fileName, this);
-    if (!itsLogging->open()) {
+    auto* logging = new Logging(fileName, this);
+    if (!logging->open()) {
+        delete logging;
         UserDialogs::warning(this, tr("Warning"),
                              tr("Could not open file ") + fileName + tr(" for writing."));
-        itsUi->cbSaveData->setChecked(false); // deletes the log again
+        itsUi->cbSaveData->setCheckState(Qt::Unchecked);
         return;
     }
+    itsLogging = logging;
     // Queued: a failure met inside a measurement is handled from the event loop.
     connect(itsLogging, &Logging::writeFailed, this, &MainWindow::onLogWriteFailed,
             Qt::QueuedConnection);
@@ -52,6 +56,6 @@ void MainWindow::onLogWriteFailed(const QString& reason) {
     // is dropped with its connection.
     if (itsLogging == nullptr || !itsLogging->hasFailed() || itsAutomationActive)
         return;
-    itsUi->cbSaveData->setChecked(false);
+    itsUi->cbSaveData->setCheckState(Qt::Unchecked);
     UserDialogs::warning(this, tr("Warning"), reason);
 }

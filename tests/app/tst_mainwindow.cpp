@@ -14,6 +14,7 @@
 #include "zyrstatusfield.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -27,7 +28,12 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <qcustomplot.h>
@@ -238,16 +244,17 @@ private:
 
 // Qt reads QT_FONT_DPI and QT_SCALE_FACTOR only as the application starts, so a row that sets
 // one runs again in a child process: this test executable, told the current function and row,
-// with the variable set and kRowInChild marking it as the child.
+// with the variables set (on top of the offscreen platform) and kRowInChild marking it as the
+// child.
 const char kRowInChild[] = "ZYR_TEST_ROW_IN_CHILD";
 
-bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QString& output) {
+bool rowPassesInChild(const QProcessEnvironment& variables, QString& output) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("QT_FONT_DPI");
     environment.remove("QT_SCALE_FACTOR");
-    environment.insert(variable, value);
     environment.insert(kRowInChild, "1");
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert(variables);
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
@@ -262,6 +269,123 @@ bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QStri
     output = QString::fromLocal8Bit(child.readAll());
     return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
            output.contains("PASS   : TestMainWindow::" + QString(QTest::currentTestFunction()));
+}
+
+bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QString& output) {
+    QProcessEnvironment variables;
+    variables.insert(variable, value);
+    return rowPassesInChild(variables, output);
+}
+
+// An X server with a window manager that frames windows and keeps a strip at the bottom free, as
+// a desktop panel does, for as long as it lives. whyNot is empty once it runs.
+class FramingScreen {
+public:
+    static constexpr int kPanelHeight = 40; // in the screen's pixels
+
+    FramingScreen(const QSize& size, int dpi) {
+        for (const char* program : {"Xvfb", "openbox"}) {
+            if (QStandardPaths::findExecutable(program).isEmpty()) {
+                whyNot = QString("%1 is not installed").arg(program);
+                return;
+            }
+        }
+        // Xvfb picks a free display and tells its number once it takes connections.
+        itsServer.start("Xvfb",
+                        {"-displayfd", "1", "-nolisten", "tcp", "-dpi", QString::number(dpi),
+                         "-screen", "0", QString("%1x%2x24").arg(size.width()).arg(size.height())});
+        if (!QTest::qWaitFor([this] { return itsServer.canReadLine(); }, 30000)) {
+            whyNot = "Xvfb did not start: " + itsServer.readAllStandardError();
+            return;
+        }
+        display = ":" + QString::fromLatin1(itsServer.readLine().trimmed());
+        const QString config = itsFolder.filePath("rc.xml");
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(QString("<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><margins>"
+                               "<bottom>%1</bottom></margins></openbox_config>")
+                           .arg(kPanelHeight)
+                           .toUtf8()) < 0) {
+            whyNot = "cannot write " + config;
+            return;
+        }
+        file.close();
+        // Openbox runs its start-up command once it manages the screen.
+        const QString started = itsFolder.filePath("started");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        environment.insert("HOME", itsFolder.path());
+        environment.insert("XDG_CACHE_HOME", itsFolder.filePath("cache"));
+        environment.insert("XDG_CONFIG_HOME", itsFolder.filePath("config"));
+        itsManager.setProcessEnvironment(environment);
+        itsManager.start("openbox", {"--config-file", config, "--startup", "touch " + started});
+        if (!QTest::qWaitFor([&started] { return QFile::exists(started); }, 30000))
+            whyNot = "openbox did not start: " + itsManager.readAllStandardError();
+    }
+    ~FramingScreen() {
+        for (QProcess* process : {&itsManager, &itsServer}) {
+            process->terminate();
+            if (!process->waitForFinished(10000))
+                process->kill();
+            process->waitForFinished();
+        }
+    }
+
+    QString display;
+    QString whyNot;
+
+private:
+    QTemporaryDir itsFolder;
+    QProcess itsServer;
+    QProcess itsManager;
+};
+
+// The scroll area that the widget lies in, if any.
+const QScrollArea* scrollAreaHolding(const QWidget* widget) {
+    const QScrollArea* area = nullptr;
+    for (QWidget* parent = widget->parentWidget(); parent && !area; parent = parent->parentWidget())
+        area = qobject_cast<const QScrollArea*>(parent);
+    return area;
+}
+
+// The controls of a window that a user cannot bring onto the free area of the screen: neither
+// within it, nor inside a scroll area's form whose view and needed scroll bars are.
+QStringList unreachableControls(const QWidget& window, const QRect& freeArea) {
+    const auto onScreen = [&freeArea](const QWidget* widget) {
+        return freeArea.contains(QRect(widget->mapToGlobal(QPoint()), widget->size()));
+    };
+    QStringList found;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const bool isControl = qobject_cast<const QAbstractButton*>(control) ||
+                               qobject_cast<const QComboBox*>(control) ||
+                               qobject_cast<const QAbstractSpinBox*>(control) ||
+                               qobject_cast<const QLineEdit*>(control) ||
+                               qobject_cast<const QTabBar*>(control) ||
+                               qobject_cast<const QMenuBar*>(control) ||
+                               qobject_cast<const ZyrGui::ZyrStatusField*>(control);
+        if (!isControl || !control->isVisible())
+            continue;
+        const QScrollArea* area = scrollAreaHolding(control);
+        bool reachable = onScreen(control);
+        if (!reachable && area != nullptr) {
+            const QWidget* form = area->widget();
+            const QRect inForm(control->mapTo(form, QPoint()), control->size());
+            const auto scrolls = [](const QScrollBar* bar, bool needed) {
+                return !needed || bar->isVisible();
+            };
+            reachable =
+                form->rect().contains(inForm) && onScreen(area->viewport()) &&
+                scrolls(area->horizontalScrollBar(), form->width() > area->viewport()->width()) &&
+                scrolls(area->verticalScrollBar(), form->height() > area->viewport()->height());
+        }
+        if (!reachable) {
+            QString text;
+            QDebug(&text) << control->metaObject()->className() << control->objectName()
+                          << QRect(control->mapToGlobal(QPoint()), control->size());
+            found << text;
+        }
+    }
+    return found;
 }
 
 // What covers part of a plot's axes or legend rows, where the plot's last drawing put them:
@@ -373,6 +497,8 @@ private slots:
     void distanceBarRowsAndAxesStayClear();
     void denseScreenShowsEveryTextWhole_data();
     void denseScreenShowsEveryTextWhole();
+    void windowFitsTheScreen_data();
+    void windowFitsTheScreen();
     void missingControlInterfaceShowsOnTheControlField_data();
     void missingControlInterfaceShowsOnTheControlField();
 
@@ -767,6 +893,7 @@ void TestMainWindow::redockedPlotsFillTheirPages() {
         window.resize(sizes[size]);
         for (int tab = 0; tab < 2; ++tab) {
             tabs->setCurrentIndex(tab);
+            QCoreApplication::sendPostedEvents(); // the layouts' requests of the tab change
             QTRY_COMPARE_WITH_TIMEOUT(docks[tab]->geometry(), layoutArea(docks[tab]), 10000);
             neverFloated[size][tab] = plotPlaces(tab);
             for (const QRect& place : neverFloated[size][tab])
@@ -846,7 +973,8 @@ void TestMainWindow::minimumSizeFitsTheLayouts_data() {
     QTest::newRow("platform font") << 0;
     QTest::newRow("10 pt") << 10;
     QTest::newRow("12 pt") << 12;
-    // Larger than the form was made for: the window grows rather than clip its controls.
+    // Larger than the form was made for: the window grows, or the form scrolls, rather than clip
+    // its controls.
     QTest::newRow("16 pt") << 16;
 }
 
@@ -862,11 +990,21 @@ void TestMainWindow::minimumSizeFitsTheLayouts() {
     QVERIFY(shown.board);
     QVERIFY(shown.waitUntilLaidOut());
     MainWindow& window = shown.window;
-    const QSize formMinimum(1024, 768);
-    QVERIFY(window.minimumSize().expandedTo(formMinimum) == window.minimumSize());
-    // On every tab the window at its minimum size gives its layouts all the room they need.
-    const auto fits = [&window] {
-        return window.size().expandedTo(window.layout()->totalMinimumSize()) == window.size();
+    // The form's minimum size as far as the screen's free area has room for it, frame included.
+    const QSize frame = window.frameGeometry().size() - window.size();
+    const QSize room = window.screen()->availableGeometry().size() - frame;
+    const QSize formMinimum = QSize(1024, 768).boundedTo(room);
+    QVERIFY2(window.minimumSize().expandedTo(formMinimum).boundedTo(room) == window.minimumSize(),
+             qPrintable(QString("minimum %1x%2 with room for %3x%4")
+                            .arg(window.minimumWidth())
+                            .arg(window.minimumHeight())
+                            .arg(room.width())
+                            .arg(room.height())));
+    // On every tab the window at its minimum size gives the form all the room its layouts need,
+    // scrolling where the screen has less.
+    auto* form = shown.widget("centralWidget");
+    const auto fits = [form] {
+        return form->size().expandedTo(form->minimumSizeHint()) == form->size();
     };
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
     for (int tab = tabs->count() - 1; tab >= 0; --tab) {
@@ -995,6 +1133,89 @@ void TestMainWindow::denseScreenShowsEveryTextWhole() {
     QVERIFY(about != nullptr && QTest::qWaitForWindowExposed(about));
     QTRY_VERIFY2_WITH_TIMEOUT(cutLabels(*about).isEmpty(), qPrintable(cutLabels(*about).join("; ")),
                               10000);
+}
+
+void TestMainWindow::windowFitsTheScreen_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("1366x768 at 96 dpi") << QSize(1366, 768) << 96;
+    QTest::newRow("1920x1080 at 144 dpi") << QSize(1920, 1080) << 144;
+    QTest::newRow("1920x1080 at 96 dpi") << QSize(1920, 1080) << 96;
+    QTest::newRow("2560x1600 at 192 dpi") << QSize(2560, 1600) << 192;
+}
+
+// On a screen with a window manager and a panel, scaled to its density as the program scales:
+// the window opens within the screen's free area, frame included, and every control of every tab
+// is on it or can be scrolled onto it. Where the screen has room for the form, the window keeps
+// the form's minimum size and nothing scrolls.
+void TestMainWindow::windowFitsTheScreen() {
+    QFETCH(QSize, screen);
+    QFETCH(int, dpi);
+    if (!qEnvironmentVariableIsSet(kRowInChild)) {
+        const FramingScreen framing(screen, dpi);
+        if (!framing.whyNot.isEmpty())
+            QSKIP(qPrintable(framing.whyNot));
+        QProcessEnvironment variables;
+        variables.insert("QT_QPA_PLATFORM", "xcb");
+        variables.insert("DISPLAY", framing.display);
+        variables.insert("QT_ENABLE_HIGHDPI_SCALING", "1");
+        variables.insert("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
+        // Without OpenGL, whose driver leaks from a library unloaded before leaks are counted.
+        variables.insert("QT_XCB_GL_INTEGRATION", "none");
+        // The X keyboard library copies names of a given length that end without a terminator,
+        // which strict string checks take for an overflow.
+        if (qEnvironmentVariableIsSet("ASAN_OPTIONS"))
+            variables.insert("ASAN_OPTIONS",
+                             qEnvironmentVariable("ASAN_OPTIONS") + ":strict_string_checks=0");
+        QString output;
+        QVERIFY2(rowPassesInChild(variables, output), qPrintable(output));
+        return;
+    }
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    MainWindow& window = shown.window;
+    const QRect freeArea = window.screen()->availableGeometry();
+    const qreal scale = window.devicePixelRatioF();
+    QVERIFY2(qAbs(scale - dpi / 96.0) < 0.01, qPrintable(QString("scaled by %1").arg(scale)));
+    QVERIFY2(freeArea.bottom() * scale < screen.height() - FramingScreen::kPanelHeight / 2,
+             "the panel's strip is not kept free");
+    const auto placed = [&window, &freeArea] {
+        return window.isVisible() && window.frameGeometry() != window.geometry() &&
+               window.size() == window.minimumSize() && freeArea.contains(window.frameGeometry());
+    };
+    const auto where = [&] {
+        QString text;
+        QDebug(&text) << "frame" << window.frameGeometry() << "inside" << window.geometry()
+                      << "minimum" << window.minimumSize() << "free area" << freeArea;
+        return text;
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(placed(), qPrintable(where()), 10000);
+
+    auto* form = shown.widget("centralWidget");
+    auto* tabs = shown.widget<QTabWidget>("tabWidget");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::sendPostedEvents(); // the layouts' requests of the tab change
+        const QString unreachable = unreachableControls(window, freeArea).join("; ");
+        QVERIFY2(unreachable.isEmpty(), qPrintable(tabs->tabText(tab) + ": " + unreachable +
+                                                   " out of reach in " + where()));
+        QVERIFY2(form->size().expandedTo(form->minimumSizeHint()) == form->size(),
+                 qPrintable(tabs->tabText(tab) + ": the form is squeezed"));
+    }
+
+    // With room, the window is as it always was: the form's minimum size, or what its layouts
+    // need (the form's and the bars' around it) where that is more.
+    const QSize frame = window.frameGeometry().size() - window.size();
+    const QSize formMinimum(1024, 768);
+    if (freeArea.size() - frame == (freeArea.size() - frame).expandedTo(formMinimum)) {
+        const QScrollArea* area = scrollAreaHolding(form);
+        const QWidget* view = area != nullptr ? area->viewport() : form;
+        const QSize needed = form->minimumSizeHint() + (window.size() - view->size());
+        QVERIFY2(window.minimumSize() == formMinimum.expandedTo(needed), qPrintable(where()));
+        QVERIFY2(area == nullptr || (!area->horizontalScrollBar()->isVisible() &&
+                                     !area->verticalScrollBar()->isVisible()),
+                 "scroll bars on a screen with room for the form");
+    }
 }
 
 void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {

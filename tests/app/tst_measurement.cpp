@@ -7,6 +7,7 @@
 #include "commands/getcalibrationdatacommand.h"
 #include "devicestatusbar.h"
 #include "exchange.h"
+#include "logging.h"
 #include "mainwindow.h"
 #include "plots/qcpstringlegenditem.h"
 #include "plots/qdistanceplot.h"
@@ -121,6 +122,8 @@ private slots:
     void cycleRequestsAndLog_data();
     void cycleRequestsAndLog();
     void refusedReplyIsNeitherLoggedNorPlotted();
+    void tickAfterAWarningStartsTheLog_data();
+    void tickAfterAWarningStartsTheLog();
     void iterationPresetReachesTheDevice();
     void targetConfigurationCarriesBothFlags_data();
     void targetConfigurationCarriesBothFlags();
@@ -194,6 +197,46 @@ void TestMeasurement::refusedReplyIsNeitherLoggedNorPlotted() {
     start->click(); // whole again
     QCOMPARE(rig.records().mid(14), expand("#CI* #CO0 #TG* #PT* #TMP ITT #OBJ"));
     QVERIFY2(peak() > 100.0, "the cycle after the refused one did not plot its histogram");
+}
+
+void TestMeasurement::tickAfterAWarningStartsTheLog_data() {
+    QTest::addColumn<QStringList>("refused"); // file names ticked in turn before the good one
+    QTest::newRow("empty name") << QStringList{""};
+    QTest::newRow("file that cannot be opened") << QStringList{"missing/run.csv"};
+    QTest::newRow("both in turn") << QStringList{"", "missing/run.csv"};
+}
+
+// The user ticks "Save Data to File" with the mouse: each refused name brings its warning and
+// leaves the box unticked with no log behind; the next tick, with a good name, saves.
+void TestMeasurement::tickAfterAWarningStartsTheLog() {
+    QFETCH(QStringList, refused);
+    Rig rig;
+    QVERIFY(rig.activated);
+    rig.select({"cbSummed", "cbTDC1"});
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto* saveData = rig.widget("cbSaveData");
+    auto* dataFile = rig.widget<QLineEdit>("leDataFile");
+    const auto tick = [saveData] {
+        QTest::mouseClick(saveData, Qt::LeftButton, Qt::NoModifier, saveData->rect().center());
+    };
+    QStringList warnings;
+    for (const QString& name : refused) {
+        dataFile->setText(name.isEmpty() ? name : rig.logFolder.filePath(name));
+        tick();
+        warnings << (name.isEmpty()
+                         ? "Warning: Output filename is empty."
+                         : "Warning: Could not open file " + dataFile->text() + " for writing.");
+        QCOMPARE(rig.dialogs.seen, warnings);
+        QVERIFY2(!saveData->isChecked(), "the box stays ticked after the warning");
+        QVERIFY2(rig.window->findChildren<Logging*>().isEmpty(), "a log is left behind");
+    }
+    dataFile->setText(rig.logFolder.filePath("run.csv"));
+    tick();
+    QVERIFY2(saveData->isChecked() && !dataFile->isEnabled(), "the tick did not start the log");
+    QTest::mouseClick(rig.widget<QPushButton>("pbStart"), Qt::LeftButton);
+    QCOMPARE(rig.records(), expand("#SUM #TMP ITT #OBJ"));
+    QCOMPARE(rig.dialogs.seen, warnings);
 }
 
 // A preset of the selector bar goes to the device and to the iterations box.
