@@ -33,9 +33,8 @@ bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
         case QXmlStreamReader::DTD:
             return false;
         case QXmlStreamReader::StartElement:
-            if (depth == maxTelegramDepth)
+            if (++depth > maxTelegramDepth)
                 return false;
-            ++depth;
             break;
         case QXmlStreamReader::EndElement:
             --depth;

@@ -664,8 +664,7 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
     row("blanks in a tag", onTelegram.arg("%1"), maxTagSpaceLength, 1, ' ', whole);
     // Here a fill character stands for one attribute (a) or one level of elements (x).
     row("attributes", onTelegram.arg("%1"), maxElementAttributes, 4, 'a', whole);
-    row("depth", inObject.arg("%1"), TelegramContent::maxDocumentDepth, 2, 'x',
-        "type 0 record 1 object 0 update 0");
+    row("depth", inObject.arg("%1"), maxTelegramDepth, 2, 'x', "type 0 record 1 object 0 update 0");
 }
 
 // Each text entry point reads a construct at its limit and refuses one over it unread.
