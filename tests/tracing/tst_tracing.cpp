@@ -599,6 +599,15 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
             header + "<!ENTITY e 'x'>" + request + end);
     QTest::newRow("three attributes")
         << header + declared + end << true << true << 1 << 1 << true << 1;
+    const auto played = [&](const char* name, const QString& telegram) {
+        QTest::newRow(name) << header + request + telegram + request + end << true << true << 3 << 3
+                            << true << 3;
+    };
+    // Comments and processing instructions between values are no part of any value.
+    played("comments between values", QString(request).replace("><", "><!--c--><?pi?><"));
+    played("comments between the values of a read",
+           QString(i2cTelegram("RequestAndResponse", "Request", "I2cReadRegister", "90", ""))
+               .replace("><", "><!--c--><"));
 }
 
 void TestTracing::hostileTraceFilesEndCleanly() {
