@@ -20,8 +20,15 @@ bool isPlain(QStringView text) {
 
 } // namespace
 
-TelegramLayout::TelegramLayout()
-    : itsElementNames({QStringLiteral("LogData")}) {}
+TelegramLayout::TelegramLayout(Start start) {
+    if (start == Start::InRoot) {
+        itsElementNames.append(QStringLiteral("LogData"));
+    } else {
+        // As a writer that has written nothing.
+        itsOpenElements = 0;
+        itsWroteSomething = itsLastWasStartElement = false;
+    }
+}
 
 bool TelegramLayout::copy(const QXmlStreamReader& reader) {
     switch (reader.tokenType()) {
@@ -35,10 +42,7 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
                 !isPlain(attribute.value()))
                 return false;
         }
-        if (!finishStartElement(false))
-            indent(itsOpenElements);
-        itsText += QLatin1Char('<');
-        itsText += reader.qualifiedName();
+        openStartTag(reader.qualifiedName());
         for (const QXmlStreamAttribute& attribute : attributes) {
             itsText += QLatin1Char(' ');
             itsText += attribute.qualifiedName();
@@ -46,12 +50,6 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
             appendEscaped(attribute.value());
             itsText += QLatin1Char('"');
         }
-        if (itsOpenElements == itsElementNames.size())
-            itsElementNames.append(QString());
-        QString& name = itsElementNames[itsOpenElements++];
-        name.truncate(0);
-        name += reader.qualifiedName();
-        itsInStartElement = itsLastWasStartElement = true;
         return true;
     }
     case QXmlStreamReader::EndElement:
@@ -69,6 +67,62 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
     }
 }
 
+void TelegramLayout::copyAsRead(const QXmlStreamReader& reader) {
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartElement: {
+        openStartTag(reader.qualifiedName());
+        const QXmlStreamNamespaceDeclarations declarations = reader.namespaceDeclarations();
+        for (const QXmlStreamNamespaceDeclaration& declaration : declarations) {
+            const QString name = declaration.prefix().isEmpty()
+                                     ? QStringLiteral("xmlns")
+                                     : QStringLiteral("xmlns:") + declaration.prefix();
+            appendAttributeAsRead(name, declaration.namespaceUri());
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        for (const QXmlStreamAttribute& attribute : attributes)
+            appendAttributeAsRead(attribute.qualifiedName(), attribute.value());
+        break;
+    }
+    case QXmlStreamReader::EndElement:
+        endElement();
+        break;
+    case QXmlStreamReader::Characters:
+        finishStartElement(true);
+        if (reader.isCDATA()) {
+            itsText += QLatin1String("<![CDATA[");
+            itsText += reader.text();
+            itsText += QLatin1String("]]>");
+        } else {
+            appendTextAsRead(reader.text());
+        }
+        break;
+    case QXmlStreamReader::Comment:
+        beginMarkup();
+        itsText += QLatin1String("<!--");
+        itsText += reader.text();
+        itsText += QLatin1String("-->");
+        break;
+    case QXmlStreamReader::ProcessingInstruction:
+        beginMarkup();
+        itsText += QLatin1String("<?");
+        itsText += reader.processingInstructionTarget();
+        if (!reader.processingInstructionData().isEmpty()) {
+            itsText += QLatin1Char(' ');
+            itsText += reader.processingInstructionData();
+        }
+        itsText += QLatin1String("?>");
+        break;
+    case QXmlStreamReader::EntityReference:
+        finishStartElement(true);
+        itsText += QLatin1Char('&');
+        itsText += reader.name();
+        itsText += QLatin1Char(';');
+        break;
+    default: // the document's start and end, a document type: no part of a telegram
+        break;
+    }
+}
+
 void TelegramLayout::endElement() {
     if (itsOpenElements == 0)
         return;
@@ -79,7 +133,7 @@ void TelegramLayout::endElement() {
         --itsOpenElements;
         return;
     }
-    if (!finishStartElement(false) && !itsLastWasStartElement)
+    if (!finishStartElement(false) && !itsLastWasStartElement && itsAutoFormatting)
         indent(itsOpenElements - 1);
     itsLastWasStartElement = false;
     itsText += QLatin1String("</");
@@ -109,6 +163,30 @@ QByteArray TelegramLayout::takeUtf8() {
     const QByteArray bytes = itsText.toUtf8();
     itsText.truncate(0); // keeps the room for the next telegram
     return bytes;
+}
+
+QString TelegramLayout::takeText() {
+    itsText.squeeze();
+    return std::move(itsText);
+}
+
+void TelegramLayout::openStartTag(QStringView qualifiedName) {
+    if (!finishStartElement(false) && itsAutoFormatting)
+        indent(itsOpenElements);
+    itsText += QLatin1Char('<');
+    itsText += qualifiedName;
+    if (itsOpenElements == itsElementNames.size())
+        itsElementNames.append(QString());
+    QString& name = itsElementNames[itsOpenElements++];
+    name.truncate(0);
+    name += qualifiedName;
+    itsInStartElement = itsLastWasStartElement = true;
+}
+
+void TelegramLayout::beginMarkup() {
+    if (!finishStartElement(false) && itsAutoFormatting)
+        indent(itsOpenElements);
+    itsLastWasStartElement = false;
 }
 
 bool TelegramLayout::finishStartElement(bool contents) {
@@ -149,6 +227,72 @@ void TelegramLayout::appendEscaped(QStringView text) {
             break;
         }
     }
+}
+
+// Only what XML asks: '<' and '&' always, '>' after "]]", where it would end a CDATA section.
+// A carriage return gets a reference too, since a reader takes a raw one for a line break. A
+// reader got each of these characters from a reference at least as long.
+void TelegramLayout::appendTextAsRead(QStringView text) {
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '<':
+            itsText += QLatin1String("&lt;");
+            break;
+        case '&':
+            itsText += QLatin1String("&amp;");
+            break;
+        case '\r':
+            itsText += QLatin1String("&#13;");
+            break;
+        case '>':
+            if (itsText.endsWith(QLatin1String("]]")))
+                itsText += QLatin1String("&gt;");
+            else
+                itsText += c;
+            break;
+        default:
+            itsText += c;
+            break;
+        }
+    }
+}
+
+// In the quote the value holds fewer of, so that no more of them need references than the text
+// read held. Blanks other than spaces keep references: a reader turns raw ones into spaces.
+void TelegramLayout::appendAttributeAsRead(QStringView name, QStringView value) {
+    const int doubleQuotes = int(value.count(QLatin1Char('"')));
+    const bool singleQuoted = int(value.count(QLatin1Char('\''))) < doubleQuotes;
+    const QChar quote = QLatin1Char(singleQuoted ? '\'' : '"');
+    itsText += QLatin1Char(' ');
+    itsText += name;
+    itsText += QLatin1Char('=');
+    itsText += quote;
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case '<':
+            itsText += QLatin1String("&lt;");
+            break;
+        case '&':
+            itsText += QLatin1String("&amp;");
+            break;
+        case '\t':
+            itsText += QLatin1String("&#9;");
+            break;
+        case '\n':
+            itsText += QLatin1String("&#10;");
+            break;
+        case '\r':
+            itsText += QLatin1String("&#13;");
+            break;
+        default:
+            if (c == quote)
+                itsText += QLatin1String(singleQuoted ? "&#39;" : "&#34;");
+            else
+                itsText += c;
+            break;
+        }
+    }
+    itsText += quote;
 }
 
 } // namespace ZyrCore::Tracing

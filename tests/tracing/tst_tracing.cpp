@@ -18,6 +18,7 @@
 #include <QTextCodec>
 
 #include <csignal>
+#include <memory>
 
 #include <sys/resource.h>
 
@@ -48,6 +49,56 @@ void writeText(const QString& fileName, const QString& text) {
     QFile file(fileName);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(text.toLatin1());
+}
+
+// A telegram of the plain write with the text put right after its start tag, and its Trace.
+QString writeWith(const QString& text, const QString& trace = QStringLiteral("08000000")) {
+    QString telegram =
+        i2cTelegram("FireAndForget", "Request", "I2cWriteRegister", "21", "<Data>5a</Data>");
+    telegram.replace("Trace=\"08000000\">", "Trace=\"" + trace + "\">" + text);
+    return telegram;
+}
+
+// The records of the telegrams, or null where a text makes none.
+QList<std::shared_ptr<CommandInfo>> recordsOf(const QList<QString>& telegrams) {
+    QList<std::shared_ptr<CommandInfo>> records;
+    for (const QString& telegram : telegrams)
+        records.append(std::shared_ptr<CommandInfo>(
+            CommandManager::instance()->convertToCommandInfo(telegram)));
+    return records;
+}
+
+// The record with the blanks that lay out an element holding elements taken for its value.
+CommandInfo withoutLayout(const CommandInfo& record) {
+    CommandInfo laidOut(record);
+    const QMap<QString, QString> properties = record.properties();
+    for (auto property = properties.cbegin(); property != properties.cend(); ++property) {
+        if (property.value().trimmed().isEmpty())
+            laidOut.trySetPropertyValue(property.key(), QString(), false);
+    }
+    return laidOut;
+}
+
+// How the records of two lists differ, layout aside, or an empty text.
+QString recordsDiffer(const QList<std::shared_ptr<CommandInfo>>& records,
+                      const QList<CommandInfo*>& others) {
+    if (records.size() != others.size())
+        return QStringLiteral("%1 records, %2 expected").arg(others.size()).arg(records.size());
+    for (int i = 0; i < records.size(); ++i) {
+        if (records.at(i) == nullptr || others.at(i) == nullptr)
+            return QStringLiteral("no record %1").arg(i);
+        CommandInfo other = withoutLayout(*others.at(i));
+        if (!withoutLayout(*records.at(i)).equals(&other))
+            return QStringLiteral("record %1 differs").arg(i);
+    }
+    return QString();
+}
+
+QList<CommandInfo*> pointersOf(const QList<std::shared_ptr<CommandInfo>>& records) {
+    QList<CommandInfo*> pointers;
+    for (const auto& record : records)
+        pointers.append(record.get());
+    return pointers;
 }
 
 QString wireOf(const QList<ZyrSim::FirmwareRequest>& requests) {
@@ -86,6 +137,8 @@ private slots:
     void nestingIsReadUpToItsLimit();
     void telegramsAreCopiedAlone_data();
     void telegramsAreCopiedAlone();
+    void copiesReadAsTheFileDoes_data();
+    void copiesReadAsTheFileDoes();
     void playingAHugeTraceKeepsMemoryFlat();
     void hostileTracesCostWhatTheirSizeDoes_data();
     void hostileTracesCostWhatTheirSizeDoes();
@@ -599,10 +652,15 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
             header + "<!ENTITY e 'x'>" + request + end);
     QTest::newRow("three attributes")
         << header + declared + end << true << true << 1 << 1 << true << 1;
+    // Within every limit as the file holds them, though a writer's escaping would take them past.
     const auto played = [&](const char* name, const QString& telegram) {
         QTest::newRow(name) << header + request + telegram + request + end << true << true << 3 << 3
                             << true << 3;
     };
+    played("single-quoted value of 20,000 '\"'",
+           QString(request).replace("<Data>", "<Data a='" + QString(20000, '"') + "'>"));
+    played("namespace name of 200 '\"'",
+           QString(request).replace("<Telegram", "<Telegram xmlns:p='" + QString(200, '"') + "'"));
     // Comments and processing instructions between values are no part of any value.
     played("comments between values", QString(request).replace("><", "><!--c--><?pi?><"));
     played("comments between the values of a read",
@@ -741,6 +799,48 @@ void TestTracing::telegramsAreCopiedAlone() {
     QList<QString> read;
     QVERIFY(player.readTelegrams(fileName, &read));
     QTEST(QStringList(read), "copies");
+}
+
+void TestTracing::copiesReadAsTheFileDoes_data() {
+    QTest::addColumn<QString>("telegram");
+    const auto withComment = [](const QString& comment) {
+        return writeWith("<Comment>" + comment + "</Comment>");
+    };
+    QTest::newRow("carriage return in the comment") << withComment("a&#13;b\r\nc&#xD;");
+    QTest::newRow("carriage return in a type")
+        << QString(writeWith(QString())).replace("<Data>", "<Data type='a&#13;b\r\nc'>");
+    QTest::newRow("]]> in the comment") << withComment("a]]&gt;b]]]&gt;c]&#93;>d");
+    QTest::newRow("references and quotes")
+        << QString(withComment("&lt;&amp;&gt;&quot;&apos;\"'&#60;"))
+               .replace("<Data>", "<Data type='\"&apos;\"&#9;&#10;'>");
+    QTest::newRow("CDATA, and characters beyond the first plane")
+        << withComment(QStringLiteral("<![CDATA[<&>]]>&#x1F600;\u00e9 \U0001F600"));
+}
+
+// Every character a reader takes from a telegram in the file it takes from the telegram's copy:
+// reading, playing and loading see the same telegram.
+void TestTracing::copiesReadAsTheFileDoes() {
+    QFETCH(QString, telegram);
+    const QString fileName = itsFolder.filePath(QStringLiteral("characters.xml"));
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("<?xml version=\"1.0\"?><!DOCTYPE LogData><LogData>" + telegram.toUtf8() +
+               "</LogData>");
+    file.close();
+    const auto records = recordsOf({telegram});
+    QVERIFY(records.at(0) != nullptr);
+
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(fileName, &read));
+    QCOMPARE(recordsDiffer(records, pointersOf(recordsOf(read))), QString());
+    std::unique_ptr<IComObject> played(TracePlayer::tryCreateObject(read.value(0)));
+    QVERIFY(played != nullptr);
+    QCOMPARE(played->getComment(), records.at(0)->comment);
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QVERIFY(programmer.loadProgram(fileName));
+    QCOMPARE(recordsDiffer(records, programmer.getAllCommands()), QString());
 }
 
 // A trace is played in pieces: the process does not grow with the file. Needs 210 MB in the
