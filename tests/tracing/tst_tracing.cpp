@@ -657,6 +657,7 @@ void TestTracing::hostileTraceFilesEndCleanly_data() {
         QTest::newRow(name) << header + request + telegram + request + end << true << true << 3 << 3
                             << true << 3;
     };
+    played("comment of 300,000 '>'", writeWith("<Comment>" + QString(300000, '>') + "</Comment>"));
     played("single-quoted value of 20,000 '\"'",
            QString(request).replace("<Data>", "<Data a='" + QString(20000, '"') + "'>"));
     played("namespace name of 200 '\"'",
