@@ -6,17 +6,20 @@ namespace ZyrCore::Tracing {
 
 namespace {
 
-// Layout the copy of a small telegram may add whatever the telegram's size.
-constexpr qint64 kLayoutAllowance = 4096;
+// How many times the telegram in the file its copy may grow with layout.
+constexpr qint64 kLayoutFactor = 2;
 
 } // namespace
 
 void TelegramCopy::copy(const QXmlStreamReader& reader) {
-    if (itsStartOffset < 0)
-        itsStartOffset = reader.characterOffset();
     itsLayout.copyAsRead(reader);
-    const qint64 telegramSize = reader.characterOffset() - itsStartOffset;
-    if (itsLayout.autoFormatting() && itsLayout.text().size() > telegramSize + kLayoutAllowance)
+    if (itsStartOffset < 0) {
+        itsStartOffset = reader.characterOffset();
+        // At most as long as in the file; the line break before it is layout.
+        itsStartTagLength = itsLayout.text().size() - 1;
+    }
+    const qint64 telegramSize = reader.characterOffset() - itsStartOffset + itsStartTagLength;
+    if (itsLayout.autoFormatting() && itsLayout.text().size() > kLayoutFactor * telegramSize)
         itsLayout.setAutoFormatting(false);
 }
 

@@ -16,7 +16,7 @@ namespace ZyrCore::Tracing {
 // itself. Every character a reader took from the file reads back from the copy, and no construct
 // of the copy is longer than in the file, so the copy stays within every limit the file does.
 // Layout indents each element by its depth, many times the size of a small element: once the
-// copy grows longer than the telegram in the file, the rest is copied without layout.
+// copy grows to twice the telegram in the file, the rest is copied without layout.
 class TelegramCopy {
 public:
     // Copies the reader's current token; the first is the Telegram start element.
@@ -27,6 +27,7 @@ public:
 private:
     TelegramLayout itsLayout{TelegramLayout::Start::Empty};
     qint64 itsStartOffset = -1; // the reader's character offset after the Telegram start tag
+    qint64 itsStartTagLength = 0;
 };
 
 } // namespace ZyrCore::Tracing
