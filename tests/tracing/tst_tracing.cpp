@@ -11,6 +11,7 @@
 #include "Tracing/tracepattern.h"
 #include "Tracing/tracer.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -18,6 +19,7 @@
 #include <QTextCodec>
 
 #include <csignal>
+#include <limits>
 #include <memory>
 
 #include <sys/resource.h>
@@ -131,6 +133,10 @@ private slots:
     void recorderLaysOutAsItsWriterDoes_data();
     void recorderLaysOutAsItsWriterDoes();
     void recorderWritesTheTracedExchange();
+    void recorderWritesOnlyWhatReadingsTakeBack_data();
+    void recorderWritesOnlyWhatReadingsTakeBack();
+    void recorderRefusesCrowdedTelegramsQuickly_data();
+    void recorderRefusesCrowdedTelegramsQuickly();
     void recordingPlaysBack_data();
     void recordingPlaysBack();
     void everyCutOfARecordingReadsWholeTelegramsOrFails();
@@ -310,6 +316,115 @@ void TestTracing::recorderWritesTheTracedExchange() {
     QVERIFY(
         textOf(fileName).contains(">\n        <I2cReadRegister>\n            <SlaveAddress>40<"));
     QVERIFY(textOf(fileName).endsWith(QStringLiteral("\n    </Telegram>\n</LogData>")));
+}
+
+void TestTracing::recorderWritesOnlyWhatReadingsTakeBack_data() {
+    QTest::addColumn<QString>("telegram");
+    QTest::addColumn<bool>("traced"); // trace's result
+    QTest::addColumn<bool>("fits");   // written whole unless the filter leaves it out
+
+    using namespace ZyrCore::Tools;
+    QString attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    const QString crowded =
+        QString(writeWith(QString())).replace("<Telegram", "<Telegram" + attributes);
+    // The writer escapes each '>' and '"' it writes, past the limits of their constructs.
+    QTest::newRow("comment of 300,000 '>'")
+        << writeWith("<Comment>" + QString(300000, '>') + "</Comment>") << false << false;
+    QTest::newRow("value of 20,000 '\"'")
+        << QString(writeWith(QString())).replace("<Data>", "<Data a='" + QString(20000, '"') + "'>")
+        << false << false;
+    QTest::newRow("comment over its limit")
+        << writeWith("<Comment>" + QString(maxTextLength + 1, 'c') + "</Comment>") << false
+        << false;
+    QTest::newRow("40,000 attributes") << crowded << false << false;
+    QTest::newRow("one level too deep") << readNested(maxTelegramDepth + 1) << false << false;
+    // The filter leaves out what it does not take, whatever it holds.
+    QTest::newRow("left out by the filter, over a limit")
+        << writeWith("<Comment>" + QString(maxTextLength + 1, 'c') + "</Comment>", "40000000")
+        << true << false;
+    QTest::newRow("as deep as may be") << readNested(maxTelegramDepth) << true << true;
+    QTest::newRow("carriage return in the comment")
+        << writeWith("<Comment>a&#13;b\r\nc</Comment>") << true << true;
+}
+
+// A telegram is written only in a form that reading, playing and loading the file take back
+// whole; one that cannot be is left out and reported, and the file goes on with the next.
+void TestTracing::recorderWritesOnlyWhatReadingsTakeBack() {
+    QFETCH(QString, telegram);
+    QFETCH(bool, traced);
+    QFETCH(bool, fits);
+    const QString plain = writeWith(QString());
+    const QString recorded = itsFolder.filePath(QStringLiteral("recorded.xml"));
+    TraceRecorder recorder;
+    recorder.setFilter(0x08000000);
+    QVERIFY(recorder.open(recorded));
+    QVERIFY(recorder.trace(plain));
+    QCOMPARE(recorder.trace(telegram), traced);
+    QVERIFY(recorder.trace(plain));
+    QVERIFY(recorder.close());
+    const QString written = itsFolder.filePath(QStringLiteral("written.xml"));
+    QCOMPARE(recorder.writeTelegrams(written, {plain, telegram, plain}), fits);
+    QCOMPARE(textOf(written), textOf(recorded));
+
+    QList<QString> expected = {plain, plain};
+    if (traced && fits)
+        expected.insert(1, telegram);
+    TracePlayer player;
+    QList<QString> read;
+    QVERIFY(player.readTelegrams(recorded, &read));
+    const auto records = recordsOf(expected);
+    QCOMPARE(recordsDiffer(records, pointersOf(recordsOf(read))), QString());
+    BoardRig rig;
+    player.setComExecutor(&rig.stream);
+    QVERIFY(player.open(recorded));
+    QVERIFY(player.playToEnd());
+    QCOMPARE(rig.requests.count(), expected.count());
+    TraceProgrammer programmer;
+    programmer.setPlayer(&player);
+    QVERIFY(programmer.loadProgram(recorded));
+    QCOMPARE(recordsDiffer(records, programmer.getAllCommands()), QString());
+}
+
+void TestTracing::recorderRefusesCrowdedTelegramsQuickly_data() {
+    QTest::addColumn<QString>("where"); // what the attributes follow
+    QTest::newRow("on the telegram") << "<Telegram";
+    QTest::newRow("on a value") << "<Data";
+}
+
+// A reader's work on one element grows with the square of its attributes: the recorder refuses
+// such a telegram before a reader sees it, at a cost that follows the telegram's size.
+void TestTracing::recorderRefusesCrowdedTelegramsQuickly() {
+    QFETCH(QString, where);
+    TraceRecorder recorder;
+    QVERIFY(recorder.open(itsFolder.filePath(QStringLiteral("crowded.xml"))));
+    qint64 milliseconds[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        QString attributes;
+        for (int a = 0; a < (40000 << i); ++a)
+            attributes += QStringLiteral(" a%1=\"\"").arg(a);
+        const QString telegram = QString(writeWith(QString())).replace(where, where + attributes);
+        // The least of a few runs: a loaded machine only ever adds time.
+        qint64 least = std::numeric_limits<qint64>::max();
+        for (int run = 0; run < 3; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            QString scratch;
+            QXmlStreamWriter writer(&scratch);
+            QVERIFY(recorder.matchFilter(telegram) == (where == "<Data"));
+            QVERIFY(!recorder.trace(telegram));
+            QVERIFY(!TraceRecorder::writeTelegram(telegram, &writer));
+            QVERIFY(!recorder.writeTelegrams(itsFolder.filePath(QStringLiteral("written.xml")),
+                                             {telegram}));
+            least = qMin(least, timer.elapsed());
+        }
+        milliseconds[i] = least;
+    }
+    const QByteArray figures = QByteArray::number(milliseconds[0]) + " ms, twice the size " +
+                               QByteArray::number(milliseconds[1]) + " ms";
+    qInfo("%s: %s", qPrintable(where), figures.constData());
+    QVERIFY2(milliseconds[1] <= 3 * milliseconds[0] + 100, figures);
 }
 
 void TestTracing::recordingPlaysBack_data() {
