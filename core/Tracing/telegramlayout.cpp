@@ -10,6 +10,19 @@ namespace {
 
 constexpr int kIndent = 4;
 
+// The reference every text and value writes '<' and '&' as; an empty text for any other
+// character.
+QLatin1String markupReference(QChar c) {
+    switch (c.unicode()) {
+    case '<':
+        return QLatin1String("&lt;");
+    case '&':
+        return QLatin1String("&amp;");
+    default:
+        return QLatin1String();
+    }
+}
+
 bool isPlain(QStringView text) {
     for (QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
@@ -207,91 +220,64 @@ void TelegramLayout::indent(int level) {
     std::fill(out + 1, itsText.data() + itsText.size(), QLatin1Char(' '));
 }
 
-void TelegramLayout::appendEscaped(QStringView text) {
+template <typename Reference>
+void TelegramLayout::appendWith(QStringView text, Reference reference) {
     for (QChar c : text) {
-        switch (c.unicode()) {
-        case '<':
-            itsText += QLatin1String("&lt;");
-            break;
-        case '>':
-            itsText += QLatin1String("&gt;");
-            break;
-        case '&':
-            itsText += QLatin1String("&amp;");
-            break;
-        case '"':
-            itsText += QLatin1String("&quot;");
-            break;
-        default:
+        const QLatin1String written = reference(c);
+        if (written.size() == 0)
             itsText += c;
-            break;
-        }
+        else
+            itsText += written;
     }
 }
 
-// Only what XML asks: '<' and '&' always, '>' after "]]", where it would end a CDATA section.
-// A carriage return gets a reference too, since a reader takes a raw one for a line break. A
-// reader got each of these characters from a reference at least as long.
-void TelegramLayout::appendTextAsRead(QStringView text) {
-    for (QChar c : text) {
+void TelegramLayout::appendEscaped(QStringView text) {
+    appendWith(text, [](QChar c) {
         switch (c.unicode()) {
-        case '<':
-            itsText += QLatin1String("&lt;");
-            break;
-        case '&':
-            itsText += QLatin1String("&amp;");
-            break;
-        case '\r':
-            itsText += QLatin1String("&#13;");
-            break;
         case '>':
-            if (itsText.endsWith(QLatin1String("]]")))
-                itsText += QLatin1String("&gt;");
-            else
-                itsText += c;
-            break;
+            return QLatin1String("&gt;");
+        case '"':
+            return QLatin1String("&quot;");
         default:
-            itsText += c;
-            break;
+            return markupReference(c);
         }
-    }
+    });
+}
+
+// Only what XML asks: '<' and '&' always, '>' after "]]", where it would end a CDATA section,
+// and a carriage return, which a reader takes raw for a line break. A reader got each of these
+// characters from a reference at least as long.
+void TelegramLayout::appendTextAsRead(QStringView text) {
+    appendWith(text, [this](QChar c) {
+        if (c == QLatin1Char('>') && itsText.endsWith(QLatin1String("]]")))
+            return QLatin1String("&gt;");
+        return c == QLatin1Char('\r') ? QLatin1String("&#13;") : markupReference(c);
+    });
 }
 
 // In the quote the value holds fewer of, so that no more of them need references than the text
 // read held. Blanks other than spaces keep references: a reader turns raw ones into spaces.
 void TelegramLayout::appendAttributeAsRead(QStringView name, QStringView value) {
-    const int doubleQuotes = int(value.count(QLatin1Char('"')));
-    const bool singleQuoted = int(value.count(QLatin1Char('\''))) < doubleQuotes;
+    const bool singleQuoted = value.count(QLatin1Char('\'')) < value.count(QLatin1Char('"'));
     const QChar quote = QLatin1Char(singleQuoted ? '\'' : '"');
     itsText += QLatin1Char(' ');
     itsText += name;
     itsText += QLatin1Char('=');
     itsText += quote;
-    for (QChar c : value) {
+    appendWith(value, [quote, singleQuoted](QChar c) {
         switch (c.unicode()) {
-        case '<':
-            itsText += QLatin1String("&lt;");
-            break;
-        case '&':
-            itsText += QLatin1String("&amp;");
-            break;
         case '\t':
-            itsText += QLatin1String("&#9;");
-            break;
+            return QLatin1String("&#9;");
         case '\n':
-            itsText += QLatin1String("&#10;");
-            break;
+            return QLatin1String("&#10;");
         case '\r':
-            itsText += QLatin1String("&#13;");
-            break;
+            return QLatin1String("&#13;");
         default:
             if (c == quote)
-                itsText += QLatin1String(singleQuoted ? "&#39;" : "&#34;");
-            else
-                itsText += c;
-            break;
+                return QLatin1String(singleQuoted ? "&#39;" : "&#34;");
+            return markupReference(c);
         }
-    }
+    });
     itsText += quote;
 }
 

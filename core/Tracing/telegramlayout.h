@@ -69,6 +69,10 @@ private:
     void beginMarkup();
     bool finishStartElement(bool contents);
     void indent(int level);
+    // Appends text, each character that reference gives a text for as that text.
+    template <typename Reference>
+    void appendWith(QStringView text, Reference reference);
+    // As the writer escapes text and values.
     void appendEscaped(QStringView text);
     void appendTextAsRead(QStringView text);
     void appendAttributeAsRead(QStringView name, QStringView value);
