@@ -232,11 +232,13 @@ void TelegramLayout::appendWith(QStringView text, Reference reference) {
 }
 
 void TelegramLayout::appendEscaped(QStringView text) {
-    appendWith(text, [](QChar c) {
+    appendWith(text, [this](QChar c) {
         switch (c.unicode()) {
         case '>':
+            ++itsLengthened;
             return QLatin1String("&gt;");
         case '"':
+            ++itsLengthened;
             return QLatin1String("&quot;");
         default:
             return markupReference(c);

@@ -58,6 +58,9 @@ public:
     bool atFirstTelegram() const { return itsWroteSomething && itsLastWasStartElement; }
     // The text laid out since the last take.
     const QString& text() const { return itsText; }
+    // How many '>' and '"' copy() has written as references, longer than a reader may have read
+    // them.
+    qint64 lengthened() const { return itsLengthened; }
     // What was laid out since the last call, in UTF-8.
     QByteArray takeUtf8();
     QString takeText();
@@ -86,6 +89,7 @@ private:
     bool itsWroteSomething = true;
     bool itsLastWasStartElement = true;
     bool itsAutoFormatting = true;
+    qint64 itsLengthened = 0;
 };
 
 } // namespace ZyrCore::Tracing

@@ -142,6 +142,7 @@ TraceFileLayout::Outcome TraceFileLayout::add(const QString& telegram, const uns
     }
     const bool isFirst = itsLayout.atFirstTelegram();
     const TelegramLayout::Mark start = itsLayout.mark();
+    const qint64 lengthened = itsLayout.lengthened();
     bool plain = true;
     const bool whole = readTelegramTokens(itsReader, [&](const QXmlStreamReader& reader) {
         plain = plain && itsLayout.copy(reader);
@@ -154,8 +155,10 @@ TraceFileLayout::Outcome TraceFileLayout::add(const QString& telegram, const uns
         itsLayout.rewind(start);
         itsLayout.appendTelegram(laidOutByWriter(telegram, isFirst));
     }
-    // The writer escapes quotes and '>', which may take a construct past its limit.
-    if (refusedAt(QStringView(itsLayout.text()).mid(start.textSize)) >= 0) {
+    // Laid out, the telegram holds the names, values and text it was read with, but for the
+    // references the writer writes '>' and '"' as, which may take a construct past its limit.
+    if ((!plain || itsLayout.lengthened() != lengthened) &&
+        refusedAt(QStringView(itsLayout.text()).mid(start.textSize)) >= 0) {
         itsLayout.rewind(start);
         // Its writer stands after a telegram the file does not hold.
         if (isFirst)
