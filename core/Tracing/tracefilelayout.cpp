@@ -111,9 +111,11 @@ bool TraceFileLayout::tryGetPattern(const QString& telegram, unsigned int* patte
 }
 
 TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
-    // Laid out apart first: a half-written telegram, or one a reading refuses, would leave the
-    // file unreadable from there on.
-    const Outcome outcome = TraceFileLayout().add(telegram, nullptr);
+    // Laid out here first, and taken back: a half-written telegram, or one a reading refuses,
+    // would leave the file unreadable from there on.
+    const TelegramLayout::Mark start = itsLayout.mark();
+    const Outcome outcome = add(telegram, nullptr);
+    itsLayout.rewind(start);
     if (outcome == Outcome::Added)
         writeWholeTelegram(telegram, writer);
     return outcome;

@@ -44,8 +44,8 @@ public:
     // carries a hexadecimal Trace attribute.
     static bool tryGetPattern(const QString& telegram, unsigned int* pattern);
     // Writes a telegram to the writer token by token without blank text, when it goes in whole
-    // as add() finds.
-    static Outcome write(const QString& telegram, QXmlStreamWriter* writer);
+    // as add() finds; what this layout holds stays as it was.
+    Outcome write(const QString& telegram, QXmlStreamWriter* writer);
 
 private:
     // A whole telegram the layout does not take, as a writer in this state lays it out next.

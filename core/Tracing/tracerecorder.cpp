@@ -123,7 +123,7 @@ bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
 }
 
 bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
-    return TraceFileLayout::write(telegram, writer) == TraceFileLayout::Outcome::Added;
+    return TraceFileLayout().write(telegram, writer) == TraceFileLayout::Outcome::Added;
 }
 
 bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
@@ -134,9 +134,9 @@ bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
     if (!writeHeaderOpening(&writer))
         return false;
     bool whole = true;
+    TraceFileLayout layout;
     for (const QString& telegram : telegrams)
-        whole =
-            TraceFileLayout::write(telegram, &writer) != TraceFileLayout::Outcome::Refused && whole;
+        whole = layout.write(telegram, &writer) != TraceFileLayout::Outcome::Refused && whole;
     writeHeaderClosing(&writer);
     // The file buffers: a full disk shows only when the rest goes out.
     return !writer.hasError() && file.flush() && whole;
