@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the trace-file reader as a file: reading its telegrams, playing it to
 // its end and loading it as a program must neither crash nor read or write out of bounds,
-// whatever a damaged recording or a hostile file holds; and playing and loading succeed only
-// for a file that reads as a whole.
+// whatever a damaged recording or a hostile file holds; playing and loading succeed only for a
+// file that reads as a whole; and every telegram read stays within the limits of markup the
+// file was read within, so that playing it refuses none.
 
 #include "nullexecutor.h"
 
 #include "Communication/commandmanager.h"
+#include "Communication/telegramcontent.h"
 #include "Tracing/traceplayer.h"
 #include "Tracing/traceprogrammer.h"
 #include "Tracing/tracerecorder.h"
@@ -54,6 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TracePlayer player(nullptr, &executor);
     QList<QString> telegrams;
     const bool readWhole = player.readTelegrams(fileName, &telegrams);
+    for (const QString& telegram : telegrams) {
+        if (!TelegramContent::isWithinLimits(telegram))
+            std::abort();
+    }
     // Playing to the end or loading a program takes a file only when it reads as a whole: a
     // torn telegram is never dropped without a word. A file whose header check fails stays
     // open and is played all the same, but makes no promise.

@@ -294,31 +294,35 @@ IComObject* CommandManager::convertToComObject(QString telegram) {
 
 IComObject* CommandManager::convertToComObject(CommandInfo* commandInfo) {
     ZYR_ASSERT_NOT_NULL(kSource, commandInfo);
-    // Without a comment the prototype's telegram is the same for every record of the command,
-    // so its edit is prepared once and only filled here.
-    if (commandInfo->comment.isEmpty()) {
-        if (const auto request = requestTemplate(commandInfo->name)) {
-            QString telegram;
-            switch (request->fill(*commandInfo, &telegram)) {
-            case TelegramTemplate::Filled:
-                return convertToComObject(telegram);
-            case TelegramTemplate::MissingValue:
-                return nullptr;
-            case TelegramTemplate::NotPlain:
-                break;
-            }
-        }
+    // The comment goes onto the object as it stands, not through the telegram: the writer's
+    // escaping could take it past a limit of markup, and a reader takes a carriage return in it
+    // for a line break.
+    if (!isXmlText(commandInfo->comment))
+        return nullptr;
+    // The prototype's telegram is the same for every record of the command, so its edit is
+    // prepared once and only filled here.
+    const auto request = requestTemplate(commandInfo->name);
+    QString telegram;
+    switch (request != nullptr ? request->fill(*commandInfo, &telegram)
+                               : TelegramTemplate::NotPlain) {
+    case TelegramTemplate::Filled:
+        break;
+    case TelegramTemplate::MissingValue:
+        return nullptr;
+    case TelegramTemplate::NotPlain: {
+        std::unique_ptr<IComObject> prototype(itsRootSet.createObject(commandInfo->name));
+        if (prototype == nullptr)
+            return nullptr;
+        telegram = convertToXml(prototype.get());
+        if (telegram.isEmpty() || !updateTelegram(&telegram, commandInfo))
+            return nullptr;
+        break;
     }
-    std::unique_ptr<IComObject> object(itsRootSet.createObject(commandInfo->name));
-    if (object == nullptr)
-        return nullptr;
-    if (!commandInfo->comment.isEmpty())
+    }
+    IComObject* object = convertToComObject(telegram);
+    if (object != nullptr && !commandInfo->comment.isEmpty())
         object->setComment(commandInfo->comment);
-    QString telegram = convertToXml(object.get());
-    object.reset();
-    if (telegram.isEmpty() || !updateTelegram(&telegram, commandInfo))
-        return nullptr;
-    return convertToComObject(telegram);
+    return object;
 }
 
 bool CommandManager::updateTelegram(QString* telegram, CommandInfo* commandInfo) {

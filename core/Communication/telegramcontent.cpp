@@ -5,7 +5,6 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <limits>
 
 namespace ZyrCore::Communication {
 
@@ -41,20 +40,18 @@ TelegramContent::ObjectToken TelegramContent::objectToken(const QXmlStreamReader
 
 bool TelegramContent::isWithinLimits(const QString& telegram) {
     return Tools::MarkupOutline::isWithinLimits(telegram.constData(), telegram.size(),
-                                                maxDocumentDepth);
+                                                Tools::maxTelegramDepth);
 }
 
 bool TelegramContent::read(const QString& telegram) {
     if (!isWithinLimits(telegram))
         return false;
     QXmlStreamReader reader(telegram);
-    return readHeader(reader) && readValues(reader, std::numeric_limits<int>::max()) &&
-           readTrailer(reader);
+    return readHeader(reader) && readValues(reader) && readTrailer(reader);
 }
 
 bool TelegramContent::readElement(QXmlStreamReader& reader) {
-    if (!readHeader(reader) || itsObjectName == kTelegram ||
-        !readValues(reader, maxDocumentDepth - 1) ||
+    if (!readHeader(reader) || itsObjectName == kTelegram || !readValues(reader) ||
         std::any_of(itsValues.cbegin(), itsValues.cend(),
                     [](const Value& value) { return value.name == kTelegram; }))
         return false;
@@ -108,14 +105,14 @@ bool TelegramContent::readTrailer(QXmlStreamReader& reader) {
     return !reader.hasError();
 }
 
-bool TelegramContent::readValues(QXmlStreamReader& reader, int maxDepth) {
+bool TelegramContent::readValues(QXmlStreamReader& reader) {
     int openValue = -1; // the value whose text is being read, until the next tag
-    int depth = 1;
-    while (depth > 0) {
+    int depth = 2;      // the Telegram element and the object's
+    while (depth > 1) {
         reader.readNext();
         switch (objectToken(reader, openValue >= 0)) {
         case ObjectToken::ValueStart: {
-            if (++depth > maxDepth)
+            if (++depth > Tools::maxTelegramDepth)
                 return false;
             const QStringRef name = reader.name();
             // At most maxValueCount values, so the search for a repeated name stays short.

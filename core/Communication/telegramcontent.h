@@ -33,9 +33,6 @@ public:
 
     // More value elements than any com object writes: such text is refused unread.
     static constexpr int maxValueCount = 256;
-    // Telegrams nest three or four elements deep. readElement refuses one nesting deeper than
-    // this (the Telegram element counting one), as a trace file's telegram copies do.
-    static constexpr int maxDocumentDepth = 16;
 
     // What a token within an object's element is to a telegram, the reader standing on it:
     // inValue says whether a value element's text is being read (since its start tag). Blanks
@@ -45,8 +42,8 @@ public:
     static ObjectToken objectToken(const QXmlStreamReader& reader, bool inValue);
 
     // Whether a telegram text stays within the limits of markup (Tools/markupoutline.h) that
-    // keep an XML reader's work linear in its size, telegrams nesting at most maxDocumentDepth
-    // deep. Text entry points refuse any other before a reader sees it.
+    // keep an XML reader's work linear in its size, nesting included. Text entry points refuse
+    // any other before a reader sees it.
     static bool isWithinLimits(const QString& telegram);
 
     bool read(const QString& telegram);
@@ -68,8 +65,9 @@ public:
     const QVector<Value>& values() const { return itsValues; }
 
 private:
-    // maxDepth counts the object's element as one.
-    bool readValues(QXmlStreamReader& reader, int maxDepth);
+    // Reads the object's element on from its start; no element may open deeper than
+    // Tools::maxTelegramDepth.
+    bool readValues(QXmlStreamReader& reader);
 
     QXmlStreamAttributes itsAttributes;
     QString itsComment;

@@ -47,7 +47,9 @@ void writeOutHex(QXmlStreamWriter* writer, const QString& name, unsigned int val
 bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count) {
     bool parsed = false;
     reader->readNext();
-    while (reader->isStartElement() || reader->isWhitespace()) {
+    // Comments and processing instructions stand between children as blanks do.
+    while (reader->isStartElement() || reader->isWhitespace() || reader->isComment() ||
+           reader->isProcessingInstruction()) {
         if (reader->isStartElement()) {
             const QString text =
                 reader->readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);

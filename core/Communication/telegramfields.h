@@ -38,7 +38,8 @@ struct HexChild {
 
 // Reads the children of the element the reader stands on, each as an unsigned 32-bit
 // hexadecimal number, then goes on to the end of the enclosing element. Children not listed are
-// read and ignored. False at once when a listed child does not convert or appears twice; otherwise
+// read and ignored; blanks, comments and processing instructions between them are passed over.
+// False at once when a listed child does not convert or appears twice; otherwise
 // the result is whether the last child converted (false without children), and false for malformed
 // XML or when another element follows this one.
 ZYRCORE_EXPORT bool readHexChildren(QXmlStreamReader* reader, HexChild* children, int count);

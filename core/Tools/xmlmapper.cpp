@@ -66,7 +66,9 @@ bool XmlMapper::tryParseStrictly(QXmlStreamReader* xml) {
     };
     xml->readNextStartElement();
     follow();
-    while (xml->isStartElement() || xml->isWhitespace()) {
+    // Comments and processing instructions stand between children as blanks do.
+    while (xml->isStartElement() || xml->isWhitespace() || xml->isComment() ||
+           xml->isProcessingInstruction()) {
         if (xml->isStartElement()) {
             if (XmlMappingEntry* entry = findEntry(xml->name())) {
                 if (entry->wasFound())

@@ -27,11 +27,11 @@ public:
     // blanks and elements is walked into as if its children were the parent's.
     bool tryParse(QXmlStreamReader* xml);
 
-    // tryParse for one element of a telegram, called on its start element: also false when the
-    // XML is malformed, a mapped child appears twice, an optional child is present but does not
-    // parse, or another element follows this one inside the enclosing element. Leaves the reader
-    // on the enclosing element's end. Entries remember what they met, so use a fresh mapper for
-    // each element.
+    // tryParse for one element of a telegram, called on its start element, passing over comments
+    // and processing instructions as blanks: also false when the XML is malformed, a mapped child
+    // appears twice, an optional child is present but does not parse, or another element follows
+    // this one inside the enclosing element. Leaves the reader on the enclosing element's end.
+    // Entries remember what they met, so use a fresh mapper for each element.
     bool tryParseStrictly(QXmlStreamReader* xml);
 
     // Reads on to the end of the element that encloses the current one; openDepth counts the

@@ -1,44 +1,26 @@
 #include "Tracing/telegramcopy.h"
 
-#include "Tools/startelementcopy.h"
-
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {
 
-TelegramCopy::TelegramCopy()
-    : itsWriter(&itsText) {
-    itsWriter.setAutoFormatting(true);
-}
-
 namespace {
 
-// Layout the copy of a small telegram may add whatever the telegram's size.
-constexpr qint64 kLayoutAllowance = 4096;
+// How many times the telegram in the file its copy may grow with layout.
+constexpr qint64 kLayoutFactor = 2;
 
 } // namespace
 
 void TelegramCopy::copy(const QXmlStreamReader& reader) {
-    if (itsStartOffset < 0)
+    itsLayout.copyAsRead(reader);
+    if (itsStartOffset < 0) {
         itsStartOffset = reader.characterOffset();
-    switch (reader.tokenType()) {
-    case QXmlStreamReader::StartElement:
-        copyStartElement(reader);
-        break;
-    case QXmlStreamReader::EndElement:
-        itsWriter.writeEndElement();
-        break;
-    default:
-        itsWriter.writeCurrentToken(reader);
-        break;
+        // At most as long as in the file; the line break before it is layout.
+        itsStartTagLength = itsLayout.text().size() - 1;
     }
-    const qint64 telegramSize = reader.characterOffset() - itsStartOffset;
-    if (itsWriter.autoFormatting() && itsText.size() > telegramSize + kLayoutAllowance)
-        itsWriter.setAutoFormatting(false);
-}
-
-void TelegramCopy::copyStartElement(const QXmlStreamReader& reader) {
-    Tools::writeStartElementAsRead(reader, reader.attributes(), &itsWriter);
+    const qint64 telegramSize = reader.characterOffset() - itsStartOffset + itsStartTagLength;
+    if (itsLayout.autoFormatting() && itsLayout.text().size() > kLayoutFactor * telegramSize)
+        itsLayout.setAutoFormatting(false);
 }
 
 } // namespace ZyrCore::Tracing

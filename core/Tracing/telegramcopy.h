@@ -1,34 +1,33 @@
 #ifndef ZYRCORE_TRACING_TELEGRAMCOPY_H
 #define ZYRCORE_TRACING_TELEGRAMCOPY_H
 
+#include "Tracing/telegramlayout.h"
+
 #include <QString>
-#include <QXmlStreamWriter>
 
 class QXmlStreamReader;
 
 namespace ZyrCore::Tracing {
 
 // Copies one telegram of a trace file, token by token as a reader gives them, into a text laid
-// out by an auto-formatting writer. Names keep the prefixes the file gives them and namespace
-// declarations stay on the elements that carry them in the file, so the copy is the telegram
-// laid out, whatever namespaces it uses. The telegram must bind every prefix it uses itself.
+// out as an auto-formatting writer lays it out. Names keep the prefixes the file gives them and
+// namespace declarations stay on the elements that carry them in the file, so the copy is the
+// telegram laid out, whatever namespaces it uses; the telegram must bind every prefix it uses
+// itself. Every character a reader took from the file reads back from the copy, and no construct
+// of the copy is longer than in the file, so the copy stays within every limit the file does.
 // Layout indents each element by its depth, many times the size of a small element: once the
-// copy grows longer than the telegram in the file, the rest is copied without layout.
+// copy grows to twice the telegram in the file, the rest is copied without layout.
 class TelegramCopy {
 public:
-    TelegramCopy();
-
     // Copies the reader's current token; the first is the Telegram start element.
     void copy(const QXmlStreamReader& reader);
     // The copied text.
-    QString take() { return std::move(itsText); }
+    QString take() { return itsLayout.takeText(); }
 
 private:
-    void copyStartElement(const QXmlStreamReader& reader);
-
-    QString itsText;
-    QXmlStreamWriter itsWriter;
+    TelegramLayout itsLayout{TelegramLayout::Start::Empty};
     qint64 itsStartOffset = -1; // the reader's character offset after the Telegram start tag
+    qint64 itsStartTagLength = 0;
 };
 
 } // namespace ZyrCore::Tracing

@@ -10,6 +10,19 @@ namespace {
 
 constexpr int kIndent = 4;
 
+// The reference every text and value writes '<' and '&' as; an empty text for any other
+// character.
+QLatin1String markupReference(QChar c) {
+    switch (c.unicode()) {
+    case '<':
+        return QLatin1String("&lt;");
+    case '&':
+        return QLatin1String("&amp;");
+    default:
+        return QLatin1String();
+    }
+}
+
 bool isPlain(QStringView text) {
     for (QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
@@ -20,8 +33,15 @@ bool isPlain(QStringView text) {
 
 } // namespace
 
-TelegramLayout::TelegramLayout()
-    : itsElementNames({QStringLiteral("LogData")}) {}
+TelegramLayout::TelegramLayout(Start start) {
+    if (start == Start::InRoot) {
+        itsElementNames.append(QStringLiteral("LogData"));
+    } else {
+        // As a writer that has written nothing.
+        itsOpenElements = 0;
+        itsWroteSomething = itsLastWasStartElement = false;
+    }
+}
 
 bool TelegramLayout::copy(const QXmlStreamReader& reader) {
     switch (reader.tokenType()) {
@@ -35,10 +55,7 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
                 !isPlain(attribute.value()))
                 return false;
         }
-        if (!finishStartElement(false))
-            indent(itsOpenElements);
-        itsText += QLatin1Char('<');
-        itsText += reader.qualifiedName();
+        openStartTag(reader.qualifiedName());
         for (const QXmlStreamAttribute& attribute : attributes) {
             itsText += QLatin1Char(' ');
             itsText += attribute.qualifiedName();
@@ -46,12 +63,6 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
             appendEscaped(attribute.value());
             itsText += QLatin1Char('"');
         }
-        if (itsOpenElements == itsElementNames.size())
-            itsElementNames.append(QString());
-        QString& name = itsElementNames[itsOpenElements++];
-        name.truncate(0);
-        name += reader.qualifiedName();
-        itsInStartElement = itsLastWasStartElement = true;
         return true;
     }
     case QXmlStreamReader::EndElement:
@@ -69,6 +80,62 @@ bool TelegramLayout::copy(const QXmlStreamReader& reader) {
     }
 }
 
+void TelegramLayout::copyAsRead(const QXmlStreamReader& reader) {
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartElement: {
+        openStartTag(reader.qualifiedName());
+        const QXmlStreamNamespaceDeclarations declarations = reader.namespaceDeclarations();
+        for (const QXmlStreamNamespaceDeclaration& declaration : declarations) {
+            const QString name = declaration.prefix().isEmpty()
+                                     ? QStringLiteral("xmlns")
+                                     : QStringLiteral("xmlns:") + declaration.prefix();
+            appendAttributeAsRead(name, declaration.namespaceUri());
+        }
+        const QXmlStreamAttributes attributes = reader.attributes();
+        for (const QXmlStreamAttribute& attribute : attributes)
+            appendAttributeAsRead(attribute.qualifiedName(), attribute.value());
+        break;
+    }
+    case QXmlStreamReader::EndElement:
+        endElement();
+        break;
+    case QXmlStreamReader::Characters:
+        finishStartElement(true);
+        if (reader.isCDATA()) {
+            itsText += QLatin1String("<![CDATA[");
+            itsText += reader.text();
+            itsText += QLatin1String("]]>");
+        } else {
+            appendTextAsRead(reader.text());
+        }
+        break;
+    case QXmlStreamReader::Comment:
+        beginMarkup();
+        itsText += QLatin1String("<!--");
+        itsText += reader.text();
+        itsText += QLatin1String("-->");
+        break;
+    case QXmlStreamReader::ProcessingInstruction:
+        beginMarkup();
+        itsText += QLatin1String("<?");
+        itsText += reader.processingInstructionTarget();
+        if (!reader.processingInstructionData().isEmpty()) {
+            itsText += QLatin1Char(' ');
+            itsText += reader.processingInstructionData();
+        }
+        itsText += QLatin1String("?>");
+        break;
+    case QXmlStreamReader::EntityReference:
+        finishStartElement(true);
+        itsText += QLatin1Char('&');
+        itsText += reader.name();
+        itsText += QLatin1Char(';');
+        break;
+    default: // the document's start and end, a document type: no part of a telegram
+        break;
+    }
+}
+
 void TelegramLayout::endElement() {
     if (itsOpenElements == 0)
         return;
@@ -79,7 +146,7 @@ void TelegramLayout::endElement() {
         --itsOpenElements;
         return;
     }
-    if (!finishStartElement(false) && !itsLastWasStartElement)
+    if (!finishStartElement(false) && !itsLastWasStartElement && itsAutoFormatting)
         indent(itsOpenElements - 1);
     itsLastWasStartElement = false;
     itsText += QLatin1String("</");
@@ -111,6 +178,30 @@ QByteArray TelegramLayout::takeUtf8() {
     return bytes;
 }
 
+QString TelegramLayout::takeText() {
+    itsText.squeeze();
+    return std::move(itsText);
+}
+
+void TelegramLayout::openStartTag(QStringView qualifiedName) {
+    if (!finishStartElement(false) && itsAutoFormatting)
+        indent(itsOpenElements);
+    itsText += QLatin1Char('<');
+    itsText += qualifiedName;
+    if (itsOpenElements == itsElementNames.size())
+        itsElementNames.append(QString());
+    QString& name = itsElementNames[itsOpenElements++];
+    name.truncate(0);
+    name += qualifiedName;
+    itsInStartElement = itsLastWasStartElement = true;
+}
+
+void TelegramLayout::beginMarkup() {
+    if (!finishStartElement(false) && itsAutoFormatting)
+        indent(itsOpenElements);
+    itsLastWasStartElement = false;
+}
+
 bool TelegramLayout::finishStartElement(bool contents) {
     const bool hadSomethingWritten = itsWroteSomething;
     itsWroteSomething = contents;
@@ -129,26 +220,67 @@ void TelegramLayout::indent(int level) {
     std::fill(out + 1, itsText.data() + itsText.size(), QLatin1Char(' '));
 }
 
-void TelegramLayout::appendEscaped(QStringView text) {
+template <typename Reference>
+void TelegramLayout::appendWith(QStringView text, Reference reference) {
     for (QChar c : text) {
-        switch (c.unicode()) {
-        case '<':
-            itsText += QLatin1String("&lt;");
-            break;
-        case '>':
-            itsText += QLatin1String("&gt;");
-            break;
-        case '&':
-            itsText += QLatin1String("&amp;");
-            break;
-        case '"':
-            itsText += QLatin1String("&quot;");
-            break;
-        default:
+        const QLatin1String written = reference(c);
+        if (written.size() == 0)
             itsText += c;
-            break;
-        }
+        else
+            itsText += written;
     }
+}
+
+void TelegramLayout::appendEscaped(QStringView text) {
+    appendWith(text, [this](QChar c) {
+        switch (c.unicode()) {
+        case '>':
+            ++itsLengthened;
+            return QLatin1String("&gt;");
+        case '"':
+            ++itsLengthened;
+            return QLatin1String("&quot;");
+        default:
+            return markupReference(c);
+        }
+    });
+}
+
+// Only what XML asks: '<' and '&' always, '>' after "]]", where it would end a CDATA section,
+// and a carriage return, which a reader takes raw for a line break. A reader got each of these
+// characters from a reference at least as long.
+void TelegramLayout::appendTextAsRead(QStringView text) {
+    appendWith(text, [this](QChar c) {
+        if (c == QLatin1Char('>') && itsText.endsWith(QLatin1String("]]")))
+            return QLatin1String("&gt;");
+        return c == QLatin1Char('\r') ? QLatin1String("&#13;") : markupReference(c);
+    });
+}
+
+// In the quote the value holds fewer of, so that no more of them need references than the text
+// read held. Blanks other than spaces keep references: a reader turns raw ones into spaces.
+void TelegramLayout::appendAttributeAsRead(QStringView name, QStringView value) {
+    const bool singleQuoted = value.count(QLatin1Char('\'')) < value.count(QLatin1Char('"'));
+    const QChar quote = QLatin1Char(singleQuoted ? '\'' : '"');
+    itsText += QLatin1Char(' ');
+    itsText += name;
+    itsText += QLatin1Char('=');
+    itsText += quote;
+    appendWith(value, [quote, singleQuoted](QChar c) {
+        switch (c.unicode()) {
+        case '\t':
+            return QLatin1String("&#9;");
+        case '\n':
+            return QLatin1String("&#10;");
+        case '\r':
+            return QLatin1String("&#13;");
+        default:
+            if (c == quote)
+                return QLatin1String(singleQuoted ? "&#39;" : "&#34;");
+            return markupReference(c);
+        }
+    });
+    itsText += quote;
 }
 
 } // namespace ZyrCore::Tracing

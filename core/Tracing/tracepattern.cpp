@@ -1,5 +1,7 @@
 #include "Tracing/tracepattern.h"
 
+#include "Communication/telegramcontent.h"
+
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {

@@ -1,7 +1,7 @@
 #ifndef ZYRCORE_TRACING_TRACEPATTERN_H
 #define ZYRCORE_TRACING_TRACEPATTERN_H
 
-#include "Communication/telegramcontent.h"
+#include "Tools/markupoutline.h"
 #include "Tracing/zyrtracing_global.h"
 
 #include <QString>
@@ -10,9 +10,8 @@ class QXmlStreamReader;
 
 namespace ZyrCore::Tracing {
 
-// Telegrams nest three or four elements deep. Deeper input is refused: the indentation that an
-// auto-formatting writer adds grows with the square of the depth.
-constexpr int maxTelegramDepth = ZyrCore::Communication::TelegramContent::maxDocumentDepth;
+// Deeper telegrams are refused.
+using ZyrCore::Tools::maxTelegramDepth;
 
 // The trace pattern of a telegram text: the text must stay within the command registry's limits
 // of markup (TelegramContent::isWithinLimits), and its first token after the document start must

@@ -130,8 +130,7 @@ void TracePlayer::close() {
 
 bool TracePlayer::reset() {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
-    itsBrokenTelegram = false;
-    itsFailedTelegram = false;
+    itsLastStep = Step::Telegram;
     return attachReader(&itsFile, &itsText, &itsReader);
 }
 
@@ -141,7 +140,7 @@ bool TracePlayer::isOpen() const {
 
 bool TracePlayer::isEndOfFile() const {
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not open.");
-    return !itsBrokenTelegram && endsCleanly(itsReader, itsText);
+    return itsLastStep != Step::Broken && endsCleanly(itsReader, itsText);
 }
 
 QString TracePlayer::fileName() const {
@@ -156,14 +155,14 @@ bool TracePlayer::checkFileHeader(QFile* file, QXmlStreamReader* reader) {
 }
 
 bool TracePlayer::findNextTelegram(QString* text, QXmlStreamReader* reader) {
-    bool broken = false;
-    return findTelegram(text, reader, &broken);
+    return findTelegram(text, reader) == Step::Telegram;
 }
 
-bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* broken) {
-    *broken = !skipToTelegram(reader, false);
+TracePlayer::Step TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader) {
+    if (!skipToTelegram(reader, false))
+        return Step::Broken;
     if (!isTelegramStart(*reader))
-        return false;
+        return Step::End;
 
     TelegramCopy copy;
     int depth = 0;
@@ -178,19 +177,12 @@ bool TracePlayer::findTelegram(QString* text, QXmlStreamReader* reader, bool* br
             copy.copy(*reader);
         reader->readNext();
     } while (depth > 0 && !isTelegramStart(*reader) && !reader->atEnd());
-    // A telegram the input breaks off in, or garbles, is not played half.
-    if (depth != 0) {
-        *broken = true;
-        return false;
-    }
-
-    // What stands between telegrams is no part of either.
-    if (!skipToTelegram(reader, true)) {
-        *broken = true;
-        return false;
-    }
+    // A telegram the input breaks off in, or garbles, is not played half; what stands between
+    // telegrams is no part of either.
+    if (depth != 0 || !skipToTelegram(reader, true))
+        return Step::Broken;
     text->append(copy.take());
-    return true;
+    return Step::Telegram;
 }
 
 IComObject* TracePlayer::tryCreateObject(QString telegram) {
@@ -215,7 +207,7 @@ bool TracePlayer::playToEnd() {
     while (playNextInternal(nullptr)) {
     }
     // A last telegram that failed leaves the reader at the end, but the file was not played.
-    const bool atEnd = isEndOfFile() && !itsFailedTelegram;
+    const bool atEnd = isEndOfFile() && itsLastStep != Step::Unplayable;
     emit playedToEnd(atEnd);
     return atEnd;
 }
@@ -225,12 +217,12 @@ bool TracePlayer::readTelegrams(QString fileName, QList<QString>* telegrams) {
     if (!reading.open(fileName))
         return false;
     QString telegram;
-    bool broken = false;
-    while (findTelegram(&telegram, &reading.reader, &broken)) {
+    Step step;
+    while ((step = findTelegram(&telegram, &reading.reader)) == Step::Telegram) {
         telegrams->append(telegram);
         telegram.clear();
     }
-    return !broken && reading.endsCleanly();
+    return step == Step::End && reading.endsCleanly();
 }
 
 bool TracePlayer::visitTelegrams(QString fileName,
@@ -258,15 +250,15 @@ bool TracePlayer::playNextInternal(bool* notPlayed) {
                "ComStream is null. Please set an instance of ComStream.");
     ZYR_ASSERT(kSource, itsFile.isOpen(), "File not opened.");
 
-    itsFailedTelegram = false;
-    QString telegram;
-    bool broken = false;
-    if (itsBrokenTelegram || !findTelegram(&telegram, &itsReader, &broken)) {
-        itsBrokenTelegram = itsBrokenTelegram || broken;
+    if (itsLastStep == Step::Broken)
         return false;
-    }
-    itsFailedTelegram = !play(telegram, false, notPlayed);
-    return !itsFailedTelegram;
+    QString telegram;
+    itsLastStep = findTelegram(&telegram, &itsReader);
+    if (itsLastStep != Step::Telegram)
+        return false;
+    if (!play(telegram, false, notPlayed))
+        itsLastStep = Step::Unplayable;
+    return itsLastStep == Step::Telegram;
 }
 
 bool TracePlayer::play(const QString& telegram, bool flush, bool* notPlayed) {

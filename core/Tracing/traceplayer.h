@@ -88,7 +88,12 @@ signals:
     void playedToEnd(bool succeeded);
 
 private:
-    static bool findTelegram(QString* text, QXmlStreamReader* reader, bool* broken);
+    // What a step meets in the file: a telegram (found, or found and not played), the end of
+    // the input, or a telegram the input breaks off in or garbles, which ends reading.
+    enum class Step { Telegram, Unplayable, End, Broken };
+
+    // Appends the next telegram to text: Telegram, End or Broken.
+    static Step findTelegram(QString* text, QXmlStreamReader* reader);
     void readPendingReplies();
     bool playNextInternal(bool* notPlayed);
     bool play(const QString& telegram, bool flush, bool* notPlayed);
@@ -99,8 +104,7 @@ private:
     GuardedTraceFile itsText; // the file's bytes as the reader may parse them
     ZyrCore::Communication::IComExecutor* itsComExecutor;
     QList<ZyrCore::Communication::IComObject*> itsPendingResults;
-    bool itsBrokenTelegram = false; // the file garbles a telegram
-    bool itsFailedTelegram = false; // the last telegram found could not be played
+    Step itsLastStep = Step::Telegram; // Broken stays until the file is read anew
 };
 
 } // namespace ZyrCore::Tracing

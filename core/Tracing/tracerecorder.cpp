@@ -1,63 +1,10 @@
 #include "Tracing/tracerecorder.h"
 
-#include "Tracing/tracepattern.h"
+#include "Tracing/tracefilelayout.h"
 
-#include <QBuffer>
 #include <QXmlStreamReader>
 
 namespace ZyrCore::Tracing {
-
-namespace {
-
-const QString kRootElement = QStringLiteral("LogData");
-
-// Starts reading a telegram: its first token after the document start must be a Telegram
-// element. The reader is the caller's, reused: setting one up costs as much as a third of the
-// reading.
-bool startTelegram(QXmlStreamReader& reader, const QString& telegram) {
-    reader.clear();
-    reader.addData(telegram);
-    if (reader.readNext() == QXmlStreamReader::StartDocument)
-        reader.readNext();
-    return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
-}
-
-// Reads the telegram on from its Telegram element to its end, handing each token to be copied
-// to copy as it goes. True when the telegram was one whole, well-formed element with nothing
-// after it but whitespace.
-template <typename Copy>
-bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
-    int depth = 0;
-    while (!reader.atEnd()) {
-        switch (reader.tokenType()) {
-        case QXmlStreamReader::DTD:
-            return false;
-        case QXmlStreamReader::StartElement:
-            if (depth == maxTelegramDepth)
-                return false;
-            ++depth;
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-        if (isCopiedToken(reader))
-            copy(reader);
-        reader.readNext();
-    }
-    return !reader.hasError();
-}
-
-// Ends the root's start tag at once, so that a file never closed parses up to its missing end
-// tag; the blanks are those auto-formatting puts before the first telegram.
-void endRootStartTag(QXmlStreamWriter& writer) {
-    writer.writeCharacters(QLatin1Char('\n') +
-                           QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
-}
-
-} // namespace
 
 TraceRecorder::TraceRecorder(QObject* parent)
     : QObject(parent) {}
@@ -75,17 +22,8 @@ bool TraceRecorder::open(QString fileName) {
     if (!itsFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
     itsWriteFailed = false;
-    QByteArray header;
-    {
-        QBuffer headerDevice(&header);
-        headerDevice.open(QIODevice::WriteOnly);
-        QXmlStreamWriter writer(&headerDevice);
-        writeHeaderOpening(&writer);
-        endRootStartTag(writer);
-    }
-    itsLayout = TelegramLayout();
-    itsFallbackWriter.reset();
-    if (!writeWhole(header)) {
+    itsLayout = std::make_unique<TraceFileLayout>();
+    if (!writeWhole(TraceFileLayout::header())) {
         itsFile.close();
         return false;
     }
@@ -100,7 +38,7 @@ bool TraceRecorder::close() {
     // After a failed write the file keeps its whole telegrams and stays unclosed.
     bool ended = false;
     if (!itsWriteFailed) {
-        itsLayout.endElement();
+        itsLayout->endRoot();
         ended = writeStaged();
     }
     itsFile.close();
@@ -108,26 +46,7 @@ bool TraceRecorder::close() {
 }
 
 bool TraceRecorder::writeStaged() {
-    return writeWhole(itsLayout.takeUtf8());
-}
-
-QString TraceRecorder::laidOutByWriter(const QString& telegram, bool isFirst) {
-    if (itsFallbackWriter == nullptr) {
-        // Brought to the file's state: right after the blanks before the first telegram, or
-        // after another telegram.
-        itsFallbackWriter = std::make_unique<QXmlStreamWriter>(&itsFallbackText);
-        itsFallbackWriter->setAutoFormatting(true);
-        itsFallbackWriter->writeStartElement(kRootElement);
-        if (isFirst) {
-            endRootStartTag(*itsFallbackWriter);
-        } else {
-            itsFallbackWriter->writeStartElement(QStringLiteral("Telegram"));
-            itsFallbackWriter->writeEndElement();
-        }
-    }
-    itsFallbackText.clear();
-    writeTelegram(telegram, itsFallbackWriter.get());
-    return itsFallbackText;
+    return writeWhole(itsLayout->takeUtf8());
 }
 
 bool TraceRecorder::isOpen() const {
@@ -169,35 +88,21 @@ void TraceRecorder::setFilter(unsigned int pattern) {
 
 bool TraceRecorder::matchFilter(QString telegram) const {
     unsigned int pattern = 0;
-    return tryGetTracePattern(telegram, &pattern) && (pattern & itsFilter) != 0;
+    return TraceFileLayout::tryGetPattern(telegram, &pattern) && (pattern & itsFilter) != 0;
 }
 
 bool TraceRecorder::trace(QString telegram) {
     if (!itsFile.isOpen() || itsWriteFailed || !itsEnabled)
         return false;
-    // One reading checks the pattern, copies the telegram and finds whether it was whole.
-    if (!startTelegram(itsReader, telegram))
+    switch (itsLayout->add(telegram, &itsFilter)) {
+    case TraceFileLayout::Outcome::Added:
+        return writeStaged();
+    case TraceFileLayout::Outcome::Left:
         return true;
-    bool hasPattern = false;
-    const unsigned int pattern =
-        itsReader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
-    if (!hasPattern || (pattern & itsFilter) == 0)
-        return true;
-    const bool isFirst = itsLayout.atFirstTelegram();
-    const TelegramLayout::Mark start = itsLayout.mark();
-    bool plain = true;
-    const bool whole = readTelegramTokens(itsReader, [&](const QXmlStreamReader& reader) {
-        plain = plain && itsLayout.copy(reader);
-    });
-    if (!whole) {
-        itsLayout.rewind(start);
-        return true;
+    case TraceFileLayout::Outcome::Refused:
+        break;
     }
-    if (!plain) {
-        itsLayout.rewind(start);
-        itsLayout.appendTelegram(laidOutByWriter(telegram, isFirst));
-    }
-    return writeStaged();
+    return false;
 }
 
 bool TraceRecorder::writeHeaderOpening(QXmlStreamWriter* writer) {
@@ -206,7 +111,7 @@ bool TraceRecorder::writeHeaderOpening(QXmlStreamWriter* writer) {
     writer->setAutoFormatting(true);
     writer->writeStartDocument(QStringLiteral("1.0"));
     writer->writeDTD(QStringLiteral("<!DOCTYPE LogData>"));
-    writer->writeStartElement(kRootElement);
+    writer->writeStartElement(QStringLiteral("LogData"));
     return true;
 }
 
@@ -218,15 +123,7 @@ bool TraceRecorder::writeHeaderClosing(QXmlStreamWriter* writer) {
 }
 
 bool TraceRecorder::writeTelegram(QString telegram, QXmlStreamWriter* writer) {
-    // Checked first: a half-copied telegram would leave the file unreadable.
-    QXmlStreamReader reader;
-    if (!startTelegram(reader, telegram) ||
-        !readTelegramTokens(reader, [](const QXmlStreamReader&) {}))
-        return false;
-    startTelegram(reader, telegram);
-    readTelegramTokens(
-        reader, [writer](const QXmlStreamReader& reader) { writer->writeCurrentToken(reader); });
-    return true;
+    return TraceFileLayout().write(telegram, writer) == TraceFileLayout::Outcome::Added;
 }
 
 bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
@@ -236,11 +133,13 @@ bool TraceRecorder::writeTelegrams(QString fileName, QList<QString> telegrams) {
     QXmlStreamWriter writer(&file);
     if (!writeHeaderOpening(&writer))
         return false;
+    bool whole = true;
+    TraceFileLayout layout;
     for (const QString& telegram : telegrams)
-        writeTelegram(telegram, &writer);
+        whole = layout.write(telegram, &writer) != TraceFileLayout::Outcome::Refused && whole;
     writeHeaderClosing(&writer);
     // The file buffers: a full disk shows only when the rest goes out.
-    return !writer.hasError() && file.flush();
+    return !writer.hasError() && file.flush() && whole;
 }
 
 } // namespace ZyrCore::Tracing

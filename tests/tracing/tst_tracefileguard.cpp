@@ -358,22 +358,20 @@ void TestTraceFileGuard::unclosedRecordingEndsOnAWholeCharacter() {
 
 void TestTraceFileGuard::guardedReadingStaysLinear_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("scale");                   // the file doubles with it
-    QTest::addColumn<int>("millisecondsPerMegabyte"); // more for a file dense with elements
-    QTest::newRow("namespace names differing at their end") << "namespaces" << 1 << 100;
-    QTest::newRow("one long attribute value") << "value" << 1 << 100;
-    QTest::newRow("one long comment after a telegram") << "comment" << 1 << 100;
-    QTest::newRow("small elements deep in one telegram") << "deep" << 1 << 600;
+    QTest::newRow("namespace names differing at their end") << "namespaces";
+    QTest::newRow("one long attribute value") << "value";
+    QTest::newRow("one long comment after a telegram") << "comment";
+    QTest::newRow("small elements deep in one telegram") << "deep";
 }
 
 // Playing, reading and loading cost time and memory linear in the file, whatever one construct
 // holds: measured in a child process at two sizes of the same file.
 void TestTraceFileGuard::guardedReadingStaysLinear() {
     QFETCH(QString, name);
-    QFETCH(int, millisecondsPerMegabyte);
     const QString fileName = filePath("costly.xml");
     const auto removeFile = qScopeGuard([&fileName] { QFile::remove(fileName); });
     QStringList figures;
+    QMap<QString, qint64> milliseconds; // of the smaller file, by mode
     for (const int scale : {1, 2}) {
         QByteArray text = (kDeclaration + kDocumentType).toUtf8();
         if (name == "namespaces") {
@@ -418,12 +416,15 @@ void TestTraceFileGuard::guardedReadingStaysLinear() {
                            .arg(QLatin1String(mode))
                            .arg(cost.growthKilobytes)
                            .arg(cost.milliseconds);
-            // At most 64 MB and twice the file; time linear, with room for the sanitizer and a
-            // loaded machine.
+            // At most 64 MB and twice the file; twice the file takes about twice as long, with
+            // room for a loaded machine.
             QVERIFY2(cost.growthKilobytes < 64 * 1024 + 2 * text.size() / 1024,
                      qPrintable(figures.last()));
-            QVERIFY2(cost.milliseconds < 1000 + millisecondsPerMegabyte * megabytes,
-                     qPrintable(figures.last()));
+            if (scale == 1)
+                milliseconds.insert(QLatin1String(mode), cost.milliseconds);
+            else
+                QVERIFY2(cost.milliseconds <= 3 * milliseconds.value(QLatin1String(mode)) + 1000,
+                         qPrintable(figures.join("; ")));
         }
     }
     qInfo("%s", qPrintable(figures.join("; ")));

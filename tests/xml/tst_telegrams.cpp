@@ -267,6 +267,11 @@ void TestTelegrams::roundTripsKeepEveryByte() {
         QVERIFY(read != nullptr);
         QCOMPARE(telegramOf(read.get(), telegramType), telegramType ? response : request);
         QCOMPARE(wireOf(read.get()), wireOf(object.get()));
+        // Comments and processing instructions between elements are no content.
+        const QString commented = QString(telegram).replace("><", "><!--c--><?pi x?><");
+        std::unique_ptr<IComObject> readCommented(itsManager.convertToComObject(commented));
+        QVERIFY2(readCommented != nullptr, qPrintable(commented));
+        QCOMPARE(wireOf(readCommented.get()), wireOf(object.get()));
 
         std::unique_ptr<CommandInfo> record(itsManager.convertToCommandInfo(telegram));
         QVERIFY(record != nullptr);
@@ -679,8 +684,7 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
     row("blanks in a tag", onTelegram.arg("%1"), maxTagSpaceLength, 1, ' ', whole);
     // Here a fill character stands for one attribute (a) or one level of elements (x).
     row("attributes", onTelegram.arg("%1"), maxElementAttributes, 4, 'a', whole);
-    row("depth", inObject.arg("%1"), TelegramContent::maxDocumentDepth, 2, 'x',
-        "type 0 record 1 object 0 update 0");
+    row("depth", inObject.arg("%1"), maxTelegramDepth, 2, 'x', "type 0 record 1 object 0 update 0");
 }
 
 // Each text entry point reads a construct at its limit and refuses one over it unread.

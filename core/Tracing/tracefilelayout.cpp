@@ -1,0 +1,192 @@
+#include "Tracing/tracefilelayout.h"
+
+#include "Tools/markupoutline.h"
+#include "Tracing/tracepattern.h"
+#include "Tracing/tracerecorder.h"
+
+#include <QBuffer>
+#include <QXmlStreamWriter>
+
+namespace ZyrCore::Tracing {
+
+namespace {
+
+const QString kRootElement = QStringLiteral("LogData");
+
+// The offset of the first construct of a telegram text over a limit of markup, or -1.
+int refusedAt(QStringView text) {
+    Tools::MarkupOutline outline(maxTelegramDepth);
+    return outline.read(reinterpret_cast<const QChar*>(text.data()), int(text.size()));
+}
+
+// Starts reading a telegram: its first token after the document start must be a Telegram
+// element. The reader is the caller's, reused: setting one up costs as much as a third of the
+// reading.
+bool startTelegram(QXmlStreamReader& reader, const QString& telegram) {
+    reader.clear();
+    reader.addData(telegram);
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
+}
+
+// Reads the telegram on from its Telegram element to its end, handing each token to be copied
+// to copy as it goes. True when the telegram was one whole, well-formed element with nothing
+// after it but whitespace.
+template <typename Copy>
+bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::DTD:
+            return false;
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxTelegramDepth)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+        if (isCopiedToken(reader))
+            copy(reader);
+        reader.readNext();
+    }
+    return !reader.hasError();
+}
+
+// Writes the token as the writer does, but a carriage return in text as a reference: a reader
+// takes a raw one for a line break.
+void writeToken(QXmlStreamWriter& writer, const QXmlStreamReader& reader) {
+    if (reader.tokenType() != QXmlStreamReader::Characters || reader.isCDATA() ||
+        !reader.text().contains(QLatin1Char('\r'))) {
+        writer.writeCurrentToken(reader);
+        return;
+    }
+    const QVector<QStringRef> lines = reader.text().split(QLatin1Char('\r'));
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            writer.writeEntityReference(QStringLiteral("#13"));
+        if (!lines.at(i).isEmpty())
+            writer.writeCharacters(lines.at(i).toString());
+    }
+}
+
+// Writes a whole, well-formed telegram token by token without blank text.
+void writeWholeTelegram(const QString& telegram, QXmlStreamWriter* writer) {
+    QXmlStreamReader reader;
+    startTelegram(reader, telegram);
+    readTelegramTokens(reader,
+                       [writer](const QXmlStreamReader& token) { writeToken(*writer, token); });
+}
+
+// Ends the root's start tag at once, so that a file never closed parses up to its missing end
+// tag; the blanks are those auto-formatting puts before the first telegram.
+void endRootStartTag(QXmlStreamWriter& writer) {
+    writer.writeCharacters(QLatin1Char('\n') +
+                           QString(writer.autoFormattingIndent(), QLatin1Char(' ')));
+}
+
+} // namespace
+
+TraceFileLayout::TraceFileLayout() = default;
+
+TraceFileLayout::~TraceFileLayout() = default;
+
+QByteArray TraceFileLayout::header() {
+    QByteArray header;
+    QBuffer device(&header);
+    device.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&device);
+    TraceRecorder::writeHeaderOpening(&writer);
+    endRootStartTag(writer);
+    return header;
+}
+
+bool TraceFileLayout::tryGetPattern(const QString& telegram, unsigned int* pattern) {
+    const int refused = refusedAt(telegram);
+    return tryGetTracePattern(refused < 0 ? telegram : telegram.left(refused), pattern);
+}
+
+TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
+    // Laid out here first, and taken back: a half-written telegram, or one a reading refuses,
+    // would leave the file unreadable from there on.
+    const TelegramLayout::Mark start = itsLayout.mark();
+    const Outcome outcome = add(telegram, nullptr);
+    itsLayout.rewind(start);
+    if (outcome == Outcome::Added)
+        writeWholeTelegram(telegram, writer);
+    return outcome;
+}
+
+TraceFileLayout::Outcome TraceFileLayout::add(const QString& telegram, const unsigned int* filter) {
+    // The check first: an XML reader's work on text beyond its limits grows faster than the text.
+    // Such a telegram cannot go in; the filter still leaves out one it does not take.
+    const int refused = refusedAt(telegram);
+    if (refused >= 0) {
+        unsigned int pattern = 0;
+        const bool filteredOut = filter != nullptr &&
+                                 tryGetTracePattern(telegram.left(refused), &pattern) &&
+                                 (pattern & *filter) == 0;
+        return filteredOut ? Outcome::Left : Outcome::Refused;
+    }
+    // One reading checks the pattern, copies the telegram and finds whether it was whole.
+    if (!startTelegram(itsReader, telegram))
+        return Outcome::Left;
+    if (filter != nullptr) {
+        bool hasPattern = false;
+        const unsigned int pattern =
+            itsReader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
+        if (!hasPattern || (pattern & *filter) == 0)
+            return Outcome::Left;
+    }
+    const bool isFirst = itsLayout.atFirstTelegram();
+    const TelegramLayout::Mark start = itsLayout.mark();
+    const qint64 lengthened = itsLayout.lengthened();
+    bool plain = true;
+    const bool whole = readTelegramTokens(itsReader, [&](const QXmlStreamReader& reader) {
+        plain = plain && itsLayout.copy(reader);
+    });
+    if (!whole) {
+        itsLayout.rewind(start);
+        return Outcome::Left;
+    }
+    if (!plain) {
+        itsLayout.rewind(start);
+        itsLayout.appendTelegram(laidOutByWriter(telegram, isFirst));
+    }
+    // Laid out, the telegram holds the names, values and text it was read with, but for the
+    // references the writer writes '>' and '"' as, which may take a construct past its limit.
+    if ((!plain || itsLayout.lengthened() != lengthened) &&
+        refusedAt(QStringView(itsLayout.text()).mid(start.textSize)) >= 0) {
+        itsLayout.rewind(start);
+        // Its writer stands after a telegram the file does not hold.
+        if (isFirst)
+            itsFallbackWriter.reset();
+        return Outcome::Refused;
+    }
+    return Outcome::Added;
+}
+
+QString TraceFileLayout::laidOutByWriter(const QString& telegram, bool isFirst) {
+    if (itsFallbackWriter == nullptr) {
+        // Brought to the file's state: right after the blanks before the first telegram, or
+        // after another telegram.
+        itsFallbackWriter = std::make_unique<QXmlStreamWriter>(&itsFallbackText);
+        itsFallbackWriter->setAutoFormatting(true);
+        itsFallbackWriter->writeStartElement(kRootElement);
+        if (isFirst) {
+            endRootStartTag(*itsFallbackWriter);
+        } else {
+            itsFallbackWriter->writeStartElement(QStringLiteral("Telegram"));
+            itsFallbackWriter->writeEndElement();
+        }
+    }
+    itsFallbackText.clear();
+    writeWholeTelegram(telegram, itsFallbackWriter.get());
+    return itsFallbackText;
+}
+
+} // namespace ZyrCore::Tracing
