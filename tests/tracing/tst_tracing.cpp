@@ -607,8 +607,8 @@ void TestTracing::sinksRefuseTextBeyondTheLimitsUnread_data() {
         << hidden + telegramWith(attributes) << false;
 }
 
-// The viewer's filter and the trace pattern refuse text that the command registry refuses,
-// before a reader sees it: a reader's work on it grows faster than its size.
+// Every sink refuses text that the command registry refuses, before a reader sees it: a
+// reader's work on it grows faster than its size.
 void TestTracing::sinksRefuseTextBeyondTheLimitsUnread() {
     QFETCH(QString, telegram);
     QFETCH(bool, accepted);
@@ -619,6 +619,13 @@ void TestTracing::sinksRefuseTextBeyondTheLimitsUnread() {
     QCOMPARE(viewer.matchFilter(telegram), accepted);
     QVERIFY(viewer.trace(telegram));
     QCOMPARE(traced.count(), accepted ? 1 : 0);
+
+    TraceRecorder recorder;
+    QVERIFY(recorder.open(itsFolder.filePath(QStringLiteral("sinks.xml"))));
+    QCOMPARE(recorder.trace(telegram), accepted);
+    QString scratch;
+    QXmlStreamWriter writer(&scratch);
+    QCOMPARE(TraceRecorder::writeTelegram(telegram, &writer), accepted);
 }
 
 void TestTracing::programmerRoundTrip() {
