@@ -53,17 +53,38 @@ void ComReceiver::start(QThread::Priority priority) {
 }
 
 QString ComReceiver::takeData() {
-    std::lock_guard<std::mutex> lock(itsMutex);
+    std::unique_lock<std::mutex> lock(itsMutex);
+    if (itsInPass) {
+        ++itsWaitingTakers;
+        itsPassEnded.wait(lock, [this] { return !itsInPass; });
+        if (--itsWaitingTakers == 0)
+            itsTakersServed.notify_one();
+    }
     QString data;
     data.swap(itsBuffer);
     return data;
+}
+
+void ComReceiver::beginPass() {
+    std::unique_lock<std::mutex> lock(itsMutex);
+    // A mutex released and taken again at once lets a waiting caller in only by chance; the
+    // pass waits until each caller that waited for the last one has had its turn.
+    itsTakersServed.wait(lock, [this] { return itsWaitingTakers == 0; });
+    itsInPass = true;
+}
+
+void ComReceiver::endPass() {
+    {
+        std::lock_guard<std::mutex> lock(itsMutex);
+        itsInPass = false;
+    }
+    itsPassEnded.notify_all();
 }
 
 void ComReceiver::run() {
     char buffer[readSize];
     bool discarded = false;
     for (;;) {
-        std::unique_lock<std::mutex> pass(itsMutex);
         ZyrCom::Serial::SerialComDriver* device = nullptr;
         {
             std::unique_lock<std::mutex> state(itsStateMutex);
@@ -74,12 +95,12 @@ void ComReceiver::run() {
             }
             if (itsDevice == nullptr) {
                 // Nothing to read: sleep until a device or a stop comes, with the buffer free.
-                pass.unlock();
                 itsStateChanged.wait(state, [this] { return itsStop || itsDevice != nullptr; });
                 continue;
             }
             device = itsDevice;
         }
+        beginPass();
         if (!discarded) {
             for (int i = 0; i < discardedReads; ++i)
                 device->readRaw(buffer, sizeof buffer);
@@ -87,9 +108,13 @@ void ComReceiver::run() {
         }
         const qint64 count = device->readRaw(buffer, sizeof buffer);
         if (count > 0) {
-            itsBuffer += textOfRead(buffer, qMin<qint64>(count, sizeof buffer));
+            {
+                std::lock_guard<std::mutex> lock(itsMutex);
+                itsBuffer += textOfRead(buffer, qMin<qint64>(count, sizeof buffer));
+            }
             emit dataReceived();
         }
         msleep(pausePerPassMs);
+        endPass();
     }
 }

@@ -16,11 +16,14 @@ class SerialComDriver;
 // readSize bytes, appends the text before the first zero byte to a buffer and signals that data
 // is waiting; a consumer on another thread collects it with takeData().
 //
-// A pass holds the lock for its read (up to the driver's time-out) and a pause of pausePerPass,
-// so takeData() waits for the end of the current pass, and dataReceived() (emitted under the
-// lock) must reach its receivers through a queued connection. The device and the stop request
-// have a lock of their own, so setting them never waits for a read. The locks are std::mutex so
-// that ThreadSanitizer, which cannot see into Qt's own mutex, checks their use.
+// A pass owns the buffer for its read (up to the driver's time-out) and a pause of pausePerPass.
+// takeData() waits at most for the end of the current pass, however busy the machine: a pass
+// that ends hands the buffer to every caller waiting for it before the next pass begins.
+// dataReceived() is emitted during the pass, so it must reach its receivers through a queued
+// connection (a receiver on this thread that called takeData() would wait for its own pass).
+// The device and the stop request have a lock of their own, so setting them never waits for a
+// read. The locks are std::mutex so that ThreadSanitizer, which cannot see into Qt's own mutex,
+// checks their use.
 class ComReceiver : public QThread {
     Q_OBJECT
 
@@ -53,9 +56,19 @@ protected:
     void run() override;
 
 private:
-    // Guards a pass and the buffer.
+    // Marks the beginning of a pass once the callers waiting for the last one have the buffer.
+    void beginPass();
+    // Lets the callers waiting for this pass take the buffer.
+    void endPass();
+
+    // Guards the buffer and the state of the pass, never held during a read or the pause.
     std::mutex itsMutex;
     QString itsBuffer;
+    bool itsInPass = false;
+    // Callers that came during the pass and have not yet taken the buffer.
+    int itsWaitingTakers = 0;
+    std::condition_variable itsPassEnded;
+    std::condition_variable itsTakersServed;
     // Guards the device, the stop request and whether a run polls; run() waits on the condition
     // while it has no device.
     std::mutex itsStateMutex;

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "programoptions.h"
 #include "simulatedevaluationboard.h"
+#include "simulatorconfig.h"
 #include "windowhelper.h"
 
 #include <QApplication>
@@ -45,36 +46,37 @@ void enableHighDpiScaling() {
 int runProgram(int argc, char** argv) {
     letFileSizeLimitFailWrites();
 
-    // Help needs no display, so it is answered before the application connects to one (whose
-    // own options are still on the command line then).
-    QStringList rawArguments;
+    // Help and mistakes need no display, so the command line is read before the application
+    // connects to one.
+    QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        rawArguments << QString::fromLocal8Bit(argv[i]);
-    if (ProgramOptions::parse(rawArguments).showHelp) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const ProgramOptions options = ProgramOptions::parse(arguments);
+    if (options.showHelp) {
         printHelp(stdout, argv[0]);
         return 0;
     }
-
-    enableHighDpiScaling();
-    QApplication application(argc, argv);
-    useWritableMachineSettings();
-    const ProgramOptions options = ProgramOptions::parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "%s\n\n", qPrintable(options.error));
         printHelp(stderr, argv[0]);
         return 2;
     }
+    QString configError;
+    ZyrSim::SimulatorConfig simulatorConfig;
+    if (options.simulate &&
+        !ZyrSim::SimulatorConfig::parse(options.simulatorConfig, &simulatorConfig, &configError)) {
+        std::fprintf(stderr, "Invalid simulator configuration: %s\n", qPrintable(configError));
+        return 2;
+    }
+
+    enableHighDpiScaling();
+    QApplication application(argc, argv);
+    useWritableMachineSettings();
 
     // The simulated board stands in for the USB board for as long as the window lives.
     std::unique_ptr<ZyrSim::SimulatedEvaluationBoard> simulatedBoard;
-    if (options.simulate) {
-        QString error;
-        simulatedBoard = ZyrSim::SimulatedEvaluationBoard::create(options.simulatorConfig, &error);
-        if (!simulatedBoard) {
-            std::fprintf(stderr, "Invalid simulator configuration: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
+    if (options.simulate)
+        simulatedBoard = std::make_unique<ZyrSim::SimulatedEvaluationBoard>(simulatorConfig);
 
     std::unique_ptr<QSplashScreen> splash(ZyrGui::WindowHelper::createSplashScreen());
     splash->show();

@@ -13,7 +13,12 @@ struct ProgramOptions {
     // The first argument the program does not know; the rest is still read.
     QString error;
 
+    // Reads the command line as the program got it, before any application object exists, so
+    // help and errors need no display: the toolkit's own options (-platform, -style, -display
+    // and the like) and their values are left to the toolkit.
     static ProgramOptions parse(const QStringList& arguments);
+    // The options, and every key of the simulated board's configuration with the values it
+    // takes.
     static QString helpText(const QString& programName);
 };
 

@@ -13,16 +13,29 @@ function(zyr_collect_sources var)
 endfunction()
 
 # zyr_add_test_area(<area> LIBS <libs>...): one Qt Test executable tst_<area> from
-# tests/<area>/*.cpp, run by CTest headless.
+# tests/<area>/*.cpp, run by CTest headless as one test per test class (<area>.<class>), so the
+# classes of a large area run side by side and each has the time-out to itself.
 function(zyr_add_test_area area)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     zyr_collect_sources(sources "${CMAKE_CURRENT_SOURCE_DIR}/${area}")
     add_executable(tst_${area} ${sources})
     target_link_libraries(tst_${area} PRIVATE Qt5::Test ${ARG_LIBS})
     target_include_directories(tst_${area} PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/common")
-    add_test(NAME ${area} COMMAND tst_${area})
-    zyr_set_test_environment(${area} "QT_QPA_PLATFORM=offscreen")
-    set_tests_properties(${area} PROPERTIES TIMEOUT 300)
+    foreach(source IN LISTS sources)
+        if(source MATCHES "\\.cpp$")
+            # A class added to a file adds its test.
+            set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+            file(STRINGS "${source}" registrations REGEX "^ZYR_TEST_CLASS\\(")
+            foreach(registration IN LISTS registrations)
+                string(REGEX REPLACE "^ZYR_TEST_CLASS\\(([A-Za-z0-9_]+)\\).*" "\\1" class
+                                     "${registration}")
+                add_test(NAME ${area}.${class} COMMAND tst_${area} ${class})
+                zyr_set_test_environment(${area}.${class} "QT_QPA_PLATFORM=offscreen")
+                # Only a hang comes near this, also on a busy machine.
+                set_tests_properties(${area}.${class} PROPERTIES TIMEOUT 900)
+            endforeach()
+        endif()
+    endforeach()
 endfunction()
 
 # zyr_set_test_environment(<test> [<VAR=value>...]): the test's environment; in a sanitized build

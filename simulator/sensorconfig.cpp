@@ -9,18 +9,33 @@ namespace ZyrSim {
 
 namespace {
 
+struct FlagWord {
+    const char* word;
+    bool on;
+};
+
+const FlagWord kFlagWords[] = {{"on", true}, {"off", false}, {"1", true},
+                               {"0", false}, {"true", true}, {"false", false}};
+
+constexpr SensorConfig::ChipModel kChipModels[] = {SensorConfig::ChipModel::Kel4301,
+                                                   SensorConfig::ChipModel::Kel4401,
+                                                   SensorConfig::ChipModel::Kel4405};
+
 bool tryParseFlag(const QString& text, bool& flag) {
-    if (text == QLatin1String("1") || text == QLatin1String("true") ||
-        text == QLatin1String("on")) {
-        flag = true;
-        return true;
-    }
-    if (text == QLatin1String("0") || text == QLatin1String("false") ||
-        text == QLatin1String("off")) {
-        flag = false;
-        return true;
+    for (const FlagWord& entry : kFlagWords) {
+        if (text == QLatin1String(entry.word)) {
+            flag = entry.on;
+            return true;
+        }
     }
     return false;
+}
+
+QString flagWords() {
+    QStringList words;
+    for (const FlagWord& entry : kFlagWords)
+        words << QLatin1String(entry.word);
+    return words.join(QStringLiteral(", "));
 }
 
 bool tryParseNumber(const QString& text, qulonglong maximum, qulonglong& number) {
@@ -30,6 +45,88 @@ bool tryParseNumber(const QString& text, qulonglong maximum, qulonglong& number)
         return false;
     number = value;
     return true;
+}
+
+template <typename Number>
+bool trySetNumber(const QString& text, qulonglong maximum, Number& field) {
+    qulonglong number = 0;
+    if (!tryParseNumber(text, maximum, number))
+        return false;
+    field = static_cast<Number>(number);
+    return true;
+}
+
+QString numbersUpTo(qulonglong maximum) {
+    return QStringLiteral("0-%1").arg(maximum);
+}
+
+// One key of the text form: what it takes, for people to read, and how it sets its field.
+struct SensorKey {
+    const char* name;
+    QString (*acceptedValues)();
+    bool (*set)(SensorConfig& config, const QString& value);
+};
+
+const SensorKey kSensorKeys[] = {
+    {"chip",
+     [] {
+         QStringList names;
+         for (SensorConfig::ChipModel model : kChipModels)
+             names << SensorConfig::chipModelName(model);
+         return names.join(QStringLiteral(", "));
+     },
+     [](SensorConfig& config, const QString& value) {
+         return SensorConfig::tryGetChipModel(value, config.chipModel);
+     }},
+    {"seed", [] { return numbersUpTo(0xFFFFFFFFu); },
+     [](SensorConfig& config, const QString& value) {
+         return trySetNumber(value, 0xFFFFFFFFu, config.seed);
+     }},
+    {"app0",
+     [] {
+         return QStringLiteral("four numbers 0-255 joined by dots, such as %1 (empty: the chip's "
+                               "own revision)")
+             .arg(QLatin1String(SensorConfig::outdatedApp0Revision));
+     },
+     [](SensorConfig& config, const QString& value) {
+         uint8_t bytes[4];
+         if (!value.isEmpty() && !SensorConfig::tryParseRevision(value, bytes))
+             return false;
+         config.app0Revision = value;
+         return true;
+     }},
+    {"target",
+     [] {
+         return numbersUpTo(SensorConfig::maxTargetMm) +
+                QStringLiteral(" (millimetres; 0: a moving target)");
+     },
+     [](SensorConfig& config, const QString& value) {
+         return trySetNumber(value, SensorConfig::maxTargetMm, config.targetMm);
+     }},
+    {"calibrationMs", [] { return numbersUpTo(SensorConfig::maxCalibrationMs); },
+     [](SensorConfig& config, const QString& value) {
+         return trySetNumber(value, SensorConfig::maxCalibrationMs, config.calibrationMs);
+     }},
+    {"badHistogram", flagWords,
+     [](SensorConfig& config, const QString& value) {
+         return tryParseFlag(value, config.badHistogram);
+     }},
+    {"shortObjects", flagWords,
+     [](SensorConfig& config, const QString& value) {
+         return tryParseFlag(value, config.shortObjects);
+     }},
+    {"deviceStatus", [] { return numbersUpTo(0xFF); },
+     [](SensorConfig& config, const QString& value) {
+         return trySetNumber(value, 0xFF, config.deviceStatus);
+     }},
+};
+
+const SensorKey* findKey(const QString& key) {
+    for (const SensorKey& entry : kSensorKeys) {
+        if (key == QLatin1String(entry.name))
+            return &entry;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -50,54 +147,30 @@ bool SensorConfig::parse(const QString& text) {
 }
 
 bool SensorConfig::isKey(const QString& key) {
-    static const QStringList keys = {
-        QStringLiteral("chip"),         QStringLiteral("seed"),
-        QStringLiteral("app0"),         QStringLiteral("target"),
-        QStringLiteral("badHistogram"), QStringLiteral("shortObjects"),
-        QStringLiteral("deviceStatus"), QStringLiteral("calibrationMs")};
-    return keys.contains(key);
+    return findKey(key) != nullptr;
+}
+
+QStringList SensorConfig::keys() {
+    QStringList names;
+    for (const SensorKey& entry : kSensorKeys)
+        names << QLatin1String(entry.name);
+    return names;
+}
+
+QString SensorConfig::acceptedValues(const QString& key) {
+    const SensorKey* entry = findKey(key);
+    return entry != nullptr ? entry->acceptedValues() : QString();
 }
 
 bool SensorConfig::setValue(const QString& key, const QString& value) {
-    qulonglong number = 0;
-    if (key == QLatin1String("chip"))
-        return tryGetChipModel(value, chipModel);
-    if (key == QLatin1String("seed")) {
-        if (!tryParseNumber(value, 0xFFFFFFFFu, number))
-            return false;
-        seed = static_cast<uint32_t>(number);
-        return true;
-    }
-    if (key == QLatin1String("app0")) {
-        uint8_t bytes[4];
-        if (!value.isEmpty() && !tryParseRevision(value, bytes))
-            return false;
-        app0Revision = value;
-        return true;
-    }
-    if (key == QLatin1String("target")) {
-        if (!tryParseNumber(value, maxTargetMm, number))
-            return false;
-        targetMm = static_cast<int>(number);
-        return true;
-    }
-    if (key == QLatin1String("calibrationMs")) {
-        if (!tryParseNumber(value, maxCalibrationMs, number))
-            return false;
-        calibrationMs = static_cast<int>(number);
-        return true;
-    }
-    if (key == QLatin1String("badHistogram"))
-        return tryParseFlag(value, badHistogram);
-    if (key == QLatin1String("shortObjects"))
-        return tryParseFlag(value, shortObjects);
-    if (key == QLatin1String("deviceStatus")) {
-        if (!tryParseNumber(value, 0xFF, number))
-            return false;
-        deviceStatus = static_cast<uint8_t>(number);
-        return true;
-    }
-    return false;
+    const SensorKey* entry = findKey(key);
+    if (entry == nullptr)
+        return false;
+    SensorConfig changed = *this;
+    if (!entry->set(changed, value))
+        return false;
+    *this = changed;
+    return true;
 }
 
 QString SensorConfig::toText() const {
@@ -136,7 +209,7 @@ QString SensorConfig::chipModelName(ChipModel model) {
 }
 
 bool SensorConfig::tryGetChipModel(const QString& name, ChipModel& model) {
-    for (ChipModel candidate : {ChipModel::Kel4301, ChipModel::Kel4401, ChipModel::Kel4405}) {
+    for (ChipModel candidate : kChipModels) {
         if (name.compare(chipModelName(candidate), Qt::CaseInsensitive) == 0) {
             model = candidate;
             return true;

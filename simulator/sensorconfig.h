@@ -2,6 +2,7 @@
 #define ZYRSIM_SENSORCONFIG_H
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -35,6 +36,10 @@ struct SensorConfig {
     bool setValue(const QString& key, const QString& value);
     // Whether setValue knows the key.
     static bool isKey(const QString& key);
+    // Every key setValue knows, in the order of the text form.
+    static QStringList keys();
+    // What setValue takes for the key, for people to read; empty for an unknown key.
+    static QString acceptedValues(const QString& key);
     QString toText() const;
 
     // The revision the sensor reports: app0Revision or the chip model's own.

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 
 namespace ZyrSim {
 
@@ -37,9 +38,74 @@ bool tryGetSwitch(const QString& value, bool* on) {
     return false;
 }
 
-bool isBoardKey(const QString& key) {
-    return key == QLatin1String("seed") || key == QLatin1String("timing") ||
-           key == QLatin1String("fault.control") || key == QLatin1String("fault.module");
+QString switchWords() {
+    return QStringLiteral("on, off");
+}
+
+QString faultNames() {
+    QStringList names;
+    for (const FaultName& entry : kFaultNames)
+        names << QLatin1String(entry.name);
+    return names.join(QStringLiteral(", "));
+}
+
+QString anyUnsigned() {
+    return QStringLiteral("0-%1").arg(std::numeric_limits<quint32>::max());
+}
+
+bool trySetUnsigned(const QString& value, quint32* number) {
+    bool ok = false;
+    const uint parsed = value.toUInt(&ok);
+    if (ok)
+        *number = parsed;
+    return ok;
+}
+
+// One key of the board: what it takes, for people to read, and how it sets its field.
+struct BoardKey {
+    const char* name;
+    QString (*acceptedValues)();
+    bool (*set)(SimulatorConfig& config, const QString& value);
+};
+
+const BoardKey kBoardKeys[] = {
+    {"seed", anyUnsigned,
+     [](SimulatorConfig& config, const QString& value) {
+         return trySetUnsigned(value, &config.seed);
+     }},
+    {"timing", switchWords,
+     [](SimulatorConfig& config, const QString& value) {
+         return tryGetSwitch(value, &config.timing);
+     }},
+    {"fault.control", faultNames,
+     [](SimulatorConfig& config, const QString& value) {
+         return SimulatorConfig::tryGetFault(value, &config.faults[int(BoardInterface::Control)]);
+     }},
+    {"fault.module", faultNames,
+     [](SimulatorConfig& config, const QString& value) {
+         return SimulatorConfig::tryGetFault(value, &config.faults[int(BoardInterface::Module)]);
+     }},
+    {"fault.crcFile",
+     [] {
+         return anyUnsigned() +
+                QStringLiteral(" (the file of that number in an upload fails its checksum; 0: "
+                               "none)");
+     },
+     [](SimulatorConfig& config, const QString& value) {
+         return trySetUnsigned(value, &config.crcErrorFile);
+     }},
+    {"fault.refuseLoad", switchWords,
+     [](SimulatorConfig& config, const QString& value) {
+         return tryGetSwitch(value, &config.refuseModuleLoad);
+     }},
+};
+
+const BoardKey* findBoardKey(const QString& key) {
+    for (const BoardKey& entry : kBoardKeys) {
+        if (key == QLatin1String(entry.name))
+            return &entry;
+    }
+    return nullptr;
 }
 
 bool containsSpace(const QString& text) {
@@ -64,6 +130,22 @@ bool SimulatorConfig::tryGetFault(const QString& name, TransportFault* fault) {
         }
     }
     return false;
+}
+
+QStringList SimulatorConfig::keys() {
+    QStringList names;
+    for (const BoardKey& entry : kBoardKeys)
+        names << QLatin1String(entry.name);
+    for (const QString& key : SensorConfig::keys()) {
+        if (findBoardKey(key) == nullptr)
+            names << key;
+    }
+    return names;
+}
+
+QString SimulatorConfig::acceptedValues(const QString& key) {
+    const BoardKey* entry = findBoardKey(key);
+    return entry != nullptr ? entry->acceptedValues() : SensorConfig::acceptedValues(key);
 }
 
 SensorConfig SimulatorConfig::sensorConfig() const {
@@ -92,35 +174,24 @@ bool SimulatorConfig::parse(const QString& text, SimulatorConfig* config, QStrin
         }
         const QString key = pair.left(separator).trimmed();
         const QString value = pair.mid(separator + 1).trimmed();
-        const bool knownKey = isBoardKey(key) || SensorConfig::isKey(key);
+        const BoardKey* boardKey = findBoardKey(key);
+        if (boardKey == nullptr && !SensorConfig::isKey(key)) {
+            return refuse(QStringLiteral("Unknown simulator setting \"%1\"; the settings are %2.")
+                              .arg(key, keys().join(QStringLiteral(", "))));
+        }
         // The text form separates the sensor's pairs by blanks, so a blank cannot be kept.
-        if (knownKey && containsSpace(value)) {
+        if (containsSpace(value)) {
             return refuse(
                 QStringLiteral("Value \"%1\" of simulator setting \"%2\" contains a blank.")
                     .arg(value, key));
         }
-        bool ok = false;
-        if (key == QLatin1String("seed")) {
-            parsed.seed = value.toUInt(&ok);
-        } else if (key == QLatin1String("timing")) {
-            ok = tryGetSwitch(value, &parsed.timing);
-        } else if (key == QLatin1String("fault.control")) {
-            ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Control)]);
-        } else if (key == QLatin1String("fault.module")) {
-            ok = tryGetFault(value, &parsed.faults[int(BoardInterface::Module)]);
-        } else if (key == QLatin1String("fault.crcFile")) {
-            parsed.crcErrorFile = value.toUInt(&ok);
-        } else if (key == QLatin1String("fault.refuseLoad")) {
-            ok = tryGetSwitch(value, &parsed.refuseModuleLoad);
-        } else {
-            ok = parsed.sensor.setValue(key, value);
+        const bool ok =
+            boardKey != nullptr ? boardKey->set(parsed, value) : parsed.sensor.setValue(key, value);
+        if (!ok) {
+            return refuse(QStringLiteral("Bad value \"%1\" for simulator setting \"%2\"; it takes "
+                                         "%3.")
+                              .arg(value, key, acceptedValues(key)));
         }
-        if (!ok && knownKey) {
-            return refuse(
-                QStringLiteral("Bad value \"%1\" for simulator setting \"%2\".").arg(value, key));
-        }
-        if (!ok)
-            return refuse(QStringLiteral("Unknown simulator setting \"%1\".").arg(key));
     }
     *config = parsed;
     return true;

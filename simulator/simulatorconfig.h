@@ -6,6 +6,7 @@
 #include "transportfault.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
@@ -42,6 +43,12 @@ struct SimulatorConfig {
     static bool parse(const QString& text, SimulatorConfig* config,
                       QString* errorMessage = nullptr);
     QString toString() const;
+
+    // Every key parse() knows: the board's, then the sensor's less the seed, which the board's
+    // replaces.
+    static QStringList keys();
+    // What parse() takes for the key, for people to read; empty for an unknown key.
+    static QString acceptedValues(const QString& key);
 
     static QString faultName(TransportFault fault);
     static bool tryGetFault(const QString& name, TransportFault* fault);

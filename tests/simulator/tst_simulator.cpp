@@ -60,10 +60,18 @@ void refused(const char* row, const QString& text, const QString& reason) {
     QTest::newRow(row) << text << false << reason;
 }
 
-void badValue(const char* row, const QString& key, const QString& value) {
+// The refusal names what the key takes.
+void badValue(const char* row, const QString& key, const QString& value, const QString& takes) {
     refused(row, key + QLatin1Char('=') + value,
-            QStringLiteral("Bad value \"%1\" for simulator setting \"%2\".").arg(value, key));
+            QStringLiteral("Bad value \"%1\" for simulator setting \"%2\"; it takes %3.")
+                .arg(value, key, takes));
 }
+
+const QString kAnyUnsigned = QStringLiteral("0-4294967295");
+const QString kFaults = QStringLiteral(
+    "none, noreply, wrongprotocol, toolong, stale, zerocount, endless, unplugged, denied");
+const QString kRevisions = QStringLiteral(
+    "four numbers 0-255 joined by dots, such as 2.0.15.1 (empty: the chip's own revision)");
 
 } // namespace
 
@@ -73,6 +81,7 @@ class TestSimulator : public QObject {
 private slots:
     void config_data();
     void config();
+    void listedKeysAreTheParsedOnes();
     void sameSeedSameFaults();
     void evaluationBoardSelectsItselfWhileAlive();
     void reportsTakeWholeFramesOnAFixedGrid_data();
@@ -96,27 +105,36 @@ void TestSimulator::config_data() {
            "app0=2.0.15.1,target=1200,calibrationMs=400,badHistogram=1,shortObjects=1,"
            "deviceStatus=5");
     parsed("largest seed", "seed=4294967295", "seed=4294967295," + defaults);
-    badValue("seed not a number", "seed", "abc");
-    badValue("seed too large", "seed", "4294967296");
-    badValue("unknown fault", "fault.module", "bogus");
-    refused("unknown key", "colour=red", "Unknown simulator setting \"colour\".");
-    badValue("unknown chip", "chip", "KEL9999");
-    badValue("three-part revision", "app0", "2.0.15");
+    badValue("seed not a number", "seed", "abc", kAnyUnsigned);
+    badValue("seed too large", "seed", "4294967296", kAnyUnsigned);
+    badValue("unknown fault", "fault.module", "bogus", kFaults);
+    refused("unknown key", "colour=red",
+            "Unknown simulator setting \"colour\"; the settings are seed, timing, fault.control, "
+            "fault.module, fault.crcFile, fault.refuseLoad, chip, app0, target, calibrationMs, "
+            "badHistogram, shortObjects, deviceStatus.");
+    badValue("unknown chip", "chip", "KEL9999", "KEL4301, KEL4401, KEL4405");
+    badValue("three-part revision", "app0", "2.0.15", kRevisions);
     refused("blank in a revision", "app0=1. 2.3.4",
             "Value \"1. 2.3.4\" of simulator setting \"app0\" contains a blank.");
-    badValue("target out of range", "target", "99999");
+    badValue("target out of range", "target", "99999", "0-5000 (millimetres; 0: a moving target)");
     // Each bounded value is taken at its maximum and refused one above it.
     parsed("farthest target", "target=5000", "seed=1," + defaults + ",target=5000");
-    badValue("target one past the farthest", "target", "5001");
+    badValue("target one past the farthest", "target", "5001",
+             "0-5000 (millimetres; 0: a moving target)");
     parsed("longest calibration", "calibrationMs=60000",
            "seed=1," + defaults + ",calibrationMs=60000");
-    badValue("calibration too long", "calibrationMs", "60001");
+    badValue("calibration too long", "calibrationMs", "60001", "0-60000");
     parsed("largest device status", "deviceStatus=0xff",
            "seed=1," + defaults + ",deviceStatus=255");
-    badValue("device status past a byte", "deviceStatus", "256");
+    badValue("device status past a byte", "deviceStatus", "256", "0-255");
     parsed("largest revision", "app0=255.255.255.255",
            "seed=1," + defaults + ",app0=255.255.255.255");
-    badValue("revision part past a byte", "app0", "2.0.256.0");
+    badValue("revision part past a byte", "app0", "2.0.256.0", kRevisions);
+    badValue("switch", "timing", "1", "on, off");
+    badValue("sensor flag", "badHistogram", "yes", "on, off, 1, 0, true, false");
+    badValue("file store fault", "fault.crcFile", "first",
+             kAnyUnsigned + " (the file of that number in an upload fails its checksum; 0: none)");
+    badValue("module load fault", "fault.refuseLoad", "1", "on, off");
     refused("no value", "seed", "Simulator setting \"seed\" is not of the form key=value.");
 }
 
@@ -151,6 +169,22 @@ void TestSimulator::config() {
     QVERIFY(board != nullptr);
     QCOMPARE(board->config().toString(), result);
     QCOMPARE(board->sensor().config().toText(), config.sensorConfig().toText());
+}
+
+// The keys listed for people are those the text form takes, each refusing a bad value with what
+// it takes.
+void TestSimulator::listedKeysAreTheParsedOnes() {
+    for (const QString& key : SimulatorConfig::keys()) {
+        const QString takes = SimulatorConfig::acceptedValues(key);
+        QVERIFY2(!takes.isEmpty(), qPrintable(key));
+        SimulatorConfig config;
+        QString message;
+        QVERIFY2(!SimulatorConfig::parse(key + "=?", &config, &message), qPrintable(key));
+        QCOMPARE(message,
+                 QStringLiteral("Bad value \"?\" for simulator setting \"%1\"; it takes %2.")
+                     .arg(key, takes));
+    }
+    QCOMPARE(SimulatorConfig::acceptedValues("colour"), QString());
 }
 
 void TestSimulator::sameSeedSameFaults() {

@@ -1,5 +1,6 @@
 #include "tracecost.h"
 
+#include "cputime.h"
 #include "nullexecutor.h"
 
 #include "Communication/commandmanager.h"
@@ -9,7 +10,6 @@
 #include "raspi/streamregistercommandset.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 
@@ -41,8 +41,8 @@ void registerStreamCommandSets() {
     CommandManager::instance()->registerCommandSet(&controlCommands);
 }
 
-// Prints by how many kB the peak resident size grew, the milliseconds it took, whether it
-// succeeded and how many characters of telegram text reading returned.
+// Prints by how many kB the peak resident size grew, the milliseconds of CPU time it took,
+// whether it succeeded and how many characters of telegram text reading returned.
 int reportTraceCost(const QString& mode, const QString& fileName) {
     registerStreamCommandSets();
     NullExecutor executor;
@@ -56,8 +56,7 @@ int reportTraceCost(const QString& mode, const QString& fileName) {
         return 2;
     clearRefs.close();
     const qint64 before = statusKilobytes("VmHWM");
-    QElapsedTimer timer;
-    timer.start();
+    const qint64 cpuBefore = cpuTimeMs(CLOCK_PROCESS_CPUTIME_ID);
     bool succeeded = false;
     if (mode == QLatin1String("read"))
         succeeded = player.readTelegrams(fileName, &telegrams);
@@ -67,7 +66,7 @@ int reportTraceCost(const QString& mode, const QString& fileName) {
         succeeded = programmer.loadProgram(fileName);
     else
         return 2;
-    const qint64 elapsed = timer.elapsed();
+    const qint64 elapsed = cpuTimeMs(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
     const qint64 after = statusKilobytes("VmHWM");
     qint64 held = 0;
     for (const QString& telegram : qAsConst(telegrams))

@@ -9,7 +9,7 @@ void registerStreamCommandSets();
 // What reading ("read"), playing ("play") or loading ("load") a trace file cost.
 struct TraceCost {
     qint64 growthKilobytes = -1; // of the peak resident size
-    qint64 milliseconds = -1;
+    qint64 milliseconds = -1;    // of CPU time, which a busy machine does not stretch
     bool succeeded = false;
     qint64 heldCharacters = 0; // of the telegram texts read
 };
