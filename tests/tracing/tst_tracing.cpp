@@ -342,6 +342,8 @@ void TestTracing::recorderWritesOnlyWhatReadingsTakeBack_data() {
         << false;
     QTest::newRow("40,000 attributes") << crowded << false << false;
     QTest::newRow("one level too deep") << readNested(maxTelegramDepth + 1) << false << false;
+    QTest::newRow("empty element one level too deep")
+        << readNested(maxTelegramDepth).replace("</x16>", "<e/></x16>") << false << false;
     // The filter leaves out what it does not take, whatever it holds.
     QTest::newRow("left out by the filter, over a limit")
         << writeWith("<Comment>" + QString(maxTextLength + 1, 'c') + "</Comment>", "40000000")
