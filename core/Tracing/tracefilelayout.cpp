@@ -110,12 +110,17 @@ bool TraceFileLayout::tryGetPattern(const QString& telegram, unsigned int* patte
     return tryGetTracePattern(refused < 0 ? telegram : telegram.left(refused), pattern);
 }
 
-TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
-    // Laid out here first, and taken back: a half-written telegram, or one a reading refuses,
-    // would leave the file unreadable from there on.
+TraceFileLayout::Outcome TraceFileLayout::check(const QString& telegram) {
     const TelegramLayout::Mark start = itsLayout.mark();
     const Outcome outcome = add(telegram, nullptr);
     itsLayout.rewind(start);
+    return outcome;
+}
+
+TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
+    // Laid out here first: a half-written telegram, or one a reading refuses, would leave the
+    // file unreadable from there on.
+    const Outcome outcome = check(telegram);
     if (outcome == Outcome::Added)
         writeWholeTelegram(telegram, writer);
     return outcome;

@@ -146,6 +146,8 @@ private slots:
     void sinksRefuseTextBeyondTheLimitsUnread_data();
     void sinksRefuseTextBeyondTheLimitsUnread();
     void programmerRoundTrip();
+    void failedSaveLeavesTheFileAlone_data();
+    void failedSaveLeavesTheFileAlone();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
     void tracesInOtherEncodingsRead_data();
@@ -677,6 +679,33 @@ void TestTracing::programmerRoundTrip() {
     QVERIFY(loaded.execute(0, 100));
     QCOMPARE(states.count(), 2);
     QCOMPARE(wireOf(rig.requests), QStringLiteral("97r/1:809081 97f/0:80215a"));
+}
+
+void TestTracing::failedSaveLeavesTheFileAlone_data() {
+    QTest::addColumn<QString>("comment"); // of the second of three commands
+    // The writer escapes each '>', past the limit of the text.
+    QTest::newRow("300,000 '>'") << QString(300000, '>');
+    QTest::newRow("over the limit of a text") << QString(ZyrCore::Tools::maxTextLength + 1, 'c');
+}
+
+// A program that cannot be saved whole is not saved at all: the file keeps what it held.
+void TestTracing::failedSaveLeavesTheFileAlone() {
+    QFETCH(QString, comment);
+    const QString plain = writeWith(QString());
+    const QString fileName = itsFolder.filePath(QStringLiteral("saved.xml"));
+    TraceRecorder recorder;
+    QVERIFY(recorder.writeTelegrams(fileName, {plain}));
+    const QString before = textOf(fileName);
+
+    TraceProgrammer programmer;
+    programmer.setRecorder(&recorder);
+    QList<CommandInfo*> commands;
+    for (int i = 0; i < 3; ++i)
+        commands.append(CommandManager::instance()->convertToCommandInfo(plain));
+    commands.at(1)->comment = comment;
+    QVERIFY(programmer.insertCommands(0, commands));
+    QVERIFY(!programmer.saveProgram(fileName));
+    QCOMPARE(textOf(fileName), before);
 }
 
 void TestTracing::hostileTraceFilesEndCleanly_data() {
