@@ -196,6 +196,13 @@ void TestTracing::recorderLaysOutAsItsWriterDoes_data() {
     const QString garbled = QStringLiteral("<Telegram Trace=\"1\"><a></b>");
 
     QTest::newRow("plain telegrams") << QStringList({plain, torn, plain, garbled, plain}) << 3;
+    // Over a limit of markup, but no telegram whatever follows.
+    const QString overLimit = QString(ZyrCore::Tools::maxTextLength + 1, 'n');
+    QTest::newRow("other element over a limit")
+        << QStringList({plain, "<Note>" + overLimit + "</Note>", plain}) << 2;
+    QTest::newRow("telegram without Trace over a limit")
+        << QStringList({plain, "<Telegram Pid=\"61\"><A>" + overLimit + "</A></Telegram>", plain})
+        << 2;
     for (const QString& telegram : special) {
         QTest::addRow("first: %s", qPrintable(telegram.mid(22, 20)))
             << QStringList({telegram, plain, torn, telegram}) << 3;
