@@ -262,13 +262,13 @@ inline int MarkupOutline::readStartTag(int i) {
                 return i;
             }
         } else if (c == '>') {
-            if (previous(i) != '/') {
-                if (itsDepth + 1 > itsMaxDepth) {
-                    refuse();
-                    return i;
-                }
-                ++itsDepth;
+            // An empty element opens a level too, as a reader reports it, but only for its tag.
+            if (itsDepth + 1 > itsMaxDepth) {
+                refuse();
+                return i;
             }
+            if (previous(i) != '/')
+                ++itsDepth;
             beginConstruct(i + 1, State::Text);
             return i + 1;
         }

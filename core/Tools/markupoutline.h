@@ -36,9 +36,9 @@ constexpr int maxTextLength = 1024 * 1024;
 constexpr int maxTagSpaceLength = 1024;
 // A whole document type, from "<!DOCTYPE" to its '>'.
 constexpr int maxDocumentTypeLength = 1024;
-// Elements open at once in a telegram, its Telegram element counting one: an element may open
-// only while fewer stand open around it. Telegrams nest three or four deep; the indentation a
-// writer lays out grows with the square of the depth. A trace file's root adds one.
+// Elements open at once in a telegram, its Telegram element counting one: an element, empty or
+// not, may open only while fewer stand open around it. Telegrams nest three or four deep; the
+// indentation a writer lays out grows with the square of the depth. A trace file's root adds one.
 constexpr int maxTelegramDepth = 16;
 
 // Follows the markup of a text piece by piece and finds the first construct that could make an

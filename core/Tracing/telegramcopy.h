@@ -13,10 +13,12 @@ namespace ZyrCore::Tracing {
 // out as an auto-formatting writer lays it out. Names keep the prefixes the file gives them and
 // namespace declarations stay on the elements that carry them in the file, so the copy is the
 // telegram laid out, whatever namespaces it uses; the telegram must bind every prefix it uses
-// itself. Every character a reader took from the file reads back from the copy, and no construct
-// of the copy is longer than in the file, so the copy stays within every limit the file does.
-// Layout indents each element by its depth, many times the size of a small element: once the
-// copy grows to twice the telegram in the file, the rest is copied without layout.
+// itself. Every character of the tokens copied reads back from the copy, and no construct of the
+// copy is longer than in the file, so the copy stays within every limit the file does. Blank text
+// is layout: callers leave it out and the copy lays out its own, as the writer does, also within
+// an element's text beside a comment or processing instruction. Layout indents each element by
+// its depth, many times the size of a small element: once the copy grows to twice the telegram
+// in the file, the rest is copied without layout.
 class TelegramCopy {
 public:
     // Copies the reader's current token; the first is the Telegram start element.

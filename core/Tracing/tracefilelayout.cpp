@@ -57,6 +57,24 @@ bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
     return !reader.hasError();
 }
 
+// Whether a text that is refused where the construct at refused begins shows before it that it is
+// no telegram the file would take: its first token is no Telegram start tag, or one without a
+// hexadecimal Trace attribute or with a pattern the filter does not take. Cut within its first
+// token, it shows nothing.
+bool isLeftOutBefore(const QString& telegram, int refused, const unsigned int* filter) {
+    QXmlStreamReader reader(telegram.left(refused));
+    if (reader.readNext() == QXmlStreamReader::StartDocument)
+        reader.readNext();
+    if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+        return false;
+    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
+        return true;
+    bool hasPattern = false;
+    const unsigned int pattern =
+        reader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
+    return !hasPattern || (filter != nullptr && (pattern & *filter) == 0);
+}
+
 // Writes the token as the writer does, but a carriage return in text as a reference: a reader
 // takes a raw one for a line break.
 void writeToken(QXmlStreamWriter& writer, const QXmlStreamReader& reader) {
@@ -110,12 +128,17 @@ bool TraceFileLayout::tryGetPattern(const QString& telegram, unsigned int* patte
     return tryGetTracePattern(refused < 0 ? telegram : telegram.left(refused), pattern);
 }
 
-TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
-    // Laid out here first, and taken back: a half-written telegram, or one a reading refuses,
-    // would leave the file unreadable from there on.
+TraceFileLayout::Outcome TraceFileLayout::check(const QString& telegram) {
     const TelegramLayout::Mark start = itsLayout.mark();
     const Outcome outcome = add(telegram, nullptr);
     itsLayout.rewind(start);
+    return outcome;
+}
+
+TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStreamWriter* writer) {
+    // Laid out here first: a half-written telegram, or one a reading refuses, would leave the
+    // file unreadable from there on.
+    const Outcome outcome = check(telegram);
     if (outcome == Outcome::Added)
         writeWholeTelegram(telegram, writer);
     return outcome;
@@ -123,15 +146,11 @@ TraceFileLayout::Outcome TraceFileLayout::write(const QString& telegram, QXmlStr
 
 TraceFileLayout::Outcome TraceFileLayout::add(const QString& telegram, const unsigned int* filter) {
     // The check first: an XML reader's work on text beyond its limits grows faster than the text.
-    // Such a telegram cannot go in; the filter still leaves out one it does not take.
+    // Such a telegram cannot go in; what is no telegram, or one the filter does not take, is
+    // still left out.
     const int refused = refusedAt(telegram);
-    if (refused >= 0) {
-        unsigned int pattern = 0;
-        const bool filteredOut = filter != nullptr &&
-                                 tryGetTracePattern(telegram.left(refused), &pattern) &&
-                                 (pattern & *filter) == 0;
-        return filteredOut ? Outcome::Left : Outcome::Refused;
-    }
+    if (refused >= 0)
+        return isLeftOutBefore(telegram, refused, filter) ? Outcome::Left : Outcome::Refused;
     // One reading checks the pattern, copies the telegram and finds whether it was whole.
     if (!startTelegram(itsReader, telegram))
         return Outcome::Left;

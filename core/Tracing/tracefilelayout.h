@@ -43,6 +43,8 @@ public:
     // limits of markup up to there. False when the text begins with no Telegram element that
     // carries a hexadecimal Trace attribute.
     static bool tryGetPattern(const QString& telegram, unsigned int* pattern);
+    // What add() would find for the telegram; what this layout holds stays as it was.
+    Outcome check(const QString& telegram);
     // Writes a telegram to the writer token by token without blank text, when it goes in whole
     // as add() finds; what this layout holds stays as it was.
     Outcome write(const QString& telegram, QXmlStreamWriter* writer);

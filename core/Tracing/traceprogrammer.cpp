@@ -3,6 +3,7 @@
 #include "Communication/commandmanager.h"
 #include "Communication/icomobject.h"
 #include "Tools/zyrassert.h"
+#include "Tracing/tracefilelayout.h"
 #include "Tracing/traceplayer.h"
 #include "Tracing/tracerecorder.h"
 
@@ -112,10 +113,13 @@ QList<CommandInfo*> TraceProgrammer::exportCommands(int position, int count) con
 bool TraceProgrammer::saveProgram(QString fileName) {
     if (itsRecorder == nullptr)
         return false;
+    // Every telegram is checked before the file is opened: a program that cannot be written whole
+    // leaves the file as it was.
+    TraceFileLayout layout;
     QList<QString> telegrams;
     for (CommandInfo* command : qAsConst(itsCommands)) {
         const QString telegram = requestTelegramOf(command);
-        if (telegram.isEmpty())
+        if (telegram.isEmpty() || layout.check(telegram) != TraceFileLayout::Outcome::Added)
             return false;
         telegrams.append(telegram);
     }

@@ -267,6 +267,10 @@ void TestTraceFileGuard::outlineReadsAlikeInAnyPieces_data() {
         << open + "<c abcdefgh='" + QString(maxNamespaceNameLength + 1, 'u') + "'/>" << -1;
     QTest::newRow("empty elements open no level")
         << open + "<c>" + QString("<b/>").repeated(40) + "</c>" + QString("<d>").repeated(15) << -1;
+    const QString fullDepth = open + QString("<d>").repeated(14);
+    QTest::newRow("empty element at the deepest level") << fullDepth + "<b/>" << -1;
+    QTest::newRow("empty element one level too deep")
+        << fullDepth + "<d><b/>" << int(fullDepth.size()) + 3;
     const QString outsideTheBmp = QStringLiteral("\U00010000");
     const QString bmpName = outsideTheBmp.repeated(maxNameLength / 2);
     QTest::newRow("name outside the BMP at its limit") << open + "<c " + bmpName + "=''/>" << -1;

@@ -146,6 +146,8 @@ private slots:
     void sinksRefuseTextBeyondTheLimitsUnread_data();
     void sinksRefuseTextBeyondTheLimitsUnread();
     void programmerRoundTrip();
+    void failedSaveLeavesTheFileAlone_data();
+    void failedSaveLeavesTheFileAlone();
     void hostileTraceFilesEndCleanly_data();
     void hostileTraceFilesEndCleanly();
     void tracesInOtherEncodingsRead_data();
@@ -194,6 +196,13 @@ void TestTracing::recorderLaysOutAsItsWriterDoes_data() {
     const QString garbled = QStringLiteral("<Telegram Trace=\"1\"><a></b>");
 
     QTest::newRow("plain telegrams") << QStringList({plain, torn, plain, garbled, plain}) << 3;
+    // Over a limit of markup, but no telegram whatever follows.
+    const QString overLimit = QString(ZyrCore::Tools::maxTextLength + 1, 'n');
+    QTest::newRow("other element over a limit")
+        << QStringList({plain, "<Note>" + overLimit + "</Note>", plain}) << 2;
+    QTest::newRow("telegram without Trace over a limit")
+        << QStringList({plain, "<Telegram Pid=\"61\"><A>" + overLimit + "</A></Telegram>", plain})
+        << 2;
     for (const QString& telegram : special) {
         QTest::addRow("first: %s", qPrintable(telegram.mid(22, 20)))
             << QStringList({telegram, plain, torn, telegram}) << 3;
@@ -342,6 +351,8 @@ void TestTracing::recorderWritesOnlyWhatReadingsTakeBack_data() {
         << false;
     QTest::newRow("40,000 attributes") << crowded << false << false;
     QTest::newRow("one level too deep") << readNested(maxTelegramDepth + 1) << false << false;
+    QTest::newRow("empty element one level too deep")
+        << readNested(maxTelegramDepth).replace("</x16>", "<e/></x16>") << false << false;
     // The filter leaves out what it does not take, whatever it holds.
     QTest::newRow("left out by the filter, over a limit")
         << writeWith("<Comment>" + QString(maxTextLength + 1, 'c') + "</Comment>", "40000000")
@@ -675,6 +686,33 @@ void TestTracing::programmerRoundTrip() {
     QVERIFY(loaded.execute(0, 100));
     QCOMPARE(states.count(), 2);
     QCOMPARE(wireOf(rig.requests), QStringLiteral("97r/1:809081 97f/0:80215a"));
+}
+
+void TestTracing::failedSaveLeavesTheFileAlone_data() {
+    QTest::addColumn<QString>("comment"); // of the second of three commands
+    // The writer escapes each '>', past the limit of the text.
+    QTest::newRow("300,000 '>'") << QString(300000, '>');
+    QTest::newRow("over the limit of a text") << QString(ZyrCore::Tools::maxTextLength + 1, 'c');
+}
+
+// A program that cannot be saved whole is not saved at all: the file keeps what it held.
+void TestTracing::failedSaveLeavesTheFileAlone() {
+    QFETCH(QString, comment);
+    const QString plain = writeWith(QString());
+    const QString fileName = itsFolder.filePath(QStringLiteral("saved.xml"));
+    TraceRecorder recorder;
+    QVERIFY(recorder.writeTelegrams(fileName, {plain}));
+    const QString before = textOf(fileName);
+
+    TraceProgrammer programmer;
+    programmer.setRecorder(&recorder);
+    QList<CommandInfo*> commands;
+    for (int i = 0; i < 3; ++i)
+        commands.append(CommandManager::instance()->convertToCommandInfo(plain));
+    commands.at(1)->comment = comment;
+    QVERIFY(programmer.insertCommands(0, commands));
+    QVERIFY(!programmer.saveProgram(fileName));
+    QCOMPARE(textOf(fileName), before);
 }
 
 void TestTracing::hostileTraceFilesEndCleanly_data() {

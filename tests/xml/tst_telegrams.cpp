@@ -685,6 +685,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits_data() {
     // Here a fill character stands for one attribute (a) or one level of elements (x).
     row("attributes", onTelegram.arg("%1"), maxElementAttributes, 4, 'a', whole);
     row("depth", inObject.arg("%1"), maxTelegramDepth, 2, 'x', "type 0 record 1 object 0 update 0");
+    // The deepest element is an empty one (e).
+    row("depth of an empty element", inObject.arg("%1"), maxTelegramDepth, 2, 'e',
+        "type 0 record 1 object 0 update 0");
 }
 
 // Each text entry point reads a construct at its limit and refuses one over it unread.
@@ -701,9 +704,9 @@ void TestTelegrams::textEntryPointsHoldTheMarkupLimits() {
             construct = kOutsideTheBmp.repeated(fills / 2) + QString(fills % 2, 'n');
         } else if (fill == 'a') {
             construct = attributesNamed(QStringLiteral("a"), fills);
-        } else if (fill == 'x') {
-            construct.clear();
-            for (int level = fills; level > 0; --level)
+        } else if (fill == 'x' || fill == 'e') {
+            construct = fill == 'e' ? QStringLiteral("<x%1/>").arg(fills) : QString();
+            for (int level = fill == 'e' ? fills - 1 : fills; level > 0; --level)
                 construct = QStringLiteral("<x%1>%2</x%1>").arg(level).arg(construct);
         }
         const QString refused = QStringLiteral("type 255 record 0 object 0 update 0");
