@@ -264,7 +264,7 @@ void MainWindow::resizeMainWindowToMinimum() {
     fitMinimumSizeToLayouts();
     resize(minimumSize());
     moveFrameIntoFreeArea();
-    itsPlacedFrame = frameMargins();
+    itsPlacedUnframed = frameMargins().isNull();
 }
 
 void MainWindow::fitMinimumSizeToLayouts() {
@@ -314,11 +314,14 @@ bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     if (event->type() == QEvent::LayoutRequest) {
         fitMinimumSizeToLayouts();
-    } else if (event->type() == QEvent::Move && itsPlacedFrame.has_value() &&
-               *itsPlacedFrame != frameMargins() &&
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) &&
+               itsPlacedUnframed && !frameMargins().isNull() &&
                !(windowState() &
                  (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        // The window system framed the window only after the start-up shrink placed it.
+        // The window system framed the window only after the start-up shrink placed it: a frame
+        // around the same place moves nothing, but the window manager activates what it framed.
+        // A frame that changes later (another theme, a screen of another density) keeps the
+        // user's size.
         resizeMainWindowToMinimum();
     }
     return handled;

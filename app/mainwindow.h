@@ -19,7 +19,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 class DistanceBar;
 class GetCalibrationDataCommand;
@@ -218,8 +217,8 @@ private:
     QElapsedTimer itsElapsedTimer;
     // The form's minimum size: the window's never goes below it where the screen has room.
     QSize itsFormMinimumSize;
-    // The frame the window had when the start-up shrink placed it; none before.
-    std::optional<QMargins> itsPlacedFrame;
+    // The start-up shrink placed the window before the window system had framed it.
+    bool itsPlacedUnframed = false;
     // Owned; the file log or the automation client's log, null while neither is active.
     Logging* itsLogging = nullptr;
     bool itsAutomationActive = false;

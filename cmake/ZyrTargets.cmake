@@ -25,7 +25,13 @@ function(zyr_add_test_area area)
         if(source MATCHES "\\.cpp$")
             # A class added to a file adds its test.
             set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
-            file(STRINGS "${source}" registrations REGEX "^ZYR_TEST_CLASS\\(")
+            file(STRINGS "${source}" registrations REGEX "^ZYR_TEST_CLASS\\([A-Za-z0-9_]+\\)")
+            # A registration the pattern misses would leave its class out of every run.
+            file(STRINGS "${source}" mentions REGEX "ZYR_TEST_CLASS")
+            if(NOT mentions STREQUAL registrations)
+                message(FATAL_ERROR "${source}: register each test class at the start of a line, "
+                                    "as ZYR_TEST_CLASS(<class>), so that CTest runs it")
+            endif()
             foreach(registration IN LISTS registrations)
                 string(REGEX REPLACE "^ZYR_TEST_CLASS\\(([A-Za-z0-9_]+)\\).*" "\\1" class
                                      "${registration}")

@@ -277,11 +277,36 @@ bool rowPassesInChild(const QByteArray& variable, const QByteArray& value, QStri
     return rowPassesInChild(variables, output);
 }
 
+// Where a child on a FramingScreen finds the window manager's configuration.
+const char kManagerConfig[] = "ZYR_TEST_MANAGER_CONFIG";
+
 // An X server with a window manager that frames windows and keeps a strip at the bottom free, as
 // a desktop panel does, for as long as it lives. whyNot is empty once it runs.
 class FramingScreen {
 public:
     static constexpr int kPanelHeight = 40; // in the screen's pixels
+
+    // The window manager's configuration; a title font size above 0 sets the frames' titles.
+    static bool writeManagerConfig(const QString& path, int titleFontSize = 0) {
+        QString theme;
+        if (titleFontSize > 0) {
+            for (const char* place : {"ActiveWindow", "InactiveWindow"})
+                theme += QString("<font place=\"%1\"><size>%2</size></font>")
+                             .arg(place)
+                             .arg(titleFontSize);
+        }
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) &&
+               file.write(QString("<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><margins>"
+                                  "<bottom>%1</bottom></margins><theme>%2</theme></openbox_config>")
+                              .arg(kPanelHeight)
+                              .arg(theme)
+                              .toUtf8()) >= 0;
+    }
+    // The window manager reads its configuration again.
+    static bool reconfigureManager() {
+        return QProcess::execute("openbox", {"--reconfigure"}) == 0;
+    }
 
     FramingScreen(const QSize& size, int dpi) {
         for (const char* program : {"Xvfb", "openbox"}) {
@@ -300,16 +325,10 @@ public:
         }
         display = ":" + QString::fromLatin1(itsServer.readLine().trimmed());
         const QString config = itsFolder.filePath("rc.xml");
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(QString("<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><margins>"
-                               "<bottom>%1</bottom></margins></openbox_config>")
-                           .arg(kPanelHeight)
-                           .toUtf8()) < 0) {
+        if (!writeManagerConfig(config)) {
             whyNot = "cannot write " + config;
             return;
         }
-        file.close();
         // Openbox runs its start-up command once it manages the screen.
         const QString started = itsFolder.filePath("started");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -331,6 +350,24 @@ public:
         }
     }
 
+    // What a child runs with on this screen, scaled to its density as the program scales.
+    QProcessEnvironment childVariables() const {
+        QProcessEnvironment variables;
+        variables.insert("QT_QPA_PLATFORM", "xcb");
+        variables.insert("DISPLAY", display);
+        variables.insert("QT_ENABLE_HIGHDPI_SCALING", "1");
+        variables.insert("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
+        // Without OpenGL, whose driver leaks from a library unloaded before leaks are counted.
+        variables.insert("QT_XCB_GL_INTEGRATION", "none");
+        // The X keyboard library copies names of a given length that end without a terminator,
+        // which strict string checks take for an overflow.
+        if (qEnvironmentVariableIsSet("ASAN_OPTIONS"))
+            variables.insert("ASAN_OPTIONS",
+                             qEnvironmentVariable("ASAN_OPTIONS") + ":strict_string_checks=0");
+        variables.insert(kManagerConfig, itsFolder.filePath("rc.xml"));
+        return variables;
+    }
+
     QString display;
     QString whyNot;
 
@@ -339,6 +376,15 @@ private:
     QProcess itsServer;
     QProcess itsManager;
 };
+
+// Runs the current row again in a child process on a FramingScreen of that size and density.
+void runRowOnFramingScreen(const QSize& screen, int dpi) {
+    const FramingScreen framing(screen, dpi);
+    if (!framing.whyNot.isEmpty())
+        QSKIP(qPrintable(framing.whyNot));
+    QString output;
+    QVERIFY2(rowPassesInChild(framing.childVariables(), output), qPrintable(output));
+}
 
 // The scroll area that the widget lies in, if any.
 const QScrollArea* scrollAreaHolding(const QWidget* widget) {
@@ -499,6 +545,8 @@ private slots:
     void denseScreenShowsEveryTextWhole();
     void windowFitsTheScreen_data();
     void windowFitsTheScreen();
+    void windowKeepsItsSizeWhenItsFrameChanges_data();
+    void windowKeepsItsSizeWhenItsFrameChanges();
     void missingControlInterfaceShowsOnTheControlField_data();
     void missingControlInterfaceShowsOnTheControlField();
 
@@ -1152,23 +1200,7 @@ void TestMainWindow::windowFitsTheScreen() {
     QFETCH(QSize, screen);
     QFETCH(int, dpi);
     if (!qEnvironmentVariableIsSet(kRowInChild)) {
-        const FramingScreen framing(screen, dpi);
-        if (!framing.whyNot.isEmpty())
-            QSKIP(qPrintable(framing.whyNot));
-        QProcessEnvironment variables;
-        variables.insert("QT_QPA_PLATFORM", "xcb");
-        variables.insert("DISPLAY", framing.display);
-        variables.insert("QT_ENABLE_HIGHDPI_SCALING", "1");
-        variables.insert("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
-        // Without OpenGL, whose driver leaks from a library unloaded before leaks are counted.
-        variables.insert("QT_XCB_GL_INTEGRATION", "none");
-        // The X keyboard library copies names of a given length that end without a terminator,
-        // which strict string checks take for an overflow.
-        if (qEnvironmentVariableIsSet("ASAN_OPTIONS"))
-            variables.insert("ASAN_OPTIONS",
-                             qEnvironmentVariable("ASAN_OPTIONS") + ":strict_string_checks=0");
-        QString output;
-        QVERIFY2(rowPassesInChild(variables, output), qPrintable(output));
+        runRowOnFramingScreen(screen, dpi);
         return;
     }
     ShownWindow shown(true);
@@ -1216,6 +1248,46 @@ void TestMainWindow::windowFitsTheScreen() {
                                      !area->verticalScrollBar()->isVisible()),
                  "scroll bars on a screen with room for the form");
     }
+}
+
+void TestMainWindow::windowKeepsItsSizeWhenItsFrameChanges_data() {
+    windowFitsTheScreen_data();
+}
+
+// Once the window has opened, a frame that changes (another theme of the window manager, or a
+// screen of another density that the window is moved to) leaves it as large as the user made it.
+void TestMainWindow::windowKeepsItsSizeWhenItsFrameChanges() {
+    QFETCH(QSize, screen);
+    QFETCH(int, dpi);
+    if (!qEnvironmentVariableIsSet(kRowInChild)) {
+        runRowOnFramingScreen(screen, dpi);
+        return;
+    }
+    ShownWindow shown(true);
+    QVERIFY(shown.board);
+    MainWindow& window = shown.window;
+    const auto titleHeight = [&window] {
+        return window.geometry().top() - window.frameGeometry().top();
+    };
+    // The window shrinks 100 ms after it was made; a timer started after it ends after it.
+    bool shrunk = false;
+    QTimer::singleShot(100, &window, [&shrunk] { shrunk = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(shrunk, 10000);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTRY_VERIFY_WITH_TIMEOUT(titleHeight() > 0 && window.size() == window.minimumSize(), 10000);
+    const QSize wider = window.size() + QSize(150, 0);
+    window.resize(wider);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), wider, 10000);
+
+    const int title = titleHeight();
+    QVERIFY(FramingScreen::writeManagerConfig(qEnvironmentVariable(kManagerConfig), 24));
+    QVERIFY(FramingScreen::reconfigureManager());
+    QTRY_VERIFY_WITH_TIMEOUT(titleHeight() > title, 10000);
+    // The user moves it on.
+    const QPoint place = window.pos();
+    window.move(place + QPoint(40, 30));
+    QTRY_VERIFY_WITH_TIMEOUT(window.pos() != place, 10000);
+    QCOMPARE(window.size(), wider);
 }
 
 void TestMainWindow::missingControlInterfaceShowsOnTheControlField_data() {
