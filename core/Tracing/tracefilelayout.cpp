@@ -25,9 +25,16 @@ int refusedAt(QStringView text) {
 bool startTelegram(QXmlStreamReader& reader, const QString& telegram) {
     reader.clear();
     reader.addData(telegram);
-    if (reader.readNext() == QXmlStreamReader::StartDocument)
-        reader.readNext();
+    readFirstToken(&reader);
     return reader.isStartElement() && reader.name() == QLatin1String("Telegram");
+}
+
+// Whether the reader, standing on a text's first token, shows a telegram the filter takes (any
+// telegram without a filter): a Telegram start tag with a hexadecimal Trace pattern that shares a
+// set bit with the filter.
+bool filterTakes(const QXmlStreamReader& reader, const unsigned int* filter) {
+    unsigned int pattern = 0;
+    return tryGetStartTagPattern(reader, &pattern) && (filter == nullptr || (pattern & *filter));
 }
 
 // Reads the telegram on from its Telegram element to its end, handing each token to be copied
@@ -63,16 +70,9 @@ bool readTelegramTokens(QXmlStreamReader& reader, Copy copy) {
 // token, it shows nothing.
 bool isLeftOutBefore(const QString& telegram, int refused, const unsigned int* filter) {
     QXmlStreamReader reader(telegram.left(refused));
-    if (reader.readNext() == QXmlStreamReader::StartDocument)
-        reader.readNext();
-    if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError)
-        return false;
-    if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
-        return true;
-    bool hasPattern = false;
-    const unsigned int pattern =
-        reader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
-    return !hasPattern || (filter != nullptr && (pattern & *filter) == 0);
+    readFirstToken(&reader);
+    return reader.error() != QXmlStreamReader::PrematureEndOfDocumentError &&
+           !filterTakes(reader, filter);
 }
 
 // Writes the token as the writer does, but a carriage return in text as a reference: a reader
@@ -124,8 +124,14 @@ QByteArray TraceFileLayout::header() {
 }
 
 bool TraceFileLayout::tryGetPattern(const QString& telegram, unsigned int* pattern) {
+    // Checked once: what stands before the first refused construct is within every limit. A
+    // text ending within a character (the first half of a pair) the registry refuses whole.
     const int refused = refusedAt(telegram);
-    return tryGetTracePattern(refused < 0 ? telegram : telegram.left(refused), pattern);
+    if (refused < 0 && !telegram.isEmpty() && telegram.back().isHighSurrogate())
+        return false;
+    QXmlStreamReader reader(refused < 0 ? telegram : telegram.left(refused));
+    readFirstToken(&reader);
+    return tryGetStartTagPattern(reader, pattern);
 }
 
 TraceFileLayout::Outcome TraceFileLayout::check(const QString& telegram) {
@@ -152,15 +158,9 @@ TraceFileLayout::Outcome TraceFileLayout::add(const QString& telegram, const uns
     if (refused >= 0)
         return isLeftOutBefore(telegram, refused, filter) ? Outcome::Left : Outcome::Refused;
     // One reading checks the pattern, copies the telegram and finds whether it was whole.
-    if (!startTelegram(itsReader, telegram))
+    if (!startTelegram(itsReader, telegram) ||
+        (filter != nullptr && !filterTakes(itsReader, filter)))
         return Outcome::Left;
-    if (filter != nullptr) {
-        bool hasPattern = false;
-        const unsigned int pattern =
-            itsReader.attributes().value(QLatin1String("Trace")).toUInt(&hasPattern, 16);
-        if (!hasPattern || (pattern & *filter) == 0)
-            return Outcome::Left;
-    }
     const bool isFirst = itsLayout.atFirstTelegram();
     const TelegramLayout::Mark start = itsLayout.mark();
     const qint64 lengthened = itsLayout.lengthened();

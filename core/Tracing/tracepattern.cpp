@@ -12,8 +12,11 @@ bool tryGetTracePattern(const QString& telegram, unsigned int* pattern) {
     if (!ZyrCore::Communication::TelegramContent::isWithinLimits(telegram))
         return false;
     QXmlStreamReader reader(telegram);
-    if (reader.readNext() == QXmlStreamReader::StartDocument)
-        reader.readNext();
+    readFirstToken(&reader);
+    return tryGetStartTagPattern(reader, pattern);
+}
+
+bool tryGetStartTagPattern(const QXmlStreamReader& reader, unsigned int* pattern) {
     if (!reader.isStartElement() || reader.name() != QLatin1String("Telegram"))
         return false;
     const QStringRef trace = reader.attributes().value(QLatin1String("Trace"));
@@ -25,6 +28,11 @@ bool tryGetTracePattern(const QString& telegram, unsigned int* pattern) {
         return false;
     *pattern = value;
     return true;
+}
+
+void readFirstToken(QXmlStreamReader* reader) {
+    if (reader->readNext() == QXmlStreamReader::StartDocument)
+        reader->readNext();
 }
 
 bool isCopiedToken(const QXmlStreamReader& reader) {

@@ -18,6 +18,14 @@ using ZyrCore::Tools::maxTelegramDepth;
 // be a Telegram element whose Trace attribute is a hexadecimal number. False in every other case.
 ZYRTRACING_EXPORT bool tryGetTracePattern(const QString& telegram, unsigned int* pattern);
 
+// The Trace pattern of the Telegram start tag the reader stands on, the reader reading the text
+// as it is. False when it stands on no Telegram start tag, or one whose Trace attribute is missing
+// or no hexadecimal number.
+bool tryGetStartTagPattern(const QXmlStreamReader& reader, unsigned int* pattern);
+
+// Reads a text's first token after the document start, where a telegram's start tag stands.
+void readFirstToken(QXmlStreamReader* reader);
+
 // Whether the token the reader stands on belongs in a copy of a telegram: everything but the
 // document's start and end, blank text, and the states before the first token or after an error.
 ZYRTRACING_EXPORT bool isCopiedToken(const QXmlStreamReader& reader);
